@@ -1,0 +1,38 @@
+// app/camera.h — the window's view state: size, projection, camera, pointer, view volume
+//
+// Everything here but updateViewFrustum is plain arithmetic on globals, so
+// the rules and the tests use it without a display.
+#pragma once
+#include "game/vector.h"
+struct Unit;
+
+enum InteractionMode { MODE_TRANSLATE = 1, MODE_SCALE = 2, MODE_ROTATE = 3, MODE_FREE = 10 };
+
+extern int  windowWidth, windowHeight;   // last size given to the reshape handler
+extern bool perspectiveView;             // true: perspective projection; false: orthographic
+extern int  interactionMode;             // MODE_FREE until the right-button menu picks another
+
+constexpr float CAMERA_DISTANCE = 3;     // length of lookOffset
+extern Vector cameraEye;                 // where the free camera stands
+extern float  cameraPitch, cameraYaw;    // degrees
+extern float  lookOffset[3];             // view direction × CAMERA_DISTANCE
+extern Vector cameraMoveAxis;            // -lookOffset: the held keys move the eye along it
+extern bool   orbitView;                 // a drag happened: modes 1–3 orbit the origin
+
+extern bool heldPlus, heldMinus, held2, held4, held6, held8;   // camera keys held down
+
+extern int   pointerX, pointerY;         // last pointer position, y counted from the bottom row
+extern float viewPlanes[6][4];           // left, right, bottom, top, near, far; (a, b, c) unit length
+
+void onKeyUp(unsigned char key, int x, int y);
+void onMenu(int value);
+void onMouse(int button, int state, int x, int y);
+void onMotion(int x, int y);
+float pointerToViewX(int px);
+float pointerToViewY(int py);
+void resetCamera();
+
+void aimFreeCamera(Vector& eye, Vector& centre);   // this frame's free-camera look-at; updates lookOffset
+void setViewPlanes(const float projection[16], const float modelView[16]);
+void updateViewFrustum();                // reads GL's matrices; defined by the window shell
+bool outsideView(const Unit& unit);

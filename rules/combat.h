@@ -1,0 +1,51 @@
+// rules/combat.h — the hit roll, damage, the end of an action, and the attack effects' state
+#pragma once
+#include "game/vector.h"
+struct Unit;
+
+constexpr int VOLLEY_TRAIL = 50;
+
+// The Archer's volley: a lead arrow flies to the aim point, then a trail of
+// arrows is released one per update and scatters along the same flight.
+struct ArrowVolley {
+    int    state = 0;             // 0 lead arrow flying, 1 trail scattering
+    Vector arrow;
+    Vector trail[VOLLEY_TRAIL];
+    bool   trailLive[VOLLEY_TRAIL] = {};
+    int    released = 0;
+    float  distance = 0;
+    Vector direction;
+    float  travelled = 0;
+    Vector start, end;
+    float  flightTime = 0;        // seconds the lead arrow took
+    float  trailAge[VOLLEY_TRAIL] = {};
+    void launch(const Vector& from, const Vector& to);
+};
+
+// The Fighter's lunge (mode 2) and the Flier's swoop (mode 1).
+struct LungeEffect {
+    float  phase = 0;             // 0 going out, 1 coming back or waiting
+    Vector current;
+    float  distance = 0;
+    Vector direction;
+    float  travelled = 0;
+    Vector start, end;
+    float  outTime = 0;
+    float  backTime = 0;          // carried over from one lunge to the next
+    int    mode = 0;
+    int    drawCount = 0;         // frames drawn since launch
+    void launch(const Vector& from, const Vector& to, int lungeMode);
+};
+
+extern bool   attackMissed;       // the running attack's roll missed
+extern Vector aimPoint;           // where the attack lands
+extern int    healStartHp;        // target's hp when the heal started
+extern Vector boltStart, boltPosition, boltDirection;   // the Healer's and Mage's bolt
+extern bool   boltActive;
+extern int    particleStyle;      // 1 healing, 2 Healer attacking, 0 otherwise
+extern ArrowVolley arrowVolley;
+extern LungeEffect lungeEffect;
+
+void startAttack();                          // target on the cursor's square, attacker selectedUnit
+void resolveDamage(Unit& attacker, Unit& target);
+void endAction();

@@ -1,0 +1,26 @@
+// rules/cursor.h — the selection cursor, the action menu and the special keys
+#pragma once
+
+// GLUT's special key codes, the ones the game acts on.
+enum SpecialKey {
+    KEY_F1 = 1, KEY_F2 = 2,
+    KEY_LEFT = 100, KEY_UP = 101, KEY_RIGHT = 102, KEY_DOWN = 103,
+    KEY_HOME = 106, KEY_INSERT = 108
+};
+
+extern int  cursorRow, cursorCol;   // square under the cursor, always on the map
+extern bool cursorOnUnit;           // the square held a unit when the cursor last moved
+extern int  cursorUnitId;           // occupant of the cursor's square at the last selection update
+extern int  menuItem;               // highlighted menu entry, 1..4: attack, class action, defend, move
+extern bool choosingMove;           // picking a square to step to
+extern bool moveTargetValid;        // the cursor is on a square the unit may step to
+extern bool moveAnimating;          // the unit is gliding to the cursor's square
+extern bool choosingTarget;         // picking a square to attack or heal
+extern bool attackTargetValid;      // the cursor is on a square that may be targeted
+extern bool attackAnimating;        // an attack or heal is playing
+extern bool showRunTime, showFps;   // the two HUD lines (F1, F2)
+extern bool healChosen;             // the menu's Healing entry was taken
+extern bool specialChosen;          // the menu's Skills or Magic entry was taken
+extern bool missShown;              // a missed attack has played out: show the miss marker
+
+void onSpecialKey(int key, int x, int y);

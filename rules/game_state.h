@@ -1,0 +1,21 @@
+// rules/game_state.h — phases, turns, banners and the per-frame update
+#pragma once
+
+extern int  currentPlayer;            // whose turn it is: 1 or 2
+extern bool choosingHeroes;           // the hero choice is under way
+extern bool p1ChoosingHero, p2ChoosingHero;
+extern int  materialBrowse;           // preset shown on the choosing player's army (16 at start)
+extern int  p1Material, p2Material;   // presets the armies keep once their heroes are chosen
+
+// Each flag shows the banner image of the same name.
+extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTurn;
+extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
+extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
+extern float frameSeconds;                // seconds between the last two drawn frames
+
+void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, camera keys
+void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
+void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
+void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero
+void toggleTurn();       // the t key: swap currentPlayer and the side shown
+void updateBanners();    // once per drawn frame: move the turn banners on after 3 ticks

@@ -1,0 +1,35 @@
+# scripts/setup.sh — shared by ./play and ./run-tests: Debian packages and the build.
+# Sourced, not run.
+
+# Installs the Debian packages named in "$@" that are missing. As root it uses
+# apt-get; otherwise it prints the one line to run and stops.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Kestrava needs these Debian packages: ${missing[*]}"
+    echo "Install them with:"
+    echo "  sudo apt-get install -y ${missing[*]}"
+    exit 1
+  fi
+  echo "Installing ${missing[*]} ..."
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev)
+TEST_PACKAGES=(googletest libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev python3)
+
+# build DIR [cmake options...]: configure once, then build with both cores.
+build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}

@@ -1,0 +1,29 @@
+// tests/support/battle.h — small battles for the tests: fixture maps, hand-placed units, a clean slate
+#pragma once
+#include <string>
+#include "game/unit.h"
+
+// Every global of the model, the rules and the view state back to its start
+// value; units made by earlier tests are freed; the generator is seeded with 1.
+void resetBattleState();
+
+// Writes text as WorldDesc.txt in a fresh temporary folder and runs both map
+// passes there (their console output is swallowed); the working directory is
+// left as it was.
+void loadMap(const std::string& text);
+
+// A map of the given size, every square the given terrain.
+void loadUniformMap(int rows, int cols, int terrain);
+
+// Puts a unit of class T for player on square (row, col) the way start-up
+// places one: in the class list and allUnits, on the square's centre, as
+// the square's occupant, facing 0 for player 1 and -180 for player 2.
+template <class T> T* placeUnit(int player, int row, int col);
+
+// Placeholders in selectedUnit and targetUnit, as start-up makes them.
+void makePlaceholders();
+
+// Runs fn with standard output captured and returns what it printed.
+template <class F> std::string captureOutput(F fn);
+
+#include "tests/support/battle_impl.h"
