@@ -15,11 +15,14 @@ extern WindowLinkRecord windowLinkRecord;
 #include <gtest/gtest.h>
 #include "tests/support/battle.h"
 
-// A unit test that starts from a clean battle and an empty window record.
+// A unit test that starts from a clean battle and an empty window record,
+// and frees its units at the end (the lists themselves go away at exit, which
+// would leave the units unreachable for the leak checker).
 class BattleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetBattleState();
         windowLinkRecord = WindowLinkRecord();
     }
+    void TearDown() override { resetBattleState(); }
 };

@@ -1,0 +1,203 @@
+// rules/cursor.cpp — the special keys: browsing, the action menu, step and target choice
+#include "rules/cursor.h"
+
+#include <cstdlib>
+
+#include "game/battle_map.h"
+#include "game/unit.h"
+#include "rules/combat.h"
+#include "rules/game_state.h"
+#include "rules/window_link.h"
+
+int  cursorRow = 0, cursorCol = 0;
+bool cursorOnUnit = false;
+int  cursorUnitId = 0;
+int  menuItem = 1;
+bool choosingMove = false;
+bool moveTargetValid = false;
+bool moveAnimating = false;
+bool choosingTarget = false;
+bool attackTargetValid = false;
+bool attackAnimating = false;
+bool showRunTime = true, showFps = true;
+bool healChosen = false;
+bool specialChosen = false;
+bool missShown = false;
+
+namespace {
+
+enum MenuEntry { ENTRY_ATTACK = 1, ENTRY_CLASS_ACTION = 2, ENTRY_DEFEND = 3, ENTRY_MOVE = 4 };
+
+// Facing, in degrees, of a unit turned toward each neighbour square.
+constexpr float FACING_ROW_BEFORE = 180, FACING_ROW_AFTER = 0;   // row - 1, row + 1
+constexpr float FACING_COL_BEFORE = 270, FACING_COL_AFTER = 90;  // column - 1, column + 1
+
+int clampTo(int value, int last) { return value < 0 ? 0 : value > last ? last : value; }
+
+bool cursorSquareEmpty() { return battleMap[cursorRow][cursorCol].occupant == -1; }
+
+void browseKey(int key) {
+    switch (key) {
+        case KEY_LEFT: cursorCol = clampTo(cursorCol - 1, mapCols - 1); break;
+        case KEY_UP: cursorRow = clampTo(cursorRow - 1, mapRows - 1); break;
+        case KEY_RIGHT: cursorCol = clampTo(cursorCol + 1, mapCols - 1); break;
+        case KEY_DOWN: cursorRow = clampTo(cursorRow + 1, mapRows - 1); break;
+        case KEY_INSERT:
+            // Only the player whose turn it is may command a unit, the hero
+            // choice included: nobody picks or moves the other side's units.
+            selectedUnit->menuOpen = cursorOnUnit && selectedUnit->canAct &&
+                                     selectedUnit->player == currentPlayer;
+            return;
+        default: return;
+    }
+    cursorOnUnit = !cursorSquareEmpty();
+}
+
+void defend(Unit& unit) {
+    unit.defending = true;
+    unit.hp = static_cast<int>(unit.hp + unit.maxHp * 0.1);
+    if (unit.hp > unit.maxHp) unit.hp = unit.maxHp;
+    unit.canAct = false;
+    unit.menuOpen = false;
+    cursorOnUnit = false;
+}
+
+void menuKey(int key) {
+    Unit& unit = *selectedUnit;
+    switch (key) {
+        case KEY_UP: menuItem = menuItem - 1 < 1 ? 4 : menuItem - 1; break;
+        case KEY_DOWN: menuItem = menuItem + 1 > 4 ? 1 : menuItem + 1; break;
+        case KEY_HOME: unit.menuOpen = false; break;
+        case KEY_INSERT:
+            if (menuItem == ENTRY_ATTACK) {
+                choosingTarget = true;
+            } else if (menuItem == ENTRY_CLASS_ACTION) {
+                // Skills cost no magic points to open for the two melee
+                // classes; the 10 points are taken when the action ends.
+                bool allowed = unit.mp >= 10 || unit.unitClass == CLASS_FIGHTER ||
+                               unit.unitClass == CLASS_FLIER;
+                if (!allowed) break;
+                if (unit.unitClass == CLASS_HEALER) healChosen = true;
+                else specialChosen = true;
+                choosingTarget = true;
+            } else if (menuItem == ENTRY_DEFEND) {
+                defend(unit);
+            } else if (menuItem == ENTRY_MOVE && unit.movePoints > 0) {
+                choosingMove = true;
+            }
+            break;
+        default: break;
+    }
+}
+
+int reachFrom(const Unit& unit) {
+    return std::abs(cursorRow - unit.row) + std::abs(cursorCol - unit.col);
+}
+
+// One step of the cursor inside the attack diamond: off the map it clamps,
+// beyond the unit's attackRange it is taken back.
+void moveWithinReach(int& coordinate, int delta, int last, const Unit& unit) {
+    coordinate += delta;
+    if (coordinate < 0 || coordinate > last) coordinate = clampTo(coordinate, last);
+    else if (reachFrom(unit) > unit.attackRange) coordinate -= delta;
+}
+
+void targetKey(int key) {
+    Unit& unit = *selectedUnit;
+    switch (key) {
+        case KEY_LEFT: moveWithinReach(cursorCol, -1, mapCols - 1, unit); break;
+        case KEY_UP: moveWithinReach(cursorRow, -1, mapRows - 1, unit); break;
+        case KEY_RIGHT: moveWithinReach(cursorCol, +1, mapCols - 1, unit); break;
+        case KEY_DOWN: moveWithinReach(cursorRow, +1, mapRows - 1, unit); break;
+        case KEY_HOME:
+            // The square left under the cursor is no longer a target: else the
+            // next Attack from the menu of the unit standing there would fire
+            // at once, at that unit itself.
+            healChosen = false;
+            choosingTarget = false;
+            specialChosen = false;
+            attackTargetValid = false;
+            return;
+        case KEY_INSERT:
+            if (attackTargetValid) startAttack();
+            return;
+        default: return;
+    }
+    // Friend or foe alike: any other occupied square in reach may be chosen.
+    bool ownSquare = cursorRow == unit.row && cursorCol == unit.col;
+    attackTargetValid = !ownSquare && !cursorSquareEmpty();
+}
+
+// The cursor leaves the unit's square only along the arrow's own line, and
+// only one square: an arrow at right angles leaves it where it is.
+void stepKey(int key) {
+    Unit& unit = *selectedUnit;
+    bool inColumn = cursorCol == unit.col;
+    bool inRow = cursorRow == unit.row;
+    switch (key) {
+        case KEY_UP:
+        case KEY_DOWN: {
+            bool up = key == KEY_UP;
+            if (inColumn && (up ? cursorRow >= unit.row : cursorRow <= unit.row))
+                cursorRow = clampTo(cursorRow + (up ? -1 : 1), mapRows - 1);
+            moveTargetValid = cursorRow != unit.row && cursorCol == unit.col && cursorSquareEmpty();
+            if (moveTargetValid) unit.facing = up ? FACING_ROW_BEFORE : FACING_ROW_AFTER;
+            break;
+        }
+        case KEY_LEFT:
+        case KEY_RIGHT: {
+            bool left = key == KEY_LEFT;
+            if (inRow && (left ? cursorCol >= unit.col : cursorCol <= unit.col))
+                cursorCol = clampTo(cursorCol + (left ? -1 : 1), mapCols - 1);
+            moveTargetValid = cursorRow == unit.row && cursorCol != unit.col && cursorSquareEmpty();
+            if (moveTargetValid) unit.facing = left ? FACING_COL_BEFORE : FACING_COL_AFTER;
+            break;
+        }
+        case KEY_HOME:
+            choosingMove = false;
+            cursorRow = unit.row;
+            cursorCol = unit.col;
+            break;
+        case KEY_INSERT:
+            if (moveTargetValid) moveAnimating = true;
+            break;
+        default: break;
+    }
+}
+
+// The square's occupant becomes the selected unit; a unit that was stopped
+// mid-step is set back on its square.
+void updateSelection() {
+    if (!cursorOnUnit || choosingTarget || choosingMove) return;
+    const MapCell& cell = battleMap[cursorRow][cursorCol];
+    cursorUnitId = cell.occupant;
+    for (Unit* unit : allUnits) {
+        if (unit->id != cursorUnitId) continue;
+        selectedUnit = unit;
+        unit->position = cell.centre;
+        missShown = false;
+        return;
+    }
+}
+
+}  // namespace
+
+void onSpecialKey(int key, int, int) {
+    if (key == KEY_F1) showRunTime = !showRunTime;
+    if (key == KEY_F2) showFps = !showFps;
+
+    if (choosingMove) {
+        if (!moveAnimating && selectedUnit->movePoints > 0) stepKey(key);
+        else if (key == KEY_HOME) moveAnimating = false;   // the glide stops where it is
+    } else if (choosingTarget) {
+        if (!attackAnimating) targetKey(key);
+    } else if (selectedUnit->menuOpen) {
+        menuKey(key);
+    } else {
+        browseKey(key);
+    }
+
+    updateSelection();
+    checkEndOfTurn();
+    requestRedisplay();
+}

@@ -1,0 +1,82 @@
+// rules/movement.cpp — stepping square by square, and the fog of war
+#include "rules/movement.h"
+
+#include <cmath>
+#include <vector>
+
+#include "game/battle_map.h"
+#include "game/unit.h"
+#include "rules/cursor.h"
+
+namespace {
+
+constexpr float GLIDE_STEP = 0.04f;   // world units per update, not per second
+
+template <class T, class F> void forEachIn(const std::vector<T*>& list, F&& fn) {
+    for (T* unit : list) fn(*unit);
+}
+
+// A player's units in class order (Archers, Fighters, Fliers, Healers,
+// Mages), each list in creation order.
+template <class F> void forEachUnitOf(int player, F&& fn) {
+    bool first = player == 1;
+    forEachIn(first ? p1Archers : p2Archers, fn);
+    forEachIn(first ? p1Fighters : p2Fighters, fn);
+    forEachIn(first ? p1Fliers : p2Fliers, fn);
+    forEachIn(first ? p1Healers : p2Healers, fn);
+    forEachIn(first ? p1Mages : p2Mages, fn);
+}
+
+}  // namespace
+
+void stepToward(Unit& unit, const Vector& target) {
+    Vector direction = normalize(target - unit.position);
+    unit.position += direction * GLIDE_STEP;
+}
+
+// The unit glides to the cursor's square; on arrival it pays the square's
+// terrain code (a Flier pays 1), never going below 0 points.
+void advanceStep() {
+    Unit& unit = *selectedUnit;
+    MapCell& target = battleMap[cursorRow][cursorCol];
+    if (!sameSpot(target.centre, unit.position)) {
+        stepToward(unit, target.centre);
+        return;
+    }
+    moveAnimating = false;
+    moveTargetValid = false;
+    unit.movePoints -= unit.unitClass == CLASS_FLIER ? 1 : target.terrain;
+    if (unit.movePoints < 0) unit.movePoints = 0;
+    battleMap[unit.row][unit.col].occupant = -1;
+    target.occupant = unit.id;
+    unit.row = cursorRow;
+    unit.col = cursorCol;
+    unit.position = target.centre;
+    if (unit.movePoints < 1) choosingMove = false;
+}
+
+void showSide(int player) {
+    int other = player == 1 ? 2 : 1;
+    forEachUnitOf(player, [](Unit& unit) { unit.visible = true; });
+    forEachUnitOf(other, [](Unit& unit) { unit.visible = false; });
+}
+
+// Sight is a diameter: a sight of 7 reaches 3.75 world units.
+bool inSight(const Unit& observer, const Unit& other) {
+    float dx = observer.position.x - other.position.x;
+    float dy = observer.position.y - other.position.y;
+    float dz = observer.position.z - other.position.z;
+    float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+    return 2 * distance <= observer.sight + 0.5f;
+}
+
+// Only the given player's units see; every enemy they see is revealed.
+void updateVisibility(int player) {
+    showSide(player);
+    int other = player == 1 ? 2 : 1;
+    forEachUnitOf(player, [other](Unit& observer) {
+        forEachUnitOf(other, [&observer](Unit& unit) {
+            if (inSight(observer, unit)) unit.visible = true;
+        });
+    });
+}

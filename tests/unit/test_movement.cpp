@@ -1,0 +1,228 @@
+// tests/unit/test_movement.cpp — the step glide, terrain costs and the fog of war
+#include <gtest/gtest.h>
+
+#include "game/battle_map.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "rules/movement.h"
+#include "tests/support/battle.h"
+#include "tests/support/window_link_fake.h"
+#include "tests/unit/rules_keys.h"
+
+namespace {
+
+// Row 3 holds water (4) and desert (3) next to grass; the rest is grass.
+const char* const CROSSING_MAP =
+    "11111#\n"
+    "11111#\n"
+    "11111#\n"
+    "14311#\n"
+    "11111#\n"
+    "11111#\n"
+    "11111#";
+
+constexpr int GLIDE_LIMIT = 1000;   // updates; far more than any single step needs
+
+class MovementTest : public BattleTest {
+protected:
+    // Heroes in the far corner, then player 1's first turn.
+    void startPlaying() {
+        Unit* h1 = placeUnit<Archer>(1, 0, 4);
+        Unit* h2 = placeUnit<Archer>(2, 6, 4);
+        captureOutput([&] { chooseHeroes(*h1, *h2); });
+    }
+    void startStepping(const Unit& unit) {
+        openMenuOf(unit);
+        menuItem = 4;
+        press(KEY_INSERT);
+    }
+    int glide() { return idleUntil([] { return !moveAnimating; }, GLIDE_LIMIT); }
+};
+
+TEST_F(MovementTest, AStepGlidesAboutTwentyFiveUpdatesThenMovesTheUnitsSquare) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
+    startStepping(*fighter);
+    press({KEY_RIGHT, KEY_INSERT});
+    ASSERT_TRUE(moveAnimating);
+
+    idleUpdate();
+    EXPECT_NEAR(fighter->position.x, 1.54f, 1e-5);
+    EXPECT_EQ(fighter->col, 1) << "the square changes only on arrival";
+    int updates = glide();
+    EXPECT_GE(updates, 23);
+    EXPECT_LE(updates, 26);
+
+    EXPECT_FALSE(moveTargetValid);
+    EXPECT_EQ(fighter->row, 3);
+    EXPECT_EQ(fighter->col, 2);
+    EXPECT_EQ(fighter->position.x, battleMap[3][2].centre.x);
+    EXPECT_EQ(fighter->position.z, battleMap[3][2].centre.z);
+    EXPECT_EQ(battleMap[3][1].occupant, -1);
+    EXPECT_EQ(battleMap[3][2].occupant, fighter->id);
+    EXPECT_EQ(fighter->movePoints, 4);
+    EXPECT_TRUE(choosingMove) << "points are left: the next step may be chosen";
+    EXPECT_TRUE(fighter->canAct) << "moving does not use up the action";
+
+    // Going back the other way also takes about 25 updates.
+    press({KEY_LEFT, KEY_INSERT});
+    updates = glide();
+    EXPECT_GE(updates, 23);
+    EXPECT_LE(updates, 26);
+    EXPECT_EQ(fighter->col, 1);
+    EXPECT_EQ(fighter->movePoints, 3);
+}
+
+TEST_F(MovementTest, WaterThenDesertLeavesZeroPointsNotMinusTwo) {
+    loadMap(CROSSING_MAP);
+    ASSERT_EQ(battleMap[3][1].terrain, 4);
+    ASSERT_EQ(battleMap[3][2].terrain, 3);
+    startPlaying();
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 0);
+    ASSERT_EQ(fighter->movePoints, 5);
+    startStepping(*fighter);
+
+    press({KEY_RIGHT, KEY_INSERT});
+    ASSERT_GT(glide(), 0);
+    EXPECT_EQ(fighter->movePoints, 1);
+    EXPECT_TRUE(choosingMove);
+
+    press({KEY_RIGHT, KEY_INSERT});
+    ASSERT_GT(glide(), 0);
+    EXPECT_EQ(fighter->col, 2);
+    EXPECT_EQ(fighter->movePoints, 0);
+    EXPECT_FALSE(choosingMove);
+    EXPECT_TRUE(fighter->menuOpen) << "back in the menu, free to attack or defend";
+
+    menuItem = 4;
+    press(KEY_INSERT);
+    EXPECT_FALSE(choosingMove) << "no points left to move with";
+}
+
+TEST_F(MovementTest, AFlierPaysOnePerStepWhateverTheTerrain) {
+    loadUniformMap(7, 7, 4);
+    startPlaying();
+    Flier* flier = placeUnit<Flier>(1, 2, 0);
+    flier->movePoints = 5;
+    startStepping(*flier);
+    for (int step = 1; step <= 5; step++) {
+        press({KEY_RIGHT, KEY_INSERT});
+        ASSERT_GT(glide(), 0) << "step " << step;
+        EXPECT_EQ(flier->movePoints, 5 - step);
+        EXPECT_EQ(flier->col, step);
+    }
+    EXPECT_FALSE(choosingMove);
+}
+
+TEST_F(MovementTest, HomeStopsTheGlideAndInsertResumesIt) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
+    startStepping(*fighter);
+    press({KEY_DOWN, KEY_INSERT});
+    for (int i = 0; i < 10; i++) idleUpdate();
+    press(KEY_HOME);
+    EXPECT_FALSE(moveAnimating);
+    EXPECT_TRUE(moveTargetValid);
+    EXPECT_TRUE(choosingMove);
+    float stoppedAt = fighter->position.z;
+    EXPECT_NEAR(stoppedAt, 4.5f + 0.4f, 1e-4);
+    for (int i = 0; i < 10; i++) idleUpdate();
+    EXPECT_EQ(fighter->position.z, stoppedAt);
+    EXPECT_EQ(fighter->row, 3);
+    EXPECT_EQ(battleMap[3][1].occupant, fighter->id);
+
+    press({KEY_UP, KEY_DOWN});   // arrows act again: back in step choice
+    EXPECT_EQ(cursorRow, 4);
+    press(KEY_INSERT);
+    int rest = glide();
+    EXPECT_GE(rest, 14) << "0.6 of a square was left";
+    EXPECT_LE(rest, 17);
+    EXPECT_EQ(fighter->row, 4);
+    EXPECT_EQ(battleMap[4][1].occupant, fighter->id);
+    EXPECT_EQ(battleMap[3][1].occupant, -1);
+}
+
+TEST_F(MovementTest, AUnitStoppedMidStepReturnsToItsSquareWhenSelected) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
+    startStepping(*fighter);
+    press({KEY_RIGHT, KEY_INSERT});
+    for (int i = 0; i < 12; i++) idleUpdate();
+    press(KEY_HOME);
+    ASSERT_GT(fighter->position.x, 1.8f);
+    press(KEY_HOME);   // leaves the step choice: the cursor goes home and selects the unit
+    EXPECT_EQ(cursorCol, 1);
+    EXPECT_FALSE(choosingMove);
+    EXPECT_FLOAT_EQ(fighter->position.x, 1.5f);
+    EXPECT_EQ(fighter->movePoints, 5) << "no square was entered, nothing paid";
+}
+
+TEST_F(MovementTest, SightSevenSeesThreeAndAHalfButNotThreePointEight) {
+    loadUniformMap(7, 7, 1);
+    Archer* archer = placeUnit<Archer>(1, 3, 0);
+    Fighter* enemy = placeUnit<Fighter>(2, 3, 3);
+    ASSERT_EQ(archer->sight, 7);
+
+    enemy->position.x = archer->position.x + 3.5f;
+    EXPECT_TRUE(inSight(*archer, *enemy));
+    updateVisibility(1);
+    EXPECT_TRUE(archer->visible);
+    EXPECT_TRUE(enemy->visible);
+
+    enemy->position.x = archer->position.x + 3.8f;
+    EXPECT_FALSE(inSight(*archer, *enemy));
+    updateVisibility(1);
+    EXPECT_FALSE(enemy->visible);
+
+    // The enemy's own sight does not count, only the current player's.
+    EXPECT_FALSE(inSight(*enemy, *archer));
+    Fighter* scout = placeUnit<Fighter>(1, 3, 2);   // sight 4 reaches 2.25
+    EXPECT_TRUE(inSight(*scout, *enemy));
+    currentPlayer = 1;
+    idleUpdate();
+    EXPECT_TRUE(enemy->visible) << "another unit of the current player sees it";
+    EXPECT_TRUE(scout->visible);
+}
+
+TEST_F(MovementTest, TheNewSideIsShownAtOnceWhenTheTurnChanges) {
+    loadUniformMap(7, 7, 1);
+    Archer* p1Far = placeUnit<Archer>(1, 0, 0);
+    Archer* p1Near = placeUnit<Archer>(1, 5, 5);
+    Mage* p2Mage = placeUnit<Mage>(2, 6, 6);   // sight 6 reaches 3.25
+    Fighter* p2Fighter = placeUnit<Fighter>(2, 6, 0);
+    idleUpdate();
+    EXPECT_TRUE(p1Far->visible);
+    EXPECT_TRUE(p1Near->visible);
+    EXPECT_TRUE(p2Mage->visible) << "in the near Archer's sight";
+    EXPECT_FALSE(p2Fighter->visible) << "six squares from one Archer, five from the other";
+
+    toggleTurn();
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_TRUE(p2Mage->visible);
+    EXPECT_TRUE(p2Fighter->visible);
+    EXPECT_FALSE(p1Far->visible);
+    EXPECT_FALSE(p1Near->visible);
+    idleUpdate();
+    EXPECT_TRUE(p1Near->visible) << "within the Mage's sight";
+    EXPECT_FALSE(p1Far->visible);
+}
+
+TEST_F(MovementTest, ShowSideOnlyTouchesTheArmies) {
+    loadUniformMap(7, 5, 1);
+    Healer* own = placeUnit<Healer>(1, 0, 0);
+    Healer* other = placeUnit<Healer>(2, 6, 4);
+    own->visible = false;
+    other->visible = true;
+    showSide(1);
+    EXPECT_TRUE(own->visible);
+    EXPECT_FALSE(other->visible);
+    showSide(2);
+    EXPECT_FALSE(own->visible);
+    EXPECT_TRUE(other->visible);
+    EXPECT_FALSE(selectedUnit->visible) << "the placeholder is in no list";
+}
+
+}  // namespace

@@ -1,0 +1,365 @@
+// tests/unit/test_turns.cpp — the hero choice, turns, banners and the per-frame update
+#include <algorithm>
+#include <cstdint>
+
+#include <gtest/gtest.h>
+
+#include "app/camera.h"
+#include "game/battle_map.h"
+#include "render/frame_clock.h"
+#include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "rules/keyboard.h"
+#include "tests/support/battle.h"
+#include "tests/support/window_link_fake.h"
+#include "tests/unit/rules_keys.h"
+
+namespace {
+
+class TurnTest : public BattleTest {
+protected:
+    void SetUp() override {
+        BattleTest::SetUp();
+        loadUniformMap(7, 5, 1);
+    }
+};
+
+TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
+    Fighter* p1Hero = placeUnit<Fighter>(1, 0, 0);
+    Archer* p1Other = placeUnit<Archer>(1, 0, 1);
+    Mage* p2Hero = placeUnit<Mage>(2, 6, 0);
+    Healer* p2Other = placeUnit<Healer>(2, 6, 1);
+
+    checkHeroChoice();   // nothing happens while no menu is open
+    EXPECT_TRUE(p1ChoosingHero);
+
+    openMenuOf(*p1Hero);
+    std::string out = captureOutput([] { checkHeroChoice(); });
+    EXPECT_EQ(out, "p1 hero selected!\n");
+    EXPECT_TRUE(p1Hero->hero);
+    EXPECT_EQ(p1Material, 16);
+    EXPECT_EQ(materialBrowse, 1);
+    EXPECT_TRUE(bannerP2BeginTurn);
+    EXPECT_FALSE(p1ChoosingHero);
+    EXPECT_TRUE(p2ChoosingHero);
+    EXPECT_TRUE(choosingHeroes);
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_FALSE(p1Hero->menuOpen) << "the fed Home key closed the menu";
+    EXPECT_TRUE(p1Hero->canAct) << "opening the menu did not use the action";
+    EXPECT_FALSE(p1Other->visible);
+    EXPECT_TRUE(p2Hero->visible);
+    EXPECT_TRUE(p2Other->visible);
+
+    EXPECT_EQ(captureOutput([] { checkHeroChoice(); }), "") << "a closed menu confirms nothing";
+
+    onKeyboard('m', 0, 0);
+    openMenuOf(*p2Hero);
+    out = captureOutput([] { checkHeroChoice(); });
+    EXPECT_EQ(out, "p2 hero selected!\n");
+    EXPECT_TRUE(p2Hero->hero);
+    EXPECT_EQ(p2Material, 2);
+    EXPECT_FALSE(p2ChoosingHero);
+    EXPECT_FALSE(choosingHeroes);
+    EXPECT_EQ(currentPlayer, 1);
+    EXPECT_TRUE(bannerP1BeginTurn);
+    EXPECT_FALSE(p2Hero->menuOpen);
+    EXPECT_TRUE(p1Other->visible);
+    EXPECT_FALSE(p2Other->visible);
+
+    // Once the choice is over, an open menu is only a menu.
+    openMenuOf(*p1Other);
+    ASSERT_TRUE(p1Other->menuOpen);
+    EXPECT_EQ(captureOutput([] { checkHeroChoice(); }), "");
+    EXPECT_FALSE(p1Other->hero);
+}
+
+TEST_F(TurnTest, HandingTheKeysOverDuringTheChoiceMakesNoEnemyAHero) {
+    Fighter* own = placeUnit<Fighter>(1, 0, 0);
+    Fighter* enemy = placeUnit<Fighter>(2, 6, 0);
+    onKeyboard('t', 0, 0);
+    ASSERT_EQ(currentPlayer, 2);
+    openMenuOf(*enemy);
+    ASSERT_TRUE(enemy->menuOpen) << "player 2 holds the keys";
+    EXPECT_EQ(captureOutput([] { checkHeroChoice(); }), "");
+    EXPECT_FALSE(enemy->hero);
+    EXPECT_TRUE(p1ChoosingHero);
+
+    press(KEY_HOME);
+    onKeyboard('t', 0, 0);
+    openMenuOf(*own);
+    EXPECT_EQ(captureOutput([] { checkHeroChoice(); }), "p1 hero selected!\n");
+    EXPECT_TRUE(own->hero);
+}
+
+TEST_F(TurnTest, TheFirstTurnStartsFromTheValuesUnitsWereBuiltWith) {
+    Fighter* h1 = placeUnit<Fighter>(1, 0, 0);
+    Flier* flier = placeUnit<Flier>(1, 0, 1);
+    Mage* mage = placeUnit<Mage>(1, 0, 2);
+    Fighter* h2 = placeUnit<Fighter>(2, 6, 0);
+    Healer* healer = placeUnit<Healer>(2, 6, 1);
+    captureOutput([&] { chooseHeroes(*h1, *h2); });
+    for (Unit* unit : allUnits) {
+        EXPECT_TRUE(unit->canAct);
+        EXPECT_TRUE(unit->defending) << "every unit starts defending";
+    }
+    EXPECT_EQ(flier->movePoints, 7);
+    EXPECT_EQ(mage->movePoints, 6);
+    EXPECT_EQ(healer->movePoints, 7);
+}
+
+TEST_F(TurnTest, BeginTurnGivesFreshActionsAndFivePointsToTheCurrentPlayerOnly) {
+    Flier* p1Flier = placeUnit<Flier>(1, 0, 0);
+    Flier* p2Flier = placeUnit<Flier>(2, 6, 0);
+    Healer* p2Healer = placeUnit<Healer>(2, 6, 1);
+    Mage* p2Mage = placeUnit<Mage>(2, 6, 2);
+    p1Flier->movePoints = 2;
+    p2Healer->movePoints = 0;
+    p2Mage->canAct = false;
+
+    currentPlayer = 2;
+    beginTurn();
+    EXPECT_FALSE(p1Flier->canAct);
+    EXPECT_EQ(p1Flier->movePoints, 2);
+    for (Unit* unit : {static_cast<Unit*>(p2Flier), static_cast<Unit*>(p2Healer), static_cast<Unit*>(p2Mage)}) {
+        EXPECT_TRUE(unit->canAct);
+        EXPECT_EQ(unit->movePoints, 5);
+    }
+    EXPECT_TRUE(bannerP1EndTurn);
+    EXPECT_FALSE(bannerP2EndTurn);
+    EXPECT_EQ(windowLinkRecord.redisplays, 1);
+
+    currentPlayer = 1;
+    beginTurn();
+    EXPECT_TRUE(bannerP2EndTurn);
+    EXPECT_TRUE(p1Flier->canAct);
+    EXPECT_EQ(p1Flier->movePoints, 5);
+    EXPECT_FALSE(p2Mage->canAct);
+}
+
+TEST_F(TurnTest, TheTurnPassesOnTheNextSpecialKeyAfterTheLastAttackNotAtItsEnd) {
+    Fighter* p1Hero = placeUnit<Fighter>(1, 3, 1);
+    Fighter* p2Hero = placeUnit<Fighter>(2, 6, 4);
+    Archer* p2Archer = placeUnit<Archer>(2, 3, 2);
+    captureOutput([&] { chooseHeroes(*p1Hero, *p2Hero); });
+
+    openMenuOf(*p1Hero);
+    press({KEY_INSERT, KEY_RIGHT});
+    ASSERT_TRUE(attackTargetValid);
+    std::string out = captureOutput([] { press(KEY_INSERT); });
+    EXPECT_EQ(out.rfind("Hit range = ", 0), 0u) << out;
+    ASSERT_TRUE(attackAnimating);
+
+    frameSeconds = 0.05f;
+    captureOutput([] { ASSERT_GT(idleUntil([] { return !attackAnimating; }, 5000), 0); });
+    EXPECT_FALSE(p1Hero->canAct);
+    EXPECT_EQ(currentPlayer, 1) << "the end of the attack does not pass the turn";
+    EXPECT_FALSE(bannerP1EndTurn);
+
+    press(KEY_F1);
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_TRUE(p2Hero->canAct);
+    EXPECT_TRUE(p2Archer->canAct);
+    EXPECT_EQ(p2Archer->movePoints, 5);
+    EXPECT_FALSE(p1Hero->canAct);
+    EXPECT_TRUE(bannerP1EndTurn);
+    EXPECT_FALSE(cursorOnUnit);
+    EXPECT_TRUE(p2Archer->visible);
+    EXPECT_FALSE(p2Archer->menuOpen);
+}
+
+TEST_F(TurnTest, DefendingWithTheLastUnitPassesTheTurnWithinThatKey) {
+    Fighter* p1Hero = placeUnit<Fighter>(1, 3, 1);
+    Fighter* p2Hero = placeUnit<Fighter>(2, 6, 4);
+    captureOutput([&] { chooseHeroes(*p1Hero, *p2Hero); });
+    openMenuOf(*p1Hero);
+    menuItem = 3;
+    press(KEY_INSERT);
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_TRUE(p2Hero->canAct);
+    EXPECT_FALSE(p1Hero->canAct);
+}
+
+TEST_F(TurnTest, APlayerWithNoUnitsKeepsTheTurn) {
+    Archer* p2Only = placeUnit<Archer>(2, 6, 0);
+    choosingHeroes = p1ChoosingHero = false;
+    p2Only->canAct = false;
+    press({KEY_F2, KEY_DOWN, KEY_HOME, KEY_INSERT});
+    EXPECT_EQ(currentPlayer, 1);
+    EXPECT_FALSE(bannerP2EndTurn);
+    EXPECT_FALSE(p2Only->canAct);
+}
+
+TEST_F(TurnTest, TheTKeyKeepsEveryonesActionsAndTheNextKeyMayEndTheTurnAgain) {
+    Fighter* p1Fighter = placeUnit<Fighter>(1, 0, 0);
+    Fighter* p2Fighter = placeUnit<Fighter>(2, 6, 0);
+    choosingHeroes = p1ChoosingHero = false;
+    p1Fighter->movePoints = 2;
+    p2Fighter->canAct = false;
+    p2Fighter->movePoints = 1;
+
+    onKeyboard('t', 0, 0);
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_TRUE(p1Fighter->canAct);
+    EXPECT_EQ(p1Fighter->movePoints, 2);
+    EXPECT_FALSE(p2Fighter->canAct);
+    EXPECT_EQ(p2Fighter->movePoints, 1);
+    EXPECT_TRUE(p2Fighter->visible);
+    EXPECT_FALSE(p1Fighter->visible);
+
+    // Player 2 has nothing left: any special key hands the turn back, and
+    // player 1 starts afresh.
+    press(KEY_F2);
+    EXPECT_EQ(currentPlayer, 1);
+    EXPECT_TRUE(p1Fighter->canAct);
+    EXPECT_EQ(p1Fighter->movePoints, 5);
+    EXPECT_TRUE(bannerP2EndTurn);
+}
+
+TEST_F(TurnTest, AFallenUnitLosesItsActionAndItsSquareForGood) {
+    Archer* p1Hero = placeUnit<Archer>(1, 3, 0);
+    Fighter* p2Hero = placeUnit<Fighter>(2, 6, 4);
+    Fighter* victim = placeUnit<Fighter>(2, 3, 2);
+    captureOutput([&] { chooseHeroes(*p1Hero, *p2Hero); });
+
+    victim->hp = 1;
+    captureOutput([&] { resolveDamage(*p1Hero, *victim); });
+    ASSERT_TRUE(victim->dead);
+    EXPECT_FALSE(victim->canAct);
+    EXPECT_EQ(battleMap[3][2].occupant, -1);
+    EXPECT_EQ(std::count(allUnits.begin(), allUnits.end(), victim), 1) << "the fallen stay in every list";
+
+    // Player 2's turns never give it an action back, and never wait for it.
+    currentPlayer = 2;
+    victim->movePoints = 0;
+    beginTurn();
+    EXPECT_FALSE(victim->canAct);
+    EXPECT_EQ(victim->movePoints, 0);
+    EXPECT_TRUE(p2Hero->canAct);
+    p2Hero->canAct = false;
+    press(KEY_F1);
+    EXPECT_EQ(currentPlayer, 1) << "the turn did not wait for the fallen unit";
+
+    // Its square is empty to the cursor: nothing to select, nothing to open.
+    browseTo(3, 2);
+    EXPECT_FALSE(cursorOnUnit);
+    EXPECT_NE(selectedUnit, victim);
+    press(KEY_INSERT);
+    EXPECT_FALSE(victim->menuOpen);
+
+    // ...to targeting, and to movement.
+    openMenuOf(*p1Hero);
+    menuItem = 1;
+    press({KEY_INSERT, KEY_RIGHT, KEY_RIGHT});
+    EXPECT_EQ(cursorCol, 2);
+    EXPECT_FALSE(attackTargetValid);
+    press({KEY_HOME, KEY_HOME});
+    openMenuOf(*p1Hero);
+    menuItem = 4;
+    press({KEY_INSERT, KEY_RIGHT, KEY_INSERT});
+    ASSERT_TRUE(moveAnimating);
+    ASSERT_GT(idleUntil([] { return !moveAnimating; }, 1000), 0);
+    press({KEY_RIGHT, KEY_INSERT});
+    EXPECT_TRUE(moveAnimating) << "the fallen unit's square can be entered";
+    ASSERT_GT(idleUntil([] { return !moveAnimating; }, 1000), 0);
+    EXPECT_EQ(battleMap[3][2].occupant, p1Hero->id);
+    EXPECT_EQ(victim->row, 3);
+}
+
+TEST_F(TurnTest, UpdateBannersMakesOneTransitionAtThreeTicks) {
+    bannerP1EndTurn = true;
+    bannerP1BeginTurn = true;
+    bannerSeconds = 2;
+    updateBanners();
+    EXPECT_TRUE(bannerP1EndTurn);
+    EXPECT_EQ(bannerSeconds, 2);
+
+    bannerSeconds = 3;
+    updateBanners();
+    EXPECT_FALSE(bannerP1EndTurn);
+    EXPECT_TRUE(bannerP2BeginTurn);
+    EXPECT_TRUE(bannerP1BeginTurn) << "only one transition per call";
+    EXPECT_EQ(bannerSeconds, 0);
+
+    bannerSeconds = 3;
+    updateBanners();
+    EXPECT_FALSE(bannerP1BeginTurn);
+    EXPECT_TRUE(bannerP2BeginTurn);
+    bannerSeconds = 3;
+    updateBanners();
+    EXPECT_FALSE(bannerP2BeginTurn);
+
+    bannerP2EndTurn = true;
+    bannerP1Wins = true;
+    bannerSeconds = 3;
+    updateBanners();
+    EXPECT_FALSE(bannerP2EndTurn);
+    EXPECT_TRUE(bannerP1BeginTurn);
+    EXPECT_TRUE(bannerP1Wins) << "the victory banner stays";
+}
+
+TEST_F(TurnTest, EndOfTurnAndBeginTurnBannersShowAboutThreeSecondsEach) {
+    // Frames every 50 ms from a fixed tick count, as the frame clock sees them.
+    uint32_t now = 10000;
+    tickFrameClock(now);
+    bannerP1EndTurn = true;
+    bannerSeconds = 0;
+    uint32_t shownAt = now, handedOverAt = 0, goneAt = 0;
+    for (int frame = 0; frame < 400 && goneAt == 0; frame++) {
+        now += 50;
+        tickFrameClock(now);
+        if (handedOverAt == 0 && bannerP2BeginTurn) {
+            EXPECT_FALSE(bannerP1EndTurn);
+            handedOverAt = now;
+        }
+        if (handedOverAt != 0 && !bannerP2BeginTurn) goneAt = now;
+    }
+    ASSERT_NE(handedOverAt, 0u);
+    ASSERT_NE(goneAt, 0u);
+    EXPECT_GE(handedOverAt - shownAt, 2000u) << "the first tick may come early";
+    EXPECT_LE(handedOverAt - shownAt, 3300u);
+    EXPECT_GE(goneAt - handedOverAt, 3000u);
+    EXPECT_LE(goneAt - handedOverAt, 3300u);
+}
+
+TEST_F(TurnTest, HeldCameraKeysAddUpAndFollowTheFrameTime) {
+    cameraMoveAxis = Vector(0, 0, -3);
+    onKeyboard('8', 0, 0);
+    onKeyboard('6', 0, 0);
+    frameSeconds = 0.1f;
+    idleUpdate();
+    EXPECT_NEAR(cameraEye.x, 6 - 0.7f, 1e-5);   // across the view
+    EXPECT_NEAR(cameraEye.y, 10, 1e-5);
+    EXPECT_NEAR(cameraEye.z, 13 + 0.7f, 1e-5);   // level, against the view axis
+    frameSeconds = 0.05f;
+    idleUpdate();
+    idleUpdate();
+    EXPECT_NEAR(cameraEye.x, 6 - 1.4f, 1e-5);
+    EXPECT_NEAR(cameraEye.z, 13 + 1.4f, 1e-5);
+
+    held8 = held6 = false;
+    cameraMoveAxis = Vector(0, -3, -4);   // looking down and ahead
+    onKeyboard('+', 0, 0);
+    frameSeconds = 1.0f;
+    idleUpdate();
+    EXPECT_NEAR(cameraEye.y, 10 + 0.6f * 7, 1e-4);
+    EXPECT_NEAR(cameraEye.z, 13 + 1.4f + 0.8f * 7, 1e-4);
+    heldPlus = false;
+    onKeyboard('2', 0, 0);
+    idleUpdate();
+    EXPECT_NEAR(cameraEye.y, 10 + 0.6f * 7, 1e-4) << "2 and 8 stay level";
+    EXPECT_NEAR(cameraEye.z, 13 + 1.4f + 0.8f * 7 - 0.8f * 7, 1e-4);
+}
+
+TEST_F(TurnTest, IdleUpdateAnimatesEachVisibleUnitOnceAndAsksForARedraw) {
+    Fighter* own = placeUnit<Fighter>(1, 0, 0);
+    Fighter* hidden = placeUnit<Fighter>(2, 6, 4);
+    idleUpdate();
+    EXPECT_TRUE(own->visible);
+    EXPECT_FALSE(hidden->visible);
+    EXPECT_FLOAT_EQ(own->spikeSpin, 0.3f);
+    EXPECT_FLOAT_EQ(hidden->spikeSpin, 0.0f);
+    EXPECT_EQ(windowLinkRecord.redisplays, 1);
+}
+
+}  // namespace
