@@ -1,5 +1,6 @@
 // app/textures.h — the texture table: every image under its fixed GL texture number
 #pragma once
+#include "app/bitmap.h"
 
 enum TextureId {
     TEX_CHECKER = 0,
@@ -23,16 +24,9 @@ enum TextureId {
     TEX_BMENU_ATTACK_HI = 340
 };
 
-struct TextureFile {
-    const char* path;
-    int number;
-};
-extern const TextureFile textureTable[];   // the 67 uploads, in load order
-extern const int textureCount;
+// textureTable, textureCount, checkerPixels and makeCheckerboard come from
+// app/bitmap.h: they need no GL.
 
-extern unsigned char* checkerPixels;       // the generated 64 × 64 checkerboard, kept for the run
-
-void makeCheckerboard(int width, int height);
 void uploadCheckerboard();
 void loadTexture(const char* name, int number);   // exits 1 when the file cannot be used
 void loadAllTextures();                           // checkerboard, then the table in order
