@@ -1,6 +1,32 @@
 // game/startup.h — everything before the window: seed, map, army counts, placement
 #pragma once
+#include <array>
+#include <iosfwd>
+
+// The ten army counts, always in this order: player 1's Archer, Fighter,
+// Flier, Healer and Mage counts, then player 2's in the same class order.
+constexpr int ARMY_COUNTS = 10;
+using ArmyCounts = std::array<int, ARMY_COUNTS>;
 
 // Runs start-up up to the hand-over to the window. Exits with status 1 on a
 // bad map or armies that do not fit; prints usage and exits 0 for -h/--help.
 void startBattle(int argc, char** argv);
+
+// One count from a command-line argument, read like atoi (leading blanks, a
+// sign, digits up to the first other character; 0 when there is no number)
+// but held to the int range instead of overflowing.
+int countFromText(const char* text);
+
+// Ten counts from the console. Each starts at 2; the first read that fails
+// (not a number, out of range, end of input) leaves it and every later one at 2.
+ArmyCounts readArmyCounts(std::istream& in);
+
+// Whether each army fits on its three home rows. Only what will be placed
+// counts: a negative count places nothing, so it cannot make room for another
+// class.
+bool armiesFit(const ArmyCounts& counts);
+
+// Creates every unit and puts each on a random free square of its owner's
+// home rows, reporting on standard output. The map must be loaded and the
+// armies must fit.
+void placeArmies(const ArmyCounts& counts);

@@ -1,0 +1,28 @@
+// game/random.cpp — the C standard's example generator, the same on every platform
+#include "game/random.h"
+
+#include <cstdint>
+
+namespace {
+uint32_t randomState = 1;
+}
+
+void seedRandom(unsigned seed) { randomState = seed; }
+
+int randomNext() {
+    randomState = randomState * 1103515245u + 12345u;   // wraps modulo 2^32 by design
+    return int(randomState / 65536 % 32768);
+}
+
+// The product r × n is a 32-bit quantity; it is formed in unsigned arithmetic
+// so that an enormous range wraps instead of overflowing.
+int randomInt(int lo, int hi) {
+    if (lo > hi) {
+        int swap = lo;
+        lo = hi;
+        hi = swap;
+    }
+    uint32_t n = uint32_t(hi) - uint32_t(lo) + 1u;
+    int32_t product = int32_t(uint32_t(randomNext()) * n);
+    return int(int64_t(lo) + int64_t(product / 32768.0));
+}
