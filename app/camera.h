@@ -33,6 +33,7 @@ float pointerToViewY(int py);
 void resetCamera();
 
 void aimFreeCamera(Vector& eye, Vector& centre);   // this frame's free-camera look-at; updates lookOffset
+void aimCamera(Vector& eye, Vector& centre);       // free, orbit or fixed view by interactionMode; up is +y
 void setViewPlanes(const float projection[16], const float modelView[16]);
 void updateViewFrustum();                // reads GL's matrices; defined by the window shell
 bool outsideView(const Unit& unit);

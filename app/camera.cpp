@@ -1,0 +1,138 @@
+// app/camera.cpp — view state, pointer controls and the view volume, without any GL
+#include "app/camera.h"
+
+#include <cmath>
+
+#include "game/unit.h"
+#include "rules/window_link.h"
+
+int  windowWidth = 0, windowHeight = 0;
+bool perspectiveView = true;
+int  interactionMode = MODE_FREE;
+
+Vector cameraEye(6, 10, 13);
+float  cameraPitch = -60, cameraYaw = -90;
+float  lookOffset[3] = {0, 0, CAMERA_DISTANCE};
+Vector cameraMoveAxis;
+bool   orbitView = false;
+
+bool heldPlus = false, heldMinus = false, held2 = false, held4 = false, held6 = false, held8 = false;
+
+int   pointerX = 0, pointerY = 0;
+float viewPlanes[6][4] = {};
+
+namespace {
+// A drag over the full window height (2 view units) turns the view 90 degrees.
+constexpr float DEGREES_PER_VIEW_UNIT = 45;
+// The unit's position may lie this far beyond a plane and still be drawn.
+constexpr float VIEW_MARGIN = -0.5f;
+}
+
+void onKeyUp(unsigned char key, int, int) {
+    switch (key) {
+        case '+': heldPlus = false; break;
+        case '-': heldMinus = false; break;
+        case '2': held2 = false; break;
+        case '4': held4 = false; break;
+        case '6': held6 = false; break;
+        case '8': held8 = false; break;
+        default: break;
+    }
+}
+
+void onMenu(int value) {
+    if (value == MODE_TRANSLATE || value == MODE_SCALE || value == MODE_ROTATE) interactionMode = value;
+}
+
+void onMouse(int, int, int x, int y) {
+    pointerX = x;
+    pointerY = windowHeight - 1 - y;
+}
+
+void onMotion(int x, int y) {
+    int newX = x;
+    int newY = windowHeight - 1 - y;
+    float dx = pointerToViewX(newX) - pointerToViewX(pointerX);
+    float dy = pointerToViewY(newY) - pointerToViewY(pointerY);
+    if (interactionMode == MODE_FREE) {
+        orbitView = true;
+        cameraYaw += dx * DEGREES_PER_VIEW_UNIT;
+        cameraPitch += dy * DEGREES_PER_VIEW_UNIT;
+    }
+    pointerX = newX;
+    pointerY = newY;
+    requestRedisplay();
+}
+
+// The window height is the common scale, so x spans a wider range in a wide window.
+float pointerToViewX(int px) {
+    return (px + (1 - windowWidth) / 2.0f) * 2 / windowHeight;
+}
+
+float pointerToViewY(int py) {
+    return (py + (1 - windowHeight) / 2.0f) * 2 / windowHeight;
+}
+
+void resetCamera() {
+    orbitView = false;
+    cameraYaw = -90;
+    cameraPitch = -60;
+    lookOffset[0] = 0;
+    lookOffset[1] = 0;
+    lookOffset[2] = CAMERA_DISTANCE;
+}
+
+void aimFreeCamera(Vector& eye, Vector& centre) {
+    float p = degToRad(cameraPitch);
+    float y = degToRad(cameraYaw);
+    lookOffset[0] = std::cos(p) * std::cos(y) * CAMERA_DISTANCE;
+    lookOffset[1] = std::sin(p) * CAMERA_DISTANCE;
+    lookOffset[2] = std::cos(p) * std::cos(degToRad(90) - y) * CAMERA_DISTANCE;
+    Vector offset(lookOffset[0], lookOffset[1], lookOffset[2]);
+    cameraMoveAxis = Vector() - offset;
+    eye = cameraEye;
+    centre = cameraEye + offset;
+}
+
+void aimCamera(Vector& eye, Vector& centre) {
+    if (interactionMode == MODE_FREE) {
+        aimFreeCamera(eye, centre);
+        return;
+    }
+    centre = Vector();
+    if (orbitView) {
+        float p = degToRad(cameraPitch);
+        float y = degToRad(cameraYaw);
+        eye = Vector(std::cos(y) * std::cos(p) * CAMERA_DISTANCE, std::sin(p) * CAMERA_DISTANCE,
+                     std::cos(degToRad(90) - y) * std::cos(p) * CAMERA_DISTANCE);
+    } else {
+        eye = Vector(0, 0, CAMERA_DISTANCE);
+    }
+}
+
+// Matrices are GL's column-major 4 × 4: element (row r, column c) is m[4c + r].
+void setViewPlanes(const float projection[16], const float modelView[16]) {
+    float clip[16];
+    for (int c = 0; c < 4; c++)
+        for (int r = 0; r < 4; r++) {
+            float sum = 0;
+            for (int k = 0; k < 4; k++) sum += projection[4 * k + r] * modelView[4 * c + k];
+            clip[4 * c + r] = sum;
+        }
+    auto row = [&](int k, int i) { return clip[4 * i + k]; };
+    for (int plane = 0; plane < 6; plane++) {
+        int axis = plane / 2;                 // left/right use row 0, bottom/top row 1, near/far row 2
+        float sign = plane % 2 == 0 ? 1 : -1;
+        float* p = viewPlanes[plane];
+        for (int i = 0; i < 4; i++) p[i] = row(3, i) + sign * row(axis, i);
+        float size = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        for (int i = 0; i < 4; i++) p[i] /= size;
+    }
+}
+
+bool outsideView(const Unit& unit) {
+    const Vector& at = unit.position;
+    for (const auto& p : viewPlanes)
+        if (p[0] * at.x + p[1] * at.y + p[2] * at.z + p[3] <= VIEW_MARGIN) return true;
+    return false;
+}

@@ -1,0 +1,122 @@
+// app/window.cpp — the window, its callback table, the fixed GL state and the frame
+#include "app/window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <GL/freeglut.h>
+
+#include "app/camera.h"
+#include "app/textures.h"
+#include "render/board.h"
+#include "render/effects.h"
+#include "render/hud.h"
+#include "render/lighting.h"
+#include "render/looks.h"
+#include "render/scene.h"
+#include "render/skybox.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "rules/keyboard.h"
+#include "rules/window_link.h"
+
+namespace {
+constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
+}
+
+void setUpWindow(int argc, char** argv) {
+    // The render tests start GLUT themselves before any test decides to open a window.
+    if (!glutGet(GLUT_INIT_STATE)) glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
+    glutInitWindowSize(500, 500);
+    glutInitWindowPosition(100, 100);
+    glutCreateWindow("Mesh display");
+    glClearColor(0, 0, 0, 1);
+    glutFullScreen();
+    // With no window manager (a bare X server) freeglut sizes the window to the
+    // screen itself but leaves it shifted by the start position; pinning the
+    // corner keeps the whole screen covered. A window manager places it anyway.
+    glutPositionWindow(0, 0);
+
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutKeyboardFunc(onKeyboard);
+    glutKeyboardUpFunc(onKeyUp);
+    glutMouseFunc(onMouse);
+    glutIdleFunc(idleUpdate);
+    glutMotionFunc(onMotion);
+    glutSpecialFunc(onSpecialKey);
+    glutCreateMenu(onMenu);
+    glutAddMenuEntry("Translate", MODE_TRANSLATE);
+    glutAddMenuEntry("Scale", MODE_SCALE);
+    glutAddMenuEntry("Rotate", MODE_ROTATE);
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+
+    // Replaced by the reshape GLUT sends before the first frame.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, NEAR_PLANE, FAR_PLANE);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, 500, 500);
+
+    glEnable(GL_DEPTH_TEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_LIGHTING);
+    placeLights();
+    applyMaterial(startupMaterial);
+
+    loadAllTextures();
+    buildBoardLists();
+    buildReachLists();
+    buildOverlayLists();
+    buildParticleList();
+}
+
+void openWindow(int argc, char** argv) {
+    setUpWindow(argc, argv);
+    glutMainLoop();
+}
+
+void onDisplay() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    placeLights();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    Vector eye, centre;
+    aimCamera(eye, centre);
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
+    updateViewFrustum();
+    drawSkyboxAroundMap();
+    drawScene();
+    glPopMatrix();
+    glPushMatrix();
+    // The HUD lines are drawn with the other projection; each v also asks for
+    // a redisplay, so frames follow one another as fast as the swaps allow.
+    onKeyboard('v', 0, 0);
+    drawHud();
+    glPopMatrix();
+    onKeyboard('v', 0, 0);
+    glutSwapBuffers();
+}
+
+void onReshape(int width, int height) {
+    if (height == 0) height = 1;   // a minimised window must not divide by zero
+    windowWidth = width;
+    windowHeight = height;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    float aspect = static_cast<float>(width) / height;
+    if (perspectiveView)
+        gluPerspective(60, aspect, NEAR_PLANE, FAR_PLANE);
+    else
+        glOrtho(-aspect, aspect, -1, 1, NEAR_PLANE, FAR_PLANE);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, width, height);
+}
+
+void updateViewFrustum() {
+    float projection[16], modelView[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    setViewPlanes(projection, modelView);
+}

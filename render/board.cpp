@@ -1,0 +1,117 @@
+// render/board.cpp — display lists of the board, the cursor and the reach diamonds
+#include "render/board.h"
+
+#include <GL/gl.h>
+
+#include "app/textures.h"
+#include "game/battle_map.h"
+#include "render/looks.h"
+#include "rules/window_link.h"
+
+unsigned boardList = 0;
+unsigned cursorList = 0;
+unsigned reachLists[5] = {};
+
+namespace {
+int terrainTexture(int terrain) {
+    switch (terrain) {
+        case 4: return TEX_WATER;
+        case 1: return TEX_GRASS;
+        case 2: return TEX_MOUNTAIN;
+        case 3: return TEX_DESERT;
+        case 5: return TEX_ELECTRIC;
+        default: return TEX_CHAOS;
+    }
+}
+
+void reachRectangle(float halfWidth, float halfDepth) {
+    glVertex3f(-halfWidth, 0, -halfDepth);
+    glVertex3f(-halfWidth, 0, halfDepth);
+    glVertex3f(halfWidth, 0, halfDepth);
+    glVertex3f(halfWidth, 0, -halfDepth);
+}
+}
+
+// The +1 in z puts each square's centre in the middle of its drawn quad.
+void buildBoardLists() {
+    boardList = glGenLists(1);
+    glNewList(boardList, GL_COMPILE);
+    glTranslatef(0, 0, 1);
+    drawBoardSquares();
+    glEndList();
+
+    cursorList = glGenLists(2);   // two names are taken; only the first is used
+    glNewList(cursorList, GL_COMPILE);
+    drawCursorSquare();
+    glEndList();
+}
+
+// Only the squares in play are drawn, whatever the size of the grid behind them.
+void drawBoardSquares() {
+    applyMaterial(whiteMaterial);
+    glEnable(GL_TEXTURE_2D);
+    for (int r = 0; r < mapRows; r++)
+        for (int c = 0; c < mapCols; c++) {
+            const MapCell& square = battleMap[r][c];
+            const Vector& corner = square.corner;
+            glBindTexture(GL_TEXTURE_2D, terrainTexture(square.terrain));
+            glBegin(GL_POLYGON);
+            glTexCoord2f(0, 0); glVertex3f(corner.x, 0, corner.z);
+            glTexCoord2f(1, 0); glVertex3f(corner.x + 1, 0, corner.z);
+            glTexCoord2f(1, 1); glVertex3f(corner.x + 1, 0, corner.z - 1);
+            glTexCoord2f(0, 1); glVertex3f(corner.x, 0, corner.z - 1);
+            glEnd();
+        }
+    glDisable(GL_TEXTURE_2D);
+}
+
+// A translucent blue fill added onto the board, with a green outline.
+// The line width of 2 stays set after the list has run.
+void drawCursorSquare() {
+    const float h = 0.5f;
+    glDisable(GL_LIGHTING);
+    glLineWidth(2);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(0.2f, 0.2f, 1, 0.5f);
+    glBegin(GL_POLYGON);
+    glVertex3f(-h, 0, -h);
+    glVertex3f(-h, 0, h);
+    glVertex3f(h, 0, h);
+    glVertex3f(h, 0, -h);
+    glEnd();
+    glDisable(GL_BLEND);
+    glColor4f(0, 1, 0, 1);
+    glBegin(GL_LINES);
+    glVertex3f(-h, 0, -h); glVertex3f(-h, 0, h);
+    glVertex3f(-h, 0, h);  glVertex3f(h, 0, h);
+    glVertex3f(h, 0, h);   glVertex3f(h, 0, -h);
+    glVertex3f(h, 0, -h);  glVertex3f(-h, 0, -h);
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+// Each diamond is a stack of overlapping rectangles whose union is exactly the
+// squares within row + column distance R. The blend makes every covered pixel
+// 2 × colour × what is behind: red doubled, green × 1.4, blue removed.
+void buildReachLists() {
+    for (int reach = 1; reach <= 5; reach++) {
+        unsigned list = glGenLists(1);
+        reachLists[reach - 1] = list;
+        glNewList(list, GL_COMPILE);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+        glColor4f(1, 0.7f, 0, 1);
+        glBegin(GL_QUADS);
+        // k = 0, R, 1, R − 1, …: the widest and the deepest first, meeting in the middle.
+        for (int i = 0; i <= reach; i++) {
+            int k = i % 2 == 0 ? i / 2 : reach - i / 2;
+            reachRectangle(reach - k + 0.5f, k + 0.5f);
+        }
+        glEnd();
+        glDisable(GL_BLEND);
+        glEnable(GL_LIGHTING);
+        glEndList();
+    }
+}

@@ -1,0 +1,146 @@
+// render/hud.cpp — frame-rate and run-time lines, status panel, banners, action menu, miss marker
+#include "render/hud.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+
+#include "app/textures.h"
+#include "render/frame_clock.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+
+void* hudFont = GLUT_BITMAP_TIMES_ROMAN_10;
+void* labelFont = GLUT_BITMAP_TIMES_ROMAN_24;
+unsigned statusPanelList = 0, missedList = 0;
+
+namespace {
+// Overlay quads span 0 to size in their own frame; the caller places and scales them.
+void texturedSquare(float low, float high) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex2f(low, low);
+    glTexCoord2f(0, 1); glVertex2f(low, high);
+    glTexCoord2f(1, 1); glVertex2f(high, high);
+    glTexCoord2f(1, 0); glVertex2f(high, low);
+    glEnd();
+}
+
+struct MenuRow {
+    float bottom, top;
+    float highlighted[4];
+    float plain[4];
+};
+
+// Top to bottom: Attack, the class's action, Defend, Move.
+const MenuRow menuRows[4] = {
+    {0.75f, 1.0f,  {1, 0, 0, 1},       {1, 1, 1, 1}},
+    {0.5f,  0.75f, {1, 1, 0.2f, 1},    {1, 1, 1, 0.75f}},
+    {0.25f, 0.5f,  {0, 1, 0, 1},       {1, 1, 1, 0.75f}},
+    {0.0f,  0.25f, {0, 0.4f, 1, 1},    {1, 1, 1, 0.75f}},
+};
+
+// The highlighted entry shows the plain image, the others their "-selected" image.
+int menuImage(int row, int unitClass, bool highlighted) {
+    int first;
+    switch (row) {
+        case 0: first = TEX_MENU_ATTACK; break;
+        case 1: first = unitClass < 4 ? TEX_MENU_SKILLS : unitClass == 4 ? TEX_MENU_HEALING : TEX_MENU_MAGIC; break;
+        case 2: first = TEX_MENU_DEFEND; break;
+        default: first = TEX_MENU_MOVE; break;
+    }
+    return highlighted ? first : first + 1;
+}
+}
+
+void drawBitmapText(float x, float y, float z, void* font, const char* text) {
+    glRasterPos3f(x, y, z);
+    for (const char* c = text; *c != '\0'; c++) glutBitmapCharacter(font, *c);
+}
+
+void drawHud() {
+    glDisable(GL_LIGHTING);
+    tickFrameClock(tickSource());
+    if (showFps) {
+        glColor3f(1, 0, 0);
+        drawBitmapText(-1.2f, 0.92f, -1, hudFont, fpsText);
+    }
+    if (showRunTime) {
+        glColor3f(1, 1, 0.2f);
+        drawBitmapText(-1.2f, 0.95f, -1, hudFont, runTimeText);
+    }
+    glEnable(GL_LIGHTING);
+}
+
+// Both panels multiply what is behind them by their image.
+void buildOverlayLists() {
+    statusPanelList = glGenLists(1);
+    glNewList(statusPanelList, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glColor4f(1, 1, 1, 0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, TEX_STATUS);
+    texturedSquare(0, 1.2f);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+
+    missedList = glGenLists(1);
+    glNewList(missedList, GL_COMPILE);
+    glColor4f(1, 1, 1, 0);
+    glEnable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glBindTexture(GL_TEXTURE_2D, TEX_MISSED);
+    texturedSquare(-0.5f, 0.5f);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+}
+
+void drawBanner() {
+    glColor4f(1, 1, 1, 0);
+    glEnable(GL_TEXTURE_2D);
+    if (choosingHeroes) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        if (bannerP2BeginTurn) {
+            glDisable(GL_BLEND);
+            glBindTexture(GL_TEXTURE_2D, TEX_P2_BEGIN_TURN);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, currentPlayer == 1 ? TEX_P1_CHOOSE : TEX_P2_CHOOSE);
+        }
+    } else {
+        // Every set flag binds in turn, so the last one set in this order wins.
+        const struct { bool set; int image; } banners[6] = {
+            {bannerP1BeginTurn, TEX_P1_BEGIN_TURN}, {bannerP1EndTurn, TEX_P1_END_TURN},
+            {bannerP2BeginTurn, TEX_P2_BEGIN_TURN}, {bannerP2EndTurn, TEX_P2_END_TURN},
+            {bannerP1Wins, TEX_P1_WINS},            {bannerP2Wins, TEX_P2_WINS},
+        };
+        for (const auto& banner : banners)
+            if (banner.set) glBindTexture(GL_TEXTURE_2D, banner.image);
+    }
+    texturedSquare(0, 1.2f);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// Blending is left as the caller had it: the alpha of the plain rows only
+// matters if something left blending on.
+void drawActionMenu(int unitClass, int menuItem) {
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    for (int row = 0; row < 4; row++) {
+        const MenuRow& r = menuRows[row];
+        bool highlighted = menuItem == row + 1;
+        glColor4fv(highlighted ? r.highlighted : r.plain);
+        glBindTexture(GL_TEXTURE_2D, menuImage(row, unitClass, highlighted));
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0); glVertex2f(0, r.bottom);
+        glTexCoord2f(0, 1); glVertex2f(0, r.top);
+        glTexCoord2f(1, 1); glVertex2f(1, r.top);
+        glTexCoord2f(1, 0); glVertex2f(1, r.bottom);
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}

@@ -1,0 +1,80 @@
+// tests/render/gl_harness.h — the game's real window for the render tests, and ways to look at what it drew
+//
+// ensureGlWindow() opens the window once per process exactly as the game
+// does (setUpWindow: full screen, callbacks, GL state, the 67 textures, every
+// display list), with the run folder as working directory and the fixture map
+// every_terrain_8x10.txt loaded first, so boardList holds that map: 8 rows of
+// 10 squares using every terrain code (row 7 ends in five squares of code 0).
+// Later calls do nothing. Tests draw into the back buffer and read it back.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+void ensureGlWindow();
+
+// Puts the fixture map back into battleMap (other tests load their own maps;
+// boardList always shows the fixture).
+void reloadFixtureMap();
+
+struct PixelColour {
+    int r, g, b;   // 0–255
+};
+bool closeTo(PixelColour a, PixelColour b, int tolerance = 2);
+std::string describe(PixelColour c);
+
+// Clears the whole window to the colour (the game's black by default) and
+// leaves the clear colour as the game sets it.
+void clearWindow(PixelColour background = {0, 0, 0});
+
+// An orthographic camera straight down on the board with the viewport over
+// the whole window: world x runs right, world z runs down the screen,
+// `pixelsPerSquare` pixels to a world unit, (centreX, centreZ) in the middle.
+void lookStraightDown(float centreX, float centreZ, float pixelsPerSquare);
+
+// The 2D pass of a frame: orthographic over the window (−w/h … w/h by −1 … 1)
+// through the game's own reshape handler, identity model-view.
+void useOverlayProjection();
+
+// Window pixel (counted from the bottom-left) under a world point, through
+// the current matrices and viewport.
+void pixelOf(float x, float y, float z, int& px, int& py);
+
+// A snapshot of the window's back buffer. After onDisplay it still holds the
+// swapped frame: Mesa's software renderer swaps by copying. (Reading GL_FRONT
+// gives black under Xvfb, so there is no front-buffer reader.)
+struct WindowPicture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;   // bottom row first
+    PixelColour at(int x, int y) const;
+    PixelColour atWorld(float x, float y, float z) const;   // uses the matrices current when called
+    int count(PixelColour colour, int tolerance = 2) const;
+    int countIn(int left, int bottom, int right, int top, PixelColour colour, int tolerance = 2) const;
+};
+WindowPicture readBackBuffer();
+
+// Writes the picture as a PPM under build/artifacts for a person to look at;
+// returns the path.
+std::string saveArtifact(const WindowPicture& picture, const std::string& name);
+
+// Replaces textures by 4 × 4 images of one colour while it lives, and puts
+// the original images back when it goes: exact colours for pixel checks.
+class SolidTextures {
+public:
+    SolidTextures(std::initializer_list<std::pair<int, PixelColour>> textures);
+    ~SolidTextures();
+    SolidTextures(const SolidTextures&) = delete;
+    SolidTextures& operator=(const SolidTextures&) = delete;
+
+private:
+    struct Saved {
+        int number, width, height;
+        std::vector<unsigned char> rgb;
+    };
+    std::vector<Saved> saved;
+};
+
+// The frame clock reads this many milliseconds until the next call.
+void fixTicks(uint32_t milliseconds);

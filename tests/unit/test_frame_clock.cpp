@@ -1,0 +1,85 @@
+// tests/unit/test_frame_clock.cpp — frame time, the once-a-second update, the HUD texts and the banner timer
+#include <string>
+
+#include "render/frame_clock.h"
+#include "rules/game_state.h"
+#include "tests/support/window_link_fake.h"
+
+namespace {
+class FrameClockTest : public BattleTest {};
+}
+
+TEST_F(FrameClockTest, FirstFrameTakesTheWholeTickCountAndUpdatesTheTexts) {
+    tickFrameClock(5000);
+    EXPECT_FLOAT_EQ(nowSeconds, 5);
+    EXPECT_FLOAT_EQ(frameSeconds, 5);
+    EXPECT_FLOAT_EQ(previousFrameSeconds, 5);
+    EXPECT_FLOAT_EQ(lastSecondMark, 5);
+    EXPECT_EQ(runSeconds, 1);
+    EXPECT_STREQ(fpsText, "Frames Per Second: 1");
+    EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 0 minutes");
+    EXPECT_FLOAT_EQ(framesThisSecond, 0);
+}
+
+TEST_F(FrameClockTest, OnceASecondUpdateWaitsForMoreThanOneSecond) {
+    tickFrameClock(5000);
+    tickFrameClock(5250);
+    EXPECT_NEAR(frameSeconds, 0.25f, 1e-4);
+    tickFrameClock(5500);
+    tickFrameClock(5990);   // not a whole second yet
+    EXPECT_EQ(runSeconds, 1);
+    EXPECT_FLOAT_EQ(lastSecondMark, 5);
+    EXPECT_FLOAT_EQ(framesThisSecond, 3);
+    EXPECT_STREQ(fpsText, "Frames Per Second: 1");
+
+    tickFrameClock(6010);
+    EXPECT_EQ(runSeconds, 2);
+    EXPECT_NEAR(lastSecondMark, 6.01f, 1e-4);   // re-based on this frame
+    EXPECT_STREQ(fpsText, "Frames Per Second: 4");
+    EXPECT_FLOAT_EQ(framesThisSecond, 0);
+    EXPECT_NEAR(frameSeconds, 0.02f, 1e-4);
+}
+
+TEST_F(FrameClockTest, MinuteLinePrintsTotalTimeIsZeroOnTheSixtiethUpdate) {
+    std::string early = captureOutput([] {
+        for (int i = 1; i <= 59; i++) tickFrameClock(i * 1500);
+    });
+    EXPECT_EQ(early, "");
+    EXPECT_EQ(runSeconds, 59);
+    EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 0 minutes");
+
+    std::string minute = captureOutput([] { tickFrameClock(60 * 1500); });
+    EXPECT_EQ(minute, "total time is0\n");
+    EXPECT_EQ(runMinutes, 1);
+    EXPECT_EQ(runSeconds, 0);
+    EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 1 minutes");
+}
+
+TEST_F(FrameClockTest, EndOfTurnBannerGivesWayAfterThreeUpdatesThenTheNextBannerRuns) {
+    choosingHeroes = false;
+    bannerP1EndTurn = true;
+    uint32_t ms = 2000;
+    tickFrameClock(ms);
+    tickFrameClock(ms += 400);   // a frame in between does not count
+    tickFrameClock(ms += 700);
+    EXPECT_FLOAT_EQ(bannerSeconds, 2);
+    EXPECT_TRUE(bannerP1EndTurn);
+    tickFrameClock(ms += 1100);
+    EXPECT_FALSE(bannerP1EndTurn);
+    EXPECT_TRUE(bannerP2BeginTurn);
+    EXPECT_FLOAT_EQ(bannerSeconds, 0);
+
+    for (int i = 0; i < 2; i++) tickFrameClock(ms += 1100);
+    EXPECT_TRUE(bannerP2BeginTurn);
+    tickFrameClock(ms += 1100);
+    EXPECT_FALSE(bannerP2BeginTurn);
+    EXPECT_FALSE(bannerP1BeginTurn || bannerP1EndTurn || bannerP2EndTurn);
+}
+
+TEST_F(FrameClockTest, VictoryBannerDoesNotRunTheBannerTimer) {
+    bannerP2Wins = true;
+    for (int i = 1; i <= 5; i++) tickFrameClock(i * 1100);
+    EXPECT_EQ(runSeconds, 5);
+    EXPECT_FLOAT_EQ(bannerSeconds, 0);
+    EXPECT_TRUE(bannerP2Wins);
+}
