@@ -1,0 +1,263 @@
+// render/scene.cpp — one frame between the skybox and the HUD lines
+//
+// Board, blinking cursor, both armies, the acting unit's effect and reach,
+// then an orthographic pass for the overlays. The order of the steps and
+// the balance of every push and pop matter: the display callback pops the
+// camera matrix right after this returns.
+#include "render/scene.h"
+
+#include <cstdio>
+#include <vector>
+#include <GL/glut.h>
+
+#include "app/camera.h"
+#include "app/window.h"
+#include "game/battle_map.h"
+#include "game/unit.h"
+#include "render/board.h"
+#include "render/effects.h"
+#include "render/frame_clock.h"
+#include "render/hud.h"
+#include "render/looks.h"
+#include "rules/behaviour.h"
+#include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "rules/window_link.h"
+
+char hpLabel[24] = "";
+char mpLabel[24] = "";
+char moveLabel[24] = "";
+
+namespace {
+
+// An index outside the table applies nothing: the material set last (the
+// skybox's white) stays in force.
+void applyPreset(int index) {
+    if (index >= 1 && index <= MATERIAL_COUNT)
+        applyMaterial(materialPresets[index]);
+}
+
+bool isLungingFighter(const Unit& unit) {
+    return attackAnimating && selectedUnit->unitClass == CLASS_FIGHTER && unit.id == selectedUnit->id;
+}
+
+template <class T> void drawUnits(const std::vector<T*>& units) {
+    for (T* unit : units) {
+        if (unit->dead || !unit->visible || outsideView(*unit))
+            continue;
+        if (unit->unitClass == CLASS_FIGHTER && isLungingFighter(*unit))
+            continue;   // drawn at the lunge point by drawActingUnit
+        glPushMatrix();
+        glTranslatef(unit->position.x, unit->position.y, unit->position.z);
+        glRotatef(unit->facing, 0, 1, 0);
+        glScalef(0.5f, 0.5f, 0.5f);
+        unit->draw();
+        glPopMatrix();
+    }
+}
+
+void drawArmy(int player) {
+    if (player == 1) {
+        drawUnits(p1Archers);
+        drawUnits(p1Fighters);
+        drawUnits(p1Fliers);
+        drawUnits(p1Healers);
+        drawUnits(p1Mages);
+    } else {
+        drawUnits(p2Archers);
+        drawUnits(p2Fighters);
+        drawUnits(p2Fliers);
+        drawUnits(p2Healers);
+        drawUnits(p2Mages);
+    }
+}
+
+bool cursorShown() {
+    const float t = nowSeconds - lastSecondMark;   // seconds into the current second
+    return t < 0.25f || (t > 0.5f && t < 0.75f);
+}
+
+// The attack effect of the unit whose menu is open, while its attack plays.
+void drawAttackEffect() {
+    Unit& acting = *selectedUnit;
+    switch (acting.unitClass) {
+    case CLASS_ARCHER:
+        glDisable(GL_LIGHTING);
+        glColor3f(1, 0, 0);   // tints the sparks red
+        drawArrowVolley();
+        glEnable(GL_LIGHTING);
+        break;
+    case CLASS_FIGHTER:
+        // Neither scaled nor turned: the lunging Fighter looms at twice its usual size.
+        glPushMatrix();
+        glTranslatef(lungeEffect.current.x, lungeEffect.current.y, lungeEffect.current.z);
+        static_cast<Fighter&>(acting).draw();
+        glEnable(GL_LIGHTING);
+        glPopMatrix();
+        break;
+    case CLASS_FLIER:
+        glPushMatrix();
+        glTranslatef(acting.position.x, acting.position.y, acting.position.z);
+        glRotatef(acting.facing, 0, 1, 0);
+        drawLungeEffect();
+        glEnable(GL_LIGHTING);
+        glPopMatrix();
+        break;
+    default:
+        break;
+    }
+    if (acting.unitClass == CLASS_FLIER)
+        return;
+    // Every class but the Flier shows the particle burst at the bolt.
+    glPushMatrix();
+    drawSpellParticles();
+    glPopMatrix();
+    if (acting.unitClass == CLASS_HEALER && actionCounter >= 300) {
+        // From 300 on a second burst plays, shifted by position − aimPoint. The
+        // Healer's bolt never leaves the Healer, so this lands on the target's
+        // mirror image about the Healer, and is kept there.
+        glPushMatrix();
+        const Vector offset = acting.position - aimPoint;
+        glTranslatef(offset.x, offset.y, offset.z);
+        drawSpellParticles();
+        glPopMatrix();
+    }
+}
+
+void drawReachDiamond() {
+    const Vector& centre = battleMap[selectedUnit->row][selectedUnit->col].centre;
+    glPushMatrix();
+    glTranslatef(0, -0.49f, 0);
+    glTranslatef(centre.x, centre.y, centre.z);
+    if (choosingTarget && !attackAnimating) {
+        const int reach = selectedUnit->attackRange;
+        glCallList(reachLists[reach >= 1 && reach <= 4 ? reach - 1 : 4]);
+    }
+    glPopMatrix();
+}
+
+void drawActingUnit() {
+    glPushMatrix();
+    if (attackAnimating)
+        drawAttackEffect();
+    glPopMatrix();
+    drawReachDiamond();
+}
+
+void flipProjection() {
+    perspectiveView = !perspectiveView;
+    onReshape(windowWidth, windowHeight);
+}
+
+// The selected unit's numbers, each twice: a black shadow, then red on top.
+void drawStatusPanel() {
+    glPushMatrix();
+    glTranslatef(-1.2f, -1, -1);
+    glScalef(0.5f, 0.5f, 0.5f);
+    glCallList(statusPanelList);
+    glPopMatrix();
+    glDisable(GL_LIGHTING);
+
+    std::snprintf(hpLabel, sizeof hpLabel, "%i/%i", selectedUnit->hp, selectedUnit->maxHp);
+    std::snprintf(mpLabel, sizeof mpLabel, "%i/%i", selectedUnit->mp, selectedUnit->maxMp);
+    std::snprintf(moveLabel, sizeof moveLabel, "%i", selectedUnit->movePoints);
+
+    glColor3f(0, 0, 0);
+    drawBitmapText(-0.815f, -0.605f, -0.1f, labelFont, hpLabel);
+    drawBitmapText(-0.815f, -0.705f, -0.1f, labelFont, mpLabel);
+    drawBitmapText(-0.815f, -0.815f, -0.1f, labelFont, moveLabel);
+    glColor3f(1, 0, 0);
+    drawBitmapText(-0.82f, -0.6f, -0.11f, labelFont, hpLabel);
+    drawBitmapText(-0.82f, -0.7f, -0.11f, labelFont, mpLabel);
+    drawBitmapText(-0.82f, -0.81f, -0.11f, labelFont, moveLabel);
+}
+
+bool turnBannerUp() {
+    return bannerP1EndTurn || bannerP1BeginTurn || bannerP2EndTurn || bannerP2BeginTurn ||
+           bannerP1Wins || bannerP2Wins;
+}
+
+void drawOverlays() {
+    glLoadIdentity();
+    glPushMatrix();
+    flipProjection();
+    glDisable(GL_LIGHTING);
+
+    if (cursorOnUnit && !selectedUnit->dead)
+        drawStatusPanel();
+
+    checkHeroChoice();   // may end the hero choice, so the banner test below comes after it
+
+    if (choosingHeroes) {
+        glPushMatrix();
+        glTranslatef(-0.25f, -0.5f, -1);
+        glScalef(0.5f, 0.5f, 0.5f);
+        drawBanner();
+        glPopMatrix();
+    }
+
+    if (turnBannerUp()) {
+        glPushMatrix();
+        glTranslatef(-1.25f, -1, -0.1f);
+        glScalef(2.1f, 1.675f, 2);
+        drawBanner();
+        glPopMatrix();
+    } else if (selectedUnit->menuOpen) {
+        glPushMatrix();
+        glTranslatef(0.75f, -0.9f, -0.1f);
+        glScalef(0.5f, 0.5f, 0.5f);
+        drawActionMenu(selectedUnit->unitClass, menuItem);
+        glPopMatrix();
+    }
+
+    if (missShown) {
+        glPushMatrix();
+        glTranslatef(0, 0, -0.1f);
+        glCallList(missedList);
+        glPopMatrix();
+    }
+
+    flipProjection();
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+}
+
+}  // namespace
+
+void drawScene() {
+    glPushMatrix();
+    glEnable(GL_LIGHTING);
+
+    glPushMatrix();
+    glTranslatef(0, -0.5f, 0);
+    glCallList(boardList);
+    glPopMatrix();
+
+    if (cursorShown()) {
+        const Vector& c = battleMap[cursorRow][cursorCol].centre;
+        glPushMatrix();
+        glTranslatef(c.x, c.y - 0.49f, c.z);
+        glCallList(cursorList);
+        glPopMatrix();
+    }
+
+    applyPreset(choosingHeroes ? materialBrowse : p1Material);
+    drawArmy(1);
+
+    if (choosingHeroes) {
+        // Two armies never share a look: player 2 browses past player 1's choice.
+        if (materialBrowse == p1Material)
+            ++materialBrowse;
+        applyPreset(materialBrowse);
+    } else {
+        applyPreset(p2Material);
+    }
+    drawArmy(2);
+
+    if (selectedUnit->menuOpen)
+        drawActingUnit();
+
+    drawOverlays();
+    glPopMatrix();
+}

@@ -1,0 +1,287 @@
+// tests/render/test_effects.cpp — spell particles, arrow sparks and the Flier's lightning
+#include <algorithm>
+#include <vector>
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include "app/textures.h"
+#include "game/random.h"
+#include "render/effects.h"
+#include "rules/behaviour.h"
+#include "rules/combat.h"
+#include "tests/render/gl_harness.h"
+#include "tests/support/battle.h"
+
+namespace {
+
+// Looking down -z, orthographic, 40 pixels to a world unit: x -1 … 10, y -2.75 … 2.75.
+constexpr int VIEW_WIDTH = 440, VIEW_HEIGHT = 220;
+constexpr float PIXELS_PER_UNIT = 40;
+constexpr float VIEW_LEFT = -1, VIEW_BOTTOM = -2.75f;
+
+struct PixelBox {
+    int left, bottom, right, top;   // inclusive
+};
+
+PixelBox around(float x, float y, float halfWidth, float halfHeight) {
+    auto px = [](float v) { return static_cast<int>((v - VIEW_LEFT) * PIXELS_PER_UNIT); };
+    auto py = [](float v) { return static_cast<int>((v - VIEW_BOTTOM) * PIXELS_PER_UNIT); };
+    return {std::max(px(x - halfWidth), 0), std::max(py(y - halfHeight), 0),
+            std::min(px(x + halfWidth), VIEW_WIDTH - 1), std::min(py(y + halfHeight), VIEW_HEIGHT - 1)};
+}
+
+const PixelBox WHOLE_VIEW{0, 0, VIEW_WIDTH - 1, VIEW_HEIGHT - 1};
+const PixelColour BLACK{0, 0, 0}, WHITE{255, 255, 255}, RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255};
+
+class Frame {
+public:
+    Frame() : picture(readBackBuffer()) {}
+    // Pixels in the box that are not of the given colour.
+    int countNot(const PixelBox& box, PixelColour colour) const {
+        const int area = (box.right - box.left + 1) * (box.top - box.bottom + 1);
+        return area - picture.countIn(box.left, box.bottom, box.right, box.top, colour, 0);
+    }
+    int countOf(const PixelBox& box, PixelColour colour) const {
+        return picture.countIn(box.left, box.bottom, box.right, box.top, colour, 0);
+    }
+    int litCount(const PixelBox& box) const { return countNot(box, BLACK); }
+
+private:
+    WindowPicture picture;
+};
+
+void clearView(float grey) {
+    glViewport(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(VIEW_LEFT, VIEW_LEFT + VIEW_WIDTH / PIXELS_PER_UNIT,
+            VIEW_BOTTOM, VIEW_BOTTOM + VIEW_HEIGHT / PIXELS_PER_UNIT, -50, 50);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(grey, grey, grey, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+}
+
+// The state every effect promises to leave behind.
+void expectSpriteStateRestored() {
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_TRUE(depthWrites);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+class EffectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureGlWindow();
+        resetBattleState();
+        savedPool.assign(std::begin(particles), std::end(particles));
+        for (Particle& p : particles)
+            p.active = false;
+    }
+    void TearDown() override { std::copy(savedPool.begin(), savedPool.end(), std::begin(particles)); }
+
+    // One particle alone in the pool, at a known start.
+    Particle& loneParticle(float fade, const Vector& speed) {
+        Particle& p = particles[0];
+        p.active = true;
+        p.life = 1.0f;
+        p.fade = fade;
+        p.position = Vector(0, 1, 0);
+        p.speed = speed;
+        p.gravity = Vector(0, -0.8f, 0);
+        return p;
+    }
+
+    std::vector<Particle> savedPool;
+};
+
+}  // namespace
+
+TEST_F(EffectTest, ParticleSpriteListDrawsACrossFacingTheViewer) {
+    ASSERT_TRUE(glIsList(particleList));
+    SolidTextures plain({{TEX_PARTICLE, WHITE}});
+    clearView(0);
+    glTranslatef(4.5f, 0, 0);
+    glScalef(50, 50, 50);   // the 0.03 × 0.02 sprite becomes 1.5 × 1 world units
+    glColor4f(1, 1, 1, 1);
+    glCallList(particleList);
+    expectSpriteStateRestored();
+
+    // 60 × 40 pixels face the viewer; the other two quads are seen edge on.
+    Frame frame;
+    EXPECT_GE(frame.countOf(around(4.5f, 0, 0.75f, 0.5f), WHITE), 2300);
+    EXPECT_EQ(frame.litCount(around(4.5f, 0, 0.8f, 0.55f)), frame.litCount(WHOLE_VIEW));
+}
+
+TEST_F(EffectTest, SpellParticlesAreDrawnAtTheBoltOneUnitLower) {
+    SolidTextures plain({{TEX_PARTICLE, WHITE}});
+    loneParticle(0.01f, Vector(0, 0, 0));
+    particleStyle = 1;
+    boltPosition = Vector(0, 0, 0);
+    clearView(0);
+    glTranslatef(4.5f, 0, 0);
+    glScalef(20, 20, 20);
+    glPushMatrix();
+    drawSpellParticles();   // the particle sits at (0, 1, 0) from the bolt, the bolt is drawn 1 lower
+    glPopMatrix();
+    // Healing colours at full life: pure green, doubled to 48 × 32 pixels.
+    Frame atStart;
+    EXPECT_GE(atStart.countOf(around(4.5f, 0, 0.6f, 0.4f), GREEN), 1400);
+    EXPECT_EQ(atStart.litCount(around(4.5f, 0, 0.7f, 0.5f)), atStart.litCount(WHOLE_VIEW));
+
+    loneParticle(0.01f, Vector(0, 0, 0));
+    boltPosition = Vector(0.1f, 0, 0);   // 2 world units to the right at this scale
+    clearView(0);
+    glTranslatef(4.5f, 0, 0);
+    glScalef(20, 20, 20);
+    drawSpellParticles();
+    Frame moved;
+    EXPECT_EQ(moved.litCount(around(4.5f, 0, 0.7f, 0.5f)), 0);
+    EXPECT_GE(moved.countOf(around(6.5f, 0, 0.6f, 0.4f), GREEN), 1400);
+}
+
+TEST_F(EffectTest, ParticlesStepBySpeedOverTheSlowDownFactor) {
+    Particle& p = loneParticle(0.01f, Vector(20, -10, 4));
+    Particle idle = particles[1];
+    particleStyle = 1;
+    clearView(0);
+    drawParticles();
+    EXPECT_FLOAT_EQ(p.position.x, 20.0f / 2000);
+    EXPECT_FLOAT_EQ(p.position.y, 1 - 10.0f / 2000);
+    EXPECT_FLOAT_EQ(p.position.z, 4.0f / 2000);
+    EXPECT_FLOAT_EQ(p.speed.x, 20);
+    EXPECT_FLOAT_EQ(p.speed.y, -10.8f);
+    EXPECT_FLOAT_EQ(p.speed.z, 4);
+    EXPECT_FLOAT_EQ(p.life, 0.99f);
+    // An inactive particle is neither moved nor aged.
+    EXPECT_EQ(particles[1].position.y, idle.position.y);
+    EXPECT_EQ(particles[1].life, idle.life);
+
+    // The orange style moves ten times slower.
+    Particle& orange = loneParticle(0.01f, Vector(20, -10, 4));
+    particleStyle = 0;
+    drawParticles();
+    EXPECT_FLOAT_EQ(orange.position.x, 20.0f / 20000);
+    EXPECT_FLOAT_EQ(orange.position.y, 1 - 10.0f / 20000);
+    EXPECT_FLOAT_EQ(orange.position.z, 4.0f / 20000);
+}
+
+TEST_F(EffectTest, ParticleRestartsInPlaceOnceItsLifeRunsOut) {
+    particleStyle = 2;
+    clearView(0);
+    for (float fade : {0.003f, 0.102f}) {
+        const int lifetime = fade < 0.01f ? 334 : 10;
+        Particle& p = loneParticle(fade, Vector(6, 6, 6));
+        for (int step = 1; step < lifetime; ++step)
+            drawParticles();
+        EXPECT_GT(p.life, 0.0f) << "fade " << fade;
+        EXPECT_LT(p.life, fade) << "fade " << fade;
+        EXPECT_NE(p.position.y, 1.0f);
+
+        drawParticles();
+        EXPECT_EQ(p.life, 1.0f) << "fade " << fade;
+        EXPECT_EQ(p.position.x, 0.0f);
+        EXPECT_EQ(p.position.y, 1.0f);
+        EXPECT_EQ(p.position.z, 0.0f);
+        EXPECT_GE(p.fade, 0.003f);
+        EXPECT_LE(p.fade, 0.1025f);
+        // A restart picks the slow speeds (-32 … 27), not a burst's tenfold ones.
+        EXPECT_GE(p.speed.x, -32.0f);
+        EXPECT_LE(p.speed.x, 27.0f);
+        EXPECT_EQ(p.gravity.y, -0.8f);
+        EXPECT_TRUE(p.active);
+    }
+}
+
+TEST_F(EffectTest, OnlyTheOrangeStyleDrawsRandomNumbersForItsColour) {
+    seedRandom(7);
+    const int first = randomNext(), second = randomNext(), third = randomNext();
+    ASSERT_FALSE(first == second && second == third);
+    clearView(0);
+
+    loneParticle(0.01f, Vector(1, 1, 1));
+    particleStyle = 0;
+    seedRandom(7);
+    drawParticles();
+    EXPECT_EQ(randomNext(), third);   // two draws per orange particle
+
+    loneParticle(0.01f, Vector(1, 1, 1));
+    particleStyle = 1;
+    seedRandom(7);
+    drawParticles();
+    EXPECT_EQ(randomNext(), first);
+}
+
+TEST_F(EffectTest, SparkFollowsTheLeadArrowThenTheLiveTrail) {
+    SolidTextures plain({{TEX_SPARK, WHITE}});
+    arrowVolley.state = 0;
+    arrowVolley.arrow = Vector(2, 0, 0);
+    arrowVolley.trail[0] = Vector(1, 1.5f, 0);
+    arrowVolley.trail[1] = Vector(4, 1.5f, 0);
+    arrowVolley.trail[2] = Vector(7, 1.5f, 0);
+    arrowVolley.trail[3] = Vector(9, 1.5f, 0);
+    arrowVolley.trailLive[0] = true;
+    arrowVolley.trailLive[1] = false;
+    arrowVolley.trailLive[2] = true;
+    arrowVolley.trailLive[3] = true;
+    arrowVolley.released = 3;
+
+    // The sprite is 0.3 × 0.2 around its point: 12 × 8 pixels of the scene's red.
+    auto sparkAt = [](const Vector& p) { return around(p.x, p.y, 0.2f, 0.15f); };
+    auto drawVolley = [] {
+        clearView(0);
+        glDisable(GL_LIGHTING);
+        glColor3f(1, 0, 0);
+        drawArrowVolley();
+    };
+
+    drawVolley();
+    expectSpriteStateRestored();
+    Frame flying;
+    EXPECT_GE(flying.countOf(sparkAt(arrowVolley.arrow), RED), 90);
+    EXPECT_EQ(flying.litCount(sparkAt(arrowVolley.arrow)), flying.litCount(WHOLE_VIEW))
+        << "the trail shows while the lead arrow flies";
+
+    arrowVolley.state = 1;
+    drawVolley();
+    Frame scattering;
+    EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.arrow)), 0);
+    EXPECT_GE(scattering.countOf(sparkAt(arrowVolley.trail[0]), RED), 90);
+    EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.trail[1])), 0) << "landed arrow drawn";
+    EXPECT_GE(scattering.countOf(sparkAt(arrowVolley.trail[2]), RED), 90);
+    EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.trail[3])), 0) << "unreleased arrow drawn";
+
+    arrowVolley.released = 0;
+    drawVolley();
+    EXPECT_EQ(Frame().litCount(WHOLE_VIEW), 0);
+}
+
+TEST_F(EffectTest, LightningCoversItsStripAndCyclesItsFrames) {
+    // Black masks clear the strip; each bolt frame then shows in its own colour.
+    SolidTextures plain({{TEX_ELECT_MASK, BLACK}, {TEX_ELECT_MASK + 1, BLACK}, {TEX_ELECT_MASK + 2, BLACK},
+                         {TEX_ELECT, RED}, {TEX_ELECT + 1, GREEN}, {TEX_ELECT + 2, BLUE}});
+    const PixelColour grey{128, 128, 128};
+    const PixelColour frameColours[] = {RED, GREEN, BLUE, RED, GREEN};
+    lungeEffect.drawCount = 0;
+    for (int drawn = 0; drawn < 5; ++drawn) {
+        clearView(grey.r / 255.0f);
+        glTranslatef(4.5f, 1.5f, 0);
+        glScalef(4, 4, 4);
+        glRotatef(90, 1, 0, 0);   // the bolt lies in y = 0: look down on it
+        drawLungeEffect();
+        expectSpriteStateRestored();
+        EXPECT_EQ(lungeEffect.drawCount, drawn + 1);
+
+        // The strip is 1 unit wide and runs 3.6 units down from y = 1.5: 40 × 144 pixels.
+        Frame frame;
+        const PixelBox strip = around(4.5f, -0.3f, 0.5f, 1.8f);
+        EXPECT_GE(frame.countOf(strip, frameColours[drawn]), 5600) << "frame " << drawn;
+        EXPECT_EQ(frame.countNot(strip, grey), frame.countNot(WHOLE_VIEW, grey)) << "frame " << drawn;
+    }
+}

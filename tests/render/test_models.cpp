@@ -1,0 +1,239 @@
+// tests/render/test_models.cpp — the unit models as the scene draws them: where, how big, when not
+#include <algorithm>
+#include <vector>
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include "app/camera.h"
+#include "game/battle_map.h"
+#include "game/unit.h"
+#include "render/board.h"
+#include "render/frame_clock.h"
+#include "render/looks.h"
+#include "render/scene.h"
+#include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "tests/render/gl_harness.h"
+#include "tests/support/battle.h"
+
+namespace {
+
+// The board seen from the side, orthographic: x runs right, y up, 40 pixels
+// to a world unit. World x -1 … 10 and y -2.75 … 2.75 fill the view.
+constexpr int VIEW_WIDTH = 440, VIEW_HEIGHT = 220;
+constexpr float PIXELS_PER_UNIT = 40;
+constexpr float VIEW_LEFT = -1, VIEW_BOTTOM = -2.75f;
+
+struct PixelBox {
+    int left, bottom, right, top;   // inclusive
+};
+
+// The pixels within `half` world units of (x, y) on screen.
+PixelBox around(float x, float y, float half) {
+    auto px = [](float v) { return static_cast<int>((v - VIEW_LEFT) * PIXELS_PER_UNIT); };
+    auto py = [](float v) { return static_cast<int>((v - VIEW_BOTTOM) * PIXELS_PER_UNIT); };
+    PixelBox box{px(x - half), py(y - half), px(x + half), py(y + half)};
+    box.left = std::max(box.left, 0);
+    box.bottom = std::max(box.bottom, 0);
+    box.right = std::min(box.right, VIEW_WIDTH - 1);
+    box.top = std::min(box.top, VIEW_HEIGHT - 1);
+    return box;
+}
+
+// What the side view shows: "lit" is anything that is not the black background.
+class Frame {
+public:
+    Frame() : picture(readBackBuffer()) {}
+    int litCount(const PixelBox& box) const {
+        const int area = (box.right - box.left + 1) * (box.top - box.bottom + 1);
+        return area - picture.countIn(box.left, box.bottom, box.right, box.top, {0, 0, 0}, 0);
+    }
+    // Height in pixels of what is lit inside the box (0 when nothing is).
+    int litHeight(const PixelBox& box) const {
+        int low = VIEW_HEIGHT, high = -1;
+        for (int y = box.bottom; y <= box.top; ++y)
+            if (litCount({box.left, y, box.right, y}) > 0) {
+                low = std::min(low, y);
+                high = std::max(high, y);
+            }
+        return high < 0 ? 0 : high - low + 1;
+    }
+
+private:
+    WindowPicture picture;
+};
+
+// A display list that draws nothing: it stands in for the board, so the
+// pictures hold only what the test is about.
+unsigned emptyList() {
+    static const unsigned list = [] {
+        const unsigned name = glGenLists(1);
+        glNewList(name, GL_COMPILE);
+        glEndList();
+        return name;
+    }();
+    return list;
+}
+
+class ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureGlWindow();
+        resetBattleState();
+        loadUniformMap(7, 12, 1);   // the smallest map has 7 rows
+        // After the hero choice, the cursor in its hidden quarter-second and
+        // no board: only the armies and the acting unit's effects are drawn.
+        choosingHeroes = p1ChoosingHero = false;
+        p1Material = 2;
+        p2Material = 5;
+        nowSeconds = 10.3f;
+        lastSecondMark = 10.0f;
+        savedBoard = boardList;
+        boardList = emptyList();
+        windowWidth = VIEW_WIDTH;
+        windowHeight = VIEW_HEIGHT;
+        boltPosition = Vector(100, 100, 100);   // any particle burst lands far off screen
+    }
+    void TearDown() override {
+        boardList = savedBoard;
+        showSightSphere = showUnitSphere = false;
+    }
+
+    // Clears, sets the side view and a plain white light, draws the scene.
+    void drawFrame() {
+        glViewport(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(VIEW_LEFT, VIEW_LEFT + VIEW_WIDTH / PIXELS_PER_UNIT,
+                VIEW_BOTTOM, VIEW_BOTTOM + VIEW_HEIGHT / PIXELS_PER_UNIT, -50, 50);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        updateViewFrustum();
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glEnable(GL_LIGHT0);
+        drawScene();
+    }
+
+    template <class T> T* standing(int player, int col) {
+        T* unit = placeUnit<T>(player, 0, col);
+        unit->visible = true;
+        return unit;
+    }
+
+    unsigned savedBoard = 0;
+};
+
+// Half the size of a model at the scene's scale of 0.5, with a margin.
+constexpr float MODEL_HALF = 0.6f;
+
+}  // namespace
+
+TEST_F(ModelTest, EveryClassDrawsWhereItStandsAndNothingWhereDeadOrHidden) {
+    std::vector<Unit*> shown = {standing<Archer>(1, 0), standing<Fighter>(1, 2), standing<Flier>(1, 4),
+                                standing<Healer>(2, 6), standing<Mage>(2, 8)};
+    Unit* dead = standing<Mage>(1, 1);
+    dead->dead = true;
+    Unit* hidden = standing<Fighter>(2, 3);
+    hidden->visible = false;
+    Unit* deadAndHidden = standing<Healer>(2, 5);
+    deadAndHidden->dead = true;
+    deadAndHidden->visible = false;
+
+    drawFrame();
+    Frame frame;
+
+    for (Unit* unit : shown)
+        EXPECT_GT(frame.litCount(around(unit->position.x, 0, MODEL_HALF)), 40)
+            << "class " << unit->unitClass << " at x " << unit->position.x;
+    for (Unit* unit : {dead, hidden, deadAndHidden})
+        EXPECT_EQ(frame.litCount(around(unit->position.x, 0, 0.35f)), 0)
+            << "class " << unit->unitClass << " at x " << unit->position.x;
+    // Nothing between the units or above them.
+    EXPECT_EQ(frame.litCount(around(4.5f, 1.6f, 0.5f)), 0);
+}
+
+TEST_F(ModelTest, UnitOutsideTheViewIsNotDrawnAndTheRestStill) {
+    Unit* inside = standing<Healer>(1, 2);
+    Unit* outside = standing<Healer>(1, 11);   // x 11.5: past the right edge at 10
+    drawFrame();
+    Frame frame;
+    EXPECT_GT(frame.litCount(around(inside->position.x, 0, MODEL_HALF)), 40);
+    EXPECT_FALSE(outsideView(*inside));
+    EXPECT_TRUE(outsideView(*outside));
+}
+
+TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
+    Fighter* lunging = standing<Fighter>(1, 0);
+    Fighter* reference = standing<Fighter>(2, 8);
+    selectedUnit = lunging;
+    lunging->menuOpen = true;
+    attackAnimating = true;
+    lungeEffect.current = battleMap[0][4].centre;
+
+    drawFrame();
+    Frame frame;
+
+    EXPECT_EQ(frame.litCount(around(lunging->position.x, 0, 0.45f)), 0) << "still drawn on its square";
+    const int lungeHeight = frame.litHeight(around(4.5f, 0, 1.3f));
+    const int referenceHeight = frame.litHeight(around(reference->position.x, 0, 0.7f));
+    ASSERT_GT(referenceHeight, 20);
+    EXPECT_NEAR(static_cast<double>(lungeHeight) / referenceHeight, 2.0, 0.15);
+
+    // Once the attack is over the Fighter is back on its square at half size.
+    attackAnimating = false;
+    drawFrame();
+    Frame after;
+    EXPECT_EQ(after.litCount(around(4.5f, 0, 1.0f)), 0);
+    EXPECT_EQ(after.litHeight(around(lunging->position.x, 0, 0.7f)), referenceHeight);
+}
+
+TEST_F(ModelTest, SightSphereShowsOnlyWhileToggledOn) {
+    Healer* healer = standing<Healer>(1, 4);
+    healer->sight = 4;   // radius 4 in model space: 2 world units at the scene's scale
+    // Above the model, inside the sphere's outline at y = 2.
+    const PixelBox sphereTop = around(healer->position.x, 1.85f, 0.4f);
+
+    drawFrame();
+    EXPECT_EQ(Frame().litCount(sphereTop), 0);
+
+    showSightSphere = true;
+    drawFrame();
+    EXPECT_GT(Frame().litCount(sphereTop), 10);
+
+    showSightSphere = false;
+    drawFrame();
+    EXPECT_EQ(Frame().litCount(sphereTop), 0);
+}
+
+TEST_F(ModelTest, UnitSphereHasRadiusOne) {
+    Archer* archer = standing<Archer>(1, 4);
+    // Radius 1 in model space is half a world unit at the scene's scale.
+    const PixelBox nearTop = around(archer->position.x, 0.46f, 0.05f);
+    const PixelBox beyond = around(archer->position.x, 0.8f, 0.2f);
+    drawFrame();
+    const int withoutSphere = Frame().litCount(nearTop);
+    showUnitSphere = true;
+    drawFrame();
+    Frame frame;
+    EXPECT_GT(frame.litCount(nearTop), withoutSphere);
+    EXPECT_EQ(frame.litCount(beyond), 0);
+}
+
+TEST_F(ModelTest, MageBeadsRaceOnlyWhileItsMenuIsOpen) {
+    Mage* mage = standing<Mage>(1, 4);
+    drawFrame();
+    EXPECT_EQ(mage->spinStep, 0.5f);
+    mage->menuOpen = true;
+    drawFrame();
+    EXPECT_EQ(mage->spinStep, 7.0f);
+    // A Mage that is not drawn keeps the last value.
+    mage->menuOpen = false;
+    mage->visible = false;
+    drawFrame();
+    EXPECT_EQ(mage->spinStep, 7.0f);
+}
