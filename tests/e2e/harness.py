@@ -318,6 +318,13 @@ class Picture:
         up: the cursor rests on a living unit that has not finished acting."""
         return self.count(0, 0.6, 0.2, 0.35, lambda r, g, b: r == 255 and g == 0 and b == 0) > 5
 
+    def reach_shown(self):
+        """The reach diamond doubles red, keeps 0.7 of green and takes all
+        blue out of the squares around the acting unit, at the far (top) end
+        of the board where player 1 stands; nothing else there is orange
+        with no blue at all."""
+        return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > g > 0) > 50
+
 
 def shows_image(path, image, tolerance=0.08):
     """True when the screenshot is, as a whole, the given picture under

@@ -12,7 +12,6 @@ on the acting unit, and the end of the action takes them away."""
 import os
 import re
 import signal
-import subprocess
 import time
 import unittest
 
@@ -32,49 +31,11 @@ SEED = 42
 ATTACKERS = [("mage", 5), ("flier", 3), ("fighter", 2), ("archer", 1), ("healer", 4)]
 ROWS, COLS = 7, 2
 
-# The game prints most console lines with C stdio, which holds them back when
-# the output is a pipe; coreutils' stdbuf library makes them arrive line by line.
-STDBUF = next((path for path in ("/usr/libexec/coreutils/libstdbuf.so", "/usr/lib/coreutils/libstdbuf.so")
-               if os.path.exists(path)), None)
-
-
 def occupancy(text):
     """The last map printout in the console text, as rows of ids."""
     at = text.rfind("PRINTING OUT MAP WITH OCCUPIED")
     lines = text[at:].split("\n")[1:1 + ROWS]
     return [[int(v) for v in line.split()] for line in lines]
-
-
-class Picture:
-    """A screenshot read at half size (sampled, so colours stay exact)."""
-
-    def __init__(self, path):
-        raw = subprocess.run(["convert", path, "-sample", "50%", "-depth", "8", "ppm:-"],
-                             check=True, stdout=subprocess.PIPE).stdout
-        _, width, height, _, self.rgb = raw.split(maxsplit=4)
-        self.width, self.height = int(width), int(height)
-
-    def count(self, left, top, width, height, wanted):
-        """Pixels of the part (fractions of the size, from the top-left
-        corner) whose colour satisfies wanted(r, g, b)."""
-        found = 0
-        x0, x1 = int(self.width * left), int(self.width * (left + width))
-        for y in range(int(self.height * top), int(self.height * (top + height))):
-            row = self.rgb[(y * self.width + x0) * 3:(y * self.width + x1) * 3]
-            found += sum(1 for r, g, b in zip(row[0::3], row[1::3], row[2::3]) if wanted(r, g, b))
-        return found
-
-    def labels_shown(self):
-        """The status numbers, pure red text in the bottom-left corner, are
-        up: the cursor rests on a living unit that has not finished acting."""
-        return self.count(0, 0.6, 0.2, 0.35, lambda r, g, b: r == 255 and g == 0 and b == 0) > 5
-
-    def reach_shown(self):
-        """The reach diamond doubles red, keeps 0.7 of green and takes all
-        blue out of the squares around the acting unit, at the far (top) end
-        of the board where player 1 stands; nothing else there is orange
-        with no blue at all."""
-        return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > g > 0) > 50
 
 
 class AttackOfEveryClass(unittest.TestCase):
@@ -91,7 +52,7 @@ class AttackOfEveryClass(unittest.TestCase):
         try:
             for _ in range(200):
                 path = game.screenshot(name)
-                picture = Picture(path)
+                picture = harness.Picture(path)
                 if not picture.labels_shown():
                     os.replace(path, path[:-len(".png")] + "-over.png")
                     return None
@@ -105,10 +66,8 @@ class AttackOfEveryClass(unittest.TestCase):
             os.kill(pid, signal.SIGCONT)
 
     def test_each_class_attacks_its_neighbour(self):
-        self.assertIsNotNone(STDBUF, "coreutils' stdbuf library is needed to read the console live")
         folder = harness.play_folder(map_path=harness.data_file("maps", "ones_7x2.txt"))
-        line_buffered = {"LD_PRELOAD": STDBUF, "_STDBUF_O": "L"}
-        with harness.Game(folder, args=ARMIES, seed=SEED, env=line_buffered) as game:
+        with harness.Game(folder, args=ARMIES, seed=SEED) as game:
             game.window()
             cursor = [0, 0]
 
@@ -145,20 +104,20 @@ class AttackOfEveryClass(unittest.TestCase):
                 walk_to(row, col)
                 # The begin-turn banner covers the overlays for its first seconds.
                 game.wait_for_picture("before_%s.png" % name,
-                                      lambda path: Picture(path).labels_shown(), timeout=60)
+                                      lambda path: harness.Picture(path).labels_shown(), timeout=60)
 
                 game.key("Insert", "Insert")                  # the menu, then Attack
                 target_key = "Left" if col == 1 else "Right"  # the other square of the row
                 game.key(target_key)
                 cursor[1] = 1 - col
                 game.wait_for_picture("aiming_%s.png" % name,
-                                      lambda path: Picture(path).reach_shown(), timeout=60)
+                                      lambda path: harness.Picture(path).reach_shown(), timeout=60)
 
                 start = len(game.output)
                 game.key("Insert")
                 kept = self.catch_attack_playing(game, "attack_%s.png" % name)
                 game.wait_for_picture("after_%s.png" % name,
-                                      lambda path: not Picture(path).labels_shown(), timeout=90)
+                                      lambda path: not harness.Picture(path).labels_shown(), timeout=90)
                 roll = re.search(r"Hit range = .*\n(miss!\n)?", game.output[start:])
                 self.assertIsNotNone(roll, "%s: no hit roll on the console" % name)
                 if name == "mage":
