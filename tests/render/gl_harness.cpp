@@ -202,3 +202,35 @@ void fixTicks(uint32_t milliseconds) {
     fixedMilliseconds = milliseconds;
     tickSource = fixedTicks;
 }
+
+namespace {
+constexpr float SIDE_PIXELS_PER_UNIT = 40;
+constexpr float SIDE_LEFT = -1, SIDE_BOTTOM = -2.75f;
+}
+
+void useSideView() {
+    glViewport(0, 0, SIDE_VIEW_WIDTH, SIDE_VIEW_HEIGHT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(SIDE_LEFT, SIDE_LEFT + SIDE_VIEW_WIDTH / SIDE_PIXELS_PER_UNIT,
+            SIDE_BOTTOM, SIDE_BOTTOM + SIDE_VIEW_HEIGHT / SIDE_PIXELS_PER_UNIT, -50, 50);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+PixelBox sideViewBox(float x, float y, float halfWidth, float halfHeight) {
+    auto px = [](float v) { return static_cast<int>((v - SIDE_LEFT) * SIDE_PIXELS_PER_UNIT); };
+    auto py = [](float v) { return static_cast<int>((v - SIDE_BOTTOM) * SIDE_PIXELS_PER_UNIT); };
+    return {std::max(px(x - halfWidth), 0), std::max(py(y - halfHeight), 0),
+            std::min(px(x + halfWidth), SIDE_VIEW_WIDTH - 1), std::min(py(y + halfHeight), SIDE_VIEW_HEIGHT - 1)};
+}
+
+unsigned emptyList() {
+    static const unsigned list = [] {
+        const unsigned name = glGenLists(1);
+        glNewList(name, GL_COMPILE);
+        glEndList();
+        return name;
+    }();
+    return list;
+}

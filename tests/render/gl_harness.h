@@ -76,5 +76,21 @@ private:
     std::vector<Saved> saved;
 };
 
+// The side view of the model and effect tests: orthographic, looking down
+// −z, 40 pixels to a world unit; world x −1 … 10 and y −2.75 … 2.75 fill a
+// viewport of SIDE_VIEW_WIDTH × SIDE_VIEW_HEIGHT at the window's corner.
+constexpr int SIDE_VIEW_WIDTH = 440, SIDE_VIEW_HEIGHT = 220;
+void useSideView();   // viewport, projection, identity model-view
+
+struct PixelBox {
+    int left, bottom, right, top;   // inclusive
+};
+// The side view's pixels within the half sizes of world (x, y), clipped to the view.
+PixelBox sideViewBox(float x, float y, float halfWidth, float halfHeight);
+
+// A display list that draws nothing: it stands in for the board, so the
+// pictures hold only what a test is about.
+unsigned emptyList();
+
 // The frame clock reads this many milliseconds until the next call.
 void fixTicks(uint32_t milliseconds);

@@ -14,23 +14,7 @@
 
 namespace {
 
-// Looking down -z, orthographic, 40 pixels to a world unit: x -1 … 10, y -2.75 … 2.75.
-constexpr int VIEW_WIDTH = 440, VIEW_HEIGHT = 220;
-constexpr float PIXELS_PER_UNIT = 40;
-constexpr float VIEW_LEFT = -1, VIEW_BOTTOM = -2.75f;
-
-struct PixelBox {
-    int left, bottom, right, top;   // inclusive
-};
-
-PixelBox around(float x, float y, float halfWidth, float halfHeight) {
-    auto px = [](float v) { return static_cast<int>((v - VIEW_LEFT) * PIXELS_PER_UNIT); };
-    auto py = [](float v) { return static_cast<int>((v - VIEW_BOTTOM) * PIXELS_PER_UNIT); };
-    return {std::max(px(x - halfWidth), 0), std::max(py(y - halfHeight), 0),
-            std::min(px(x + halfWidth), VIEW_WIDTH - 1), std::min(py(y + halfHeight), VIEW_HEIGHT - 1)};
-}
-
-const PixelBox WHOLE_VIEW{0, 0, VIEW_WIDTH - 1, VIEW_HEIGHT - 1};
+const PixelBox WHOLE_VIEW{0, 0, SIDE_VIEW_WIDTH - 1, SIDE_VIEW_HEIGHT - 1};
 const PixelColour BLACK{0, 0, 0}, WHITE{255, 255, 255}, RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255};
 
 class Frame {
@@ -51,13 +35,7 @@ private:
 };
 
 void clearView(float grey) {
-    glViewport(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(VIEW_LEFT, VIEW_LEFT + VIEW_WIDTH / PIXELS_PER_UNIT,
-            VIEW_BOTTOM, VIEW_BOTTOM + VIEW_HEIGHT / PIXELS_PER_UNIT, -50, 50);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    useSideView();
     glClearColor(grey, grey, grey, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -115,8 +93,8 @@ TEST_F(EffectTest, ParticleSpriteListDrawsACrossFacingTheViewer) {
 
     // 60 × 40 pixels face the viewer; the other two quads are seen edge on.
     Frame frame;
-    EXPECT_GE(frame.countOf(around(4.5f, 0, 0.75f, 0.5f), WHITE), 2300);
-    EXPECT_EQ(frame.litCount(around(4.5f, 0, 0.8f, 0.55f)), frame.litCount(WHOLE_VIEW));
+    EXPECT_GE(frame.countOf(sideViewBox(4.5f, 0, 0.75f, 0.5f), WHITE), 2300);
+    EXPECT_EQ(frame.litCount(sideViewBox(4.5f, 0, 0.8f, 0.55f)), frame.litCount(WHOLE_VIEW));
 }
 
 TEST_F(EffectTest, SpellParticlesAreDrawnAtTheBoltOneUnitLower) {
@@ -132,8 +110,8 @@ TEST_F(EffectTest, SpellParticlesAreDrawnAtTheBoltOneUnitLower) {
     glPopMatrix();
     // Healing colours at full life: pure green, doubled to 48 × 32 pixels.
     Frame atStart;
-    EXPECT_GE(atStart.countOf(around(4.5f, 0, 0.6f, 0.4f), GREEN), 1400);
-    EXPECT_EQ(atStart.litCount(around(4.5f, 0, 0.7f, 0.5f)), atStart.litCount(WHOLE_VIEW));
+    EXPECT_GE(atStart.countOf(sideViewBox(4.5f, 0, 0.6f, 0.4f), GREEN), 1400);
+    EXPECT_EQ(atStart.litCount(sideViewBox(4.5f, 0, 0.7f, 0.5f)), atStart.litCount(WHOLE_VIEW));
 
     loneParticle(0.01f, Vector(0, 0, 0));
     boltPosition = Vector(0.1f, 0, 0);   // 2 world units to the right at this scale
@@ -142,8 +120,8 @@ TEST_F(EffectTest, SpellParticlesAreDrawnAtTheBoltOneUnitLower) {
     glScalef(20, 20, 20);
     drawSpellParticles();
     Frame moved;
-    EXPECT_EQ(moved.litCount(around(4.5f, 0, 0.7f, 0.5f)), 0);
-    EXPECT_GE(moved.countOf(around(6.5f, 0, 0.6f, 0.4f), GREEN), 1400);
+    EXPECT_EQ(moved.litCount(sideViewBox(4.5f, 0, 0.7f, 0.5f)), 0);
+    EXPECT_GE(moved.countOf(sideViewBox(6.5f, 0, 0.6f, 0.4f), GREEN), 1400);
 }
 
 TEST_F(EffectTest, ParticlesStepBySpeedOverTheSlowDownFactor) {
@@ -233,7 +211,7 @@ TEST_F(EffectTest, SparkFollowsTheLeadArrowThenTheLiveTrail) {
     arrowVolley.released = 3;
 
     // The sprite is 0.3 × 0.2 around its point: 12 × 8 pixels of the scene's red.
-    auto sparkAt = [](const Vector& p) { return around(p.x, p.y, 0.2f, 0.15f); };
+    auto sparkAt = [](const Vector& p) { return sideViewBox(p.x, p.y, 0.2f, 0.15f); };
     auto drawVolley = [] {
         clearView(0);
         glDisable(GL_LIGHTING);
@@ -280,7 +258,7 @@ TEST_F(EffectTest, LightningCoversItsStripAndCyclesItsFrames) {
 
         // The strip is 1 unit wide and runs 3.6 units down from y = 1.5: 40 × 144 pixels.
         Frame frame;
-        const PixelBox strip = around(4.5f, -0.3f, 0.5f, 1.8f);
+        const PixelBox strip = sideViewBox(4.5f, -0.3f, 0.5f, 1.8f);
         EXPECT_GE(frame.countOf(strip, frameColours[drawn]), 5600) << "frame " << drawn;
         EXPECT_EQ(frame.countNot(strip, grey), frame.countNot(WHOLE_VIEW, grey)) << "frame " << drawn;
     }

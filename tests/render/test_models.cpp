@@ -19,28 +19,6 @@
 
 namespace {
 
-// The board seen from the side, orthographic: x runs right, y up, 40 pixels
-// to a world unit. World x -1 … 10 and y -2.75 … 2.75 fill the view.
-constexpr int VIEW_WIDTH = 440, VIEW_HEIGHT = 220;
-constexpr float PIXELS_PER_UNIT = 40;
-constexpr float VIEW_LEFT = -1, VIEW_BOTTOM = -2.75f;
-
-struct PixelBox {
-    int left, bottom, right, top;   // inclusive
-};
-
-// The pixels within `half` world units of (x, y) on screen.
-PixelBox around(float x, float y, float half) {
-    auto px = [](float v) { return static_cast<int>((v - VIEW_LEFT) * PIXELS_PER_UNIT); };
-    auto py = [](float v) { return static_cast<int>((v - VIEW_BOTTOM) * PIXELS_PER_UNIT); };
-    PixelBox box{px(x - half), py(y - half), px(x + half), py(y + half)};
-    box.left = std::max(box.left, 0);
-    box.bottom = std::max(box.bottom, 0);
-    box.right = std::min(box.right, VIEW_WIDTH - 1);
-    box.top = std::min(box.top, VIEW_HEIGHT - 1);
-    return box;
-}
-
 // What the side view shows: "lit" is anything that is not the black background.
 class Frame {
 public:
@@ -51,7 +29,7 @@ public:
     }
     // Height in pixels of what is lit inside the box (0 when nothing is).
     int litHeight(const PixelBox& box) const {
-        int low = VIEW_HEIGHT, high = -1;
+        int low = SIDE_VIEW_HEIGHT, high = -1;
         for (int y = box.bottom; y <= box.top; ++y)
             if (litCount({box.left, y, box.right, y}) > 0) {
                 low = std::min(low, y);
@@ -63,18 +41,6 @@ public:
 private:
     WindowPicture picture;
 };
-
-// A display list that draws nothing: it stands in for the board, so the
-// pictures hold only what the test is about.
-unsigned emptyList() {
-    static const unsigned list = [] {
-        const unsigned name = glGenLists(1);
-        glNewList(name, GL_COMPILE);
-        glEndList();
-        return name;
-    }();
-    return list;
-}
 
 class ModelTest : public ::testing::Test {
 protected:
@@ -91,8 +57,8 @@ protected:
         lastSecondMark = 10.0f;
         savedBoard = boardList;
         boardList = emptyList();
-        windowWidth = VIEW_WIDTH;
-        windowHeight = VIEW_HEIGHT;
+        windowWidth = SIDE_VIEW_WIDTH;
+        windowHeight = SIDE_VIEW_HEIGHT;
         boltPosition = Vector(100, 100, 100);   // any particle burst lands far off screen
     }
     void TearDown() override {
@@ -102,13 +68,7 @@ protected:
 
     // Clears, sets the side view and a plain white light, draws the scene.
     void drawFrame() {
-        glViewport(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(VIEW_LEFT, VIEW_LEFT + VIEW_WIDTH / PIXELS_PER_UNIT,
-                VIEW_BOTTOM, VIEW_BOTTOM + VIEW_HEIGHT / PIXELS_PER_UNIT, -50, 50);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        useSideView();
         updateViewFrustum();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -148,13 +108,13 @@ TEST_F(ModelTest, EveryClassDrawsWhereItStandsAndNothingWhereDeadOrHidden) {
     Frame frame;
 
     for (Unit* unit : shown)
-        EXPECT_GT(frame.litCount(around(unit->position.x, 0, MODEL_HALF)), 40)
+        EXPECT_GT(frame.litCount(sideViewBox(unit->position.x, 0, MODEL_HALF, MODEL_HALF)), 40)
             << "class " << unit->unitClass << " at x " << unit->position.x;
     for (Unit* unit : {dead, hidden, deadAndHidden})
-        EXPECT_EQ(frame.litCount(around(unit->position.x, 0, 0.35f)), 0)
+        EXPECT_EQ(frame.litCount(sideViewBox(unit->position.x, 0, 0.35f, 0.35f)), 0)
             << "class " << unit->unitClass << " at x " << unit->position.x;
     // Nothing between the units or above them.
-    EXPECT_EQ(frame.litCount(around(4.5f, 1.6f, 0.5f)), 0);
+    EXPECT_EQ(frame.litCount(sideViewBox(4.5f, 1.6f, 0.5f, 0.5f)), 0);
 }
 
 TEST_F(ModelTest, UnitOutsideTheViewIsNotDrawnAndTheRestStill) {
@@ -162,7 +122,7 @@ TEST_F(ModelTest, UnitOutsideTheViewIsNotDrawnAndTheRestStill) {
     Unit* outside = standing<Healer>(1, 11);   // x 11.5: past the right edge at 10
     drawFrame();
     Frame frame;
-    EXPECT_GT(frame.litCount(around(inside->position.x, 0, MODEL_HALF)), 40);
+    EXPECT_GT(frame.litCount(sideViewBox(inside->position.x, 0, MODEL_HALF, MODEL_HALF)), 40);
     EXPECT_FALSE(outsideView(*inside));
     EXPECT_TRUE(outsideView(*outside));
 }
@@ -178,9 +138,9 @@ TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
     drawFrame();
     Frame frame;
 
-    EXPECT_EQ(frame.litCount(around(lunging->position.x, 0, 0.45f)), 0) << "still drawn on its square";
-    const int lungeHeight = frame.litHeight(around(4.5f, 0, 1.3f));
-    const int referenceHeight = frame.litHeight(around(reference->position.x, 0, 0.7f));
+    EXPECT_EQ(frame.litCount(sideViewBox(lunging->position.x, 0, 0.45f, 0.45f)), 0) << "still drawn on its square";
+    const int lungeHeight = frame.litHeight(sideViewBox(4.5f, 0, 1.3f, 1.3f));
+    const int referenceHeight = frame.litHeight(sideViewBox(reference->position.x, 0, 0.7f, 0.7f));
     ASSERT_GT(referenceHeight, 20);
     EXPECT_NEAR(static_cast<double>(lungeHeight) / referenceHeight, 2.0, 0.15);
 
@@ -188,15 +148,15 @@ TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
     attackAnimating = false;
     drawFrame();
     Frame after;
-    EXPECT_EQ(after.litCount(around(4.5f, 0, 1.0f)), 0);
-    EXPECT_EQ(after.litHeight(around(lunging->position.x, 0, 0.7f)), referenceHeight);
+    EXPECT_EQ(after.litCount(sideViewBox(4.5f, 0, 1.0f, 1.0f)), 0);
+    EXPECT_EQ(after.litHeight(sideViewBox(lunging->position.x, 0, 0.7f, 0.7f)), referenceHeight);
 }
 
 TEST_F(ModelTest, SightSphereShowsOnlyWhileToggledOn) {
     Healer* healer = standing<Healer>(1, 4);
     healer->sight = 4;   // radius 4 in model space: 2 world units at the scene's scale
     // Above the model, inside the sphere's outline at y = 2.
-    const PixelBox sphereTop = around(healer->position.x, 1.85f, 0.4f);
+    const PixelBox sphereTop = sideViewBox(healer->position.x, 1.85f, 0.4f, 0.4f);
 
     drawFrame();
     EXPECT_EQ(Frame().litCount(sphereTop), 0);
@@ -213,8 +173,8 @@ TEST_F(ModelTest, SightSphereShowsOnlyWhileToggledOn) {
 TEST_F(ModelTest, UnitSphereHasRadiusOne) {
     Archer* archer = standing<Archer>(1, 4);
     // Radius 1 in model space is half a world unit at the scene's scale.
-    const PixelBox nearTop = around(archer->position.x, 0.46f, 0.05f);
-    const PixelBox beyond = around(archer->position.x, 0.8f, 0.2f);
+    const PixelBox nearTop = sideViewBox(archer->position.x, 0.46f, 0.05f, 0.05f);
+    const PixelBox beyond = sideViewBox(archer->position.x, 0.8f, 0.2f, 0.2f);
     drawFrame();
     const int withoutSphere = Frame().litCount(nearTop);
     showUnitSphere = true;

@@ -47,18 +47,6 @@ const PixelColour FLOOR_GREY{128, 128, 128};
 
 bool isGrey(const PixelColour& c) { return closeTo(c, FLOOR_GREY, 0); }
 
-// A display list that draws nothing: it stands in for the board, so the
-// pictures hold only what the test is about.
-unsigned emptyList() {
-    static const unsigned list = [] {
-        const unsigned name = glGenLists(1);
-        glNewList(name, GL_COMPILE);
-        glEndList();
-        return name;
-    }();
-    return list;
-}
-
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
