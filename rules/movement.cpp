@@ -35,11 +35,14 @@ void stepToward(Unit& unit, const Vector& target) {
 }
 
 // The unit glides to the cursor's square; on arrival it pays the square's
-// terrain code (a Flier pays 1), never going below 0 points.
+// terrain code (a Flier pays 1), never going below 0 points. It has arrived
+// on the same spot as the centre, or when it is closer than one step: a unit
+// coming in on a slant (sent elsewhere after a stop) would otherwise swing
+// across the centre for ever without the spot test matching on both axes.
 void advanceStep() {
     Unit& unit = *selectedUnit;
     MapCell& target = battleMap[cursorRow][cursorCol];
-    if (!sameSpot(target.centre, unit.position)) {
+    if (!sameSpot(target.centre, unit.position) && length(target.centre - unit.position) >= GLIDE_STEP) {
         stepToward(unit, target.centre);
         return;
     }

@@ -144,6 +144,28 @@ TEST_F(MovementTest, HomeStopsTheGlideAndInsertResumesIt) {
     EXPECT_EQ(battleMap[3][1].occupant, -1);
 }
 
+// Stopped on the way to the right-hand square and sent to the square below
+// instead, the unit comes in on a slant (x falling, z rising). It must still
+// arrive: compared square by square at a tenth of a unit, the points it
+// swings between either side of the centre never both match it.
+TEST_F(MovementTest, AGlideSentElsewhereAfterHomeStillArrives) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
+    startStepping(*fighter);
+    press({KEY_RIGHT, KEY_INSERT});
+    for (int i = 0; i < 10; i++) idleUpdate();
+    press({KEY_HOME, KEY_LEFT, KEY_DOWN});
+    ASSERT_TRUE(moveTargetValid);
+    press(KEY_INSERT);
+    ASSERT_GT(glide(), 0) << "the unit never arrived";
+    EXPECT_EQ(fighter->row, 4);
+    EXPECT_EQ(fighter->col, 1);
+    EXPECT_EQ(battleMap[4][1].occupant, fighter->id);
+    EXPECT_EQ(battleMap[3][1].occupant, -1);
+    EXPECT_EQ(fighter->movePoints, 4);
+}
+
 TEST_F(MovementTest, AUnitStoppedMidStepReturnsToItsSquareWhenSelected) {
     loadUniformMap(7, 5, 1);
     startPlaying();
