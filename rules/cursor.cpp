@@ -129,7 +129,10 @@ void targetKey(int key) {
 }
 
 // The cursor leaves the unit's square only along the arrow's own line, and
-// only one square: an arrow at right angles leaves it where it is.
+// only one square: an arrow at right angles leaves it where it is. Only a
+// free neighbour is a step: backing out of aiming can leave the cursor
+// further off, and a step there would carry the unit over several squares
+// (and over anyone on them) for the price of one.
 void stepKey(int key) {
     Unit& unit = *selectedUnit;
     bool inColumn = cursorCol == unit.col;
@@ -140,8 +143,8 @@ void stepKey(int key) {
             bool up = key == KEY_UP;
             if (inColumn && (up ? cursorRow >= unit.row : cursorRow <= unit.row))
                 cursorRow = clampTo(cursorRow + (up ? -1 : 1), mapRows - 1);
-            moveTargetValid = cursorRow != unit.row && cursorCol == unit.col && cursorSquareEmpty();
-            if (moveTargetValid) unit.facing = up ? FACING_ROW_BEFORE : FACING_ROW_AFTER;
+            moveTargetValid = std::abs(cursorRow - unit.row) == 1 && cursorCol == unit.col && cursorSquareEmpty();
+            if (moveTargetValid) unit.facing = cursorRow < unit.row ? FACING_ROW_BEFORE : FACING_ROW_AFTER;
             break;
         }
         case KEY_LEFT:
@@ -149,8 +152,8 @@ void stepKey(int key) {
             bool left = key == KEY_LEFT;
             if (inRow && (left ? cursorCol >= unit.col : cursorCol <= unit.col))
                 cursorCol = clampTo(cursorCol + (left ? -1 : 1), mapCols - 1);
-            moveTargetValid = cursorRow == unit.row && cursorCol != unit.col && cursorSquareEmpty();
-            if (moveTargetValid) unit.facing = left ? FACING_COL_BEFORE : FACING_COL_AFTER;
+            moveTargetValid = cursorRow == unit.row && std::abs(cursorCol - unit.col) == 1 && cursorSquareEmpty();
+            if (moveTargetValid) unit.facing = cursorCol < unit.col ? FACING_COL_BEFORE : FACING_COL_AFTER;
             break;
         }
         case KEY_HOME:

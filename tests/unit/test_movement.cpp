@@ -166,6 +166,33 @@ TEST_F(MovementTest, AGlideSentElsewhereAfterHomeStillArrives) {
     EXPECT_EQ(fighter->movePoints, 4);
 }
 
+// Backing out of aiming leaves the cursor where it was aimed. A step may
+// still go only to a neighbour: the far square is refused, and the cursor
+// comes back one square at a time to the neighbour, which the unit then
+// faces (it lies below, whichever arrow brought the cursor there).
+TEST_F(MovementTest, AStepFromAFarCursorGoesOnlyToANeighbour) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Archer* archer = placeUnit<Archer>(1, 1, 1);
+    openMenuOf(*archer);
+    menuItem = 1;
+    press({KEY_INSERT, KEY_DOWN, KEY_DOWN, KEY_HOME});
+    ASSERT_EQ(cursorRow, 3);
+    menuItem = 4;
+    press({KEY_INSERT, KEY_DOWN});
+    EXPECT_FALSE(moveTargetValid) << "two squares away";
+    press(KEY_INSERT);
+    EXPECT_FALSE(moveAnimating);
+    press(KEY_UP);
+    EXPECT_EQ(cursorRow, 2);
+    EXPECT_TRUE(moveTargetValid);
+    EXPECT_EQ(archer->facing, 0);
+    press(KEY_INSERT);
+    ASSERT_GT(glide(), 0);
+    EXPECT_EQ(archer->row, 2);
+    EXPECT_EQ(archer->movePoints, 4);
+}
+
 TEST_F(MovementTest, AUnitStoppedMidStepReturnsToItsSquareWhenSelected) {
     loadUniformMap(7, 5, 1);
     startPlaying();
