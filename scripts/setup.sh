@@ -23,8 +23,8 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev)
-TEST_PACKAGES=(googletest libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev python3)
+GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev python3)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
 build() {
