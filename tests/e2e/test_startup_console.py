@@ -1,11 +1,7 @@
-"""Start-up on the console, end to end: the real binary reads a map from its
-folder, takes the army counts from its arguments or standard input, checks
-them and places the units, printing every line on the way.
-
-Runs that are refused end before any window. Runs that are accepted go on to
-open the window; they run in a folder without images/, so the game ends by
-itself at the first picture it cannot load, and everything before the
-hand-over to the window is checked line for line."""
+"""Start-up on the console, end to end: the real binary reads its map, takes
+the army counts, checks them and places the units. Refused runs end before any
+window; accepted runs have no images/, so they end at the first picture they
+cannot load, and everything before the window is checked line for line."""
 import os
 import re
 import shutil
@@ -26,10 +22,8 @@ COLS_REFUSED = "There must be at least 2 columns in the map file.\n Please fix t
 TOO_LARGE = "The map may have at most 50 rows and 50 columns.\n Please make the map smaller.\n"
 
 # The re-roll message of each placement run, in count order (None: silent).
-REROLL = [None, None, "duplicate found...re-rolling", "duplicate found...re-rolling",
-          "duplicate found...re-rolling", None, "duplicate found...re-rolling",
-          "duplicate found...re-rolling", "mage duplicate found...re-rolling",
-          "duplicate found...re-rolling"]
+DUPLICATE = "duplicate found...re-rolling"
+REROLL = [None, None, DUPLICATE, DUPLICATE, DUPLICATE, None, DUPLICATE, DUPLICATE, "mage " + DUPLICATE, DUPLICATE]
 
 
 def sizes(cols, rows):
@@ -69,10 +63,12 @@ def placement_pattern(counts):
     return pattern
 
 
-def folder_with(map_name=None, map_text=None):
-    if map_name:
-        return harness.play_folder(map_path=harness.data_file("maps", map_name), images=False)
-    return harness.play_folder(map_text=map_text, images=False)
+def folder_with(map_name):
+    return harness.play_folder(map_path=harness.data_file("maps", map_name), images=False)
+
+
+# Both passes over ones_7x2.txt: three home rows of two squares each.
+ONES_7X2 = map_report(2, 7, padded(["1 1"] * 7))
 
 
 class Refusals(unittest.TestCase):
@@ -96,30 +92,23 @@ class Refusals(unittest.TestCase):
         self.refused(folder_with("tall_51.txt"), sizes(2, 51) + TOO_LARGE)
 
     def test_armies_larger_than_their_home_rows(self):
-        report = map_report(2, 7, padded(["1 1"] * 7))
-        self.refused(folder_with("ones_7x2.txt"), report + CORRECT + MORE_1 + TOO_MANY,
-                     args=[7, 0, 0, 0, 0, 0, 0, 0, 0, 0])
-        self.refused(folder_with("ones_7x2.txt"), report + CORRECT + MORE_2 + TOO_MANY,
-                     args=[1, 1, 1, 1, 1, 2, 2, 1, 1, 1])
+        ones = folder_with("ones_7x2.txt")
+        self.refused(ones, ONES_7X2 + CORRECT + MORE_1 + TOO_MANY, args=[7, 0, 0, 0, 0, 0, 0, 0, 0, 0])
+        self.refused(ones, ONES_7X2 + CORRECT + MORE_2 + TOO_MANY, args=[1, 1, 1, 1, 1, 2, 2, 1, 1, 1])
         # From the console, and with more than ten arguments (no report then).
-        self.refused(folder_with("ones_7x2.txt"), report + PROMPT + EQUAL + TOO_MANY, args=[],
-                     stdin="2 2 2 1 0\n2 2 2 0 1\n")
-        self.refused(folder_with("ones_7x2.txt"), report + TOO_MANY,
-                     args=[0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 99])
+        self.refused(ones, ONES_7X2 + PROMPT + EQUAL + TOO_MANY, args=[], stdin="2 2 2 1 0\n2 2 2 0 1\n")
+        self.refused(ones, ONES_7X2 + TOO_MANY, args=[0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 99])
 
     def test_negative_counts_do_not_make_room_for_other_classes(self):
         # Player 1's plain total is 5, but ten Fighters need ten squares.
-        report = map_report(2, 7, padded(["1 1"] * 7))
-        self.refused(folder_with("ones_7x2.txt"), report + CORRECT + MORE_1 + TOO_MANY,
-                     args=[-5, 10, 0, 0, 0, 0, 0, 0, 0, 0])
-        self.refused(folder_with("ones_7x2.txt"), report + PROMPT + MORE_2 + TOO_MANY, args=[],
-                     stdin="0 0 0 0 0 7 -3 -3 0 0")
+        ones = folder_with("ones_7x2.txt")
+        self.refused(ones, ONES_7X2 + CORRECT + MORE_1 + TOO_MANY, args=[-5, 10, 0, 0, 0, 0, 0, 0, 0, 0])
+        self.refused(ones, ONES_7X2 + PROMPT + MORE_2 + TOO_MANY, args=[], stdin="0 0 0 0 0 7 -3 -3 0 0")
 
     def test_counts_near_the_int_limit_never_wrap(self):
-        report = map_report(2, 7, padded(["1 1"] * 7))
-        self.refused(folder_with("ones_7x2.txt"), report + CORRECT + EQUAL + TOO_MANY,
-                     args=[2147483647] * 10)
-        self.refused(folder_with("ones_7x2.txt"), report + CORRECT + MORE_1 + TOO_MANY,
+        ones = folder_with("ones_7x2.txt")
+        self.refused(ones, ONES_7X2 + CORRECT + EQUAL + TOO_MANY, args=[2147483647] * 10)
+        self.refused(ones, ONES_7X2 + CORRECT + MORE_1 + TOO_MANY,
                      args=["99999999999999999999"] * 5 + ["-99999999999999999999"] * 5)
 
 
@@ -154,18 +143,16 @@ class Accepted(unittest.TestCase):
         self.start(folder_with("zeros.txt"), report, [0, 1, 0, 0, 0, 0, 0, 0, 0, 1])
 
     def test_console_input_that_ends_early_keeps_two_for_the_rest(self):
-        rows = ["1 2 3 4 5", "2 3 4 5 1", "3 4 5 1 2", "4 5 1 2 3", "5 1 2 3 4", "1 2 3 4 5",
-                "2 3 4 5 1"]
-        report = map_report(5, 7, padded(rows)) + PROMPT + MORE_2
-        self.start(folder_with("map_7x5.txt"), report, [1, 0, 0, 2, 2, 2, 2, 2, 2, 2], args=[],
+        rows = [" ".join(str((r + c) % 5 + 1) for c in range(5)) for r in range(7)]
+        report = map_report(5, 7, padded(rows)) + PROMPT
+        self.start(folder_with("map_7x5.txt"), report + MORE_2, [1, 0, 0, 2, 2, 2, 2, 2, 2, 2], args=[],
                    stdin="1 0\n0")
         # Not a number: that count and every later one keep 2.
-        report = map_report(5, 7, padded(rows)) + PROMPT + MORE_1
-        self.start(folder_with("map_7x5.txt"), report, [3, 2, 2, 2, 2, 2, 2, 2, 2, 2], args=["a", "b"],
-                   stdin="3 four 1 1 1 1 1 1 1 1")
+        self.start(folder_with("map_7x5.txt"), report + MORE_1, [3, 2, 2, 2, 2, 2, 2, 2, 2, 2],
+                   args=["a", "b"], stdin="3 four 1 1 1 1 1 1 1 1")
 
     def test_armies_exactly_filling_their_home_rows(self):
-        report = map_report(2, 7, padded(["1 1"] * 7)) + CORRECT + EQUAL
+        report = ONES_7X2 + CORRECT + EQUAL
         self.start(folder_with("ones_7x2.txt"), report, [2, 1, 1, 1, 1, 1, 1, 1, 1, 2])
         self.start(folder_with("ones_7x2.txt"), report, [0, 0, 6, 0, 0, 0, 0, 0, 6, 0])
 

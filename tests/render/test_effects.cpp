@@ -20,13 +20,12 @@ const PixelColour BLACK{0, 0, 0}, WHITE{255, 255, 255}, RED{255, 0, 0}, GREEN{0,
 class Frame {
 public:
     Frame() : picture(readBackBuffer()) {}
-    // Pixels in the box that are not of the given colour.
-    int countNot(const PixelBox& box, PixelColour colour) const {
-        const int area = (box.right - box.left + 1) * (box.top - box.bottom + 1);
-        return area - picture.countIn(box.left, box.bottom, box.right, box.top, colour, 0);
-    }
     int countOf(const PixelBox& box, PixelColour colour) const {
         return picture.countIn(box.left, box.bottom, box.right, box.top, colour, 0);
+    }
+    // Pixels in the box that are not of the given colour.
+    int countNot(const PixelBox& box, PixelColour colour) const {
+        return (box.right - box.left + 1) * (box.top - box.bottom + 1) - countOf(box, colour);
     }
     int litCount(const PixelBox& box) const { return countNot(box, BLACK); }
 
@@ -34,6 +33,7 @@ private:
     WindowPicture picture;
 };
 
+// The side view on a grey background; the model-view is left for the test to place things.
 void clearView(float grey) {
     useSideView();
     glClearColor(grey, grey, grey, 1);
@@ -53,14 +53,19 @@ void expectSpriteStateRestored() {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+void expectVector(const Vector& v, float x, float y, float z) {
+    EXPECT_FLOAT_EQ(v.x, x);
+    EXPECT_FLOAT_EQ(v.y, y);
+    EXPECT_FLOAT_EQ(v.z, z);
+}
+
 class EffectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureGlWindow();
         resetBattleState();
         savedPool.assign(std::begin(particles), std::end(particles));
-        for (Particle& p : particles)
-            p.active = false;
+        for (Particle& p : particles) p.active = false;
     }
     void TearDown() override { std::copy(savedPool.begin(), savedPool.end(), std::begin(particles)); }
 
@@ -99,55 +104,44 @@ TEST_F(EffectTest, ParticleSpriteListDrawsACrossFacingTheViewer) {
 
 TEST_F(EffectTest, SpellParticlesAreDrawnAtTheBoltOneUnitLower) {
     SolidTextures plain({{TEX_PARTICLE, WHITE}});
-    loneParticle(0.01f, Vector(0, 0, 0));
     particleStyle = 1;
-    boltPosition = Vector(0, 0, 0);
-    clearView(0);
-    glTranslatef(4.5f, 0, 0);
-    glScalef(20, 20, 20);
-    glPushMatrix();
-    drawSpellParticles();   // the particle sits at (0, 1, 0) from the bolt, the bolt is drawn 1 lower
-    glPopMatrix();
-    // Healing colours at full life: pure green, doubled to 48 × 32 pixels.
-    Frame atStart;
-    EXPECT_GE(atStart.countOf(sideViewBox(4.5f, 0, 0.6f, 0.4f), GREEN), 1400);
-    EXPECT_EQ(atStart.litCount(sideViewBox(4.5f, 0, 0.7f, 0.5f)), atStart.litCount(WHOLE_VIEW));
-
-    loneParticle(0.01f, Vector(0, 0, 0));
-    boltPosition = Vector(0.1f, 0, 0);   // 2 world units to the right at this scale
-    clearView(0);
-    glTranslatef(4.5f, 0, 0);
-    glScalef(20, 20, 20);
-    drawSpellParticles();
-    Frame moved;
-    EXPECT_EQ(moved.litCount(sideViewBox(4.5f, 0, 0.7f, 0.5f)), 0);
-    EXPECT_GE(moved.countOf(sideViewBox(6.5f, 0, 0.6f, 0.4f), GREEN), 1400);
+    // At a scale of 20 a bolt 0.1 to the right shows 2 world units to the right.
+    for (float boltX : {0.0f, 0.1f}) {
+        loneParticle(0.01f, Vector(0, 0, 0));
+        boltPosition = Vector(boltX, 0, 0);
+        clearView(0);
+        glTranslatef(4.5f, 0, 0);
+        glScalef(20, 20, 20);
+        drawSpellParticles();   // the particle sits at (0, 1, 0) from the bolt, the bolt is drawn 1 lower
+        // Healing colours at full life: pure green, doubled to 48 × 32 pixels.
+        Frame frame;
+        const float x = 4.5f + 20 * boltX;
+        EXPECT_GE(frame.countOf(sideViewBox(x, 0, 0.6f, 0.4f), GREEN), 1400) << "bolt at " << boltX;
+        EXPECT_EQ(frame.litCount(sideViewBox(x, 0, 0.7f, 0.5f)), frame.litCount(WHOLE_VIEW)) << "bolt at " << boltX;
+    }
 }
 
-TEST_F(EffectTest, ParticlesStepBySpeedOverTheSlowDownFactor) {
-    Particle& p = loneParticle(0.01f, Vector(20, -10, 4));
-    Particle idle = particles[1];
-    particleStyle = 1;
+TEST_F(EffectTest, ParticlesStepBySpeedOverTheSlowDownFactorAndOnlyTheOrangeStyleDrawsRandomColours) {
     clearView(0);
-    drawParticles();
-    EXPECT_FLOAT_EQ(p.position.x, 20.0f / 2000);
-    EXPECT_FLOAT_EQ(p.position.y, 1 - 10.0f / 2000);
-    EXPECT_FLOAT_EQ(p.position.z, 4.0f / 2000);
-    EXPECT_FLOAT_EQ(p.speed.x, 20);
-    EXPECT_FLOAT_EQ(p.speed.y, -10.8f);
-    EXPECT_FLOAT_EQ(p.speed.z, 4);
-    EXPECT_FLOAT_EQ(p.life, 0.99f);
-    // An inactive particle is neither moved nor aged.
-    EXPECT_EQ(particles[1].position.y, idle.position.y);
-    EXPECT_EQ(particles[1].life, idle.life);
-
-    // The orange style moves ten times slower.
-    Particle& orange = loneParticle(0.01f, Vector(20, -10, 4));
-    particleStyle = 0;
-    drawParticles();
-    EXPECT_FLOAT_EQ(orange.position.x, 20.0f / 20000);
-    EXPECT_FLOAT_EQ(orange.position.y, 1 - 10.0f / 20000);
-    EXPECT_FLOAT_EQ(orange.position.z, 4.0f / 20000);
+    // The orange style (0) moves ten times slower than the others.
+    for (int style : {1, 0}) {
+        const float slowDown = style == 0 ? 20000 : 2000;
+        Particle& p = loneParticle(0.01f, Vector(20, -10, 4));
+        const Particle idle = particles[1];
+        particleStyle = style;
+        seedRandom(7);
+        const int first = randomNext(), second = randomNext(), third = randomNext();
+        ASSERT_FALSE(first == second && second == third);
+        seedRandom(7);
+        drawParticles();
+        EXPECT_EQ(randomNext(), style == 0 ? third : first) << "two draws per orange particle, none otherwise";
+        expectVector(p.position, 20 / slowDown, 1 - 10 / slowDown, 4 / slowDown);
+        expectVector(p.speed, 20, -10.8f, 4);
+        EXPECT_FLOAT_EQ(p.life, 0.99f);
+        // An inactive particle is neither moved nor aged.
+        EXPECT_EQ(particles[1].position.y, idle.position.y);
+        EXPECT_EQ(particles[1].life, idle.life);
+    }
 }
 
 TEST_F(EffectTest, ParticleRestartsInPlaceOnceItsLifeRunsOut) {
@@ -156,17 +150,14 @@ TEST_F(EffectTest, ParticleRestartsInPlaceOnceItsLifeRunsOut) {
     for (float fade : {0.003f, 0.102f}) {
         const int lifetime = fade < 0.01f ? 334 : 10;
         Particle& p = loneParticle(fade, Vector(6, 6, 6));
-        for (int step = 1; step < lifetime; ++step)
-            drawParticles();
+        for (int step = 1; step < lifetime; ++step) drawParticles();
         EXPECT_GT(p.life, 0.0f) << "fade " << fade;
         EXPECT_LT(p.life, fade) << "fade " << fade;
         EXPECT_NE(p.position.y, 1.0f);
 
         drawParticles();
         EXPECT_EQ(p.life, 1.0f) << "fade " << fade;
-        EXPECT_EQ(p.position.x, 0.0f);
-        EXPECT_EQ(p.position.y, 1.0f);
-        EXPECT_EQ(p.position.z, 0.0f);
+        expectVector(p.position, 0, 1, 0);
         EXPECT_GE(p.fade, 0.003f);
         EXPECT_LE(p.fade, 0.1025f);
         // A restart picks the slow speeds (-32 … 27), not a burst's tenfold ones.
@@ -177,37 +168,16 @@ TEST_F(EffectTest, ParticleRestartsInPlaceOnceItsLifeRunsOut) {
     }
 }
 
-TEST_F(EffectTest, OnlyTheOrangeStyleDrawsRandomNumbersForItsColour) {
-    seedRandom(7);
-    const int first = randomNext(), second = randomNext(), third = randomNext();
-    ASSERT_FALSE(first == second && second == third);
-    clearView(0);
-
-    loneParticle(0.01f, Vector(1, 1, 1));
-    particleStyle = 0;
-    seedRandom(7);
-    drawParticles();
-    EXPECT_EQ(randomNext(), third);   // two draws per orange particle
-
-    loneParticle(0.01f, Vector(1, 1, 1));
-    particleStyle = 1;
-    seedRandom(7);
-    drawParticles();
-    EXPECT_EQ(randomNext(), first);
-}
-
 TEST_F(EffectTest, SparkFollowsTheLeadArrowThenTheLiveTrail) {
     SolidTextures plain({{TEX_SPARK, WHITE}});
     arrowVolley.state = 0;
     arrowVolley.arrow = Vector(2, 0, 0);
-    arrowVolley.trail[0] = Vector(1, 1.5f, 0);
-    arrowVolley.trail[1] = Vector(4, 1.5f, 0);
-    arrowVolley.trail[2] = Vector(7, 1.5f, 0);
-    arrowVolley.trail[3] = Vector(9, 1.5f, 0);
-    arrowVolley.trailLive[0] = true;
-    arrowVolley.trailLive[1] = false;
-    arrowVolley.trailLive[2] = true;
-    arrowVolley.trailLive[3] = true;
+    const float trailX[4] = {1, 4, 7, 9};
+    const bool live[4] = {true, false, true, true};
+    for (int i = 0; i < 4; i++) {
+        arrowVolley.trail[i] = Vector(trailX[i], 1.5f, 0);
+        arrowVolley.trailLive[i] = live[i];
+    }
     arrowVolley.released = 3;
 
     // The sprite is 0.3 × 0.2 around its point: 12 × 8 pixels of the scene's red.
@@ -217,27 +187,28 @@ TEST_F(EffectTest, SparkFollowsTheLeadArrowThenTheLiveTrail) {
         glDisable(GL_LIGHTING);
         glColor3f(1, 0, 0);
         drawArrowVolley();
+        return Frame();
     };
 
-    drawVolley();
+    const Frame flying = drawVolley();
     expectSpriteStateRestored();
-    Frame flying;
     EXPECT_GE(flying.countOf(sparkAt(arrowVolley.arrow), RED), 90);
     EXPECT_EQ(flying.litCount(sparkAt(arrowVolley.arrow)), flying.litCount(WHOLE_VIEW))
         << "the trail shows while the lead arrow flies";
 
     arrowVolley.state = 1;
-    drawVolley();
-    Frame scattering;
+    const Frame scattering = drawVolley();
     EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.arrow)), 0);
-    EXPECT_GE(scattering.countOf(sparkAt(arrowVolley.trail[0]), RED), 90);
-    EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.trail[1])), 0) << "landed arrow drawn";
-    EXPECT_GE(scattering.countOf(sparkAt(arrowVolley.trail[2]), RED), 90);
-    EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.trail[3])), 0) << "unreleased arrow drawn";
+    // Trail 0 and 2 are live and released; 1 has landed, 3 is not released yet.
+    for (int i = 0; i < 4; i++) {
+        if (i == 0 || i == 2)
+            EXPECT_GE(scattering.countOf(sparkAt(arrowVolley.trail[i]), RED), 90) << "trail " << i;
+        else
+            EXPECT_EQ(scattering.litCount(sparkAt(arrowVolley.trail[i])), 0) << "trail " << i;
+    }
 
     arrowVolley.released = 0;
-    drawVolley();
-    EXPECT_EQ(Frame().litCount(WHOLE_VIEW), 0);
+    EXPECT_EQ(drawVolley().litCount(WHOLE_VIEW), 0);
 }
 
 TEST_F(EffectTest, LightningCoversItsStripAndCyclesItsFrames) {

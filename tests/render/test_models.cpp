@@ -66,8 +66,8 @@ protected:
         showSightSphere = showUnitSphere = false;
     }
 
-    // Clears, sets the side view and a plain white light, draws the scene.
-    void drawFrame() {
+    // Clears, sets the side view and a plain white light, draws the scene and reads it back.
+    Frame drawFrame() {
         useSideView();
         updateViewFrustum();
         glClearColor(0, 0, 0, 1);
@@ -77,6 +77,7 @@ protected:
         glDisable(GL_BLEND);
         glEnable(GL_LIGHT0);
         drawScene();
+        return Frame();
     }
 
     template <class T> T* standing(int player, int col) {
@@ -93,7 +94,7 @@ constexpr float MODEL_HALF = 0.6f;
 
 }  // namespace
 
-TEST_F(ModelTest, EveryClassDrawsWhereItStandsAndNothingWhereDeadOrHidden) {
+TEST_F(ModelTest, EveryClassDrawsWhereItStandsAndNothingWhereDeadHiddenOrOutsideTheView) {
     std::vector<Unit*> shown = {standing<Archer>(1, 0), standing<Fighter>(1, 2), standing<Flier>(1, 4),
                                 standing<Healer>(2, 6), standing<Mage>(2, 8)};
     Unit* dead = standing<Mage>(1, 1);
@@ -103,28 +104,20 @@ TEST_F(ModelTest, EveryClassDrawsWhereItStandsAndNothingWhereDeadOrHidden) {
     Unit* deadAndHidden = standing<Healer>(2, 5);
     deadAndHidden->dead = true;
     deadAndHidden->visible = false;
+    Unit* outside = standing<Healer>(1, 11);   // x 11.5: past the right edge at 10
 
-    drawFrame();
-    Frame frame;
-
-    for (Unit* unit : shown)
+    const Frame frame = drawFrame();
+    for (Unit* unit : shown) {
         EXPECT_GT(frame.litCount(sideViewBox(unit->position.x, 0, MODEL_HALF, MODEL_HALF)), 40)
             << "class " << unit->unitClass << " at x " << unit->position.x;
+        EXPECT_FALSE(outsideView(*unit));
+    }
     for (Unit* unit : {dead, hidden, deadAndHidden})
         EXPECT_EQ(frame.litCount(sideViewBox(unit->position.x, 0, 0.35f, 0.35f)), 0)
             << "class " << unit->unitClass << " at x " << unit->position.x;
+    EXPECT_TRUE(outsideView(*outside));
     // Nothing between the units or above them.
     EXPECT_EQ(frame.litCount(sideViewBox(4.5f, 1.6f, 0.5f, 0.5f)), 0);
-}
-
-TEST_F(ModelTest, UnitOutsideTheViewIsNotDrawnAndTheRestStill) {
-    Unit* inside = standing<Healer>(1, 2);
-    Unit* outside = standing<Healer>(1, 11);   // x 11.5: past the right edge at 10
-    drawFrame();
-    Frame frame;
-    EXPECT_GT(frame.litCount(sideViewBox(inside->position.x, 0, MODEL_HALF, MODEL_HALF)), 40);
-    EXPECT_FALSE(outsideView(*inside));
-    EXPECT_TRUE(outsideView(*outside));
 }
 
 TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
@@ -135,9 +128,7 @@ TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
     attackAnimating = true;
     lungeEffect.current = battleMap[0][4].centre;
 
-    drawFrame();
-    Frame frame;
-
+    const Frame frame = drawFrame();
     EXPECT_EQ(frame.litCount(sideViewBox(lunging->position.x, 0, 0.45f, 0.45f)), 0) << "still drawn on its square";
     const int lungeHeight = frame.litHeight(sideViewBox(4.5f, 0, 1.3f, 1.3f));
     const int referenceHeight = frame.litHeight(sideViewBox(reference->position.x, 0, 0.7f, 0.7f));
@@ -146,42 +137,31 @@ TEST_F(ModelTest, LungingFighterIsDrawnOnceAtFullSizeAtTheLungePoint) {
 
     // Once the attack is over the Fighter is back on its square at half size.
     attackAnimating = false;
-    drawFrame();
-    Frame after;
+    const Frame after = drawFrame();
     EXPECT_EQ(after.litCount(sideViewBox(4.5f, 0, 1.0f, 1.0f)), 0);
     EXPECT_EQ(after.litHeight(sideViewBox(lunging->position.x, 0, 0.7f, 0.7f)), referenceHeight);
 }
 
-TEST_F(ModelTest, SightSphereShowsOnlyWhileToggledOn) {
+TEST_F(ModelTest, SightSphereShowsOnlyWhileToggledOnAndTheUnitSphereHasRadiusOne) {
     Healer* healer = standing<Healer>(1, 4);
     healer->sight = 4;   // radius 4 in model space: 2 world units at the scene's scale
     // Above the model, inside the sphere's outline at y = 2.
     const PixelBox sphereTop = sideViewBox(healer->position.x, 1.85f, 0.4f, 0.4f);
-
-    drawFrame();
-    EXPECT_EQ(Frame().litCount(sphereTop), 0);
-
-    showSightSphere = true;
-    drawFrame();
-    EXPECT_GT(Frame().litCount(sphereTop), 10);
-
-    showSightSphere = false;
-    drawFrame();
-    EXPECT_EQ(Frame().litCount(sphereTop), 0);
-}
-
-TEST_F(ModelTest, UnitSphereHasRadiusOne) {
-    Archer* archer = standing<Archer>(1, 4);
     // Radius 1 in model space is half a world unit at the scene's scale.
-    const PixelBox nearTop = sideViewBox(archer->position.x, 0.46f, 0.05f, 0.05f);
-    const PixelBox beyond = sideViewBox(archer->position.x, 0.8f, 0.2f, 0.2f);
-    drawFrame();
-    const int withoutSphere = Frame().litCount(nearTop);
+    const PixelBox nearTop = sideViewBox(healer->position.x, 0.46f, 0.05f, 0.05f);
+    const PixelBox beyond = sideViewBox(healer->position.x, 0.8f, 0.2f, 0.2f);
+
+    const Frame plain = drawFrame();
+    EXPECT_EQ(plain.litCount(sphereTop), 0);
+    showSightSphere = true;
+    EXPECT_GT(drawFrame().litCount(sphereTop), 10);
+    showSightSphere = false;
+    EXPECT_EQ(drawFrame().litCount(sphereTop), 0);
+
     showUnitSphere = true;
-    drawFrame();
-    Frame frame;
-    EXPECT_GT(frame.litCount(nearTop), withoutSphere);
-    EXPECT_EQ(frame.litCount(beyond), 0);
+    const Frame withUnitSphere = drawFrame();
+    EXPECT_GT(withUnitSphere.litCount(nearTop), plain.litCount(nearTop));
+    EXPECT_EQ(withUnitSphere.litCount(beyond), 0);
 }
 
 TEST_F(ModelTest, MageBeadsRaceOnlyWhileItsMenuIsOpen) {

@@ -1,15 +1,11 @@
 // tests/unit/test_attack_sequences.cpp — each class's attack played from launch to outcome
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "game/battle_map.h"
-#include "game/random.h"
 #include "rules/behaviour.h"
-#include "rules/combat.h"
-#include "rules/cursor.h"
-#include "rules/game_state.h"
-#include "tests/support/window_link_fake.h"
+#include "tests/unit/combat_fixture.h"
 
 namespace {
 
@@ -22,62 +18,34 @@ int countOf(const std::string& text, const std::string& line) {
     return count;
 }
 
-bool atCentre(const Unit& unit) {
-    const Vector& centre = battleMap[unit.row][unit.col].centre;
-    return unit.position.x == centre.x && unit.position.y == centre.y && unit.position.z == centre.z;
-}
-
-// Picks a seed whose hit roll, the first draw of an attack, is in [lo, hi].
-void seedForRoll(int lo, int hi) {
-    for (unsigned seed = 1; seed < 100000; seed++) {
-        seedRandom(seed);
-        int roll = randomInt(0, 100);
-        if (roll >= lo && roll <= hi) {
-            seedRandom(seed);
-            return;
-        }
-    }
-    FAIL() << "no seed rolls between " << lo << " and " << hi;
-}
-
-class AttackSequenceTest : public BattleTest {
+class AttackSequenceTest : public CombatFixture {
 protected:
-    void SetUp() override {
-        BattleTest::SetUp();
-        loadUniformMap(7, 7, 1);   // a map needs more than six rows
-    }
-
-    // Opens the attacker's menu, confirms the target as target choice does and
-    // starts the attack with a roll that hits (90 or more) or misses (10 or
+    // Starts the attack with a roll that hits (90 or more) or misses (10 or
     // less): every miss range here lies between those.
     void launch(Unit& attacker, Unit& target, bool hit) {
-        selectedUnit = &attacker;
-        attacker.canAct = true;
-        attacker.menuOpen = true;
-        cursorRow = target.row;
-        cursorCol = target.col;
-        choosingTarget = true;
-        attackTargetValid = true;
-        missShown = false;
-        if (hit)
-            seedForRoll(90, 100);
-        else
-            seedForRoll(0, 10);
-        launchOutput = captureOutput([] { startAttack(); });
+        launchOutput = hit ? attackOnRoll(attacker, target, 90, 100) : attackOnRoll(attacker, target, 0, 10);
         ASSERT_EQ(attackMissed, !hit) << launchOutput;
     }
 
-    // Plays the attack to its end; returns the updates it took, or -1 when it
-    // does not end within the bound.
+    // Steps the attack while keepGoing() holds, calling each(update) after
+    // every step; returns the updates taken, UPDATE_BOUND when stuck.
+    template <class Cond, class Each> static int stepWhile(Cond keepGoing, Each each) {
+        int updates = 0;
+        while (keepGoing() && updates < UPDATE_BOUND) {
+            attackStep();
+            each(++updates);
+        }
+        return updates;
+    }
+    template <class Cond> static int stepWhile(Cond keepGoing) {
+        return stepWhile(keepGoing, [](int) {});
+    }
+
+    // Plays the attack to its end, keeping what it printed.
     int playToEnd() {
         int updates = 0;
-        playOutput = captureOutput([&] {
-            while (attackAnimating && updates < UPDATE_BOUND) {
-                attackStep();
-                updates++;
-            }
-        });
-        return attackAnimating ? -1 : updates;
+        playOutput = captureOutput([&] { updates = stepWhile([] { return attackAnimating; }); });
+        return updates;
     }
 
     std::string launchOutput, playOutput;
@@ -93,38 +61,28 @@ TEST_F(AttackSequenceTest, ArcherVolleyFliesScattersThenStrikesOnce) {
     frameSeconds = 0.05f;
 
     // The lead arrow: 2 squares at 1.5 squares a second, 0.075 per update.
-    int leadUpdates = 0;
-    while (arrowVolley.state == 0 && leadUpdates < UPDATE_BOUND) {
-        attackStep();
-        leadUpdates++;
-    }
-    EXPECT_EQ(leadUpdates, 27);
-    EXPECT_NEAR(arrowVolley.flightTime, 1.35f, 1e-4f);
+    EXPECT_EQ(stepWhile([] { return arrowVolley.state == 0; }), 27);
     EXPECT_EQ(arrowVolley.arrow.x, arrowVolley.end.x);
-    EXPECT_EQ(arrowVolley.released, 0);
     EXPECT_TRUE(atCentre(*fighter));
 
     // The trail: one arrow leaves per update, each flies as long as the lead
     // arrow did, in an arc that comes back down to where it started.
     const float startY = arrowVolley.start.y;
     float highest = startY;
-    int highestAt = 0, firstLanded = 0, firstShaken = 0;
-    int trailUpdates = 0;
+    int highestAt = 0, firstLanded = 0, firstShaken = 0, trailUpdates = 0;
     std::string out = captureOutput([&] {
-        while (attackAnimating && trailUpdates < UPDATE_BOUND) {
-            attackStep();
-            trailUpdates++;
-            if (!attackAnimating) break;
-            if (trailUpdates <= 50) {
-                EXPECT_EQ(arrowVolley.released, trailUpdates);
+        trailUpdates = stepWhile([] { return attackAnimating; }, [&](int update) {
+            if (!attackAnimating) return;
+            if (update <= 50) {
+                EXPECT_EQ(arrowVolley.released, update);
             }
             if (arrowVolley.trailLive[0] && arrowVolley.trail[0].y > highest) {
                 highest = arrowVolley.trail[0].y;
-                highestAt = trailUpdates;
+                highestAt = update;
             }
-            if (!arrowVolley.trailLive[0] && firstLanded == 0) firstLanded = trailUpdates;
-            if (!atCentre(*fighter) && firstShaken == 0) firstShaken = trailUpdates;
-        }
+            if (!arrowVolley.trailLive[0] && firstLanded == 0) firstLanded = update;
+            if (!atCentre(*fighter) && firstShaken == 0) firstShaken = update;
+        });
     });
     // The last of 50 arrows leaves at the 50th update and lands 27 updates later.
     EXPECT_EQ(trailUpdates, 49 + 27);
@@ -137,19 +95,16 @@ TEST_F(AttackSequenceTest, ArcherVolleyFliesScattersThenStrikesOnce) {
     EXPECT_EQ(firstShaken, 29);
 
     // The outcome, once: 13.5 plus the skill's extra, and 10 magic points.
-    size_t extraAt = out.find("An Extra ");
-    ASSERT_NE(extraAt, std::string::npos) << out;
-    int extra = std::stoi(out.substr(extraAt + 9));
+    ASSERT_EQ(out.rfind("An Extra ", 0), 0u) << out;
+    int extra = std::stoi(out.substr(9));
     EXPECT_EQ(out, "An Extra " + std::to_string(extra) + " damage received with special attack\n"
                    "arher attacks a fighter! Less damage!\n");
     EXPECT_EQ(fighter->hp, 100 - static_cast<int>(13.5 + extra));
     EXPECT_EQ(archer->mp, 10);
     EXPECT_FALSE(archer->canAct);
     EXPECT_FALSE(missShown);
-    EXPECT_TRUE(atCentre(*archer));
-    EXPECT_TRUE(atCentre(*fighter));
-    EXPECT_EQ(arrowVolley.state, 0);
-    EXPECT_EQ(arrowVolley.released, 0);
+    EXPECT_TRUE(atCentre(*archer) && atCentre(*fighter));
+    EXPECT_TRUE(arrowVolley.state == 0 && arrowVolley.released == 0);
 }
 
 TEST_F(AttackSequenceTest, MissedVolleyPlaysInFullAndShowsTheMissMarker) {
@@ -158,21 +113,14 @@ TEST_F(AttackSequenceTest, MissedVolleyPlaysInFullAndShowsTheMissMarker) {
     launch(*archer, *fighter, false);
     frameSeconds = 0.05f;
 
-    int leadUpdates = 0;
     bool everShaken = false;
-    while (arrowVolley.state == 0 && leadUpdates < UPDATE_BOUND) {
-        attackStep();
-        leadUpdates++;
-        everShaken |= !atCentre(*fighter);
-    }
-    int trailUpdates = 0;
     int mostReleased = 0;
-    while (attackAnimating && trailUpdates < UPDATE_BOUND) {
-        attackStep();
-        trailUpdates++;
-        if (arrowVolley.released > mostReleased) mostReleased = arrowVolley.released;
+    auto watch = [&](int) {
+        mostReleased = std::max(mostReleased, arrowVolley.released);
         everShaken |= !atCentre(*fighter);
-    }
+    };
+    int leadUpdates = stepWhile([] { return arrowVolley.state == 0; }, watch);
+    int trailUpdates = stepWhile([] { return attackAnimating; }, watch);
     // The flight is as long as the way to the aim point beside the target.
     EXPECT_GE(leadUpdates * 0.075f, arrowVolley.distance - 1e-4f);
     EXPECT_LT((leadUpdates - 1) * 0.075f, arrowVolley.distance + 1e-4f);
@@ -192,17 +140,15 @@ TEST_F(AttackSequenceTest, FighterLungesPausesOnlyWhileItsCounterIsBelowFive) {
     // 1/16 s: every point of the lunge is exact, so the way back ends
     // exactly where the lunge began.
     frameSeconds = 0.0625f;
-    const Vector start = fighter->position;
-    const Vector centre = archer->position;
+    const float startX = fighter->position.x, centreX = archer->position.x;
 
     std::vector<float> reach;   // how far out the Fighter is drawn, update by update
     std::vector<float> pushed;  // how far the target has been pushed along the lunge
     std::string out = captureOutput([&] {
-        while (attackAnimating && reach.size() < UPDATE_BOUND) {
-            attackStep();
-            reach.push_back(lungeEffect.current.x - start.x);
-            pushed.push_back(archer->position.x - centre.x);
-        }
+        stepWhile([] { return attackAnimating; }, [&](int) {
+            reach.push_back(lungeEffect.current.x - startX);
+            pushed.push_back(archer->position.x - centreX);
+        });
     });
     // Out in 11 updates of 0.09375, five updates at the target, back in 11.
     ASSERT_EQ(reach.size(), 27u);
@@ -221,7 +167,6 @@ TEST_F(AttackSequenceTest, FighterLungesPausesOnlyWhileItsCounterIsBelowFive) {
     EXPECT_EQ(archer->hp, 49);   // 30 - 4.8 + 6 = 31.2
     EXPECT_TRUE(atCentre(*archer));
     EXPECT_FALSE(fighter->canAct);
-    EXPECT_FALSE(attackAnimating);
 
     // The counter is not reset by the next launch: no pause this time.
     launch(*fighter, *archer, true);
@@ -235,16 +180,12 @@ TEST_F(AttackSequenceTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
     Healer* healer = placeUnit<Healer>(2, 2, 2);
     launch(*flier, *healer, true);
     frameSeconds = 0.05f;
+    auto swooping = [] { return lungeEffect.phase < 1; };
 
-    int updates = 0;
+    int outUpdates = 0, backUpdates = 0;
     bool alwaysShaken = true;
     std::string out = captureOutput([&] {
-        while (lungeEffect.phase < 1 && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-            alwaysShaken &= !atCentre(*healer);
-        }
-        EXPECT_EQ(updates, 14);
+        outUpdates = stepWhile(swooping, [&](int) { alwaysShaken &= !atCentre(*healer); });
         EXPECT_NEAR(lungeEffect.outTime, 0.7f, 1e-5f);
         // The bolt strikes from where the Flier stands.
         EXPECT_EQ(lungeEffect.current.x, flier->position.x);
@@ -255,14 +196,14 @@ TEST_F(AttackSequenceTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
         EXPECT_EQ(lungeEffect.backTime, 0);
 
         // Each drawn frame advances drawCount, as the lightning's drawing does.
-        updates = 0;
-        while (attackAnimating && updates < UPDATE_BOUND) {
+        while (attackAnimating && backUpdates < UPDATE_BOUND) {
             lungeEffect.drawCount++;
             attackStep();
-            updates++;
+            backUpdates++;
         }
     });
-    EXPECT_EQ(updates, 14);   // as long as the way out took
+    EXPECT_EQ(outUpdates, 14);
+    EXPECT_EQ(backUpdates, 14);   // as long as the way out took
     EXPECT_TRUE(alwaysShaken);
     EXPECT_EQ(out, "flier attacks a healer! Bonus damage!\n");
     EXPECT_EQ(healer->hp, 27);   // 23 - 4.125 + 10 = 28.875
@@ -270,16 +211,12 @@ TEST_F(AttackSequenceTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
 
     // What the first swoop left in backTime ends the second at its first drawn frame.
     launch(*flier, *healer, true);
-    updates = 0;
     captureOutput([&] {
-        while (lungeEffect.phase < 1 && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-        }
+        outUpdates = stepWhile(swooping);
         lungeEffect.drawCount = 1;
         attackStep();
     });
-    EXPECT_EQ(updates, 14);
+    EXPECT_EQ(outUpdates, 14);
     EXPECT_FALSE(attackAnimating);
     // 23 - 2.025 + 10 = 30.975 from 27: the Healer falls and frees its square.
     EXPECT_EQ(healer->hp, -3);
@@ -287,7 +224,7 @@ TEST_F(AttackSequenceTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
     EXPECT_EQ(battleMap[2][2].occupant, -1);
 }
 
-TEST_F(AttackSequenceTest, HealerTimerStartsHealingAfterThreeSecondsAndCarriesOver) {
+TEST_F(AttackSequenceTest, HealerHealsThirtyPercentOnceItsTimerPassesThreeSecondsAndTheTimerCarriesOver) {
     Healer* healer = placeUnit<Healer>(1, 2, 1);
     Fighter* fighter = placeUnit<Fighter>(1, 2, 2);
     fighter->hp = 50;
@@ -296,14 +233,10 @@ TEST_F(AttackSequenceTest, HealerTimerStartsHealingAfterThreeSecondsAndCarriesOv
     const Vector boltAtLaunch = boltPosition;
     frameSeconds = 0.05f;   // 5 hundredths per update
 
-    int updates = 0;
     std::vector<int> hpSeen;
+    int updates = 0;
     std::string out = captureOutput([&] {
-        while (attackAnimating && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-            hpSeen.push_back(fighter->hp);
-        }
+        updates = stepWhile([] { return attackAnimating; }, [&](int) { hpSeen.push_back(fighter->hp); });
     });
     // 59 updates of waiting, then 1 hp an update until 30 % of 100 is gained.
     ASSERT_EQ(updates, 89);
@@ -315,25 +248,16 @@ TEST_F(AttackSequenceTest, HealerTimerStartsHealingAfterThreeSecondsAndCarriesOv
     EXPECT_EQ(healer->mp, 90);
     EXPECT_FALSE(healer->canAct);
     EXPECT_TRUE(boltActive);
-    EXPECT_EQ(boltPosition.x, boltAtLaunch.x);
-    EXPECT_EQ(boltPosition.z, boltAtLaunch.z);
+    EXPECT_TRUE(boltPosition.x == boltAtLaunch.x && boltPosition.z == boltAtLaunch.z);
     EXPECT_EQ(actionCounter, 445);
 
     // The timer is never reset: the next heal takes effect at once and stops
     // at the ceiling.
     healChosen = true;
     launch(*healer, *fighter, true);
-    updates = 0;
-    captureOutput([&] {
-        attackStep();
-        updates++;
-        EXPECT_EQ(fighter->hp, 81);
-        while (attackAnimating && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-        }
-    });
-    EXPECT_EQ(updates, 20);
+    captureOutput([] { attackStep(); });
+    EXPECT_EQ(fighter->hp, 81);
+    EXPECT_EQ(playToEnd(), 19);
     EXPECT_EQ(fighter->hp, 100);
     EXPECT_EQ(healer->mp, 80);
 
@@ -343,17 +267,13 @@ TEST_F(AttackSequenceTest, HealerTimerStartsHealingAfterThreeSecondsAndCarriesOv
     EXPECT_EQ(playToEnd(), 1);
     EXPECT_EQ(fighter->hp, 100);
     EXPECT_EQ(healer->mp, 70);
-}
 
-TEST_F(AttackSequenceTest, HealerHealsThirtyPercentOfASmallCeilingRoundedUp) {
-    Healer* healer = placeUnit<Healer>(1, 2, 1);
-    Healer* patient = placeUnit<Healer>(1, 2, 2);
+    // 30 % of a small ceiling, 55, is 16.5: the heal stops at a gain of 17,
+    // and a missed heal heals all the same.
+    Healer* patient = placeUnit<Healer>(1, 3, 1);
     patient->hp = 20;
-    actionCounter = 300;   // a Healer has acted before
     healChosen = true;
-    launch(*healer, *patient, false);   // a missed heal heals all the same
-    frameSeconds = 0.05f;
-    // 30 % of 55 is 16.5: the heal stops at a gain of 17.
+    launch(*healer, *patient, false);
     EXPECT_EQ(playToEnd(), 17);
     EXPECT_EQ(patient->hp, 37);
     EXPECT_FALSE(missShown);
@@ -366,13 +286,11 @@ TEST_F(AttackSequenceTest, HealerAttackStrikesAfterTenSeconds) {
     EXPECT_EQ(particleStyle, 2);
     frameSeconds = 0.05f;
 
-    int updates = 0, firstShaken = 0;
+    int firstShaken = 0, updates = 0;
     std::string out = captureOutput([&] {
-        while (attackAnimating && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-            if (attackAnimating && !atCentre(*fighter) && firstShaken == 0) firstShaken = updates;
-        }
+        updates = stepWhile([] { return attackAnimating; }, [&](int update) {
+            if (attackAnimating && !atCentre(*fighter) && firstShaken == 0) firstShaken = update;
+        });
     });
     EXPECT_EQ(updates, 200);       // 1000 hundredths
     EXPECT_EQ(firstShaken, 60);    // shaking from 300 on
@@ -390,47 +308,34 @@ TEST_F(AttackSequenceTest, MageBoltLandsThenOneStageStrikesTwice) {
 
     // The bolt speeds up with the way covered (it may overshoot a little
     // before the update that sees it there) and lands on the aim point.
-    int flight = 0;
     float lastStep = 0;
     bool speedingUp = true;
     Vector before = boltPosition;
-    while (boltActive && flight < UPDATE_BOUND) {
-        attackStep();
-        flight++;
-        if (!boltActive) break;
+    int flight = stepWhile([] { return boltActive; }, [&](int) {
+        if (!boltActive) return;
         float step = length(boltPosition - before);
         speedingUp &= step >= lastStep;
         lastStep = step;
         before = boltPosition;
-    }
+    });
     ASSERT_LT(flight, UPDATE_BOUND);
     EXPECT_GT(flight, 20);
     EXPECT_TRUE(speedingUp);
-    EXPECT_EQ(boltPosition.x, aimPoint.x);
-    EXPECT_EQ(boltPosition.z, aimPoint.z);
+    EXPECT_TRUE(boltPosition.x == aimPoint.x && boltPosition.z == aimPoint.z);
     EXPECT_EQ(spellScale, 1.0f);
     EXPECT_TRUE(atCentre(*fighter));
-    // The burst starts fresh: every particle at full life, fast, on a grid of 10.
+    // The burst starts fresh: every particle live at full life, fast, on a grid of 10.
     for (const Particle& p : particles) {
-        ASSERT_EQ(p.life, 1.0f);
-        ASSERT_EQ(p.position.y, 1.0f);
+        ASSERT_TRUE(p.active && p.life == 1.0f && p.position.y == 1.0f && p.gravity.y == -0.8f);
         ASSERT_EQ(std::fmod(p.speed.x, 10.0f), 0.0f);
-        ASSERT_GE(p.speed.x, -260.0f);
-        ASSERT_LE(p.speed.x, 230.0f);
-        ASSERT_GE(p.speed.y, -250.0f);
-        ASSERT_LE(p.speed.y, 240.0f);
-        ASSERT_TRUE(p.active);
-        ASSERT_EQ(p.gravity.y, -0.8f);
+        ASSERT_TRUE(p.speed.x >= -260 && p.speed.x <= 230 && p.speed.y >= -250 && p.speed.y <= 240)
+            << p.speed.x << " " << p.speed.y;
     }
 
     std::vector<int> stages;
     int updates = 0;
     std::string out = captureOutput([&] {
-        while (attackAnimating && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-            stages.push_back(actionCounter);
-        }
+        updates = stepWhile([] { return attackAnimating; }, [&](int) { stages.push_back(actionCounter); });
     });
     EXPECT_EQ(updates, 9);
     EXPECT_EQ(stages[6], 0);
@@ -450,18 +355,15 @@ TEST_F(AttackSequenceTest, MageMagicPlaysFiveStagesAndChargesOnce) {
     specialChosen = true;
     launch(*mage, *fighter, true);
     frameSeconds = 0.25f;
-    while (boltActive && attackAnimating) attackStep();
+    stepWhile([] { return boltActive && attackAnimating; });
 
     std::vector<int> stageEnds;
-    int updates = 0;
+    int last = actionCounter, updates = 0;
     std::string out = captureOutput([&] {
-        int last = actionCounter;
-        while (attackAnimating && updates < UPDATE_BOUND) {
-            attackStep();
-            updates++;
-            if (actionCounter != last) stageEnds.push_back(updates);
+        updates = stepWhile([] { return attackAnimating; }, [&](int update) {
+            if (actionCounter != last) stageEnds.push_back(update);
             last = actionCounter;
-        }
+        });
     });
     // Stages end every 8 updates; the fifth is followed by the blows, then the reset.
     EXPECT_EQ(stageEnds, (std::vector<int>{8, 16, 24, 32, 40, 41}));
@@ -494,7 +396,7 @@ TEST_F(AttackSequenceTest, MageAfterAHealerStrikesAsSoonAsTheBoltLands) {
     actionCounter = 445;   // as a Healer's heal leaves it
     launch(*mage, *fighter, true);
     frameSeconds = 0.25f;
-    while (boltActive && attackAnimating) attackStep();
+    stepWhile([] { return boltActive && attackAnimating; });
     EXPECT_EQ(playToEnd(), 1);
     EXPECT_EQ(fighter->hp, 61);
     EXPECT_EQ(actionCounter, 0);

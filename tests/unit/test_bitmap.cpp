@@ -20,28 +20,18 @@ void putLE(Bytes& out, uint32_t value, int bytes) {
         out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
-// A bitmap header as the game's files have it, followed by the given pixel bytes.
-Bytes bitmap(uint32_t width, uint32_t height, const Bytes& pixelBytes, uint32_t planes = 1, uint32_t bpp = 24) {
+// A bitmap header as the game's files have it, followed by count pixel bytes
+// that count up in steps of 7.
+Bytes bitmap(uint32_t width, uint32_t height, size_t count, uint32_t planes = 1, uint32_t bpp = 24) {
     Bytes out = {'B', 'M'};
-    putLE(out, 54 + static_cast<uint32_t>(pixelBytes.size()), 4);
-    putLE(out, 0, 4);
-    putLE(out, 54, 4);
-    putLE(out, 40, 4);
-    putLE(out, width, 4);
-    putLE(out, height, 4);
+    for (uint32_t field : {54 + static_cast<uint32_t>(count), 0u, 54u, 40u, width, height})
+        putLE(out, field, 4);
     putLE(out, planes, 2);
     putLE(out, bpp, 2);
-    for (int i = 0; i < 6; i++)
-        putLE(out, 0, 4);
-    out.insert(out.end(), pixelBytes.begin(), pixelBytes.end());
-    return out;
-}
-
-Bytes counting(size_t count) {
-    Bytes b(count);
+    out.resize(54, 0);
     for (size_t i = 0; i < count; i++)
-        b[i] = static_cast<unsigned char>(i * 7 + 1);
-    return b;
+        out.push_back(static_cast<unsigned char>(i * 7 + 1));
+    return out;
 }
 
 class BitmapTest : public ::testing::Test {
@@ -81,129 +71,77 @@ TEST_F(BitmapTest, ReadsLittleEndianFirstByteLowest) {
     fclose(file);
 }
 
-TEST_F(BitmapTest, PixelsComeOutRedGreenBlueBottomRowFirst) {
-    Bytes data = counting(4 * 4 * 3);
-    data[0] = 0x01;
-    data[1] = 0x02;
-    data[2] = 0x03;
-    std::string path = write("four.bmp", bitmap(4, 4, data));
+TEST_F(BitmapTest, PixelsComeOutRedGreenBlueBottomRowFirstWithoutRowPadding) {
+    Bytes file = bitmap(4, 4, 48);
+    file[54] = 0x01;
+    file[55] = 0x02;
+    file[56] = 0x03;
+    const Bytes data(file.begin() + 54, file.end());
     Image image;
     int result = 0;
-    EXPECT_EQ(load(path, image, result), "");
+    EXPECT_EQ(load(write("four.bmp", file), image, result), "");
     ASSERT_EQ(result, 1);
     EXPECT_EQ(image.width, 4u);
     EXPECT_EQ(image.height, 4u);
     ASSERT_EQ(image.pixels.size(), 48u);
-    EXPECT_EQ(image.pixels[0], 0x03);   // the bottom-left pixel: file order B, G, R
-    EXPECT_EQ(image.pixels[1], 0x02);
-    EXPECT_EQ(image.pixels[2], 0x01);
-    EXPECT_EQ(image.pixels[45], data[47]);   // the last pixel swapped the same way
-    EXPECT_EQ(image.pixels[46], data[46]);
-    EXPECT_EQ(image.pixels[47], data[45]);
-}
+    // The bottom-left pixel: file order B, G, R; the last pixel swapped the same way.
+    EXPECT_EQ(Bytes(image.pixels.begin(), image.pixels.begin() + 3), (Bytes{0x03, 0x02, 0x01}));
+    EXPECT_EQ(Bytes(image.pixels.end() - 3, image.pixels.end()), (Bytes{data[47], data[46], data[45]}));
 
-TEST_F(BitmapTest, WidthWhoseRowIsNotFourBytesReadsPacked) {
     // 3 × 2: rows of 9 bytes, read with no padding between them.
-    Bytes data = counting(18);
-    std::string path = write("odd.bmp", bitmap(3, 2, data));
-    Image image;
-    int result = 0;
-    load(path, image, result);
+    file = bitmap(3, 2, 18);
+    load(write("odd.bmp", file), image, result);
     ASSERT_EQ(result, 1);
     ASSERT_EQ(image.pixels.size(), 18u);
-    EXPECT_EQ(image.pixels[9], data[11]);   // first pixel of the second row
-    EXPECT_EQ(image.pixels[11], data[9]);
+    EXPECT_EQ(image.pixels[9], file[54 + 11]);   // first pixel of the second row
+    EXPECT_EQ(image.pixels[11], file[54 + 9]);
 }
 
-TEST_F(BitmapTest, MissingFileIsReportedNotFound) {
-    std::string path = folder + "/absent.bmp";
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(path, image, result), "File Not Found : " + path + "\n");
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(BitmapTest, PlanesOtherThanOneAreRefused) {
-    std::string path = write("planes.bmp", bitmap(4, 4, counting(48), 2));
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(path, image, result), "Planes from " + path + " is not 1: 2\n");
-    EXPECT_EQ(result, 0);
-
-    // A file that ends before the planes field reads it from two missing bytes.
-    Bytes truncated = bitmap(4, 4, {});
+TEST_F(BitmapTest, EachFailureRowPrintsItsMessageAndLoadsNothing) {
+    Bytes truncated = bitmap(4, 4, 0);   // ends before the planes field: two missing bytes
     truncated.resize(20);
-    path = write("short.bmp", truncated);
-    EXPECT_EQ(load(path, image, result), "Planes from " + path + " is not 1: 65279\n");
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(BitmapTest, BitsPerPixelOtherThan24AreRefused) {
-    std::string path = write("deep.bmp", bitmap(4, 4, counting(64), 1, 32));
+    const std::string readError = "Error reading image data from %s.\n";
+    struct Case { const char* name; Bytes file; std::string message; uint32_t maxSide = ANY_SIDE; };
+    const Case cases[] = {
+        {"planes.bmp", bitmap(4, 4, 48, 2), "Planes from %s is not 1: 2\n"},
+        {"short.bmp", truncated, "Planes from %s is not 1: 65279\n"},
+        {"deep.bmp", bitmap(4, 4, 64, 1, 32), "Bpp from %s is not 24: 32\n"},
+        {"palette.bmp", bitmap(4, 4, 16, 1, 8), "Bpp from %s is not 24: 8\n"},
+        {"cut.bmp", bitmap(4, 4, 47), readError},
+        // 0x55555556 × 1 × 3 is 2 in 32 bits: two bytes of data would have
+        // passed, and the upload would then have read a row of 4 GB.
+        {"wrap.bmp", bitmap(0x55555556u, 1, 64), readError},
+        // A top-down file: height -4 reads as 4294967292 rows.
+        {"topdown.bmp", bitmap(4, static_cast<uint32_t>(-4), 48), readError},
+        // Sides above the implementation's texture limit, either way round.
+        {"wide.bmp", bitmap(8, 4, 96), readError, 4},
+        {"tall.bmp", bitmap(4, 8, 96), readError, 4},
+    };
+    for (const Case& c : cases) {
+        std::string path = write(c.name, c.file), expected = c.message;
+        expected.replace(expected.find("%s"), 2, path);
+        Image image;
+        int result = 1;
+        EXPECT_EQ(load(path, image, result, c.maxSide), expected);
+        EXPECT_EQ(result, 0) << c.name;
+        EXPECT_TRUE(image.pixels.empty()) << c.name;
+    }
+    std::string absent = folder + "/absent.bmp";
     Image image;
     int result = 1;
-    EXPECT_EQ(load(path, image, result), "Bpp from " + path + " is not 24: 32\n");
+    EXPECT_EQ(load(absent, image, result), "File Not Found : " + absent + "\n");
     EXPECT_EQ(result, 0);
-    path = write("palette.bmp", bitmap(4, 4, counting(16), 1, 8));
-    EXPECT_EQ(load(path, image, result), "Bpp from " + path + " is not 24: 8\n");
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(BitmapTest, PixelDataShorterThanTheHeaderSaysIsRefused) {
-    std::string path = write("cut.bmp", bitmap(4, 4, counting(47)));
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(path, image, result), "Error reading image data from " + path + ".\n");
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(BitmapTest, SizeThatWrapsInThirtyTwoBitsIsRefused) {
-    // 0x55555556 × 1 × 3 is 2 in 32 bits: two bytes of data would have
-    // passed, and the upload would then have read a row of 4 GB.
-    std::string path = write("wrap.bmp", bitmap(0x55555556u, 1, counting(64)));
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(path, image, result), "Error reading image data from " + path + ".\n");
-    EXPECT_EQ(result, 0);
-    EXPECT_TRUE(image.pixels.empty());
-}
-
-TEST_F(BitmapTest, NegativeHeightIsRefused) {
-    // A top-down file: height -4 reads as 4294967292 rows.
-    std::string path = write("topdown.bmp", bitmap(4, static_cast<uint32_t>(-4), counting(48)));
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(path, image, result), "Error reading image data from " + path + ".\n");
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(BitmapTest, SidesAboveTheTextureLimitAreRefused) {
-    std::string wide = write("wide.bmp", bitmap(8, 4, counting(96)));
-    std::string tall = write("tall.bmp", bitmap(4, 8, counting(96)));
-    Image image;
-    int result = 1;
-    EXPECT_EQ(load(wide, image, result, 4), "Error reading image data from " + wide + ".\n");
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(load(tall, image, result, 4), "Error reading image data from " + tall + ".\n");
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(load(wide, image, result, 8), "");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(load(tall, image, result), "");
+    // Sides at the limit load.
+    EXPECT_EQ(load(folder + "/wide.bmp", image, result, 8), "");
     EXPECT_EQ(result, 1);
 }
 
 TEST(Checkerboard, EightTexelSquaresStartingBlack) {
     EXPECT_EQ(captureOutput([] { makeCheckerboard(64, 64); }), "Making checkerboard\n");
-    auto texel = [](int i, int j) { return checkerPixels + (j * 64 + i) * 3; };
-    for (int channel = 0; channel < 3; channel++) {
-        EXPECT_EQ(texel(0, 0)[channel], 0);
-        EXPECT_EQ(texel(8, 0)[channel], 255);
-        EXPECT_EQ(texel(0, 8)[channel], 255);
-        EXPECT_EQ(texel(8, 8)[channel], 0);
-        EXPECT_EQ(texel(7, 7)[channel], 0);
-        EXPECT_EQ(texel(63, 0)[channel], 255);
-        EXPECT_EQ(texel(63, 63)[channel], 0);
-    }
+    struct Texel { int i, j, value; };
+    for (Texel t : {Texel{0, 0, 0}, {8, 0, 255}, {0, 8, 255}, {8, 8, 0}, {7, 7, 0}, {63, 0, 255}, {63, 63, 0}})
+        for (int channel = 0; channel < 3; channel++)
+            EXPECT_EQ(checkerPixels[(t.j * 64 + t.i) * 3 + channel], t.value) << t.i << "," << t.j;
 }
 
 TEST(TextureTable, SixtySevenUploadsOfSixtyOneFilesInLoadOrder) {

@@ -9,20 +9,14 @@ namespace {
 class FrameClockTest : public BattleTest {};
 }
 
-TEST_F(FrameClockTest, FirstFrameTakesTheWholeTickCountAndUpdatesTheTexts) {
+TEST_F(FrameClockTest, FirstFrameTakesTheWholeTickCountThenTextsWaitForMoreThanASecond) {
     tickFrameClock(5000);
-    EXPECT_FLOAT_EQ(nowSeconds, 5);
-    EXPECT_FLOAT_EQ(frameSeconds, 5);
-    EXPECT_FLOAT_EQ(previousFrameSeconds, 5);
-    EXPECT_FLOAT_EQ(lastSecondMark, 5);
+    EXPECT_TRUE(nowSeconds == 5 && frameSeconds == 5 && previousFrameSeconds == 5 && lastSecondMark == 5);
     EXPECT_EQ(runSeconds, 1);
     EXPECT_STREQ(fpsText, "Frames Per Second: 1");
     EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 0 minutes");
     EXPECT_FLOAT_EQ(framesThisSecond, 0);
-}
 
-TEST_F(FrameClockTest, OnceASecondUpdateWaitsForMoreThanOneSecond) {
-    tickFrameClock(5000);
     tickFrameClock(5250);
     EXPECT_NEAR(frameSeconds, 0.25f, 1e-4);
     tickFrameClock(5500);

@@ -11,33 +11,7 @@
 
 namespace {
 
-// Row 3 holds water (4) and desert (3) next to grass; the rest is grass.
-const char* const CROSSING_MAP =
-    "11111#\n"
-    "11111#\n"
-    "11111#\n"
-    "14311#\n"
-    "11111#\n"
-    "11111#\n"
-    "11111#";
-
-constexpr int GLIDE_LIMIT = 1000;   // updates; far more than any single step needs
-
-class MovementTest : public BattleTest {
-protected:
-    // Heroes in the far corner, then player 1's first turn.
-    void startPlaying() {
-        Unit* h1 = placeUnit<Archer>(1, 0, 4);
-        Unit* h2 = placeUnit<Archer>(2, 6, 4);
-        captureOutput([&] { chooseHeroes(*h1, *h2); });
-    }
-    void startStepping(const Unit& unit) {
-        openMenuOf(unit);
-        menuItem = 4;
-        press(KEY_INSERT);
-    }
-    int glide() { return idleUntil([] { return !moveAnimating; }, GLIDE_LIMIT); }
-};
+using MovementTest = BattleTest;
 
 TEST_F(MovementTest, AStepGlidesAboutTwentyFiveUpdatesThenMovesTheUnitsSquare) {
     loadUniformMap(7, 5, 1);
@@ -46,43 +20,32 @@ TEST_F(MovementTest, AStepGlidesAboutTwentyFiveUpdatesThenMovesTheUnitsSquare) {
     startStepping(*fighter);
     press({KEY_RIGHT, KEY_INSERT});
     ASSERT_TRUE(moveAnimating);
-
     idleUpdate();
     EXPECT_NEAR(fighter->position.x, 1.54f, 1e-5);
     EXPECT_EQ(fighter->col, 1) << "the square changes only on arrival";
-    int updates = glide();
-    EXPECT_GE(updates, 23);
-    EXPECT_LE(updates, 26);
 
-    EXPECT_FALSE(moveTargetValid);
-    EXPECT_EQ(fighter->row, 3);
-    EXPECT_EQ(fighter->col, 2);
-    EXPECT_EQ(fighter->position.x, battleMap[3][2].centre.x);
-    EXPECT_EQ(fighter->position.z, battleMap[3][2].centre.z);
-    EXPECT_EQ(battleMap[3][1].occupant, -1);
-    EXPECT_EQ(battleMap[3][2].occupant, fighter->id);
-    EXPECT_EQ(fighter->movePoints, 4);
-    EXPECT_TRUE(choosingMove) << "points are left: the next step may be chosen";
+    // There and back again: each way takes about 25 updates and one point.
+    for (int col : {2, 1}) {
+        if (col == 1) press({KEY_LEFT, KEY_INSERT});
+        int updates = glide();
+        EXPECT_GE(updates, 23) << "to column " << col;
+        EXPECT_LE(updates, 26) << "to column " << col;
+        EXPECT_TRUE(standsOn(*fighter, 3, col));
+        EXPECT_EQ(battleMap[3][3 - col].occupant, -1) << "the square left is free";
+        EXPECT_EQ(fighter->movePoints, col == 2 ? 4 : 3);
+        EXPECT_FALSE(moveTargetValid);
+        EXPECT_TRUE(choosingMove) << "points are left: the next step may be chosen";
+    }
     EXPECT_TRUE(fighter->canAct) << "moving does not use up the action";
-
-    // Going back the other way also takes about 25 updates.
-    press({KEY_LEFT, KEY_INSERT});
-    updates = glide();
-    EXPECT_GE(updates, 23);
-    EXPECT_LE(updates, 26);
-    EXPECT_EQ(fighter->col, 1);
-    EXPECT_EQ(fighter->movePoints, 3);
 }
 
 TEST_F(MovementTest, WaterThenDesertLeavesZeroPointsNotMinusTwo) {
-    loadMap(CROSSING_MAP);
-    ASSERT_EQ(battleMap[3][1].terrain, 4);
-    ASSERT_EQ(battleMap[3][2].terrain, 3);
+    // Row 3 holds water (4) and desert (3) next to grass; the rest is grass.
+    loadMap("11111#\n11111#\n11111#\n14311#\n11111#\n11111#\n11111#");
     startPlaying();
     Fighter* fighter = placeUnit<Fighter>(1, 3, 0);
     ASSERT_EQ(fighter->movePoints, 5);
     startStepping(*fighter);
-
     press({KEY_RIGHT, KEY_INSERT});
     ASSERT_GT(glide(), 0);
     EXPECT_EQ(fighter->movePoints, 1);
@@ -94,7 +57,6 @@ TEST_F(MovementTest, WaterThenDesertLeavesZeroPointsNotMinusTwo) {
     EXPECT_EQ(fighter->movePoints, 0);
     EXPECT_FALSE(choosingMove);
     EXPECT_TRUE(fighter->menuOpen) << "back in the menu, free to attack or defend";
-
     menuItem = 4;
     press(KEY_INSERT);
     EXPECT_FALSE(choosingMove) << "no points left to move with";
@@ -130,7 +92,6 @@ TEST_F(MovementTest, HomeStopsTheGlideAndInsertResumesIt) {
     EXPECT_NEAR(stoppedAt, 4.5f + 0.4f, 1e-4);
     for (int i = 0; i < 10; i++) idleUpdate();
     EXPECT_EQ(fighter->position.z, stoppedAt);
-    EXPECT_EQ(fighter->row, 3);
     EXPECT_EQ(battleMap[3][1].occupant, fighter->id);
 
     press({KEY_UP, KEY_DOWN});   // arrows act again: back in step choice
@@ -139,8 +100,7 @@ TEST_F(MovementTest, HomeStopsTheGlideAndInsertResumesIt) {
     int rest = glide();
     EXPECT_GE(rest, 14) << "0.6 of a square was left";
     EXPECT_LE(rest, 17);
-    EXPECT_EQ(fighter->row, 4);
-    EXPECT_EQ(battleMap[4][1].occupant, fighter->id);
+    EXPECT_TRUE(standsOn(*fighter, 4, 1));
     EXPECT_EQ(battleMap[3][1].occupant, -1);
 }
 
@@ -214,26 +174,21 @@ TEST_F(MovementTest, SightSevenSeesThreeAndAHalfButNotThreePointEight) {
     Archer* archer = placeUnit<Archer>(1, 3, 0);
     Fighter* enemy = placeUnit<Fighter>(2, 3, 3);
     ASSERT_EQ(archer->sight, 7);
-
-    enemy->position.x = archer->position.x + 3.5f;
-    EXPECT_TRUE(inSight(*archer, *enemy));
-    updateVisibility(1);
-    EXPECT_TRUE(archer->visible);
-    EXPECT_TRUE(enemy->visible);
-
-    enemy->position.x = archer->position.x + 3.8f;
-    EXPECT_FALSE(inSight(*archer, *enemy));
-    updateVisibility(1);
-    EXPECT_FALSE(enemy->visible);
+    for (float distance : {3.5f, 3.8f}) {
+        bool near = distance < 3.6f;
+        enemy->position.x = archer->position.x + distance;
+        EXPECT_EQ(inSight(*archer, *enemy), near) << distance;
+        updateVisibility(1);
+        EXPECT_TRUE(archer->visible);
+        EXPECT_EQ(enemy->visible, near) << distance;
+    }
 
     // The enemy's own sight does not count, only the current player's.
     EXPECT_FALSE(inSight(*enemy, *archer));
     Fighter* scout = placeUnit<Fighter>(1, 3, 2);   // sight 4 reaches 2.25
     EXPECT_TRUE(inSight(*scout, *enemy));
-    currentPlayer = 1;
     idleUpdate();
     EXPECT_TRUE(enemy->visible) << "another unit of the current player sees it";
-    EXPECT_TRUE(scout->visible);
 }
 
 TEST_F(MovementTest, TheNewSideIsShownAtOnceWhenTheTurnChanges) {
@@ -244,34 +199,18 @@ TEST_F(MovementTest, TheNewSideIsShownAtOnceWhenTheTurnChanges) {
     Fighter* p2Fighter = placeUnit<Fighter>(2, 6, 0);
     idleUpdate();
     EXPECT_TRUE(p1Far->visible);
-    EXPECT_TRUE(p1Near->visible);
     EXPECT_TRUE(p2Mage->visible) << "in the near Archer's sight";
     EXPECT_FALSE(p2Fighter->visible) << "six squares from one Archer, five from the other";
 
     toggleTurn();
     EXPECT_EQ(currentPlayer, 2);
-    EXPECT_TRUE(p2Mage->visible);
     EXPECT_TRUE(p2Fighter->visible);
     EXPECT_FALSE(p1Far->visible);
     EXPECT_FALSE(p1Near->visible);
+    EXPECT_FALSE(selectedUnit->visible) << "the placeholder is in no list";
     idleUpdate();
     EXPECT_TRUE(p1Near->visible) << "within the Mage's sight";
     EXPECT_FALSE(p1Far->visible);
-}
-
-TEST_F(MovementTest, ShowSideOnlyTouchesTheArmies) {
-    loadUniformMap(7, 5, 1);
-    Healer* own = placeUnit<Healer>(1, 0, 0);
-    Healer* other = placeUnit<Healer>(2, 6, 4);
-    own->visible = false;
-    other->visible = true;
-    showSide(1);
-    EXPECT_TRUE(own->visible);
-    EXPECT_FALSE(other->visible);
-    showSide(2);
-    EXPECT_FALSE(own->visible);
-    EXPECT_TRUE(other->visible);
-    EXPECT_FALSE(selectedUnit->visible) << "the placeholder is in no list";
 }
 
 }  // namespace

@@ -45,34 +45,29 @@ std::string randomMap() {
 
 // Units come in already worn, so that some fall and the fallen are tested too.
 template <class T> void placeOnFreeSquare(int player) {
-    int firstRow = player == 1 ? 0 : MAP_ROWS - 3;
-    for (;;) {
-        int row = firstRow + randomInt(0, 2), col = randomInt(0, MAP_COLS - 1);
-        if (battleMap[row][col].occupant != -1) continue;
-        T* unit = placeUnit<T>(player, row, col);
-        unit->hp = randomInt(5, unit->maxHp / 2);
-        return;
-    }
+    int row, col;
+    do {
+        row = (player == 1 ? 0 : MAP_ROWS - 3) + randomInt(0, 2);
+        col = randomInt(0, MAP_COLS - 1);
+    } while (battleMap[row][col].occupant != -1);
+    T* unit = placeUnit<T>(player, row, col);
+    unit->hp = randomInt(5, unit->maxHp / 2);
 }
+
+void (*const PLACE_ONE_OF[])(int) = {placeOnFreeSquare<Archer>, placeOnFreeSquare<Fighter>,
+                                      placeOnFreeSquare<Flier>, placeOnFreeSquare<Healer>, placeOnFreeSquare<Mage>};
 
 // One of each class for both players, and two more of random classes.
 void placeArmies() {
     for (int player = 1; player <= 2; player++) {
-        placeOnFreeSquare<Archer>(player);
-        placeOnFreeSquare<Fighter>(player);
-        placeOnFreeSquare<Flier>(player);
-        placeOnFreeSquare<Healer>(player);
-        placeOnFreeSquare<Mage>(player);
-        for (int extra = 0; extra < 2; extra++) {
-            switch (randomInt(1, 5)) {
-                case CLASS_ARCHER: placeOnFreeSquare<Archer>(player); break;
-                case CLASS_FIGHTER: placeOnFreeSquare<Fighter>(player); break;
-                case CLASS_FLIER: placeOnFreeSquare<Flier>(player); break;
-                case CLASS_HEALER: placeOnFreeSquare<Healer>(player); break;
-                default: placeOnFreeSquare<Mage>(player); break;
-            }
-        }
+        for (auto place : PLACE_ONE_OF) place(player);
+        for (int extra = 0; extra < 2; extra++) PLACE_ONE_OF[randomInt(1, 5) - 1](player);
     }
+}
+
+// A random entry of a key table; for a string, count the final '\0' out of n.
+template <class T, size_t N> T anyOf(const T (&keys)[N], size_t n = N) {
+    return keys[randomInt(0, static_cast<int>(n) - 1)];
 }
 
 class RandomBattle {
@@ -93,15 +88,14 @@ public:
 
     void randomEvent() {
         int pick = randomInt(0, 99);
-        if (pick < 55) {
-            press(SPECIAL_KEYS[randomInt(0, static_cast<int>(std::size(SPECIAL_KEYS)) - 1)]);
-        } else if (pick < 60) {
-            onKeyboard(CHARACTER_KEYS[randomInt(0, static_cast<int>(std::size(CHARACTER_KEYS)) - 2)], 0, 0);
-        } else if (pick < 63) {
-            onKeyUp(HELD_KEYS[randomInt(0, static_cast<int>(std::size(HELD_KEYS)) - 2)], 0, 0);
-        } else {
+        if (pick < 55)
+            press(anyOf(SPECIAL_KEYS));
+        else if (pick < 60)
+            onKeyboard(anyOf(CHARACTER_KEYS, std::size(CHARACTER_KEYS) - 1), 0, 0);
+        else if (pick < 63)
+            onKeyUp(anyOf(HELD_KEYS, std::size(HELD_KEYS) - 1), 0, 0);
+        else
             frame();
-        }
     }
 
     bool browsing() const {
@@ -151,7 +145,7 @@ public:
         std::ostringstream state;
         state << "choosingMove " << choosingMove << " moveAnimating " << moveAnimating << " choosingTarget "
               << choosingTarget << " attackAnimating " << attackAnimating << " menuOpen " << selectedUnit->menuOpen
-              << " unit " << selectedUnit->id << " class " << selectedUnit->unitClass << " movePoints "
+              << " unit " << selectedUnit->id << " class " << selectedUnit->unitClass << " points "
               << selectedUnit->movePoints;
         return state.str();
     }

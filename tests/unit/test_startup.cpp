@@ -41,22 +41,12 @@ void expectSoundPlacement(const ArmyCounts& counts) {
         EXPECT_EQ(u.id, int(i));   // ids in creation order
         const MapCell& cell = battleMap[u.row][u.col];
         EXPECT_EQ(cell.occupant, u.id);
-        EXPECT_FLOAT_EQ(u.position.x, cell.centre.x);
-        EXPECT_FLOAT_EQ(u.position.y, cell.centre.y);
-        EXPECT_FLOAT_EQ(u.position.z, cell.centre.z);
+        EXPECT_TRUE(u.position.x == cell.centre.x && u.position.y == cell.centre.y && u.position.z == cell.centre.z);
         EXPECT_TRUE(squares.insert({u.row, u.col}).second) << "square shared";
-        EXPECT_GE(u.col, 0);
-        EXPECT_LT(u.col, mapCols);
-        if (u.player == 1) {
-            EXPECT_GE(u.row, 0);
-            EXPECT_LE(u.row, 2);
-            EXPECT_FLOAT_EQ(u.facing, 0);
-        } else {
-            EXPECT_EQ(u.player, 2);
-            EXPECT_GE(u.row, mapRows - 3);
-            EXPECT_LE(u.row, mapRows - 1);
-            EXPECT_FLOAT_EQ(u.facing, -180);
-        }
+        EXPECT_TRUE(u.col >= 0 && u.col < mapCols);
+        int firstHomeRow = u.player == 1 ? 0 : mapRows - 3;
+        EXPECT_TRUE(u.row >= firstHomeRow && u.row <= firstHomeRow + 2) << "row " << u.row;
+        EXPECT_EQ(u.facing, u.player == 1 ? 0.0f : -180.0f);
     }
 
     // Player 1 before player 2, and within a player the classes in count order.
@@ -67,12 +57,12 @@ void expectSoundPlacement(const ArmyCounts& counts) {
     for (const Unit* u : allUnits) order.emplace_back(u->player, u->unitClass);
     EXPECT_EQ(order, expectedOrder);
 
-    auto sizes = [](auto&... lists) { return std::vector<size_t>{lists.size()...}; };
-    std::vector<size_t> expectedSizes;
+    // The class lists hold what was placed.
+    auto sizes = [](auto&... lists) { return std::vector<int>{int(lists.size())...}; };
+    std::vector<int> expectedSizes;
     for (int count : counts) expectedSizes.push_back(std::max(count, 0));
     EXPECT_EQ(sizes(p1Archers, p1Fighters, p1Fliers, p1Healers, p1Mages, p2Archers, p2Fighters, p2Fliers,
-                    p2Healers, p2Mages),
-              expectedSizes);
+                    p2Healers, p2Mages), expectedSizes);
     for (const Archer* u : p2Archers) EXPECT_TRUE(u->unitClass == CLASS_ARCHER && u->player == 2);
     for (const Healer* u : p1Healers) EXPECT_TRUE(u->unitClass == CLASS_HEALER && u->player == 1);
 
@@ -80,6 +70,13 @@ void expectSoundPlacement(const ArmyCounts& counts) {
     for (int r = 0; r < mapRows; r++)
         for (int c = 0; c < mapCols; c++) occupied += battleMap[r][c].occupant != -1;
     EXPECT_EQ(occupied, int(allUnits.size()));
+}
+
+// Removes every re-roll line from a placement printout.
+std::string withoutRerolls(std::string text) {
+    for (const char* line : {"mage duplicate found...re-rolling\n", "duplicate found...re-rolling\n"})
+        for (size_t at; (at = text.find(line)) != std::string::npos;) text.erase(at, std::string(line).size());
+    return text;
 }
 
 std::string sixteenByTwelve() {
@@ -91,36 +88,24 @@ std::string sixteenByTwelve() {
 }  // namespace
 
 TEST(ArmyCounts, ArgumentsConvertLikeAtoiButStayInTheIntRange) {
-    EXPECT_EQ(countFromText("7"), 7);
-    EXPECT_EQ(countFromText("  \t12abc"), 12);
-    EXPECT_EQ(countFromText("-5"), -5);
-    EXPECT_EQ(countFromText("+3"), 3);
-    EXPECT_EQ(countFromText("abc"), 0);
-    EXPECT_EQ(countFromText(""), 0);
-    EXPECT_EQ(countFromText("- 4"), 0);
-    EXPECT_EQ(countFromText("2147483647"), INT_MAX);
-    EXPECT_EQ(countFromText("-2147483648"), INT_MIN);
-    EXPECT_EQ(countFromText("2147483648"), INT_MAX);
-    EXPECT_EQ(countFromText("-2147483649"), INT_MIN);
-    EXPECT_EQ(countFromText("99999999999999999999999999"), INT_MAX);
-    EXPECT_EQ(countFromText("-99999999999999999999999999"), INT_MIN);
+    const std::pair<const char*, int> cases[] = {
+        {"7", 7}, {"  \t12abc", 12}, {"-5", -5}, {"+3", 3}, {"abc", 0}, {"", 0}, {"- 4", 0},
+        {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
+        {"99999999999999999999999999", INT_MAX}, {"-99999999999999999999999999", INT_MIN}};
+    for (const auto& [text, count] : cases) EXPECT_EQ(countFromText(text), count) << '"' << text << '"';
 }
 
 TEST(ArmyCounts, ConsoleCountsKeepTwoFromTheFirstFailedRead) {
-    std::istringstream tenOnes("1 1 1 1 1\n1 1 1 1 1\n");
-    EXPECT_EQ(readArmyCounts(tenOnes), (ArmyCounts{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
-
-    std::istringstream threeThenEnd("4\n5 6");
-    EXPECT_EQ(readArmyCounts(threeThenEnd), (ArmyCounts{4, 5, 6, 2, 2, 2, 2, 2, 2, 2}));
-
-    std::istringstream notANumber("3 x 0 0 0 0 0 0 0 0");
-    EXPECT_EQ(readArmyCounts(notANumber), (ArmyCounts{3, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
-
-    std::istringstream outOfRange("0 99999999999 0 0 0 0 0 0 0 0");
-    EXPECT_EQ(readArmyCounts(outOfRange), (ArmyCounts{0, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
-
-    std::istringstream extra("0 0 0 0 0 0 0 0 0 -1 9 9");
-    EXPECT_EQ(readArmyCounts(extra), (ArmyCounts{0, 0, 0, 0, 0, 0, 0, 0, 0, -1}));
+    const std::pair<const char*, ArmyCounts> cases[] = {
+        {"1 1 1 1 1\n1 1 1 1 1\n", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {"4\n5 6", {4, 5, 6, 2, 2, 2, 2, 2, 2, 2}},                            // input ends early
+        {"3 x 0 0 0 0 0 0 0 0", {3, 2, 2, 2, 2, 2, 2, 2, 2, 2}},               // not a number
+        {"0 99999999999 0 0 0 0 0 0 0 0", {0, 2, 2, 2, 2, 2, 2, 2, 2, 2}},     // out of range
+        {"0 0 0 0 0 0 0 0 0 -1 9 9", {0, 0, 0, 0, 0, 0, 0, 0, 0, -1}}};        // extra ignored
+    for (const auto& [text, counts] : cases) {
+        std::istringstream input(text);
+        EXPECT_EQ(readArmyCounts(input), counts) << text;
+    }
 }
 
 using Startup = BattleTest;
@@ -142,58 +127,42 @@ TEST_F(Startup, CapacityCountsOnlyTheUnitsThatWillBePlaced) {
 }
 
 TEST_F(Startup, PlacementPutsEveryUnitAloneOnItsOwnHomeRows) {
-    loadMap(sixteenByTwelve());
-    ArmyCounts counts{2, 3, 1, 0, 2, 1, 2, 2, 3, -4};
-    seedRandom(2026);
-    std::string printed = captureOutput([&] { placeArmies(counts); });
-    ASSERT_EQ(allUnits.size(), 16u);
-    expectSoundPlacement(counts);
-    EXPECT_EQ(printed.find("id num is 0\noccupying a square with unit with id num of 0\n"), 0u);
-    EXPECT_EQ(countOf(printed, "id num is "), 16);
-    EXPECT_NE(printed.find("id num is 15\noccupying a square with unit with id num of 15\n"), std::string::npos);
-}
-
-TEST_F(Startup, ArmiesAtTheLimitFillTheirHomeRowsCompletely) {
-    loadUniformMap(7, 2, 3);
-    ArmyCounts counts{2, 1, 1, 1, 1, 1, 1, 1, 1, 2};
-    seedRandom(11);
-    captureOutput([&] { placeArmies(counts); });
-    expectSoundPlacement(counts);
-    for (int c = 0; c < 2; c++) {
-        for (int r : {0, 1, 2, 4, 5, 6}) EXPECT_NE(battleMap[r][c].occupant, -1) << r << "," << c;
-        EXPECT_EQ(battleMap[3][c].occupant, -1);
+    // A mixed battle with a negative count, and armies that fill their home
+    // rows exactly on the smallest map and on the default-sized one.
+    struct Case { std::string map; ArmyCounts counts; unsigned seed; };
+    const Case cases[] = {{sixteenByTwelve(), {2, 3, 1, 0, 2, 1, 2, 2, 3, -4}, 2026},
+                          {"33#\n33#\n33#\n33#\n33#\n33#\n33#", {2, 1, 1, 1, 1, 1, 1, 1, 1, 2}, 11},
+                          {sixteenByTwelve(), {10, 10, 10, 10, 8, 8, 10, 10, 10, 10}, 99}};
+    for (const Case& c : cases) {
+        resetBattleState();
+        loadMap(c.map);
+        seedRandom(c.seed);
+        std::string printed = captureOutput([&] { placeArmies(c.counts); });
+        expectSoundPlacement(c.counts);
+        std::string expected;
+        for (size_t id = 0; id < allUnits.size(); id++)
+            expected += "id num is " + std::to_string(id) + "\noccupying a square with unit with id num of " +
+                        std::to_string(id) + "\n";
+        EXPECT_EQ(withoutRerolls(printed), expected) << "seed " << c.seed;
     }
-
-    resetBattleState();
-    loadMap(sixteenByTwelve());
-    ArmyCounts full{10, 10, 10, 10, 8, 8, 10, 10, 10, 10};
-    seedRandom(99);
-    captureOutput([&] { placeArmies(full); });
-    expectSoundPlacement(full);
-    EXPECT_EQ(allUnits.size(), 96u);
 }
 
 TEST_F(Startup, OnlySomeRunsReportADuplicateSquare) {
     // The draws do not depend on the class, so with one seed the silent
     // Archer runs re-roll exactly as often as the Flier and Healer runs print.
-    loadUniformMap(7, 2, 1);
-    seedRandom(5);
-    std::string silent = captureOutput([] { placeArmies({6, 0, 0, 0, 0, 6, 0, 0, 0, 0}); });
-    resetBattleState();
-    loadUniformMap(7, 2, 1);
-    seedRandom(5);
-    std::string loud = captureOutput([] { placeArmies({0, 0, 6, 0, 0, 0, 0, 0, 6, 0}); });
+    auto place = [](const ArmyCounts& counts) {
+        resetBattleState();
+        loadUniformMap(7, 2, 1);
+        seedRandom(5);
+        return captureOutput([&] { placeArmies(counts); });
+    };
+    std::string silent = place({6, 0, 0, 0, 0, 6, 0, 0, 0, 0}), loud = place({0, 0, 6, 0, 0, 0, 0, 0, 6, 0});
 
     EXPECT_EQ(silent.find("duplicate"), std::string::npos);
     int player2Rerolls = countOf(loud, "mage duplicate found...re-rolling\n");
-    int player1Rerolls = countOf(loud, "duplicate found...re-rolling\n") - player2Rerolls;
-    EXPECT_GT(player1Rerolls, 0);
+    EXPECT_GT(countOf(loud, "duplicate found...re-rolling\n") - player2Rerolls, 0);
     EXPECT_GT(player2Rerolls, 0);
-    // Apart from those lines the two runs print the same.
-    std::string stripped = loud;
-    for (const char* line : {"mage duplicate found...re-rolling\n", "duplicate found...re-rolling\n"})
-        for (size_t at; (at = stripped.find(line)) != std::string::npos;) stripped.erase(at, std::string(line).size());
-    EXPECT_EQ(stripped, silent);
+    EXPECT_EQ(withoutRerolls(loud), silent);   // apart from those lines the two runs print the same
 }
 
 TEST_F(Startup, TheSeedVariableReplaysTheSameBattle) {
@@ -208,23 +177,19 @@ TEST_F(Startup, TheSeedVariableReplaysTheSameBattle) {
 
     std::string first = captureOutput(start);
     Placement firstPlacement = placementOf();
+    // Placeholders, apart from each other and from the armies, stand in for the selection.
     EXPECT_FALSE(selectedUnit->menuOpen);
     EXPECT_NE(selectedUnit, targetUnit);
-    EXPECT_EQ(std::count(allUnits.begin(), allUnits.end(), selectedUnit), 0);
-    EXPECT_EQ(std::count(allUnits.begin(), allUnits.end(), targetUnit), 0);
+    EXPECT_EQ(std::count(allUnits.begin(), allUnits.end(), selectedUnit) + std::count(allUnits.begin(), allUnits.end(), targetUnit), 0);
     expectSoundPlacement({2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
 
     resetBattleState();
-    std::string second = captureOutput(start);
-    EXPECT_EQ(second, first);
+    EXPECT_EQ(captureOutput(start), first);
     EXPECT_EQ(placementOf(), firstPlacement);
 
     // The variable really is the seed: placing by hand after seeding with it agrees.
     resetBattleState();
-    captureOutput([] {
-        readMapSize();
-        readMapTerrain();
-    });
+    captureOutput([] { readMapSize(), readMapTerrain(); });
     seedRandom(4242);
     captureOutput([] { placeArmies({2, 2, 2, 2, 2, 2, 2, 2, 2, 2}); });
     EXPECT_EQ(placementOf(), firstPlacement);
@@ -232,9 +197,4 @@ TEST_F(Startup, TheSeedVariableReplaysTheSameBattle) {
     unsetenv("KESTRAVA_SEED");
     ASSERT_EQ(chdir(previous), 0);
     free(previous);
-
-    std::string report = "\n:::Correct Number of Units Entered...Placing Units Randomly On Map:::\n"
-                         "\nUnit count for Player 1 and Player 2 are equal.\n\nid num is 0\n";
-    EXPECT_NE(first.find("\nRead file done.\n"), std::string::npos);
-    EXPECT_NE(first.find(report), std::string::npos);
 }

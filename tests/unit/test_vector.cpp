@@ -14,12 +14,8 @@ void expectVector(const Vector& v, float x, float y, float z) {
 
 }  // namespace
 
-TEST(Vector, StartsAtOriginOrGivenComponents) {
+TEST(Vector, StartsAtOriginAndAddsSubtractsAndScales) {
     expectVector(Vector(), 0, 0, 0);
-    expectVector(Vector(1.5f, -2, 3), 1.5f, -2, 3);
-}
-
-TEST(Vector, SumDifferenceAndScale) {
     Vector a(1, 2, 3), b(0.5f, -4, 10);
     expectVector(a + b, 1.5f, -2, 13);
     expectVector(a - b, 0.5f, 6, -7);
@@ -34,7 +30,6 @@ TEST(Vector, SumDifferenceAndScale) {
 TEST(Vector, DotAndCrossFollowTheRightHandRule) {
     EXPECT_FLOAT_EQ(dot(Vector(1, 2, 3), Vector(4, -5, 6)), 12);
     expectVector(cross(Vector(1, 0, 0), Vector(0, 1, 0)), 0, 0, 1);
-    expectVector(cross(Vector(0, 1, 0), Vector(1, 0, 0)), 0, 0, -1);
     expectVector(cross(Vector(1, 2, 3), Vector(4, 5, 6)), -3, 6, -3);
 }
 
@@ -48,7 +43,6 @@ TEST(Vector, LengthAndNormalizeWithoutAGuardForZero) {
 TEST(Vector, AngleBetweenUnitVectorsInDegrees) {
     EXPECT_NEAR(angleBetween(Vector(1, 0, 0), Vector(0, 0, 1)), 90.0f, 1e-3f);
     EXPECT_NEAR(angleBetween(Vector(1, 0, 0), Vector(-1, 0, 0)), 180.0f, 1e-3f);
-    EXPECT_NEAR(angleBetween(Vector(0, 1, 0), Vector(0, 1, 0)), 0.0f, 1e-3f);
     // The inputs are not normalised: a dot product above 1 has no angle.
     EXPECT_TRUE(std::isnan(angleBetween(Vector(2, 0, 0), Vector(1, 0, 0))));
 }
@@ -64,7 +58,6 @@ TEST(Vector, SameSpotComparesTenthsTruncatedTowardZero) {
 
 TEST(Vector, DegreesAndRadiansUsePiAsFiveDecimals) {
     EXPECT_FLOAT_EQ(degToRad(180), 3.14159f);
-    EXPECT_FLOAT_EQ(degToRad(90), 1.570795f);
     EXPECT_FLOAT_EQ(radToDeg(3.14159f), 180.0f);
     EXPECT_FLOAT_EQ(radToDeg(1), 57.295827908797776f);
 }
