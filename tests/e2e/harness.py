@@ -332,7 +332,8 @@ def shows_image(path, image, tolerance=0.08):
     root-mean-square difference at a small size is below tolerance."""
     small = []
     for source in (path, os.path.join(RUN_DIR, "images", image)):
-        target = tempfile.mktemp(suffix=".ppm")
+        handle, target = tempfile.mkstemp(suffix=".ppm")
+        os.close(handle)
         subprocess.run(["convert", source, "-resize", "80x64!", target], check=True)
         small.append(target)
     result = subprocess.run(["compare", "-metric", "RMSE"] + small + ["null:"],
