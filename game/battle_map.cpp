@@ -22,12 +22,13 @@ MapCheck measureMap(FILE* file) {
 
     // Every character that is not '#' counts towards the columns, line breaks
     // included: the R - 1 breaks between R rows stay below one column, but a
-    // break after the last row starts to add up.
+    // break after the last row starts to add up. A Windows break (CR LF) is
+    // one break, so the same map reads the same whichever system saved it.
     long long rows = 0, others = 0;
-    for (; character != EOF; character = fgetc(file)) {
+    for (int previous = EOF; character != EOF; previous = character, character = fgetc(file)) {
         if (character == '#')
             rows++;
-        else
+        else if (!(character == '\n' && previous == '\r'))
             others++;
     }
     mapRows = clampToInt(rows);

@@ -13,12 +13,14 @@
 
 namespace {
 
-std::string fixture(const std::string& name) {
-    std::ifstream file(std::string(TEST_DATA_DIR) + "/maps/" + name, std::ios::binary);
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
 }
+
+std::string fixture(const std::string& name) { return readFile(std::string(TEST_DATA_DIR) + "/maps/" + name); }
 
 MapCheck measureText(std::string text) {
     FILE* file = fmemopen(text.data(), text.size(), "r");
@@ -108,4 +110,16 @@ TEST_F(MapFile, PrintoutsShowOccupantsAndTerrain) {
     EXPECT_EQ(captureOutput(printMapTerrain),
               "\nPRINTING OUT MAP WITH ID NUMBERS\n"
               " 1  2 \n 3  4 \n 5  6 \n 7  8 \n 9  1 \n 2  3 \n 4  5 \n");
+}
+
+TEST_F(MapFile, WindowsLineBreaksReadAsPlainOnes) {
+    // The game's own map, and seven rows with and without a break after the last.
+    for (std::string lf : {fixture("ones_7x2.txt"), fixture("ones_7x2_newline.txt"),
+                           readFile(std::string(RUN_DIR) + "/WorldDesc.txt")}) {
+        ASSERT_NE(lf.find('\n'), std::string::npos);
+        std::string crlf;
+        for (char c : lf) crlf += c == '\n' ? "\r\n" : std::string(1, c);
+        std::string expected = readBothPasses(lf);
+        EXPECT_EQ(readBothPasses(crlf), expected);
+    }
 }
