@@ -28,14 +28,17 @@ constexpr float DEGREES_PER_VIEW_UNIT = 45;
 constexpr float VIEW_MARGIN = -0.5f;
 }
 
+// The release reports the character of the moment: Shift let go before the
+// key turns a held + into =, so either character of a key clears its flag
+// (the shifted ones as on a US layout).
 void onKeyUp(unsigned char key, int, int) {
     switch (key) {
-        case '+': heldPlus = false; break;
-        case '-': heldMinus = false; break;
-        case '2': held2 = false; break;
-        case '4': held4 = false; break;
-        case '6': held6 = false; break;
-        case '8': held8 = false; break;
+        case '+': case '=': heldPlus = false; break;
+        case '-': case '_': heldMinus = false; break;
+        case '2': case '@': held2 = false; break;
+        case '4': case '$': held4 = false; break;
+        case '6': case '^': held6 = false; break;
+        case '8': case '*': held8 = false; break;
         default: break;
     }
 }

@@ -144,11 +144,13 @@ TEST_F(CameraTest, ResetCameraRestoresStartAnglesButKeepsTheMode) {
 
 TEST_F(CameraTest, KeyReleaseClearsOnlyItsOwnHeldFlag) {
     bool* flags[] = {&heldPlus, &heldMinus, &held2, &held4, &held6, &held8};
-    const char keys[] = "+-2468";
-    for (int k = 0; k < 7; k++) {   // the last round releases '5', which holds nothing
+    // Each key as pressed, then as reported when Shift changed before its
+    // release; the last round releases '5', which holds nothing.
+    const char keys[] = "+-2468=_@$^*5";
+    for (int k = 0; k < 13; k++) {
         for (bool* flag : flags) *flag = true;
-        onKeyUp(k < 6 ? keys[k] : '5', 0, 0);
-        for (int f = 0; f < 6; f++) EXPECT_EQ(*flags[f], f != k) << "flag " << f << " after round " << k;
+        onKeyUp(keys[k], 0, 0);
+        for (int f = 0; f < 6; f++) EXPECT_EQ(*flags[f], k == 12 || f != k % 6) << "flag " << f << " after " << keys[k];
     }
     heldPlus = false;
     onKeyUp('+', 0, 0);   // releasing a key that was never held is harmless
