@@ -307,8 +307,7 @@ constexpr int DUMP_FRAMES = 40;
 bool dumpFrame(const std::string& path) {
     tickSource = fixedTicks;
     fixedMilliseconds = 100000;
-    nowSeconds = previousFrameSeconds = lastSecondMark = framesThisSecond = 0;
-    runSeconds = runMinutes = 0;
+    resetFrameClock();
     wholeBoardCamera();
     drawFrames(DUMP_FRAMES);
     std::vector<unsigned char> pixels(static_cast<size_t>(windowWidth) * windowHeight * 3);

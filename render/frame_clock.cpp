@@ -7,35 +7,43 @@
 
 #include "rules/game_state.h"
 
-float nowSeconds = 0;
-float previousFrameSeconds = 0;
-float lastSecondMark = 0;
-float framesThisSecond = 0;
-int   runSeconds = 0;
-int   runMinutes = 0;
-char  fpsText[64] = "";
-char  runTimeText[64] = "";
+double   nowSeconds = 0;
+double   previousFrameSeconds = 0;
+double   lastSecondMark = 0;
+uint64_t clockMilliseconds = 0;
+uint32_t previousTick = 0;
+float    framesThisSecond = 0;
+int      runSeconds = 0;
+int      runMinutes = 0;
+char     fpsText[64] = "";
+char     runTimeText[64] = "";
 
 namespace {
-// Milliseconds since the system started, wrapping like a 32-bit tick counter.
-uint32_t monotonicMilliseconds() {
+uint64_t monotonicMilliseconds() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
-}
+    return static_cast<uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-uint32_t (*tickSource)() = monotonicMilliseconds;
+const uint64_t programStart = monotonicMilliseconds();
+
+uint32_t millisecondsSinceStart() { return static_cast<uint32_t>(monotonicMilliseconds() - programStart); }
+}  // namespace
+
+uint32_t (*tickSource)() = millisecondsSinceStart;
 
 // The once-a-second update fires on the first frame more than a second past
 // the last one and re-bases there, so its period follows the frame rate.
 void tickFrameClock(uint32_t milliseconds) {
-    nowSeconds = static_cast<float>(milliseconds) * 0.001f;
-    frameSeconds = nowSeconds - previousFrameSeconds;
+    // Unsigned arithmetic carries the difference across the counter's wrap.
+    clockMilliseconds += static_cast<uint32_t>(milliseconds - previousTick);
+    previousTick = milliseconds;
+    nowSeconds = clockMilliseconds / 1000.0;
+    frameSeconds = static_cast<float>(nowSeconds - previousFrameSeconds);
     previousFrameSeconds = nowSeconds;
     framesThisSecond += 1;
 
-    if (nowSeconds - lastSecondMark > 1.0f) {
+    if (nowSeconds - lastSecondMark > 1.0) {
         runSeconds++;
         if (runSeconds % 60 == 0) {
             runMinutes++;
@@ -49,4 +57,13 @@ void tickFrameClock(uint32_t milliseconds) {
         framesThisSecond = 0;
     }
     updateBanners();
+}
+
+void resetFrameClock() {
+    nowSeconds = previousFrameSeconds = lastSecondMark = 0;
+    clockMilliseconds = 0;
+    previousTick = 0;
+    framesThisSecond = 0;
+    runSeconds = runMinutes = 0;
+    fpsText[0] = runTimeText[0] = '\0';
 }

@@ -114,9 +114,7 @@ void resetBattleState() {
     skyChoice = 0;
     showUnitSphere = showSightSphere = false;
 
-    nowSeconds = previousFrameSeconds = lastSecondMark = framesThisSecond = 0;
-    runSeconds = runMinutes = 0;
-    fpsText[0] = runTimeText[0] = '\0';
+    resetFrameClock();
 
     seedRandom(1);
 }

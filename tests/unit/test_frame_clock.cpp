@@ -77,3 +77,23 @@ TEST_F(FrameClockTest, VictoryBannerDoesNotRunTheBannerTimer) {
     EXPECT_FLOAT_EQ(bannerSeconds, 0);
     EXPECT_TRUE(bannerP2Wins);
 }
+
+TEST_F(FrameClockTest, WeeksOfRunningAndTheCounterWrappingKeepFramesAndSecondsExact) {
+    // After ten days, and two seconds before the 32-bit counter wraps.
+    for (uint32_t start : {864000000u, UINT32_MAX - 2000}) {
+        SCOPED_TRACE(start);
+        resetBattleState();
+        choosingHeroes = false;
+        tickFrameClock(start);
+        bannerP1EndTurn = true;
+        uint32_t ms = start;
+        for (int frame = 1; frame <= 250; frame++) {
+            tickFrameClock(ms += 16);
+            ASSERT_NEAR(frameSeconds, 0.016f, 1e-6) << "frame " << frame;
+        }
+        // Updates at 1008, 2016 and 3024 ms after the first frame's; the third ends the banner.
+        EXPECT_EQ(runSeconds, 4);
+        EXPECT_NEAR(nowSeconds - lastSecondMark, 0.976, 1e-6);
+        EXPECT_TRUE(bannerP2BeginTurn && !bannerP1EndTurn);
+    }
+}
