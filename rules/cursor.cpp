@@ -83,7 +83,10 @@ void menuKey(int key) {
             } else if (menuItem == ENTRY_DEFEND) {
                 defend(unit);
             } else if (menuItem == ENTRY_MOVE && unit.movePoints > 0) {
+                // A step is chosen afresh each time: nothing left over from
+                // an earlier step choice, of this unit or another, counts.
                 choosingMove = true;
+                moveTargetValid = false;
             }
             break;
         default: break;
@@ -157,7 +160,9 @@ void stepKey(int key) {
             break;
         }
         case KEY_HOME:
+            // The step target goes with the step choice, so that a later one cannot use it.
             choosingMove = false;
+            moveTargetValid = false;
             cursorRow = unit.row;
             cursorCol = unit.col;
             break;
