@@ -42,12 +42,15 @@ void browseKey(int key) {
         case KEY_UP: cursorRow = clampTo(cursorRow - 1, mapRows - 1); break;
         case KEY_RIGHT: cursorCol = clampTo(cursorCol + 1, mapCols - 1); break;
         case KEY_DOWN: cursorRow = clampTo(cursorRow + 1, mapRows - 1); break;
-        case KEY_INSERT:
-            // Only the player whose turn it is may command a unit, the hero
-            // choice included: nobody picks or moves the other side's units.
-            selectedUnit->menuOpen = cursorOnUnit && selectedUnit->canAct &&
-                                     selectedUnit->player == currentPlayer;
+        case KEY_INSERT: {
+            // Only the player whose turn it is may command a unit, and during
+            // the hero choice only the chooser: after a t the keys may be with
+            // the other side, who must neither pick nor move the chooser's army.
+            int owner = selectedUnit->player;
+            bool chooserOwns = !choosingHeroes || owner == (p1ChoosingHero ? 1 : 2);
+            selectedUnit->menuOpen = cursorOnUnit && selectedUnit->canAct && owner == currentPlayer && chooserOwns;
             return;
+        }
         default: return;
     }
     cursorOnUnit = !cursorSquareEmpty();
@@ -69,6 +72,10 @@ void menuKey(int key) {
         case KEY_DOWN: menuItem = menuItem + 1 > 4 ? 1 : menuItem + 1; break;
         case KEY_HOME: unit.menuOpen = false; break;
         case KEY_INSERT:
+            // During the hero choice the menu only names the hero: the frame
+            // that confirms it may come after this key, and nothing acts
+            // before both heroes exist.
+            if (choosingHeroes) break;
             if (menuItem == ENTRY_ATTACK) {
                 choosingTarget = true;
             } else if (menuItem == ENTRY_CLASS_ACTION) {
@@ -93,6 +100,25 @@ void menuKey(int key) {
     }
 }
 
+// The square left under the cursor is no longer a target: else the next
+// Attack from the menu of the unit standing there would fire at once, at that
+// unit itself.
+void leaveTargetChoice() {
+    healChosen = false;
+    choosingTarget = false;
+    specialChosen = false;
+    attackTargetValid = false;
+}
+
+// The step target goes with the step choice, so that a later one cannot use it.
+void leaveStepChoice() {
+    const Unit& unit = *selectedUnit;
+    choosingMove = false;
+    moveTargetValid = false;
+    cursorRow = unit.row;
+    cursorCol = unit.col;
+}
+
 int reachFrom(const Unit& unit) {
     return std::abs(cursorRow - unit.row) + std::abs(cursorCol - unit.col);
 }
@@ -112,15 +138,7 @@ void targetKey(int key) {
         case KEY_UP: moveWithinReach(cursorRow, -1, mapRows - 1, unit); break;
         case KEY_RIGHT: moveWithinReach(cursorCol, +1, mapCols - 1, unit); break;
         case KEY_DOWN: moveWithinReach(cursorRow, +1, mapRows - 1, unit); break;
-        case KEY_HOME:
-            // The square left under the cursor is no longer a target: else the
-            // next Attack from the menu of the unit standing there would fire
-            // at once, at that unit itself.
-            healChosen = false;
-            choosingTarget = false;
-            specialChosen = false;
-            attackTargetValid = false;
-            return;
+        case KEY_HOME: leaveTargetChoice(); return;
         case KEY_INSERT:
             if (attackTargetValid) startAttack();
             return;
@@ -159,13 +177,7 @@ void stepKey(int key) {
             if (moveTargetValid) unit.facing = cursorCol < unit.col ? FACING_COL_BEFORE : FACING_COL_AFTER;
             break;
         }
-        case KEY_HOME:
-            // The step target goes with the step choice, so that a later one cannot use it.
-            choosingMove = false;
-            moveTargetValid = false;
-            cursorRow = unit.row;
-            cursorCol = unit.col;
-            break;
+        case KEY_HOME: leaveStepChoice(); break;
         case KEY_INSERT:
             if (moveTargetValid) moveAnimating = true;
             break;
@@ -189,6 +201,21 @@ void updateSelection() {
 }
 
 }  // namespace
+
+// A glide that is cut short leaves the unit where it was, unpaid, and puts it
+// back on its square at once rather than when it is next selected.
+void standDown() {
+    if (choosingMove) {
+        Unit& unit = *selectedUnit;
+        unit.position = battleMap[unit.row][unit.col].centre;
+        moveAnimating = false;
+        leaveStepChoice();
+    }
+    if (choosingTarget) leaveTargetChoice();
+    // Backing out of aiming can leave a menu open on a unit that is no longer
+    // selected; it would reopen under the next player's cursor.
+    for (Unit* unit : allUnits) unit->menuOpen = false;
+}
 
 void onSpecialKey(int key, int, int) {
     if (key == KEY_F1) showRunTime = !showRunTime;

@@ -24,3 +24,8 @@ extern bool specialChosen;          // the menu's Skills or Magic entry was take
 extern bool missShown;              // a missed attack has played out: show the miss marker
 
 void onSpecialKey(int key, int x, int y);
+
+// Leaves every open menu, aiming and stepping as Home would, a running glide
+// included: the turn is being handed over. Never called while an attack
+// plays, which the t key waits for and which keeps the turn from passing.
+void standDown();

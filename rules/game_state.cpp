@@ -25,6 +25,33 @@ float frameSeconds = 0;
 
 namespace {
 
+// No turn banner, and the banner timer back at its start.
+void clearTurnBanners() {
+    bannerP1BeginTurn = bannerP1EndTurn = bannerP2BeginTurn = bannerP2EndTurn = false;
+    bannerSeconds = 0;
+}
+
+// One turn banner at a time, shown from its start. The drawing shows the
+// last set flag whoever it names, so a banner left over from a quick hero
+// choice or a quick turn would name the wrong player.
+void raiseTurnBanner(bool& banner) {
+    clearTurnBanners();
+    banner = true;
+}
+
+// A side with no army can never choose its hero, so the other side wins at
+// once; with both sides empty there is nobody to choose or to win, and the
+// choice simply ends. False while both sides have units.
+bool settleMissingArmy() {
+    bool hasArmy[3] = {false, false, false};
+    for (const Unit* unit : allUnits) hasArmy[unit->player] = true;
+    if (hasArmy[1] && hasArmy[2]) return false;
+    choosingHeroes = p1ChoosingHero = p2ChoosingHero = false;
+    bannerP1Wins = hasArmy[1];
+    bannerP2Wins = hasArmy[2];
+    return true;
+}
+
 template <class T> void animateVisible(const std::vector<T*>& list) {
     for (T* unit : list)
         if (unit->visible) unit->animate();
@@ -77,8 +104,8 @@ void beginTurn() {
         unit->canAct = unit->player == currentPlayer && !unit->dead;
         if (unit->canAct) unit->movePoints = 5;
     }
-    if (currentPlayer == 1) bannerP2EndTurn = true;
-    if (currentPlayer == 2) bannerP1EndTurn = true;
+    if (currentPlayer == 1) raiseTurnBanner(bannerP2EndTurn);
+    if (currentPlayer == 2) raiseTurnBanner(bannerP1EndTurn);
     requestRedisplay();
 }
 
@@ -93,22 +120,19 @@ void checkEndOfTurn() {
     if (ableFound) return;
     toggleTurn();
     cursorOnUnit = false;
-    selectedUnit->menuOpen = false;
     beginTurn();
 }
 
+// The menu opens during the choice only on the chooser's own units, so the
+// open menu names the chooser's hero.
 void checkHeroChoice() {
-    if (!(selectedUnit->menuOpen && choosingHeroes)) return;
-    // Only the chooser's own unit can become the chooser's hero, even when
-    // the t key has handed the keys to the other side during the choice.
-    int chooser = p1ChoosingHero ? 1 : 2;
-    if (selectedUnit->player != chooser) return;
+    if (!choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
     if (p1ChoosingHero) {
         std::printf("p1 hero selected!\n");
         selectedUnit->hero = true;
         p1Material = materialBrowse;
         materialBrowse = 1;
-        bannerP2BeginTurn = true;
+        raiseTurnBanner(bannerP2BeginTurn);
         p1ChoosingHero = false;
         showSide(2);
         currentPlayer = 2;
@@ -124,11 +148,15 @@ void checkHeroChoice() {
         p2ChoosingHero = false;
         choosingHeroes = false;
         onSpecialKey(KEY_HOME, 0, 0);
-        bannerP1BeginTurn = true;
+        raiseTurnBanner(bannerP1BeginTurn);
     }
 }
 
+// The keys change hands with nothing of the old player's under way, and
+// without a turn banner that no longer names the player whose turn it is.
 void toggleTurn() {
+    standDown();
+    clearTurnBanners();
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
 }

@@ -16,6 +16,6 @@ extern float frameSeconds;                // seconds between the last two drawn 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, camera keys
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
-void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero
-void toggleTurn();       // the t key: swap currentPlayer and the side shown
+void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
+void toggleTurn();       // the t key: stand down, clear the turn banner, swap currentPlayer and the side shown
 void updateBanners();    // once per drawn frame: move the turn banners on after 3 ticks

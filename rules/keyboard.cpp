@@ -7,6 +7,7 @@
 #include "app/camera.h"
 #include "game/battle_map.h"
 #include "render/looks.h"
+#include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
@@ -77,7 +78,10 @@ void onKeyboard(unsigned char key, int, int) {
             break;
         case 'm': nextMaterial(); break;
         case 's': nextSky(); break;
-        case 't': toggleTurn(); break;
+        case 't':
+            // A blow that has been rolled plays out under its own player.
+            if (!attackAnimating) toggleTurn();
+            break;
         case 'n':
         case 'N':
         case 'x':

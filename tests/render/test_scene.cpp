@@ -213,6 +213,7 @@ TEST_F(SceneTest, ArmiesWearTheirPresetsAndABrowseIndexOutsideTheTableChangesNot
 
 TEST_F(SceneTest, HeroChoiceCompletesFromTheFrame) {
     Fighter* chosen = standing<Fighter>(1, 0, 2);
+    standing<Fighter>(2, 6, 2);   // a side without an army would lose at once instead
     selectedUnit = chosen;
     chosen->menuOpen = chosen->canAct = true;
     materialBrowse = 7;

@@ -1,10 +1,12 @@
 // tests/unit/test_random_battle.cpp — long seeded battles of random keys, checked after every event
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +140,49 @@ public:
             for (int c = 0; c < mapCols; c++) occupied += battleMap[r][c].occupant != -1;
         if (occupied != living) why << occupied << " occupied squares for " << living << " living units";
         if (heroes[1] > 1 || heroes[2] > 1) why << "heroes " << heroes[1] << " and " << heroes[2];
+        // One turn banner at most, naming the player whose turn it is (who
+        // begins, or whom the other's end hands over to).
+        int banners = bannerP1BeginTurn + bannerP1EndTurn + bannerP2BeginTurn + bannerP2EndTurn;
+        int named = bannerP1BeginTurn || bannerP2EndTurn ? 1 : 2;
+        if (banners > 1 || (banners == 1 && named != currentPlayer))
+            why << banners << " turn banners up in player " << currentPlayer << "'s turn";
+        return why.str();
+    }
+
+    // What a unit has done so far: where it stands, what it has left to spend.
+    struct Trace {
+        int  row, col, movePoints, mp;
+        bool canAct;
+    };
+
+    static std::vector<Trace> traces() {
+        std::vector<Trace> all;
+        for (const Unit* unit : allUnits) all.push_back({unit->row, unit->col, unit->movePoints, unit->mp, unit->canAct});
+        return all;
+    }
+
+    // The first unit commanded out of turn or stepped wrongly in the last
+    // event, or "". Steps go one square and are paid on arrival (a turn
+    // change hands out fresh points); the units of the player whose turn it
+    // is not, and every unit during the hero choice, neither move, nor spend,
+    // nor use up their action, short of falling.
+    std::string brokenCommand(const std::vector<Trace>& before, bool turnChanged, bool choosing) const {
+        std::ostringstream why;
+        for (size_t i = 0; i < allUnits.size(); i++) {
+            const Unit& unit = *allUnits[i];
+            const Trace &then = before[i], &turnStart = sinceTurnChange[i];
+            int squares = std::abs(unit.row - then.row) + std::abs(unit.col - then.col);
+            if (squares > 1) why << "unit " << unit.id << " went " << squares << " squares in one step";
+            if (!turnChanged && (squares == 1) != (unit.movePoints < then.movePoints))
+                why << "unit " << unit.id << " went " << squares << " squares for " << then.movePoints - unit.movePoints
+                    << " points";
+            bool outOfTurn = choosing || unit.player != currentPlayer;
+            if (turnChanged || !outOfTurn || unit.dead) continue;
+            if (unit.row != turnStart.row || unit.col != turnStart.col || unit.movePoints != turnStart.movePoints ||
+                unit.mp != turnStart.mp || (turnStart.canAct && !unit.canAct))
+                why << "unit " << unit.id << " of player " << unit.player << " acted "
+                    << (choosing ? "during the hero choice" : "out of turn");
+        }
         return why.str();
     }
 
@@ -151,13 +196,17 @@ public:
     }
 
     std::string play(int events) {
+        sinceTurnChange = traces();
         for (int event = 1; event <= events; event++) {
             int playerBefore = currentPlayer;
             bool choosingBefore = choosingHeroes;
+            std::vector<Trace> before = traces();
             randomEvent();
+            bool turnChanged = currentPlayer != playerBefore || choosingBefore != choosingHeroes;
             turnChanges += currentPlayer != playerBefore && !choosingHeroes;
             heroesChosen += choosingBefore && !choosingHeroes;
-            std::string broken = brokenInvariant();
+            std::string broken = brokenInvariant() + brokenCommand(before, turnChanged, choosingBefore);
+            if (turnChanged) sinceTurnChange = traces();
             if (!broken.empty()) return "event " + std::to_string(event) + ": " + broken;
             if ((randomInt(0, 199) == 0 || event == events) && !backToBrowsing())
                 return "event " + std::to_string(event) + ": stuck away from browsing, " + describeState();
@@ -167,6 +216,7 @@ public:
 
 private:
     uint32_t milliseconds = 5000;
+    std::vector<Trace> sinceTurnChange;   // every unit as it was at the last turn change
 };
 
 TEST_F(BattleTest, RandomBattlesKeepTheBoardSoundAndNeverGetStuck) {

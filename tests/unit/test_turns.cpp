@@ -68,21 +68,103 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     EXPECT_FALSE(p1Other->hero);
 }
 
-TEST_F(TurnTest, HandingTheKeysOverDuringTheChoiceMakesNoEnemyAHero) {
+// During the choice a menu only names the hero: no entry acts, even on keys
+// that come before the frame confirming the hero. With the keys handed over
+// by t, no menu opens on either side.
+TEST_F(TurnTest, NothingActsDuringTheHeroChoice) {
     Fighter* own = placeUnit<Fighter>(1, 0, 0);
-    Fighter* enemy = placeUnit<Fighter>(2, 6, 0);
+    Fighter* enemy = placeUnit<Fighter>(2, 0, 1);   // in reach to the right; free square below
     onKeyboard('t', 0, 0);
-    openMenuOf(*enemy);
-    ASSERT_TRUE(enemy->menuOpen) << "player 2 holds the keys";
-    EXPECT_EQ(heroCheckOutput(), "");
-    EXPECT_FALSE(enemy->hero);
-    EXPECT_TRUE(p1ChoosingHero);
+    for (Unit* unit : {own, enemy}) {
+        openMenuOf(*unit);
+        EXPECT_FALSE(unit->menuOpen);
+    }
+    onKeyboard('t', 0, 0);
+    frameSeconds = 0.05f;
+    std::string out = captureOutput([&] {
+        for (int entry = 1; entry <= 4; entry++) {
+            openMenuOf(*own);
+            menuItem = entry;
+            press({KEY_INSERT, KEY_RIGHT, KEY_INSERT, KEY_LEFT, KEY_DOWN, KEY_INSERT});
+            for (int i = 0; i < 300; i++) idleUpdate();
+            EXPECT_TRUE(own->menuOpen && !choosingTarget && !choosingMove) << "entry " << entry;
+            press(KEY_HOME);
+        }
+    });
+    EXPECT_EQ(out, "") << "no blow was struck";
+    EXPECT_TRUE(own->canAct && standsOn(*own, 0, 0) && own->movePoints == 5);
+    EXPECT_EQ(enemy->hp, enemy->maxHp);
 
-    press(KEY_HOME);
-    onKeyboard('t', 0, 0);
     openMenuOf(*own);
     EXPECT_EQ(heroCheckOutput(), "p1 hero selected!\n");
-    EXPECT_TRUE(own->hero);
+}
+
+// Whatever player 1 has under way when the keys go to player 2 is left as
+// Home leaves it, so player 2 cannot drive player 1's unit: a glide stops
+// and the unit stands back on its square. A blow already rolled plays out
+// first: t waits for it.
+TEST_F(TurnTest, HandingTheTurnOverLeavesWhateverWasUnderWay) {
+    auto underWay = [] {
+        bool anyMenu = false;
+        for (const Unit* unit : allUnits) anyMenu = anyMenu || unit->menuOpen;
+        return anyMenu || choosingMove || moveTargetValid || moveAnimating || choosingTarget || attackTargetValid;
+    };
+    const std::initializer_list<int> sequences[] = {
+        {},                                        // menu
+        {1, KEY_RIGHT},                            // aiming at the Fighter
+        {1, KEY_RIGHT, KEY_HOME},                  // backed out: the Fighter is selected, the Archer's menu left open
+        {4, KEY_UP},                               // stepping
+        {4, KEY_UP, KEY_INSERT},                   // gliding
+    };
+    Archer* archer = nullptr;
+    for (const auto& keys : sequences) {
+        SCOPED_TRACE(keys.size());
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        archer = placeUnit<Archer>(1, 3, 1);
+        placeUnit<Fighter>(1, 3, 2);
+        openMenuOf(*archer);
+        for (int key : keys) {
+            if (key <= 4) menuItem = key;
+            press(key <= 4 ? KEY_INSERT : key);
+        }
+        for (int i = 0; i < 10; i++) idleUpdate();
+        onKeyboard('t', 0, 0);
+        EXPECT_FALSE(underWay());
+        EXPECT_TRUE(standsOn(*archer, 3, 1));
+        openMenuOf(*archer);
+        press({KEY_INSERT, KEY_RIGHT, KEY_INSERT});
+        glide();
+        EXPECT_TRUE(archer->canAct && standsOn(*archer, 3, 1) && archer->movePoints == 5);
+    }
+
+    onKeyboard('t', 0, 0);   // back to player 1, the Archer free to act
+    chooseEntry(*archer, 1);
+    press({KEY_RIGHT, KEY_INSERT});
+    ASSERT_TRUE(attackAnimating);
+    onKeyboard('t', 0, 0);
+    EXPECT_EQ(currentPlayer, 1);
+    frameSeconds = 0.05f;
+    captureOutput([] { idleUntil([] { return !attackAnimating; }, 5000); });
+    onKeyboard('t', 0, 0);
+    EXPECT_EQ(currentPlayer, 2);
+}
+
+// A side with no army could never choose its hero: the first frame settles
+// the battle instead. With nobody on either side nobody wins.
+TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
+    const std::pair<bool, bool> armies[] = {{true, false}, {false, true}, {false, false}};
+    for (const auto& [first, second] : armies) {
+        SCOPED_TRACE(testing::Message() << first << second);
+        resetBattleState();
+        if (first) placeUnit<Mage>(1, 0, 0);
+        if (second) placeUnit<Mage>(2, 6, 0);
+        EXPECT_EQ(heroCheckOutput(), "");
+        EXPECT_FALSE(choosingHeroes || p1ChoosingHero || p2ChoosingHero);
+        EXPECT_EQ(bannerP1Wins, first);
+        EXPECT_EQ(bannerP2Wins, second);
+    }
 }
 
 TEST_F(TurnTest, TheFirstTurnStartsFromTheValuesUnitsWereBuiltWith) {
@@ -261,6 +343,37 @@ TEST_F(TurnTest, EndOfTurnAndBeginTurnBannersShowAboutThreeSecondsEach) {
     EXPECT_LE(handedOverAt - shownAt, 3300u);
     EXPECT_GE(goneAt - handedOverAt, 3000u);
     EXPECT_LE(goneAt - handedOverAt, 3300u);
+}
+
+// The turn banners up, in drawing order: the drawing shows the last.
+std::string turnBanners() {
+    std::string up;
+    for (auto [flag, name] : {std::pair{bannerP1BeginTurn, "p1 begin "}, {bannerP1EndTurn, "p1 end "},
+                              {bannerP2BeginTurn, "p2 begin "}, {bannerP2EndTurn, "p2 end "}})
+        if (flag) up += name;
+    return up;
+}
+
+// Heroes chosen and turns passed within a banner's three seconds: the banner
+// left over must not outlast the turn it belongs to.
+TEST_F(TurnTest, TheBannerNamesThePlayerWhoseTurnItIsAfterQuickTurns) {
+    Fighter* h1 = placeUnit<Fighter>(1, 0, 0);
+    Fighter* h2 = placeUnit<Fighter>(2, 6, 0);
+    auto threeTicksPass = [] {
+        bannerSeconds = 3;
+        updateBanners();
+    };
+    captureOutput([&] { chooseHeroes(*h1, *h2); });
+    EXPECT_EQ(turnBanners(), "p1 begin ");
+    chooseEntry(*h1, 3);
+    EXPECT_EQ(turnBanners(), "p1 end ");
+    threeTicksPass();
+    chooseEntry(*h2, 3);
+    EXPECT_EQ(turnBanners(), "p2 end ");
+    threeTicksPass();
+    EXPECT_EQ(turnBanners(), "p1 begin ");
+    onKeyboard('t', 0, 0);
+    EXPECT_EQ(turnBanners(), "") << "t hands over without a turn";
 }
 
 TEST_F(TurnTest, HeldCameraKeysAddUpAndFollowTheFrameTime) {
