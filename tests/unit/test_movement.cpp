@@ -156,7 +156,7 @@ TEST_F(MovementTest, AStepFromAFarCursorGoesOnlyToANeighbour) {
 // A step target counts only in the step choice it was chosen in: one left
 // over from a step choice left with Home must neither carry the unit two
 // squares for one square's price, nor step it onto its own square, nor move
-// the next unit whose step choice opens. (1 to 4 take that menu entry.)
+// the next unit whose step choice opens.
 TEST_F(MovementTest, AStepTargetLeftOverFromAnEarlierStepChoiceMovesNobody) {
     const std::initializer_list<int> sequences[] = {
         {4, KEY_RIGHT, KEY_HOME, 1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_INSERT},
@@ -171,10 +171,7 @@ TEST_F(MovementTest, AStepTargetLeftOverFromAnEarlierStepChoiceMovesNobody) {
         Archer* archer = placeUnit<Archer>(1, 1, 1);
         Fighter* other = placeUnit<Fighter>(1, 3, 3);
         openMenuOf(*archer);
-        for (int key : keys) {
-            if (key <= 4) menuItem = key;
-            press(key <= 4 ? KEY_INSERT : key);
-        }
+        pressSequence(keys);
         glide();
         EXPECT_TRUE(standsOn(*archer, 1, 1));
         EXPECT_TRUE(standsOn(*other, 3, 3));

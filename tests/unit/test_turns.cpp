@@ -125,10 +125,7 @@ TEST_F(TurnTest, HandingTheTurnOverLeavesWhateverWasUnderWay) {
         archer = placeUnit<Archer>(1, 3, 1);
         placeUnit<Fighter>(1, 3, 2);
         openMenuOf(*archer);
-        for (int key : keys) {
-            if (key <= 4) menuItem = key;
-            press(key <= 4 ? KEY_INSERT : key);
-        }
+        pressSequence(keys);
         for (int i = 0; i < 10; i++) idleUpdate();
         onKeyboard('t', 0, 0);
         EXPECT_FALSE(underWay());
