@@ -1,6 +1,7 @@
 // render/board.cpp — display lists of the board, the cursor and the reach diamonds
 #include "render/board.h"
 
+#include <cstdlib>
 #include <GL/gl.h>
 
 #include "app/textures.h"
@@ -24,11 +25,12 @@ int terrainTexture(int terrain) {
     }
 }
 
-void reachRectangle(float halfWidth, float halfDepth) {
-    glVertex3f(-halfWidth, 0, -halfDepth);
-    glVertex3f(-halfWidth, 0, halfDepth);
-    glVertex3f(halfWidth, 0, halfDepth);
-    glVertex3f(halfWidth, 0, -halfDepth);
+// One row of a reach diamond: the squares of that row within reach, side by side.
+void reachRow(int row, float halfWidth) {
+    glVertex3f(-halfWidth, 0, row - 0.5f);
+    glVertex3f(-halfWidth, 0, row + 0.5f);
+    glVertex3f(halfWidth, 0, row + 0.5f);
+    glVertex3f(halfWidth, 0, row - 0.5f);
 }
 }
 
@@ -91,9 +93,11 @@ void drawCursorSquare() {
     glEnable(GL_LIGHTING);
 }
 
-// Each diamond is a stack of overlapping rectangles whose union is exactly the
-// squares within row + column distance R. The blend makes every covered pixel
-// 2 × colour × what is behind: red doubled, green × 1.4, blue removed.
+// Each diamond is one strip per row, covering the squares within row + column
+// distance R exactly once. The blend makes every covered pixel 2 × colour ×
+// what is behind (red doubled, green × 1.4, blue removed), so squares covered
+// twice would show a second tint, and in perspective stripes where the two
+// coplanar layers fight over the depth.
 void buildReachLists() {
     for (int reach = 1; reach <= 5; reach++) {
         unsigned list = glGenLists(1);
@@ -104,11 +108,8 @@ void buildReachLists() {
         glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
         glColor4f(1, 0.7f, 0, 1);
         glBegin(GL_QUADS);
-        // k = 0, R, 1, R − 1, …: the widest and the deepest first, meeting in the middle.
-        for (int i = 0; i <= reach; i++) {
-            int k = i % 2 == 0 ? i / 2 : reach - i / 2;
-            reachRectangle(reach - k + 0.5f, k + 0.5f);
-        }
+        for (int row = -reach; row <= reach; row++)
+            reachRow(row, reach - std::abs(row) + 0.5f);
         glEnd();
         glDisable(GL_BLEND);
         glEnable(GL_LIGHTING);

@@ -125,16 +125,37 @@ void drawAttackEffect() {
     }
 }
 
-void drawReachDiamond() {
-    const Vector& centre = battleMap[selectedUnit->row][selectedUnit->col].centre;
-    glPushMatrix();
-    glTranslatef(0, -0.49f, 0);
-    glTranslatef(centre.x, centre.y, centre.z);
-    if (choosingTarget && !attackAnimating) {
-        const int reach = selectedUnit->attackRange;
-        glCallList(reachLists[reach >= 1 && reach <= 4 ? reach - 1 : 4]);
+// Four clip planes at the board's edges, in world space: the reach diamond
+// tints only squares of the board, never the sky beyond it.
+void clipToBoard(bool on) {
+    const Vector low = battleMap[0][0].centre - Vector(0.5f, 0, 0.5f);
+    const Vector high = battleMap[mapRows - 1][mapCols - 1].centre + Vector(0.5f, 0, 0.5f);
+    const double edges[4][4] = {
+        {1, 0, 0, -low.x}, {-1, 0, 0, high.x}, {0, 0, 1, -low.z}, {0, 0, -1, high.z},
+    };
+    for (int i = 0; i < 4; i++) {
+        if (on) {
+            glClipPlane(GL_CLIP_PLANE0 + i, edges[i]);
+            glEnable(GL_CLIP_PLANE0 + i);
+        } else {
+            glDisable(GL_CLIP_PLANE0 + i);
+        }
     }
+}
+
+// The diamond lies 0.005 above the board, under the cursor's 0.01, so the
+// cursor stays whole over it.
+void drawReachDiamond() {
+    if (!choosingTarget || attackAnimating)
+        return;
+    const Vector& centre = battleMap[selectedUnit->row][selectedUnit->col].centre;
+    clipToBoard(true);
+    glPushMatrix();
+    glTranslatef(centre.x, centre.y - 0.495f, centre.z);
+    const int reach = selectedUnit->attackRange;
+    glCallList(reachLists[reach >= 1 && reach <= 4 ? reach - 1 : 4]);
     glPopMatrix();
+    clipToBoard(false);
 }
 
 void drawActingUnit() {

@@ -102,6 +102,14 @@ void useOverlayProjection() {
     glLoadIdentity();
 }
 
+void useGameCamera() {
+    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    glLoadIdentity();
+    Vector eye, centre;
+    aimCamera(eye, centre);
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
+}
+
 void pixelOf(float x, float y, float z, int& px, int& py) {
     GLdouble modelView[16], projection[16], wx, wy, wz;
     GLint viewport[4];

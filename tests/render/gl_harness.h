@@ -38,6 +38,11 @@ void lookStraightDown(float centreX, float centreZ, float pixelsPerSquare);
 // through the game's own reshape handler, identity model-view.
 void useOverlayProjection();
 
+// The matrices of a game frame, for pixelOf after onDisplay: the projection
+// of the window's size and perspectiveView, the free camera placed as the
+// frame places it.
+void useGameCamera();
+
 // Window pixel (counted from the bottom-left) under a world point, through
 // the current matrices and viewport.
 void pixelOf(float x, float y, float z, int& px, int& py);

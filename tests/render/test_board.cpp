@@ -5,6 +5,7 @@
 
 #include "app/camera.h"
 #include "app/textures.h"
+#include "app/window.h"
 #include "game/battle_map.h"
 #include "render/board.h"
 #include "render/frame_clock.h"
@@ -21,6 +22,10 @@ constexpr PixelColour WATER{40, 80, 200}, DESERT{200, 180, 90}, GRASS{40, 160, 4
     ELECTRIC{230, 230, 40}, CHAOS{160, 40, 160}, BLACK{0, 0, 0}, GREY{128, 128, 128};
 // By terrain code: 0 and 6–9 fall back to chaos.
 constexpr PixelColour TERRAIN_COLOUR[10] = {CHAOS, GRASS, MOUNTAIN, DESERT, WATER, ELECTRIC, CHAOS, CHAOS, CHAOS, CHAOS};
+// The reach tint over grey 128: 2 × (1, 0.7, 0) × grey, red doubled to full, green × 1.4, no blue.
+constexpr PixelColour TINT{255, 179, 0};
+// The cursor's translucent blue added onto grey 128: + (0.1, 0.1, 0.5) of full.
+constexpr PixelColour CURSOR{154, 154, 255};
 
 class BoardTest : public ::testing::Test {
 protected:
@@ -89,11 +94,8 @@ TEST_F(BoardTest, ReachDiamondsCoverTheSquaresWithinRowPlusColumnDistance) {
                     << "reach " << reach << " square (" << dr << ", " << dc << ")";
             }
         EXPECT_EQ(covered, expectedSquares[reach - 1]) << "reach " << reach;
-        // 2 × (1, 0.7, 0) × grey 128: red doubled to full, green × 1.4, no blue.
-        EXPECT_TRUE(closeTo(picture.atWorld(reach, 0, 0), {255, 179, 0})) << describe(picture.atWorld(reach, 0, 0));
-        EXPECT_EQ(picture.count(GREY, 2) + picture.count({255, 179, 0}, 2) + picture.count({255, 251, 0}, 2),
-                  picture.width * picture.height)
-            << "every pixel is grey or tinted once or twice";
+        EXPECT_EQ(picture.count(GREY, 2) + picture.count(TINT, 2), picture.width * picture.height)
+            << "every pixel is grey or tinted once";
     }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
@@ -123,9 +125,9 @@ TEST_F(BoardTest, CursorShowsForTwoQuarterSecondsOfEachSecond) {
         pixelOf(centre.x - 0.6f, -0.49f, centre.z + 0.6f, left, bottom);
         pixelOf(centre.x + 0.6f, -0.49f, centre.z - 0.6f, right, top);
         int green = picture.countIn(left, bottom, right, top, {0, 255, 0});
-        // Shown: a translucent blue added onto grey 128, + (0.1, 0.1, 0.5) of full, and
-        // a green outline round the 40-pixel square (the fill wins where they share depth).
-        EXPECT_TRUE(closeTo(middle, moment.shown ? PixelColour{154, 154, 255} : GREY))
+        // Shown: the translucent blue fill, and a green outline round the
+        // 40-pixel square (the fill wins where they share depth).
+        EXPECT_TRUE(closeTo(middle, moment.shown ? CURSOR : GREY))
             << "t = " << moment.t << ": " << describe(middle);
         if (moment.shown)
             EXPECT_GE(green, 3 * 40) << "t = " << moment.t;
@@ -133,4 +135,57 @@ TEST_F(BoardTest, CursorShowsForTwoQuarterSecondsOfEachSecond) {
             EXPECT_EQ(green, 0) << "t = " << moment.t;
         EXPECT_TRUE(closeTo(picture.atWorld(centre.x + 1, -0.5f, centre.z), GREY)) << "the next square";
     }
+}
+
+TEST_F(BoardTest, ReachInPerspectiveTintsEachBoardSquareOnceBelowAWholeCursor) {
+    const PixelColour SKY{60, 90, 200};
+    SolidTextures plain{{TEX_WATER, GREY},    {TEX_DESERT, GREY},   {TEX_GRASS, GREY}, {TEX_MOUNTAIN, GREY},
+                        {TEX_ELECTRIC, GREY}, {TEX_CHAOS, GREY}, {TEX_SKY_SAD_SEA, SKY}};
+    choosingHeroes = p1ChoosingHero = false;
+    // An Archer (not shown) of reach 5 on row 1: four rows of its diamond lie
+    // beyond the board's far edge, over the sky.
+    Archer* archer = placeUnit<Archer>(1, 1, 5);
+    selectedUnit = archer;
+    archer->menuOpen = choosingTarget = true;
+    archer->attackRange = 5;
+    cursorRow = 3;
+    cursorCol = 7;
+    fixTicks(101100);   // the cursor in its first shown quarter-second
+    nowSeconds = 100.1f;
+    lastSecondMark = 100;
+    useGameCamera();   // the frame keeps the projection it finds
+    onDisplay();
+    const WindowPicture picture = readBackBuffer();
+    saveArtifact(picture, "reach_in_perspective");
+    useGameCamera();
+
+    for (int dr = -5; dr <= 5; dr++)
+        for (int dc = std::abs(dr) - 5; dc <= 5 - std::abs(dr); dc++) {
+            const int row = 1 + dr, col = 5 + dc;
+            const bool onBoard = row >= 0 && row < mapRows && col < mapCols;
+            const PixelColour wanted = row == cursorRow && col == cursorCol ? CURSOR : onBoard ? TINT : SKY;
+            for (float dx : {-0.4f, 0.0f, 0.4f}) {   // across the square
+                const PixelColour seen = picture.atWorld(5.5f + dc + dx, -0.5f, 2.5f + dr);
+                EXPECT_TRUE(closeTo(seen, wanted)) << "square (" << row << ", " << col << ") " << describe(seen);
+            }
+        }
+
+    // Up the screen column through the diamond's middle: one tint from its
+    // near tip to the board's far edge, then the sky untinted.
+    int x, nearTip, farEdge, top;
+    pixelOf(5.5f, -0.5f, 7.95f, x, nearTip);
+    pixelOf(5.5f, -0.5f, 1.05f, x, farEdge);
+    pixelOf(5.5f, -0.5f, -3.95f, x, top);
+    EXPECT_EQ(picture.countIn(x, nearTip, x, farEdge, TINT), farEdge - nearTip + 1);
+    EXPECT_EQ(picture.countIn(x, farEdge + 4, x, top, SKY), top - farEdge - 3);
+
+    // The cursor's fill, inside its green outline, is untouched by the tint.
+    const Vector& c = battleMap[cursorRow][cursorCol].centre;
+    int left, bottom, right, up;
+    pixelOf(c.x - 0.3f, -0.49f, c.z + 0.3f, left, bottom);
+    pixelOf(c.x + 0.3f, -0.49f, c.z - 0.3f, right, up);
+    EXPECT_EQ(picture.countIn(left, bottom, right, up, CURSOR), (right - left + 1) * (up - bottom + 1));
+    pixelOf(c.x - 0.6f, -0.49f, c.z + 0.6f, left, bottom);
+    pixelOf(c.x + 0.6f, -0.49f, c.z - 0.6f, right, up);
+    EXPECT_GE(picture.countIn(left, bottom, right, up, {0, 255, 0}), 3 * (right - left));
 }
