@@ -38,7 +38,13 @@ void drawDebugSpheres(const Unit& unit) {
         glutWireSphere(static_cast<double>(unit.sight), 10, 10);
 }
 
+// A flat lit part (vane, tail, wing) with its face's normal: without one it
+// would be lit by whatever normal the last quadric left behind.
 void polygon(const float corners[4][3]) {
+    const Vector first(corners[1][0] - corners[0][0], corners[1][1] - corners[0][1], corners[1][2] - corners[0][2]);
+    const Vector second(corners[2][0] - corners[1][0], corners[2][1] - corners[1][1], corners[2][2] - corners[1][2]);
+    const Vector normal = normalize(cross(first, second));
+    glNormal3f(normal.x, normal.y, normal.z);
     glBegin(GL_POLYGON);
     for (int i = 0; i < 4; ++i)
         glVertex3fv(corners[i]);

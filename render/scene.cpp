@@ -47,7 +47,7 @@ template <class T> void drawUnits(const std::vector<T*>& units) {
         if (unit->dead || !unit->visible || outsideView(*unit))
             continue;
         if (unit->unitClass == CLASS_FIGHTER && isLungingFighter(*unit))
-            continue;   // drawn at the lunge point by drawActingUnit
+            continue;   // drawn at the lunge point by drawLungingFighter
         glPushMatrix();
         glTranslatef(unit->position.x, unit->position.y, unit->position.z);
         glRotatef(unit->facing, 0, 1, 0);
@@ -57,7 +57,22 @@ template <class T> void drawUnits(const std::vector<T*>& units) {
     }
 }
 
+// The acting Fighter while it lunges: at the lunge point, neither scaled nor
+// turned, so it looms at twice its usual size. It is drawn with its own army,
+// whose material is the one in force.
+void drawLungingFighter(int player) {
+    if (!selectedUnit->menuOpen || !attackAnimating || selectedUnit->unitClass != CLASS_FIGHTER ||
+        selectedUnit->player != player)
+        return;
+    glPushMatrix();
+    glTranslatef(lungeEffect.current.x, lungeEffect.current.y, lungeEffect.current.z);
+    static_cast<Fighter*>(selectedUnit)->draw();
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+}
+
 void drawArmy(int player) {
+    drawLungingFighter(player);
     if (player == 1) {
         drawUnits(p1Archers);
         drawUnits(p1Fighters);
@@ -87,14 +102,6 @@ void drawAttackEffect() {
         glColor3f(1, 0, 0);   // tints the sparks red
         drawArrowVolley();
         glEnable(GL_LIGHTING);
-        break;
-    case CLASS_FIGHTER:
-        // Neither scaled nor turned: the lunging Fighter looms at twice its usual size.
-        glPushMatrix();
-        glTranslatef(lungeEffect.current.x, lungeEffect.current.y, lungeEffect.current.z);
-        static_cast<Fighter&>(acting).draw();
-        glEnable(GL_LIGHTING);
-        glPopMatrix();
         break;
     case CLASS_FLIER:
         glPushMatrix();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/camera.h"
+#include "app/textures.h"
+#include "app/window.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "render/board.h"
@@ -176,4 +178,53 @@ TEST_F(ModelTest, MageBeadsRaceOnlyWhileItsMenuIsOpen) {
     mage->visible = false;
     drawFrame();
     EXPECT_EQ(mage->spinStep, 7.0f);
+}
+
+TEST_F(ModelTest, GameFrameShowsEveryUnitInItsArmysColoursWithItsFlatPartsLit) {
+    // Player 1 red, player 2 green, over a grey sky and no board; the cursor stays in its hidden quarter.
+    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}}};
+    fixTicks(10300);
+    const int ruby = 4, emerald = 12;
+    Fighter* lunging = standing<Fighter>(1, 1);
+    Flier* flier = standing<Flier>(1, 4);
+    Archer* archer = standing<Archer>(2, 8);   // turned by player 2's facing: its first vane faces the camera
+    selectedUnit = lunging;
+    lunging->menuOpen = attackAnimating = true;
+    lungeEffect.current = battleMap[3][6].centre;
+    // After the hero choice, and during it while player 2 browses past player 1's
+    // preset (player 2's army then shows the next one, silver).
+    const struct { bool choosing; int browse; } moments[] = {{false, 0}, {true, ruby}};
+    for (const auto& moment : moments) {
+        SCOPED_TRACE(moment.choosing ? "hero choice" : "battle");
+        choosingHeroes = moment.choosing;
+        p1Material = ruby;
+        p2Material = emerald;
+        materialBrowse = moment.browse;
+        useGameCamera();
+        onDisplay();
+        const WindowPicture picture = readBackBuffer();
+        useGameCamera();
+
+        // The lunging Fighter, twice its size at the lunge point, wears red only.
+        int left, bottom, right, top, red = 0, green = 0;
+        pixelOf(lungeEffect.current.x - 0.7f, -0.5f, lungeEffect.current.z + 0.5f, left, bottom);
+        pixelOf(lungeEffect.current.x + 0.7f, 0.6f, lungeEffect.current.z - 0.5f, right, top);
+        for (int y = bottom; y <= top; y++)
+            for (int x = left; x <= right; x++) {
+                const PixelColour c = picture.at(x, y);
+                red += c.r > c.g + 40;
+                green += c.g > c.r + 40;
+            }
+        EXPECT_GT(red, 1000);
+        EXPECT_EQ(green, 0);
+
+        // A flat part with only the ambient light on it shows about a fifth of
+        // its colour; lit by its face's normal it shows well over a third.
+        const Vector& f = flier->position;
+        const PixelColour wing = picture.atWorld(f.x + 0.26f, f.y, f.z + 0.11f);
+        EXPECT_GT(wing.r, 100) << "wing " << describe(wing);
+        const Vector& a = archer->position;
+        const PixelColour vane = picture.atWorld(a.x - 0.14f, a.y - 0.05f, a.z + 0.14f);
+        EXPECT_GT(vane.g, 100) << "vane " << describe(vane);
+    }
 }
