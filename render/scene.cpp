@@ -191,10 +191,12 @@ void drawStatusPanel() {
     std::snprintf(mpLabel, sizeof mpLabel, "%i/%i", selectedUnit->mp, selectedUnit->maxMp);
     std::snprintf(moveLabel, sizeof moveLabel, "%i", selectedUnit->movePoints);
 
+    // The shadows lie just behind the turn banner's plane (z = −0.1), so an
+    // opaque banner hides them like everything else behind it.
     glColor3f(0, 0, 0);
-    drawBitmapText(-0.815f, -0.605f, -0.1f, labelFont, hpLabel);
-    drawBitmapText(-0.815f, -0.705f, -0.1f, labelFont, mpLabel);
-    drawBitmapText(-0.815f, -0.815f, -0.1f, labelFont, moveLabel);
+    drawBitmapText(-0.815f, -0.605f, -0.105f, labelFont, hpLabel);
+    drawBitmapText(-0.815f, -0.705f, -0.105f, labelFont, mpLabel);
+    drawBitmapText(-0.815f, -0.815f, -0.105f, labelFont, moveLabel);
     glColor3f(1, 0, 0);
     drawBitmapText(-0.82f, -0.6f, -0.11f, labelFont, hpLabel);
     drawBitmapText(-0.82f, -0.7f, -0.11f, labelFont, mpLabel);

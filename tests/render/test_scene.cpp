@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/camera.h"
+#include "app/textures.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "render/board.h"
@@ -35,6 +36,9 @@ public:
         const Vector& c = battleMap[row][col].centre;
         return picture.at(static_cast<int>((c.x + 0.1f) * PIXELS_PER_UNIT),
                           static_cast<int>(VIEW_HEIGHT - (c.z + 0.1f) * PIXELS_PER_UNIT));
+    }
+    int count(const PixelBox& box, PixelColour colour) const {
+        return picture.countIn(box.left, box.bottom, box.right, box.top, colour, 0);
     }
 
 private:
@@ -154,7 +158,7 @@ TEST_F(SceneTest, FrameLeavesMatrixStacksProjectionAndLightingAsItFoundThem) {
     }
 }
 
-TEST_F(SceneTest, StatusLabelsShowTheLivingUnitUnderTheCursor) {
+TEST_F(SceneTest, StatusLabelsShowTheLivingUnitUnderTheCursorUnlessAnOpaqueBannerCoversThem) {
     afterHeroChoice();
     Mage* enemy = standing<Mage>(2, 1, 4);
     enemy->hp = 37;
@@ -164,10 +168,21 @@ TEST_F(SceneTest, StatusLabelsShowTheLivingUnitUnderTheCursor) {
     enemy->movePoints = 3;
     selectedUnit = enemy;
     cursorOnUnit = true;
-    drawFrame();
+    // The numbers show in red at x −0.85 … −0.2, y −0.85 … −0.45 of the
+    // overlay pass (−2 … 2 by −1 … 1 over the viewport).
+    const PixelBox labels{126, 16, 198, 60};
+    const Frame withPanel = drawFrame();
     EXPECT_STREQ(hpLabel, "37/100");
     EXPECT_STREQ(mpLabel, "5/20");
     EXPECT_STREQ(moveLabel, "3");
+    EXPECT_GT(withPanel.count(labels, {255, 0, 0}), 100);
+
+    // An opaque turn banner over the whole view hides them and their shadows.
+    const PixelColour BANNER{200, 120, 40};
+    SolidTextures banner{{TEX_P1_BEGIN_TURN, BANNER}};
+    bannerP1BeginTurn = true;
+    EXPECT_EQ(drawFrame().count(labels, BANNER), (198 - 126 + 1) * (60 - 16 + 1));
+    bannerP1BeginTurn = false;
 
     // No panel, so no new numbers, for a dead unit or with the cursor off the unit.
     enemy->dead = true;
