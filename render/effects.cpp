@@ -15,6 +15,10 @@ unsigned particleList = 0;
 
 namespace {
 
+// How much larger the explosion's sprites are than the bolt's: the bare
+// sprites are smaller than a unit's head and vanish inside the target.
+constexpr float EXPLOSION_SPRITE_SCALE = 30;
+
 // Glowing sprites: textured, unlit, blended over what lies behind them and
 // leaving the depth buffer alone, so they never hide one another.
 void beginSprites() {
@@ -96,12 +100,11 @@ void buildParticleList() {
     glEndList();
 }
 
-void drawSpellParticles() {
-    glTranslatef(boltPosition.x, boltPosition.y - 1.0f, boltPosition.z);
-    drawParticles();
-}
+namespace {
 
-void drawParticles() {
+// Draws every live particle as a sprite grown by spriteScale about its point,
+// and moves it on one step.
+void drawSprites(float spriteScale) {
     glShadeModel(GL_SMOOTH);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
@@ -124,6 +127,7 @@ void drawParticles() {
             glScalef(2, 2, 2);
             glColor4f(life, 1 - life, 1 - life, life);   // red turning cyan
         }
+        glScalef(spriteScale, spriteScale, spriteScale);
         glCallList(particleList);
         glPopMatrix();
 
@@ -134,6 +138,30 @@ void drawParticles() {
         if (p.life < 0)
             restartParticle(p);
     }
+}
+
+}  // namespace
+
+void drawSpellParticles() {
+    drawBurstAt(boltPosition);
+}
+
+// The particles start one unit up, so the burst opens at the point itself.
+void drawBurstAt(const Vector& point) {
+    glTranslatef(point.x, point.y - 1.0f, point.z);
+    drawParticles();
+}
+
+// Grown about the bolt, spread and sprites alike, by spellScale.
+void drawExplosion() {
+    glTranslatef(boltPosition.x, boltPosition.y, boltPosition.z);
+    glScalef(spellScale, spellScale, spellScale);
+    glTranslatef(0, -1.0f, 0);
+    drawSprites(EXPLOSION_SPRITE_SCALE);
+}
+
+void drawParticles() {
+    drawSprites(1);
 }
 
 void drawArrowVolley() {

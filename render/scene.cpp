@@ -116,18 +116,23 @@ void drawAttackEffect() {
     }
     if (acting.unitClass == CLASS_FLIER)
         return;
-    // Every class but the Flier shows the particle burst at the bolt.
+    // Every class but the Flier shows a particle burst. The Healer's and the
+    // Mage's ride their bolt, which for the Mage ends in the explosion at the
+    // target; the Archer and the Fighter have no bolt, so theirs goes off
+    // where the blow lands.
     glPushMatrix();
-    drawSpellParticles();
+    if (acting.unitClass == CLASS_MAGE && !boltActive)
+        drawExplosion();
+    else if (acting.unitClass == CLASS_HEALER || acting.unitClass == CLASS_MAGE)
+        drawSpellParticles();
+    else
+        drawBurstAt(aimPoint);
     glPopMatrix();
     if (acting.unitClass == CLASS_HEALER && actionCounter >= 300) {
-        // From 300 on a second burst plays, shifted by position − aimPoint. The
-        // Healer's bolt never leaves the Healer, so this lands on the target's
-        // mirror image about the Healer, and is kept there.
+        // From 300 on a second burst plays at the target; the Healer's bolt
+        // itself never leaves the Healer.
         glPushMatrix();
-        const Vector offset = acting.position - aimPoint;
-        glTranslatef(offset.x, offset.y, offset.z);
-        drawSpellParticles();
+        drawBurstAt(aimPoint);
         glPopMatrix();
     }
 }

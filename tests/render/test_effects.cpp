@@ -1,14 +1,22 @@
 // tests/render/test_effects.cpp — spell particles, arrow sparks and the Flier's lightning
 #include <algorithm>
+#include <iterator>
 #include <vector>
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include "app/camera.h"
 #include "app/textures.h"
+#include "game/battle_map.h"
 #include "game/random.h"
+#include "render/board.h"
 #include "render/effects.h"
+#include "render/frame_clock.h"
+#include "render/scene.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
 #include "tests/render/gl_harness.h"
 #include "tests/support/battle.h"
 
@@ -233,4 +241,142 @@ TEST_F(EffectTest, LightningCoversItsStripAndCyclesItsFrames) {
         EXPECT_GE(frame.countOf(strip, frameColours[drawn]), 5600) << "frame " << drawn;
         EXPECT_EQ(frame.countNot(strip, grey), frame.countNot(WHOLE_VIEW, grey)) << "frame " << drawn;
     }
+}
+
+namespace {
+
+// The acting unit's effects as the scene draws them, seen straight down on
+// the point (5, 4) with the board left out and the cursor hidden; units are
+// placed unseen unless a test shows them.
+class AttackFrameTest : public EffectTest {
+protected:
+    void SetUp() override {
+        EffectTest::SetUp();
+        loadUniformMap(7, 10, 1);
+        savedBoard = boardList;
+        boardList = emptyList();
+        choosingHeroes = p1ChoosingHero = false;
+        p1Material = 4;
+        p2Material = 12;
+        nowSeconds = 10.3f;
+        lastSecondMark = 10;
+        windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+        windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    }
+    void TearDown() override {
+        boardList = savedBoard;
+        EffectTest::TearDown();
+    }
+
+    // Draws the frame and keeps its picture, with the camera's matrices kept for pixelOf.
+    void drawFrame(float pixelsPerUnit) {
+        clearWindow();
+        lookStraightDown(5, 4, pixelsPerUnit);
+        updateViewFrustum();
+        drawScene();
+        picture = readBackBuffer();
+        lookStraightDown(5, 4, pixelsPerUnit);
+    }
+    // Pixels within the world box around (x, z) that pass the test.
+    template <class Test> int countAround(float x, float z, float half, Test test) const {
+        int left, bottom, right, top, found = 0;
+        pixelOf(x - half, 0, z + half, left, bottom);
+        pixelOf(x + half, 0, z - half, right, top);
+        for (int py = bottom; py <= top; py++)
+            for (int px = left; px <= right; px++) found += test(picture.at(px, py));
+        return found;
+    }
+    int litAround(const Vector& p, float half) const {
+        return countAround(p.x, p.z, half, [](PixelColour c) { return !closeTo(c, BLACK, 0); });
+    }
+
+    WindowPicture picture;
+    unsigned savedBoard = 0;
+};
+
+}  // namespace
+
+TEST_F(AttackFrameTest, BurstsGoOffAtTheTargetAndTheHealersFirstAtItsBolt) {
+    SolidTextures plain({{TEX_PARTICLE, WHITE}});
+    Unit* target = placeUnit<Mage>(2, 3, 7);
+    aimPoint = target->position;
+    arrowVolley.state = 1;                  // no arrow sparks
+    lungeEffect.current = Vector(50, 0, 50);   // the lunging Fighter far off the view
+    const Vector staleBolt = battleMap[1][1].centre;   // where an earlier spell's bolt was left
+    Unit* const attackers[] = {placeUnit<Archer>(1, 3, 4), placeUnit<Fighter>(1, 3, 4), placeUnit<Healer>(1, 3, 4)};
+    for (Unit* acting : attackers) {
+        SCOPED_TRACE(acting->unitClass);
+        selectedUnit = acting;
+        acting->menuOpen = attackAnimating = true;
+        const bool healer = acting->unitClass == CLASS_HEALER;
+        boltPosition = healer ? acting->position : staleBolt;   // the Healer's bolt stays with it
+        particleStyle = healer ? 2 : 0;
+        actionCounter = 300;                    // the Healer's second burst plays
+        for (Particle& p : particles) {
+            p.active = true;
+            resetParticle(p);                   // a fresh burst: every particle at its point
+        }
+        drawFrame(100);   // the bare sprites are 3 × 2 pixels: world x −1.4 … 11.4, z −1.1 … 9.1
+        const int atTarget = litAround(aimPoint, 0.3f), atActing = litAround(acting->position, 0.3f);
+        EXPECT_GT(atTarget, 3);
+        EXPECT_EQ(atActing > 0, healer);
+        // Nothing else anywhere left of the action menu (x ≥ 8.84, z ≥ 6.05).
+        EXPECT_EQ(litAround(Vector(5, 0, 3.5f), 3.8f), atTarget + atActing);
+        acting->menuOpen = false;
+    }
+}
+
+TEST_F(AttackFrameTest, MageExplosionSurroundsTheTargetInEveryStageAndGrowsWithTheSpellScale) {
+    SolidTextures plain({{TEX_PARTICLE, WHITE}});
+    Mage* mage = placeUnit<Mage>(1, 3, 2);
+    Unit* target = placeUnit<Fighter>(2, 3, 7);
+    target->visible = true;   // the explosion must show around the target, not only inside it
+    selectedUnit = mage;
+    mage->menuOpen = specialChosen = true;   // magic: five stages
+    cursorRow = 3;
+    cursorCol = 7;
+    seedRandom(3);
+    captureOutput([] { startAttack(); });
+    ASSERT_FALSE(attackMissed);
+    for (Particle& p : particles) p.active = true;   // the pool as the game keeps it
+
+    // Orange over black or over the green target: red strong, blue weak.
+    const auto explosionPixels = [&] {
+        return countAround(target->position.x, target->position.z, 1.5f,
+                           [](PixelColour c) { return c.r >= 128 && c.r > c.b + 60; });
+    };
+    constexpr float PIXELS_PER_UNIT = 25;
+    bool compared = false;
+    std::vector<int> smallest;   // per stage, over its second half
+    for (int frame = 0; frame < 1000 && attackAnimating; ++frame) {
+        frameSeconds = 0.1f;   // a slow 10 frames a second: the fewer frames, the less the particles spread
+        attackStep();
+        if (boltActive || !attackAnimating)
+            continue;
+        if (!compared && spellScale >= 1.09f) {
+            // The same particles drawn at a stage's start and end size.
+            compared = true;
+            const std::vector<Particle> pool(std::begin(particles), std::end(particles));
+            const float scale = spellScale;
+            int area[2];
+            for (int end = 0; end < 2; ++end) {
+                std::copy(pool.begin(), pool.end(), std::begin(particles));
+                spellScale = end ? 1.18f : 1.0f;
+                drawFrame(PIXELS_PER_UNIT);
+                area[end] = explosionPixels();
+            }
+            EXPECT_GT(area[1], area[0] * 1.2);
+            std::copy(pool.begin(), pool.end(), std::begin(particles));
+            spellScale = scale;
+        }
+        drawFrame(PIXELS_PER_UNIT);
+        if (spellScale >= 1.09f) {
+            smallest.resize(actionCounter + 1, 1 << 30);
+            smallest[actionCounter] = std::min(smallest[actionCounter], explosionPixels());
+        }
+    }
+    EXPECT_FALSE(attackAnimating) << "the spell has ended";
+    ASSERT_EQ(smallest.size(), 5u);
+    for (int stage = 0; stage < 5; ++stage)   // at least half a square's worth
+        EXPECT_GT(smallest[stage], PIXELS_PER_UNIT * PIXELS_PER_UNIT / 2) << "stage " << stage;
 }
