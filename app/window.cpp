@@ -103,15 +103,19 @@ void onReshape(int width, int height) {
     if (height == 0) height = 1;   // a minimised window must not divide by zero
     windowWidth = width;
     windowHeight = height;
+    loadProjection(perspectiveView);
+    glViewport(0, 0, width, height);
+}
+
+void loadProjection(bool perspective) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    float aspect = static_cast<float>(width) / height;
-    if (perspectiveView)
+    float aspect = static_cast<float>(windowWidth) / windowHeight;
+    if (perspective)
         gluPerspective(60, aspect, NEAR_PLANE, FAR_PLANE);
     else
         glOrtho(-aspect, aspect, -1, 1, NEAR_PLANE, FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, width, height);
 }
 
 void updateViewFrustum() {

@@ -5,3 +5,6 @@ void setUpWindow(int argc, char** argv);   // window, callbacks, GL state, textu
 void openWindow(int argc, char** argv);    // setUpWindow, then the event loop; never returns
 void onDisplay();
 void onReshape(int width, int height);
+// The projection of the window's last size: perspective, or the overlays'
+// orthographic box (−w/h … w/h by −1 … 1); leaves the model-view matrix current.
+void loadProjection(bool perspective);

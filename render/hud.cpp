@@ -5,6 +5,7 @@
 #include <GL/glut.h>
 
 #include "app/textures.h"
+#include "app/window.h"
 #include "render/frame_clock.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
@@ -56,9 +57,15 @@ void drawBitmapText(float x, float y, float z, void* font, const char* text) {
     for (const char* c = text; *c != '\0'; c++) glutBitmapCharacter(font, *c);
 }
 
+// The two lines are placed in the overlay's orthographic box whichever
+// projection is in force: after an odd number of v presses the frame hands
+// the HUD a perspective one, where their places lie outside the view.
 void drawHud() {
     glDisable(GL_LIGHTING);
     tickFrameClock(tickSource());
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    loadProjection(false);
     if (showFps) {
         glColor3f(1, 0, 0);
         drawBitmapText(-1.2f, 0.92f, -1, hudFont, fpsText);
@@ -67,6 +74,9 @@ void drawHud() {
         glColor3f(1, 1, 0.2f);
         drawBitmapText(-1.2f, 0.95f, -1, hudFont, runTimeText);
     }
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
     glEnable(GL_LIGHTING);
 }
 

@@ -90,6 +90,25 @@ TEST_F(CameraViewTest, FullScreenWindowsFirstFrameLooksDownOntoTheBoardTowardMin
     }
 }
 
+TEST_F(CameraViewTest, HudLinesStayAtTheTopLeftWhicheverWayVLeftTheProjection) {
+    SolidTextures sky{{TEX_SKY_SAD_SEA, OTHER}};
+    choosingHeroes = p1ChoosingHero = false;
+    fixTicks(100300);   // the first frame formats both lines
+    for (bool perspective : {true, false}) {   // false: v pressed once, the HUD pass gets perspective
+        perspectiveView = perspective;
+        onReshape(width, height);
+        glLoadIdentity();   // the HUD draws in the frame's base model-view, which the game never moves
+        onDisplay();
+        // The lines start at x −1.2 on baselines at y 0.92 and 0.95 of the −w/h … w/h by −1 … 1 box.
+        const WindowPicture picture = readBackBuffer();
+        const int left = static_cast<int>((1 - 1.2f * height / width) * width / 2), top = height - 1;
+        EXPECT_GT(picture.countIn(left, top - 60, left + 300, top, {255, 0, 0}, 0), 30) << "perspective " << perspective;
+        EXPECT_GT(picture.countIn(left, top - 60, left + 300, top, {255, 255, 51}, 0), 30)
+            << "perspective " << perspective;
+        EXPECT_EQ(perspectiveView, perspective);
+    }
+}
+
 TEST_F(CameraViewTest, ReshapeSetsPerspectiveOrOrthographicAndSurvivesHeightZero) {
     onReshape(800, 600);
     std::vector<float> m = current(GL_PROJECTION_MATRIX);
