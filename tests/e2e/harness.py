@@ -320,10 +320,11 @@ class Picture:
 
     def reach_shown(self):
         """The reach diamond doubles red, keeps 0.7 of green and takes all
-        blue out of the squares around the acting unit, at the far (top) end
-        of the board where player 1 stands; nothing else there is orange
-        with no blue at all."""
-        return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > g > 0) > 50
+        blue out of the board's squares around the acting unit, at the far
+        (top) end of the board where player 1 stands; nothing else there
+        shows red and green with no blue at all (every board and sky image
+        has some)."""
+        return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > 0 and g > 0) > 50
 
 
 def shows_image(path, image, tolerance=0.08):
