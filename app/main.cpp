@@ -1,13 +1,23 @@
-// app/main.cpp — start-up on the console, then the window
+// app/main.cpp — start-up on the console, or a kept battle taken up again, then the window
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "app/window.h"
 #include "game/startup.h"
+#include "save/battle_save.h"
 
 int main(int argc, char** argv) {
     // The console is the game's report channel: every line should appear
     // when it is printed, also when the output goes to a pipe or a file.
     setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
-    startBattle(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "--resume") == 0) {
+        std::string line;
+        bool resumed = resumeBattle(SAVE_FILE, line);
+        std::printf("%s\n", line.c_str());
+        if (!resumed) return 1;
+    } else {
+        startBattle(argc, argv);
+    }
     openWindow(argc, argv);
 }

@@ -18,6 +18,7 @@
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
 #include "rules/window_link.h"
+#include "save/battle_save.h"
 
 namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
@@ -97,6 +98,7 @@ void onDisplay() {
     glPopMatrix();
     onKeyboard('v', 0, 0);
     glutSwapBuffers();
+    keepBattleIfChanged();
 }
 
 void onReshape(int width, int height) {

@@ -9,6 +9,8 @@ uint32_t randomState = 1;
 
 void seedRandom(unsigned seed) { randomState = seed; }
 
+unsigned randomGeneratorState() { return randomState; }
+
 int randomNext() {
     randomState = randomState * 1103515245u + 12345u;   // wraps modulo 2^32 by design
     return int(randomState / 65536 % 32768);

@@ -9,5 +9,6 @@
 constexpr int RANDOM_MAX = 32767;
 
 void seedRandom(unsigned seed);
+unsigned randomGeneratorState();   // seedRandom with it goes on with the same sequence
 int  randomNext();                 // 0 … RANDOM_MAX
 int  randomInt(int lo, int hi);    // lo … hi inclusive; swaps them when lo > hi

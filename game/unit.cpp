@@ -7,13 +7,6 @@
 
 namespace {
 
-struct ClassStats {
-    int   unitClass;
-    int   hp, mp, movePoints, attackRange;
-    float accuracy, defence, attackFactor, evasion, attackPower;
-    int   sight;
-};
-
 // Starting statistics; hp and mp also give the ceilings maxHp and maxMp.
 const ClassStats classStats[] = {
     //  class          hp   mp  move range  accuracy defence factor evasion power  sight
@@ -25,7 +18,7 @@ const ClassStats classStats[] = {
 };
 
 void becomeClass(Unit& unit, UnitClassId unitClass, float x, float y, float z, int player) {
-    const ClassStats& stats = classStats[unitClass - 1];
+    const ClassStats& stats = statsOf(unitClass);
     unit.position = Vector(x, y, z);
     unit.player = player;
     unit.unitClass = stats.unitClass;
@@ -50,6 +43,8 @@ void becomeClass(Unit& unit, UnitClassId unitClass, float x, float y, float z, i
 }
 
 }  // namespace
+
+const ClassStats& statsOf(int unitClass) { return classStats[unitClass - 1]; }
 
 int nextUnitId = 0;
 

@@ -72,6 +72,15 @@ struct Mage : Unit {
     void draw();
 };
 
+// A class's starting statistics; hp and mp are also its ceilings maxHp and maxMp.
+struct ClassStats {
+    int   unitClass;
+    int   hp, mp, movePoints, attackRange;
+    float accuracy, defence, attackFactor, evasion, attackPower;
+    int   sight;
+};
+const ClassStats& statsOf(int unitClass);   // 1 Archer … 5 Mage
+
 extern int nextUnitId;                  // id of the next unit built; ids follow creation order
 
 extern std::vector<Unit*> allUnits;     // both armies, in creation order; never shrinks

@@ -192,4 +192,5 @@ void endAction() {
     healChosen = false;
     specialChosen = false;
     attackMissed = false;
+    battleRevision++;
 }

@@ -63,6 +63,7 @@ void defend(Unit& unit) {
     unit.canAct = false;
     unit.menuOpen = false;
     cursorOnUnit = false;
+    battleRevision++;
 }
 
 void menuKey(int key) {

@@ -22,6 +22,7 @@ bool bannerP2BeginTurn = false, bannerP2EndTurn = false;
 bool bannerP1Wins = false, bannerP2Wins = false;
 float bannerSeconds = 0;
 float frameSeconds = 0;
+int battleRevision = 0;
 
 namespace {
 
@@ -147,6 +148,7 @@ void checkHeroChoice() {
         currentPlayer = 1;
         p2ChoosingHero = false;
         choosingHeroes = false;
+        battleRevision++;
         onSpecialKey(KEY_HOME, 0, 0);
         raiseTurnBanner(bannerP1BeginTurn);
     }
@@ -159,6 +161,7 @@ void toggleTurn() {
     clearTurnBanners();
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
+    battleRevision++;
 }
 
 // An end-of-turn banner hands over to the next player's begin-turn banner;

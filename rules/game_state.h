@@ -12,6 +12,7 @@ extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTu
 extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
+extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, camera keys
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units

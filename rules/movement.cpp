@@ -7,6 +7,7 @@
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "rules/cursor.h"
+#include "rules/game_state.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ void advanceStep() {
     unit.col = cursorCol;
     unit.position = target.centre;
     if (unit.movePoints < 1) choosingMove = false;
+    battleRevision++;
 }
 
 void showSide(int player) {

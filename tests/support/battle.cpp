@@ -74,6 +74,7 @@ void resetBattleState() {
     bannerP1Wins = bannerP2Wins = false;
     bannerSeconds = 0;
     frameSeconds = 0;
+    battleRevision = 0;
 
     cursorRow = cursorCol = 0;
     cursorOnUnit = false;

@@ -1,0 +1,186 @@
+// tests/unit/test_save.cpp — a battle kept and taken up again goes on as it would have; bad saves are refused
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "rules/combat.h"
+#include "rules/keyboard.h"
+#include "save/battle_save.h"
+#include "tests/support/window_link_fake.h"
+#include "tests/unit/rules_keys.h"
+
+namespace {
+
+constexpr float FRAME_SECONDS = 0.05f;
+constexpr int FRAME = -1;          // an event that draws a frame instead of pressing a key
+constexpr int CHARACTER = 1000;    // an event CHARACTER + c presses the character key c
+
+std::string saveText() {
+    std::ostringstream text;
+    writeSave(captureBattle(), text);
+    return text.str();
+}
+
+// A frame as far as the rules see it: the update, the swoop's bolt counting
+// its frames, the hero check.
+void play(int event) {
+    if (event == FRAME) {
+        idleUpdate();
+        if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+        checkHeroChoice();
+    } else if (event >= CHARACTER) {
+        onKeyboard(static_cast<unsigned char>(event - CHARACTER), 0, 0);
+    } else {
+        press(event);
+    }
+}
+
+// Plays as a player would, looking at the board, and writes down every key
+// and frame, so that a second run can be given exactly the same ones.
+struct Player {
+    std::vector<int> events;
+
+    void event(int e) {
+        events.push_back(e);
+        play(e);
+    }
+    void keys(std::initializer_list<int> list) {
+        for (int key : list) event(key);
+    }
+    void character(char c) { event(CHARACTER + c); }
+    void settle() {
+        event(FRAME);
+        for (int i = 0; i < 5000 && (attackAnimating || moveAnimating); i++) event(FRAME);
+    }
+    void cursorTo(int row, int col) {
+        while (cursorRow != row) event(cursorRow < row ? KEY_DOWN : KEY_UP);
+        while (cursorCol != col) event(cursorCol < col ? KEY_RIGHT : KEY_LEFT);
+    }
+    void openMenu(int row, int col) {
+        cursorTo(row, col);
+        if (selectedUnit->row != row || selectedUnit->col != col) keys({row > 0 ? KEY_UP : KEY_DOWN});
+        cursorTo(row, col);
+        event(KEY_INSERT);
+    }
+    void entry(int item) {
+        while (menuItem != item) event(KEY_DOWN);
+        event(KEY_INSERT);
+    }
+    void act(int row, int col, int item, int targetRow, int targetCol) {
+        openMenu(row, col);
+        entry(item);
+        cursorTo(targetRow, targetCol);
+        event(KEY_INSERT);
+        settle();
+    }
+};
+
+// Every class has acted once and the Flier of player 2 has just stepped, its
+// menu still open, when the battle is kept. What follows uses what the first
+// turn left behind: the open step choice and menu entry, the Healer's timer,
+// the lunge's counters, the volley's trail, the backdrop.
+void playUntilKept(Player& p) {
+    placeUnit<Archer>(1, 0, 4);
+    placeUnit<Healer>(1, 1, 1);
+    placeUnit<Fighter>(1, 2, 1);
+    placeUnit<Flier>(1, 2, 3);
+    placeUnit<Fighter>(2, 3, 1);
+    placeUnit<Mage>(2, 3, 4);
+    placeUnit<Flier>(2, 4, 3);
+    placeUnit<Archer>(2, 6, 4);
+    for (int i = 0; i < 3; i++) p.character('m');
+    p.openMenu(0, 4);
+    p.settle();
+    p.openMenu(6, 4);
+    p.settle();
+    p.act(0, 4, 1, 3, 4);   // Archer on the Mage
+    p.act(2, 1, 1, 3, 1);   // Fighter on the Fighter
+    p.openMenu(2, 3);       // the Flier steps right, then swoops on the Mage
+    p.entry(4);
+    p.keys({KEY_RIGHT, KEY_INSERT});
+    p.settle();
+    p.keys({KEY_HOME});
+    p.entry(1);
+    p.keys({KEY_DOWN, KEY_INSERT});
+    p.settle();
+    p.act(1, 1, 2, 2, 1);   // Healer heals the Fighter
+    p.character('s');
+    p.keys({KEY_F1});       // nobody of player 1 may act: the turn passes
+    p.openMenu(4, 3);       // player 2's Flier steps up
+    p.entry(4);
+    p.keys({KEY_UP, KEY_INSERT});
+    p.settle();
+}
+
+void playOn(Player& p) {
+    p.keys({KEY_UP, KEY_INSERT});
+    p.settle();
+    p.keys({KEY_HOME, KEY_HOME});
+    p.act(3, 1, 1, 2, 1);   // Fighter on the Fighter
+    p.act(2, 3, 1, 2, 4);   // Flier on the Flier
+    p.openMenu(3, 4);       // the Mage and the hero defend
+    p.entry(3);
+    p.openMenu(6, 4);
+    p.entry(3);
+    p.keys({KEY_F1});
+    p.act(1, 1, 2, 2, 1);   // player 1's Healer heals the Fighter again
+    p.act(0, 4, 1, 3, 4);   // and the Archer shoots at the Mage again
+    p.character('s');
+}
+
+class SaveTest : public BattleTest {
+protected:
+    std::string folder;
+    void SetUp() override {
+        BattleTest::SetUp();
+        char name[] = "/tmp/kestrava-save-test-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        loadUniformMap(7, 5, 1);
+        frameSeconds = FRAME_SECONDS;
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(folder);
+        BattleTest::TearDown();
+    }
+};
+
+TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
+    Player whole;
+    std::string playedOn;
+    captureOutput([&] { playUntilKept(whole); });
+    size_t kept = whole.events.size();
+    playedOn = captureOutput([&] { playOn(whole); });
+    const std::string wholeEnd = saveText();
+    int blows = 0;
+    for (size_t at = playedOn.find("Hit range"); at != std::string::npos; at = playedOn.find("Hit range", at + 1)) blows++;
+    EXPECT_EQ(blows, 4) << "four blows after the break:\n" << playedOn;
+
+    resetBattleState();
+    loadUniformMap(7, 5, 1);
+    frameSeconds = FRAME_SECONDS;
+    Player first;
+    captureOutput([&] { playUntilKept(first); });
+    ASSERT_EQ(first.events, std::vector<int>(whole.events.begin(), whole.events.begin() + kept));
+    ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
+    std::istringstream text(saveText());
+
+    resetBattleState();
+    SavedBattle battle;
+    ASSERT_EQ(readSave(text, battle), "");
+    restoreBattle(battle);
+    frameSeconds = FRAME_SECONDS;
+    std::string resumedOn = captureOutput([&] {
+        for (size_t i = kept; i < whole.events.size(); i++) play(whole.events[i]);
+    });
+    EXPECT_EQ(resumedOn, playedOn);
+    EXPECT_EQ(saveText(), wholeEnd);
+}
+
+}  // namespace
