@@ -84,15 +84,20 @@ struct Player {
     }
 };
 
-// Every class has acted once and player 2's Fighter has just stepped, its
-// menu still open, when the battle is kept. What follows leans on what came
-// before: the step choice, the cursor and the menu entry, the Healer's timer,
-// the lunge's counters, the volley's trail, the backdrop.
+// Steps onto (3, 2) cost 2, onto (2, 4) a Flier's 1 whatever the terrain.
+const char* const MAP = "11111#\n11111#\n11112#\n11211#\n11111#\n11111#\n11111#";
+
+// Every class has acted once, a worn Healer has fallen, and player 2's Fighter
+// has just stepped, its menu still open, when the battle is kept. What follows
+// leans on what came before: the step choice, the cursor, the open menu and
+// its entry, who has acted and who has fallen, the Healer's timer, the lunge's
+// counters, the volley's trail, the backdrop.
 void playUntilKept(Player& p) {
     placeUnit<Archer>(1, 0, 4);
     placeUnit<Healer>(1, 1, 1);
     placeUnit<Fighter>(1, 2, 1);
     placeUnit<Flier>(1, 2, 3);
+    placeUnit<Healer>(2, 1, 4)->hp = 5;
     placeUnit<Fighter>(2, 3, 1);
     placeUnit<Mage>(2, 3, 4);
     placeUnit<Flier>(2, 4, 3);
@@ -104,31 +109,33 @@ void playUntilKept(Player& p) {
     p.settle();
     p.act(0, 4, 1, 3, 4);   // Archer on the Mage
     p.act(2, 1, 1, 3, 1);   // Fighter on the Fighter
-    p.openMenu(2, 3);       // the Flier steps right, then swoops on the Mage
+    p.openMenu(2, 3);       // the Flier steps right, then swoops on the Healer
     p.entry(4);
     p.keys({KEY_RIGHT, KEY_INSERT});
     p.settle();
     p.keys({KEY_HOME});
     p.entry(1);
-    p.keys({KEY_DOWN, KEY_INSERT});
+    p.keys({KEY_UP, KEY_INSERT});
     p.settle();
     p.act(1, 1, 2, 2, 1);   // Healer heals the Fighter
     p.character('s');
     p.keys({KEY_F1});       // nobody of player 1 may act: the turn passes
-    p.openMenu(3, 1);       // player 2's Fighter steps right
+    p.openMenu(3, 4);       // player 2's Mage defends, its Fighter steps right
+    p.entry(3);
+    p.openMenu(3, 1);
     p.entry(4);
     p.keys({KEY_RIGHT, KEY_INSERT});
     p.settle();
 }
 
 void playOn(Player& p) {
-    p.keys({KEY_LEFT, KEY_INSERT});   // the Fighter steps back, leaves its menu, opens it again
+    p.keys({KEY_LEFT, KEY_INSERT});   // the Fighter steps back, looks at its menu, closes it, opens it again
     p.settle();
-    p.keys({KEY_HOME, KEY_HOME, KEY_INSERT});
-    p.entry(1);             // and strikes player 1's Fighter
+    p.keys({KEY_HOME, KEY_DOWN, KEY_HOME, KEY_INSERT});
+    p.entry(1);                       // and strikes player 1's Fighter
     p.keys({KEY_UP, KEY_INSERT});
     p.settle();
-    p.openMenu(4, 3);       // the Flier steps up twice and swoops on the Flier
+    p.openMenu(4, 3);                 // the Flier steps up twice and swoops on the Flier
     p.entry(4);
     for (int step = 0; step < 2; step++) {
         p.keys({KEY_UP, KEY_INSERT});
@@ -138,13 +145,11 @@ void playOn(Player& p) {
     p.entry(1);
     p.keys({KEY_RIGHT, KEY_INSERT});
     p.settle();
-    p.openMenu(3, 4);       // the Mage and the hero defend
-    p.entry(3);
-    p.openMenu(6, 4);
+    p.openMenu(6, 4);                 // the hero defends: the turn passes
     p.entry(3);
     p.keys({KEY_F1});
-    p.act(1, 1, 2, 2, 1);   // player 1's Healer heals the Fighter again
-    p.act(0, 4, 1, 3, 4);   // and the Archer shoots at the Mage again
+    p.act(1, 1, 2, 2, 1);             // player 1's Healer heals the Fighter again
+    p.act(0, 4, 1, 3, 4);             // and the Archer shoots at the Mage again
     p.character('s');
 }
 
@@ -180,7 +185,7 @@ protected:
         char name[] = "/tmp/kestrava-save-test-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         folder = name;
-        loadUniformMap(7, 5, 1);
+        loadMap(MAP);
         frameSeconds = FRAME_SECONDS;
     }
     void TearDown() override {
@@ -201,12 +206,13 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(blows, 4) << "four blows after the break:\n" << playedOn;
 
     resetBattleState();
-    loadUniformMap(7, 5, 1);
+    loadMap(MAP);
     frameSeconds = FRAME_SECONDS;
     Player first;
     captureOutput([&] { playUntilKept(first); });
     ASSERT_EQ(first.events, std::vector<int>(whole.events.begin(), whole.events.begin() + kept));
     ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
+    ASSERT_TRUE(allUnits[4]->dead) << "the worn Healer fell before";
     std::istringstream text(saveText());
 
     resetBattleState();
