@@ -227,4 +227,99 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(gameState(), wholeEnd);
 }
 
+// Each fault written into a good save (two Archer heroes on the map above,
+// player 1 to move), and the line that refuses it after the file's name.
+struct Refusal {
+    const char* from;      // replaced in the good save; none: the whole file is `to`
+    const char* to;        // none either: no file at all
+    const char* problem;
+};
+const Refusal REFUSALS[] = {
+    {nullptr, nullptr, "cannot open it (No such file or directory)"},
+    {nullptr, "", "it is empty"},
+    {"version=1", "version=2",
+     "line 1: unknown format or version \"kestrava-save version=2\", not \"kestrava-save version=1\""},
+    {"mp=20 move=5 canAct=1 defending=1 dead=0 hero=1 menu=0 facing=-180 x=4.5 y=0 z=7.5\nend\n", "mp=2",
+     "it is cut short: its last line is not \"end\""},
+    {"rows=7", "rows=8", "line 10: the map has 8 rows, but 7 terrain lines follow"},
+    {"terrain 11211", "terrain 112x1", "line 6: the terrain of row 3 is not 5 digits"},
+    {"turn player=1\n", "", "line 10: expected \"turn\", found \"banners\""},
+    {"cursor row=0 col=0", "cursor row=0 col=5",
+     "line 13: the cursor is on row 0, column 5, outside the map of 7 rows and 5 columns"},
+    {"menuItem=1", "menuItem=5", "line 13: menuItem=5 is outside 1 to 4"},
+    {"trailAges=0,", "trailAges=", "line 17: trailAges holds 49 numbers, not 50"},
+    {"selected=0", "selected=2", "line 18: selected= and target= must name one of the 2 units"},
+    {"count=2", "count=3", "line 21: the units line counts 3, but 2 units follow"},
+    {"count=2", "count=1", "line 20: the units line counts 1, but more units follow"},
+    {"unit id=1", "unit id=2", "line 20: id=2 where id=1 comes next: ids run 0, 1, 2, … in order"},
+    {"class=archer", "class=wizard", "line 19: class=wizard is no class of the game"},
+    {"mp=20", "mp=lots", "line 19: mp=lots is not a whole number"},
+    {"hp=80", "hp=81", "line 19: unit 0 has hp=81, above the archer's 80"},
+    {"row=6 col=4", "row=7 col=4",
+     "line 20: unit 1 stands on row 7, column 4, outside the map of 7 rows and 5 columns"},
+    {"row=6 col=4", "row=0 col=4", "line 20: unit 1 stands on row 0, column 4 with unit 0"},
+    {"z=7.5", "z=9", "line 20: unit 1 is more than a square away from row 6, column 4"},
+    {"hero=1 menu=0 facing=-180", "hero=0 menu=0 facing=-180", "player 2 has 0 heroes, not one"},
+    {"end\n", "end\nend\n", "line 22: lines follow \"end\""},
+    {"p2Wins=0", "p2Wins=1", "the battle is over, player 2 won"},
+};
+
+TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
+    startPlaying();
+    const std::string good = saveText();
+    resetBattleState();
+    const std::string path = folder + "/" + SAVE_FILE;
+    for (const Refusal& refusal : REFUSALS) {
+        SCOPED_TRACE(refusal.problem);
+        std::string text = refusal.from ? good : refusal.to ? refusal.to : "";
+        if (refusal.from) {
+            size_t at = text.find(refusal.from);
+            ASSERT_NE(at, std::string::npos);
+            text.replace(at, std::string(refusal.from).size(), refusal.to);
+        }
+        std::filesystem::remove(path);
+        if (refusal.from || refusal.to) std::ofstream(path) << text;
+        std::string line;
+        EXPECT_FALSE(resumeBattle(path.c_str(), line));
+        EXPECT_EQ(line, "Cannot resume from " + path + ": " + refusal.problem + ".");
+        EXPECT_TRUE(allUnits.empty() && mapRows == 0) << "a refused save reached the game";
+    }
+    std::ofstream(path) << good;
+    std::string line;
+    ASSERT_TRUE(resumeBattle(path.c_str(), line));
+    EXPECT_EQ(line, "Resuming the battle kept in " + path + ": player 1's turn.");
+    EXPECT_EQ(saveText(), good);
+}
+
+TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
+    startPlaying();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const struct {
+        const char* when;
+        bool* busy;
+        bool changed, kept;
+    } cases[] = {
+        {"an attack playing", &attackAnimating, true, false},
+        {"a unit gliding", &moveAnimating, true, false},
+        {"the heroes being chosen", &choosingHeroes, true, false},
+        {"nothing new since it was kept", nullptr, false, false},
+        {"a change, and all at rest", nullptr, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        std::filesystem::remove(SAVE_FILE);
+        keptRevision = c.changed ? battleRevision - 1 : battleRevision;
+        if (c.busy) *c.busy = true;
+        keepBattleIfChanged();
+        if (c.busy) *c.busy = false;
+        EXPECT_EQ(std::filesystem::exists(SAVE_FILE), c.kept);
+    }
+    SavedBattle kept;
+    std::ifstream file(SAVE_FILE);
+    EXPECT_EQ(readSave(file, kept), "");
+    EXPECT_FALSE(std::filesystem::exists(std::string(SAVE_FILE) + ".tmp"));
+    std::filesystem::current_path(previous);
+}
+
 }  // namespace
