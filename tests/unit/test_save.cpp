@@ -286,11 +286,24 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
         EXPECT_EQ(line, "Cannot resume from " + path + ": " + refusal.problem + ".");
         EXPECT_TRUE(allUnits.empty() && mapRows == 0) << "a refused save reached the game";
     }
-    std::ofstream(path) << good;
-    std::string line;
-    ASSERT_TRUE(resumeBattle(path.c_str(), line));
-    EXPECT_EQ(line, "Resuming the battle kept in " + path + ": player 1's turn.");
-    EXPECT_EQ(saveText(), good);
+
+    // Saves the game wrote itself, by its window and in this file's battle,
+    // go on where they stopped and are written again unchanged.
+    const struct {
+        const char* name;
+        int player;
+    } kept[] = {{"first_shot_missed.txt", 1}, {"step_kept_open.txt", 2}};
+    for (const auto& save : kept) {
+        resetBattleState();
+        const std::string keptPath = std::string(TEST_DATA_DIR) + "/saves/" + save.name;
+        std::string line;
+        ASSERT_TRUE(resumeBattle(keptPath.c_str(), line)) << line;
+        EXPECT_EQ(line, "Resuming the battle kept in " + keptPath + ": player " + std::to_string(save.player) +
+                            "'s turn.");
+        std::ostringstream original;
+        original << std::ifstream(keptPath).rdbuf();
+        EXPECT_EQ(saveText(), original.str());
+    }
 }
 
 TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
