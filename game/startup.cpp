@@ -23,6 +23,7 @@ Unit firstPlaceholder, secondPlaceholder;
 
 const char* const USAGE =
     "Usage: kestrava [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "       kestrava --resume\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -31,6 +32,9 @@ const char* const USAGE =
     "\n"
     "Read from the current folder: the map WorldDesc.txt and the pictures\n"
     "under images/.\n"
+    "\n"
+    "After every action the battle is kept in kestrava-save.txt there;\n"
+    "--resume takes it up again where it stood, without asking for armies.\n"
     "\n"
     "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
     "so that the same battle can be played again.\n";

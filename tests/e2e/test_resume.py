@@ -1,0 +1,94 @@
+"""A battle outlives a kill: the real game keeps it in kestrava-save.txt after
+every action, and `kestrava --resume` takes it up where it stood.
+
+The first game is killed with SIGKILL after two actions. The save it wrote
+after the first is put back and resumed in a second game, which is given the
+same keys for the second action: the hit roll, the lines printed and the
+units afterwards are those of the first game. The roll is the action's first
+draw, so it matches only if the generator was kept as it stood; what comes
+after it depends on how many frames the animation takes, and is not compared.
+A save cut short is refused with exit status 1 and left as it was."""
+import os
+import re
+import signal
+import time
+import unittest
+
+import harness
+
+SEED = 21
+ARMIES = [2, 1, 1, 1, 1, 1, 1, 1, 1, 1]   # the placement of test_battle.py
+SAVE = "kestrava-save.txt"
+OUTCOME = re.compile(r"Hit range = .*\n(miss!|flier attacks a healer! Bonus damage!)\n")
+
+
+def kept(folder, pattern, timeout=60):
+    """The save's text, once a line of it matches pattern."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            with open(os.path.join(folder, SAVE)) as f:
+                text = f.read()
+        except FileNotFoundError:
+            text = ""
+        if re.search(pattern, text, re.M):
+            return text
+        if time.monotonic() > deadline:
+            raise AssertionError("no save with %r within %ss:\n%s" % (pattern, timeout, text))
+        time.sleep(0.05)
+
+
+def unit_lines(text):
+    return [line for line in text.split("\n") if line.startswith("unit ")]
+
+
+def second_action(game, folder):
+    """From the cursor on player 2's hero (4, 3): player 1's Flier (2, 3) steps
+    down and strikes the hero. Returns what the game printed and the save after."""
+    start = len(game.output)
+    game.key("Up", "Up", "Insert", "Up", "Insert", "Down", "Insert")   # menu, Move, one step down
+    kept(folder, r"^unit id=3 .* row=3 ")
+    game.key("Home", "Down", "Insert", "Down", "Insert")               # back to the menu, Attack, the hero
+    after = kept(folder, r"^unit id=3 .* canAct=0 ")
+    game.wait_for(OUTCOME, start=start)
+    return OUTCOME.search(game.output, start).group(0), after
+
+
+class Resume(unittest.TestCase):
+    def test_battle_killed_between_actions_goes_on_the_same_when_resumed(self):
+        folder = harness.play_folder(map_path=harness.data_file("maps", "battle_7x5.txt"))
+        with harness.Game(folder, args=ARMIES, seed=SEED) as game:
+            game.window()
+            game.key("Down", "Down", "Right", "Insert")            # player 1's hero: the Fighter (2, 1)
+            game.wait_for("p1 hero selected!")
+            game.key("Down", "Down", "Right", "Right", "Insert")   # player 2's: the Healer (4, 3)
+            kept(folder, r"^unit id=9 .* hero=1 ")
+            game.key("Up", "Up", "Up", "Insert", "Insert", "Down", "Down", "Down", "Insert")   # Archer (1, 3) shoots
+            first = kept(folder, r"^unit id=1 .* canAct=0 ")
+            lines, after = second_action(game, folder)
+            os.kill(game.process.pid, signal.SIGKILL)
+            self.assertEqual(game.wait_exit(), -signal.SIGKILL)
+
+        with open(os.path.join(folder, SAVE), "w") as f:
+            f.write(first)
+        with harness.Game(folder, args=["--resume"]) as game:
+            game.wait_for("\n")
+            self.assertEqual(game.output, "Resuming the battle kept in kestrava-save.txt: player 1's turn.\n")
+            game.window()
+            again, after_again = second_action(game, folder)
+            self.assertEqual(again, lines)
+            self.assertEqual(unit_lines(after_again), unit_lines(after))
+            self.assertEqual(game.quit(), 0)
+
+        cut = first[:len(first) // 2]
+        with open(os.path.join(folder, SAVE), "w") as f:
+            f.write(cut)
+        status, output = harness.run_console(folder, args=["--resume"], display=False)
+        self.assertEqual((status, output),
+                         (1, 'Cannot resume from kestrava-save.txt: it is cut short: its last line is not "end".\n'))
+        with open(os.path.join(folder, SAVE)) as f:
+            self.assertEqual(f.read(), cut)
+
+
+if __name__ == "__main__":
+    unittest.main()
