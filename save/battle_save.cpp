@@ -237,7 +237,8 @@ public:
         const std::string label = std::string(name) + "=";
         if (taken >= tokens.size()) return fail("the line ends before " + label);
         const std::string& token = tokens[taken++];
-        if (token.compare(0, label.size(), label) != 0) return fail("expected " + label + ", found \"" + token + "\"");
+        if (token.compare(0, label.size(), label) != 0)
+            return fail("expected " + label + ", found \"" + token + "\"");
         text = token.substr(label.size());
         return true;
     }
@@ -324,7 +325,8 @@ bool readMap(SaveReader& read, B& b) {
         if (!read.nextIs("terrain")) return read.failAtNext(counted + std::to_string(r) + " terrain lines follow");
         std::string digits;
         if (!read.enter("terrain") || !read.bare(digits) || !read.done()) return false;
-        if (digits.size() != static_cast<size_t>(b.cols) || digits.find_first_not_of("0123456789") != std::string::npos)
+        if (digits.size() != static_cast<size_t>(b.cols) ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
             return read.fail("the terrain of row " + std::to_string(r) + " is not " + std::to_string(b.cols) +
                              " digits");
         b.terrain.push_back(digits);

@@ -1,10 +1,10 @@
 // tests/unit/test_save.cpp — a battle kept and taken up again goes on as it would have; bad saves are refused
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -61,9 +61,10 @@ struct Player {
         event(FRAME);
         for (int i = 0; i < 5000 && (attackAnimating || moveAnimating); i++) event(FRAME);
     }
+    // Bounded, so that a key that no longer moves the cursor cannot hang the test.
     void cursorTo(int row, int col) {
-        while (cursorRow != row) event(cursorRow < row ? KEY_DOWN : KEY_UP);
-        while (cursorCol != col) event(cursorCol < col ? KEY_RIGHT : KEY_LEFT);
+        for (int i = 0; i < 50 && cursorRow != row; i++) event(cursorRow < row ? KEY_DOWN : KEY_UP);
+        for (int i = 0; i < 50 && cursorCol != col; i++) event(cursorCol < col ? KEY_RIGHT : KEY_LEFT);
     }
     void openMenu(int row, int col) {
         cursorTo(row, col);
@@ -72,7 +73,7 @@ struct Player {
         event(KEY_INSERT);
     }
     void entry(int item) {
-        while (menuItem != item) event(KEY_DOWN);
+        for (int i = 0; i < 4 && menuItem != item; i++) event(KEY_DOWN);
         event(KEY_INSERT);
     }
     void act(int row, int col, int item, int targetRow, int targetCol) {
@@ -129,9 +130,9 @@ void playUntilKept(Player& p) {
 }
 
 void playOn(Player& p) {
-    p.keys({KEY_LEFT, KEY_INSERT});   // the Fighter steps back, looks at its menu, closes it, opens it again
+    p.keys({KEY_LEFT, KEY_INSERT});   // the Fighter steps back,
     p.settle();
-    p.keys({KEY_HOME, KEY_DOWN, KEY_HOME, KEY_INSERT});
+    p.keys({KEY_HOME, KEY_DOWN, KEY_HOME, KEY_INSERT});   // looks at its menu, closes it, opens it again
     p.entry(1);                       // and strikes player 1's Fighter
     p.keys({KEY_UP, KEY_INSERT});
     p.settle();
@@ -196,13 +197,13 @@ protected:
 
 TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     Player whole;
-    std::string playedOn;
     captureOutput([&] { playUntilKept(whole); });
-    size_t kept = whole.events.size();
-    playedOn = captureOutput([&] { playOn(whole); });
+    const size_t kept = whole.events.size();
+    const std::string playedOn = captureOutput([&] { playOn(whole); });
     const std::string wholeEnd = gameState();
     int blows = 0;
-    for (size_t at = playedOn.find("Hit range"); at != std::string::npos; at = playedOn.find("Hit range", at + 1)) blows++;
+    for (size_t at = playedOn.find("Hit range"); at != std::string::npos; at = playedOn.find("Hit range", at + 1))
+        blows++;
     EXPECT_EQ(blows, 4) << "four blows after the break:\n" << playedOn;
 
     resetBattleState();
@@ -242,7 +243,8 @@ const Refusal REFUSALS[] = {
     {"mp=20 move=5 canAct=1 defending=1 dead=0 hero=1 menu=0 facing=-180 x=4.5 y=0 z=7.5\nend\n", "mp=2",
      "it is cut short: its last line is not \"end\""},
     {"rows=7", "rows=8", "line 10: the map has 8 rows, but 7 terrain lines follow"},
-    {"terrain 11211\n", "terrain 11211\nterrain 11211\n", "line 10: the map has 7 rows, but more terrain lines follow"},
+    {"terrain 11211\n", "terrain 11211\nterrain 11211\n",
+     "line 10: the map has 7 rows, but more terrain lines follow"},
     {"terrain 11211", "terrain 112x1", "line 6: the terrain of row 3 is not 5 digits"},
     {"turn player=1\n", "", "line 10: expected \"turn\", found \"banners\""},
     {"cursor row=0 col=0", "cursor row=0 col=5",
