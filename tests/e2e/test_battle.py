@@ -71,9 +71,15 @@ class Battle:
         self.menu_item = 1
         self.shots = 0
 
-    def banner_up(self, name="battle-latest.png"):
-        path = self.game.screenshot(name)
-        return any(harness.shows_image(path, banner) for banner in BANNERS)
+    def banner_up(self, name="battle-latest.png", timeout=30):
+        """Whether a turn banner comes up within the bound: the key that
+        passes the turn may still be on its way to the game."""
+        try:
+            self.game.wait_for_picture(
+                name, lambda path: any(harness.shows_image(path, banner) for banner in BANNERS), timeout)
+            return True
+        except AssertionError:
+            return False
 
     def walk_to(self, row, col):
         keys = ["Down"] * (row - self.cursor[0]) + ["Up"] * (self.cursor[0] - row)
