@@ -24,7 +24,7 @@ ensure_packages() {
 }
 
 GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
-TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev python3)
+TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
 build() {
@@ -32,4 +32,24 @@ build() {
   shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# start_xvfb: a virtual display for the layers that draw, on the first free
+# number from 99, exported as DISPLAY with Mesa's software renderer; it stops
+# when the calling shell exits.
+start_xvfb() {
+  local display=99
+  while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=":$display" LIBGL_ALWAYS_SOFTWARE=1
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY"
+  exit 1
 }
