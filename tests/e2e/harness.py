@@ -9,9 +9,11 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
+import unittest
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RUN_DIR = os.environ.get("KESTRAVA_RUN_DIR", os.path.join(REPO, "build", "run"))
@@ -21,6 +23,33 @@ BINARY = os.path.join(RUN_DIR, "kestrava")
 WINDOW_TITLE = "Mesh display"
 
 _xvfb = None
+_games_of_this_test = []
+
+
+def _print_games_when_a_test_fails():
+    """A failed test prints what each game it ran wrote on standard output and
+    standard error: an assertion about the console or a timed-out start alone
+    cannot tell why a game stopped early."""
+    result = unittest.TestResult
+    start_test = result.startTest
+
+    def start(self, test):
+        _games_of_this_test.clear()
+        start_test(self, test)
+
+    def reporting(add):
+        def report(self, test, err):
+            for game in _games_of_this_test:
+                sys.stderr.write(game.transcript())
+            add(self, test, err)
+        return report
+
+    result.startTest = start
+    result.addFailure = reporting(result.addFailure)
+    result.addError = reporting(result.addError)
+
+
+_print_games_when_a_test_fails()
 
 
 def _display_works():
@@ -138,6 +167,7 @@ class Game:
         self._stderr = []
         self._err_reader = threading.Thread(target=self._read_err, daemon=True)
         self._err_reader.start()
+        _games_of_this_test.append(self)
 
     def _read(self):
         for chunk in iter(lambda: self.process.stdout.read1(65536), b""):
@@ -171,6 +201,11 @@ class Game:
     @property
     def errors(self):
         return "".join(self._stderr)
+
+    def transcript(self):
+        return ("\n=== game %s in %s, status %s\n--- standard output (end) ---\n%s\n"
+                "--- standard error (end) ---\n%s\n" % (self.process.args, self.folder, self.process.poll(),
+                                                         self.output[-6000:], self.errors[-6000:]))
 
     def lines(self):
         return self.output.split("\n")
