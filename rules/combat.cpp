@@ -43,6 +43,12 @@ constexpr ClassMatchup CLASS_MATCHUPS[] = {
     {CLASS_MAGE,    CLASS_HEALER,   -4.0f, "mage attacks an healer! Less damage!"},
 };
 
+const ClassMatchup* matchupOf(const Unit& attacker, const Unit& target) {
+    for (const ClassMatchup& matchup : CLASS_MATCHUPS)
+        if (matchup.attacker == attacker.unitClass && matchup.target == target.unitClass) return &matchup;
+    return nullptr;
+}
+
 // A missed shot lands beside the target: between 0.5 and 1 away, either way.
 float missOffset() {
     float r = randomNext() / 32768.0f - 0.5f;
@@ -83,6 +89,21 @@ void LungeEffect::launch(const Vector& from, const Vector& to, int lungeMode) {
     outTime = 0;
 }
 
+float missRange(const Unit& attacker, const Unit& target, bool special) {
+    int bonus = 0;
+    if (special && (attacker.unitClass == CLASS_FIGHTER || attacker.unitClass == CLASS_FLIER)) bonus += 25;
+    if (target.defending) bonus += 15;
+    return (1.0f - attacker.accuracy) * (100.0f + target.evasion + bonus) + 15.0f;
+}
+
+// Summed in this order, in single precision, as the hit has always been.
+float hitDamage(const Unit& attacker, const Unit& target, int extra) {
+    float damage = attacker.attackPower * attacker.attackFactor - target.defence * target.hp * 0.25f;
+    damage += extra;
+    if (const ClassMatchup* matchup = matchupOf(attacker, target)) damage += matchup->change;
+    return damage;
+}
+
 void startAttack() {
     Unit& attacker = *selectedUnit;
     int targetId = battleMap[cursorRow][cursorCol].occupant;
@@ -97,14 +118,10 @@ void startAttack() {
     attacker.facing = headingTowards(attacker, target);
 
     int roll = randomInt(0, 100);
-    int bonus = 0;
-    if (specialChosen && (attacker.unitClass == CLASS_FIGHTER || attacker.unitClass == CLASS_FLIER))
-        bonus += 25;
-    if (target.defending) bonus += 15;
-    float missRange = (1.0f - attacker.accuracy) * (100.0f + target.evasion + bonus) + 15.0f;
-    std::cout << "Hit range = " << roll << " Miss Range " << missRange << std::endl;
+    float misses = missRange(attacker, target, specialChosen);
+    std::cout << "Hit range = " << roll << " Miss Range " << misses << std::endl;
 
-    if (roll < missRange) {
+    if (roll < misses) {
         std::cout << "miss!" << std::endl;
         attackMissed = true;
         aimPoint.x += missOffset();
@@ -140,19 +157,13 @@ void startAttack() {
 }
 
 void resolveDamage(Unit& attacker, Unit& target) {
-    // The reduction grows with the target's current hit points.
-    float damage = attacker.attackPower * attacker.attackFactor - target.defence * target.hp * 0.25f;
+    int extra = 0;
     if (specialChosen) {
-        int extra = randomNext() * 15 / 32768;
+        extra = randomNext() * 15 / 32768;
         std::cout << "An Extra " << extra << " damage received with special attack" << std::endl;
-        damage += extra;
     }
-    for (const ClassMatchup& matchup : CLASS_MATCHUPS) {
-        if (matchup.attacker == attacker.unitClass && matchup.target == target.unitClass) {
-            damage += matchup.change;
-            std::cout << matchup.message << std::endl;
-        }
-    }
+    float damage = hitDamage(attacker, target, extra);
+    if (const ClassMatchup* matchup = matchupOf(attacker, target)) std::cout << matchup->message << std::endl;
     target.hp -= static_cast<int>(damage);
 
     if (target.hp > 0) return;

@@ -2,6 +2,9 @@
 #include "rules/movement.h"
 
 #include <cmath>
+#include <functional>
+#include <queue>
+#include <tuple>
 #include <vector>
 
 #include "game/battle_map.h"
@@ -49,7 +52,7 @@ void advanceStep() {
     }
     moveAnimating = false;
     moveTargetValid = false;
-    unit.movePoints -= unit.unitClass == CLASS_FLIER ? 1 : target.terrain;
+    unit.movePoints -= stepCost(unit, cursorRow, cursorCol);
     if (unit.movePoints < 0) unit.movePoints = 0;
     battleMap[unit.row][unit.col].occupant = -1;
     target.occupant = unit.id;
@@ -84,4 +87,31 @@ void updateVisibility(int player) {
             if (inSight(observer, unit)) unit.visible = true;
         });
     });
+}
+
+int stepCost(const Unit& unit, int row, int col) {
+    return unit.unitClass == CLASS_FLIER ? 1 : battleMap[row][col].terrain;
+}
+
+void movementCosts(const Unit& unit, int cost[MAP_LIMIT][MAP_LIMIT]) {
+    for (int r = 0; r < MAP_LIMIT; r++)
+        for (int c = 0; c < MAP_LIMIT; c++) cost[r][c] = NO_PATH;
+    using Entry = std::tuple<int, int, int>;   // cost, row, column
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    cost[unit.row][unit.col] = 0;
+    open.emplace(0, unit.row, unit.col);
+    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    while (!open.empty()) {
+        auto [paid, row, col] = open.top();
+        open.pop();
+        if (paid > cost[row][col]) continue;   // reached more cheaply since
+        for (const auto& step : steps) {
+            int r = row + step[0], c = col + step[1];
+            if (r < 0 || r >= mapRows || c < 0 || c >= mapCols || battleMap[r][c].occupant != -1) continue;
+            int next = paid + stepCost(unit, r, c);
+            if (next >= cost[r][c]) continue;
+            cost[r][c] = next;
+            open.emplace(next, r, c);
+        }
+    }
 }
