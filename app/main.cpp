@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "ai/computer.h"
 #include "app/window.h"
 #include "game/startup.h"
 #include "save/battle_save.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     // The console is the game's report channel: every line should appear
     // when it is printed, also when the output goes to a pipe or a file.
     setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    argc = takeComputerOption(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], "--resume") == 0) {
         std::string line;
         bool resumed = resumeBattle(SAVE_FILE, line);

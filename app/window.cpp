@@ -1,10 +1,13 @@
 // app/window.cpp — the window, its callback table, the fixed GL state and the frame
 #include "app/window.h"
 
+#include <chrono>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/freeglut.h>
 
+#include "ai/computer.h"
 #include "app/camera.h"
 #include "app/textures.h"
 #include "render/board.h"
@@ -22,7 +25,17 @@
 
 namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
+
+// The rules' update, then a computer player's next key, paced by the wall clock.
+void onIdle() {
+    static auto last = std::chrono::steady_clock::now();
+    auto now = std::chrono::steady_clock::now();
+    float seconds = std::chrono::duration<float>(now - last).count();
+    last = now;
+    idleUpdate();
+    computerTick(seconds);
 }
+}  // namespace
 
 void setUpWindow(int argc, char** argv) {
     // The render tests start GLUT themselves before any test decides to open a window.
@@ -43,7 +56,7 @@ void setUpWindow(int argc, char** argv) {
     glutKeyboardFunc(onKeyboard);
     glutKeyboardUpFunc(onKeyUp);
     glutMouseFunc(onMouse);
-    glutIdleFunc(idleUpdate);
+    glutIdleFunc(onIdle);
     glutMotionFunc(onMotion);
     glutSpecialFunc(onSpecialKey);
     glutCreateMenu(onMenu);

@@ -1,0 +1,204 @@
+// ai/computer.cpp — carrying out a plan key by key, whatever state the keys have left
+#include "ai/computer.h"
+
+#include <algorithm>
+#include <ctime>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "ai/knowledge.h"
+#include "ai/planner.h"
+#include "game/battle_map.h"
+#include "game/unit.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+
+int   commander[3] = {BY_PERSON, BY_PERSON, BY_PERSON};
+float computerPace = 0.15f;
+DecisionClock decisionClock[3];
+
+namespace {
+
+struct Orders {
+    Plan  plan;
+    Place from{-1, -1};      // where the unit stood when the plan was made
+    Unit* hero = nullptr;    // the pick during the hero choice
+};
+
+Orders orders[3];
+int    ordersPlayer = 0;     // whose turn the orders were given in
+float  waited = 0;
+
+bool same(Place a, Place b) { return a.row == b.row && a.col == b.col; }
+Place cursorPlace() { return {cursorRow, cursorCol}; }
+Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
+
+bool mayStillAct(const Unit* unit, int player) {
+    return unit && unit->player == player && unit->canAct && !unit->dead;
+}
+
+// The processor time of this thread: on a busy machine the wall clock would
+// also count the time other programs had the processor.
+double threadSeconds() {
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+template <class Choose> Plan timed(int player, Choose choose) {
+    double start = threadSeconds();
+    Plan plan = choose();
+    double seconds = threadSeconds() - start;
+    DecisionClock& clock = decisionClock[player];
+    clock.decisions++;
+    clock.totalSeconds += seconds;
+    clock.worstSeconds = std::max(clock.worstSeconds, seconds);
+    return plan;
+}
+
+void decide(int player) {
+    Orders& o = orders[player];
+    o.plan = timed(player, [player] {
+        switch (commander[player]) {
+            case BY_GREEDY: return greedyPlan(player);
+            case BY_RANDOM: return randomPlan(player);
+            default: return planTurn(player);
+        }
+    });
+    if (o.plan.unit) o.from = placeOf(*o.plan.unit);
+}
+
+// One arrow from the cursor toward the square, rows first.
+int arrowToward(Place to) {
+    if (cursorRow != to.row) return cursorRow > to.row ? KEY_UP : KEY_DOWN;
+    return cursorCol > to.col ? KEY_LEFT : KEY_RIGHT;
+}
+
+// Browsing onto the unit until it is selected, then Insert. Only a cursor
+// move selects, so a cursor already on its square steps off and back.
+int keyToOpen(const Unit& unit) {
+    if (!same(cursorPlace(), placeOf(unit))) return arrowToward(placeOf(unit));
+    if (selectedUnit == &unit && cursorOnUnit) return KEY_INSERT;
+    return cursorRow > 0 ? KEY_UP : KEY_DOWN;
+}
+
+int giveUp(Orders& o) {
+    o.plan = Plan();
+    return KEY_HOME;
+}
+
+int menuKey(Orders& o) {
+    if (o.plan.unit != selectedUnit) return KEY_HOME;
+    if (o.plan.unit->movePoints <= 0) o.plan.path.clear();   // the menu would refuse Move
+    int wanted = o.plan.path.empty() ? o.plan.entry : MENU_MOVE;
+    if (menuItem == wanted) return KEY_INSERT;
+    return (wanted - menuItem + 4) % 4 <= 2 ? KEY_DOWN : KEY_UP;
+}
+
+// Each step: the arrow onto the next square, Insert once the rules take it
+// as a step, and after the glide the next. The computer looks again from
+// every square it reaches, since a step can bring new enemies into sight.
+int stepKey(Orders& o, int player) {
+    Unit& unit = *selectedUnit;
+    if (o.plan.unit != &unit) return giveUp(o);
+    Place here = placeOf(unit);
+    if (!same(here, o.from)) {
+        if (commander[player] == BY_COMPUTER) {
+            o.plan = timed(player, [&unit] { return planUnit(unit); });
+        } else {
+            auto reached = std::find_if(o.plan.path.begin(), o.plan.path.end(),
+                                        [here](Place p) { return same(p, here); });
+            if (reached != o.plan.path.end()) o.plan.path.erase(o.plan.path.begin(), reached + 1);
+        }
+        o.from = here;
+    }
+    if (o.plan.path.empty()) return KEY_HOME;   // back to the menu for the action
+    Place next = o.plan.path.front();
+    if (same(cursorPlace(), next)) return moveTargetValid ? KEY_INSERT : giveUp(o);
+    if (same(cursorPlace(), here)) return arrowToward(next);
+    // On another neighbour: the opposite arrow brings the cursor back.
+    if (cursorRow == here.row || cursorCol == here.col) return arrowToward(here);
+    return giveUp(o);
+}
+
+// Within the attack diamond every arrow that would leave it is taken back, so
+// take the one that keeps the cursor inside.
+int targetKey(Orders& o) {
+    const Unit& unit = *selectedUnit;
+    if (o.plan.unit != &unit) return giveUp(o);
+    Place to = o.plan.target;
+    if (same(cursorPlace(), to)) return attackTargetValid ? KEY_INSERT : giveUp(o);
+    auto inside = [&unit](Place p) { return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange; };
+    if (cursorRow != to.row && inside({cursorRow + (to.row > cursorRow ? 1 : -1), cursorCol}))
+        return to.row > cursorRow ? KEY_DOWN : KEY_UP;
+    return to.col > cursorCol ? KEY_RIGHT : KEY_LEFT;
+}
+
+int nextKey(int player) {
+    Orders& o = orders[player];
+    if (choosingHeroes) {
+        if (selectedUnit->menuOpen) return 0;   // the next frame confirms the pick
+        if (!o.hero) o.hero = commander[player] == BY_RANDOM ? randomHero(player) : chooseHero(player);
+        return o.hero ? keyToOpen(*o.hero) : 0;
+    }
+    if (!mayStillAct(o.plan.unit, player)) o.plan = Plan();
+    if (choosingMove) return o.plan.unit ? stepKey(o, player) : KEY_HOME;
+    if (choosingTarget) return o.plan.unit ? targetKey(o) : KEY_HOME;
+    if (selectedUnit->menuOpen) return o.plan.unit ? menuKey(o) : KEY_HOME;
+    if (!o.plan.unit) decide(player);
+    // With nobody left to act, any special key ends the turn.
+    return o.plan.unit ? keyToOpen(*o.plan.unit) : KEY_HOME;
+}
+
+}  // namespace
+
+void computerTick(float seconds) {
+    int player = currentPlayer;
+    bool newTurn = player != ordersPlayer;
+    if (newTurn) {
+        orders[1].plan = orders[2].plan = Plan();
+        ordersPlayer = player;
+    }
+    if (commander[player] == BY_PERSON || bannerP1Wins || bannerP2Wins) return;
+    noteSightings(player);
+    if (newTurn && !choosingHeroes) noteTurnStart(player);
+    waited += seconds;
+    if (waited < computerPace || moveAnimating || attackAnimating) return;
+    int key = nextKey(player);
+    if (key == 0) return;
+    waited = 0;
+    onSpecialKey(key, 0, 0);
+}
+
+int takeComputerOption(int argc, char** argv) {
+    if (const char* pace = std::getenv("KESTRAVA_COMPUTER_PACE")) {
+        char* end = nullptr;
+        float seconds = std::strtof(pace, &end);
+        if (*pace && *end == '\0' && seconds >= 0)
+            computerPace = seconds;
+        else
+            std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
+    }
+    if (argc < 2 || std::strcmp(argv[1], "--computer") != 0) return argc;
+    const char* side = argc > 2 ? argv[2] : "";
+    bool both = std::strcmp(side, "both") == 0;
+    if (!both && std::strcmp(side, "1") != 0 && std::strcmp(side, "2") != 0) {
+        std::cout << "--computer takes the player it commands: 1, 2 or both." << std::endl;
+        std::exit(1);
+    }
+    if (both || side[0] == '1') commander[1] = BY_COMPUTER;
+    if (both || side[0] == '2') commander[2] = BY_COMPUTER;
+    for (int k = 3; k <= argc; k++) argv[k - 2] = argv[k];   // argv[argc] is the closing null
+    return argc - 2;
+}
+
+void forgetOrders() {
+    for (int player = 1; player <= 2; player++) {
+        orders[player] = Orders();
+        decisionClock[player] = DecisionClock();
+    }
+    forgetSightings();
+    ordersPlayer = 0;
+    waited = 0;
+}

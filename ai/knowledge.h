@@ -1,0 +1,32 @@
+// ai/knowledge.h — what a computer player knows of the enemy: what its side
+// sees now, where it last saw the rest, and how long ago it looked where
+#pragma once
+#include <vector>
+#include "game/battle_map.h"
+struct Unit;
+
+// An enemy unit as last seen: where it stood and how many hit points it had.
+struct Sighting {
+    const Unit* unit;
+    int  row, col, hp;
+    bool inView;   // seen at this moment, so a possible target
+};
+
+// All by the watching player; index 0 unused.
+extern std::vector<Sighting> sightings[3];
+extern int turnsBegun[3];                            // the player's turns so far
+extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];        // the turn each square was last in sight (0: never)
+extern int quietTurns[3];   // turns in a row that began as the one before: no blow struck, nothing healed
+
+// Whether any living unit of the player would see a unit standing on the square.
+bool squareInSight(int player, int row, int col);
+
+// During the player's own turn, once the sight update has run: records every
+// enemy its side sees, and forgets those it no longer finds where it last saw
+// them, or knows to have fallen.
+void noteSightings(int player);
+
+// At the start of each of the player's turns, after noteSightings.
+void noteTurnStart(int player);
+
+void forgetSightings();   // a new battle
