@@ -96,14 +96,14 @@ int menuKey(Orders& o) {
     return (wanted - menuItem + 4) % 4 <= 2 ? KEY_DOWN : KEY_UP;
 }
 
-// Each step: the arrow onto the next square, Insert once the rules take it
-// as a step, and after the glide the next. The computer looks again from
-// every square it reaches, since a step can bring new enemies into sight.
+// Each step: the arrow onto the next square, Insert, and after the glide the
+// next. The computer looks again from every square it reaches, since a step
+// can bring new enemies into sight, and plans afresh for a unit that a stray
+// key set stepping.
 int stepKey(Orders& o, int player) {
     Unit& unit = *selectedUnit;
-    if (o.plan.unit != &unit) return giveUp(o);
     Place here = placeOf(unit);
-    if (!same(here, o.from)) {
+    if (!same(here, o.from) || o.plan.unit != &unit) {
         if (commander[player] == BY_COMPUTER) {
             o.plan = timed(player, [&unit] { return planUnit(unit); });
         } else {
@@ -114,22 +114,23 @@ int stepKey(Orders& o, int player) {
         o.from = here;
     }
     if (o.plan.path.empty()) return KEY_HOME;   // back to the menu for the action
+    // The arrows reach a neighbour only from the unit's own square, so a
+    // cursor on another (a stray key) comes back first. A stray arrow at right
+    // angles can also leave the step refused: back and forth sets it right.
     Place next = o.plan.path.front();
-    if (same(cursorPlace(), next)) return moveTargetValid ? KEY_INSERT : giveUp(o);
-    if (same(cursorPlace(), here)) return arrowToward(next);
-    // On another neighbour: the opposite arrow brings the cursor back.
-    if (cursorRow == here.row || cursorCol == here.col) return arrowToward(here);
-    return giveUp(o);
+    if (same(cursorPlace(), next)) return moveTargetValid ? KEY_INSERT : arrowToward(here);
+    return same(cursorPlace(), here) ? arrowToward(next) : arrowToward(here);
 }
 
 // Within the attack diamond every arrow that would leave it is taken back, so
 // take the one that keeps the cursor inside.
 int targetKey(Orders& o) {
     const Unit& unit = *selectedUnit;
-    if (o.plan.unit != &unit) return giveUp(o);
-    Place to = o.plan.target;
-    if (same(cursorPlace(), to)) return attackTargetValid ? KEY_INSERT : giveUp(o);
     auto inside = [&unit](Place p) { return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange; };
+    Place to = o.plan.target;
+    // Aiming before the steps are taken (a stray key) is backed out of.
+    if (o.plan.unit != &unit || !o.plan.path.empty() || !inside(to)) return giveUp(o);
+    if (same(cursorPlace(), to)) return KEY_INSERT;
     if (cursorRow != to.row && inside({cursorRow + (to.row > cursorRow ? 1 : -1), cursorCol}))
         return to.row > cursorRow ? KEY_DOWN : KEY_UP;
     return to.col > cursorCol ? KEY_RIGHT : KEY_LEFT;
@@ -153,22 +154,23 @@ int nextKey(int player) {
 
 }  // namespace
 
-void computerTick(float seconds) {
+int computerTick(float seconds) {
     int player = currentPlayer;
     bool newTurn = player != ordersPlayer;
     if (newTurn) {
         orders[1].plan = orders[2].plan = Plan();
         ordersPlayer = player;
     }
-    if (commander[player] == BY_PERSON || bannerP1Wins || bannerP2Wins) return;
+    if (commander[player] == BY_PERSON || bannerP1Wins || bannerP2Wins) return 0;
     noteSightings(player);
     if (newTurn && !choosingHeroes) noteTurnStart(player);
     waited += seconds;
-    if (waited < computerPace || moveAnimating || attackAnimating) return;
+    if (waited < computerPace || moveAnimating || attackAnimating) return 0;
     int key = nextKey(player);
-    if (key == 0) return;
+    if (key == 0) return 0;
     waited = 0;
     onSpecialKey(key, 0, 0);
+    return key;
 }
 
 int takeComputerOption(int argc, char** argv) {

@@ -9,8 +9,8 @@ extern float computerPace;    // seconds between two inputs; 0 for one at every 
 // Run from the idle callback after the per-frame update, given the seconds
 // since the last call. When the player whose turn it is has no person at the
 // keys, it presses at most one special key through onSpecialKey, and none
-// while a step glides or an attack plays.
-void computerTick(float seconds);
+// while a step glides or an attack plays. Returns the key pressed, or 0.
+int computerTick(float seconds);
 
 // Takes "--computer 1", "--computer 2" or "--computer both" off the front of
 // the arguments and reads the pace from KESTRAVA_COMPUTER_PACE; returns how

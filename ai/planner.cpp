@@ -26,8 +26,8 @@ constexpr float TRAVEL_WEIGHT = 2;       // each movement point still to go
 constexpr float SEARCH_WEIGHT = 1;       // each turn since a square was last in sight
 constexpr float ENEMY_HOME = 20;         // a square of the enemy's home rows, where its hero likely stands
 constexpr float SHORT_WAY = 0.01f;       // of two equal squares, the one nearer to hand
-constexpr int   TURN_POINTS = 5;
-constexpr int   PATIENCE = 2;            // quiet turns before units walk into reach regardless         // every turn after the first starts with these
+constexpr int   TURN_POINTS = 5;         // every turn after the first starts with these
+constexpr int   PATIENCE = 2;            // quiet turns before units walk into reach regardless
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
 
@@ -190,8 +190,9 @@ std::vector<Threat> knownThreats(int player) {
     return threats;
 }
 
-// What standing on the square may cost the unit in the enemy's next turn.
-float danger(const Unit& unit, Place at, const std::vector<Threat>& threats) {
+// What standing on the square may cost the unit in the enemy's next turn;
+// for a hero kept out of the fighting, each enemy in reach weighs heavily.
+float danger(const Unit& unit, Place at, const std::vector<Threat>& threats, bool keptSafe) {
     float expected = 0;
     int worst = 0, strikers = 0;
     for (const Threat& threat : threats) {
@@ -201,7 +202,7 @@ float danger(const Unit& unit, Place at, const std::vector<Threat>& threats) {
         worst += dealt;
         strikers++;
     }
-    if (unit.hero) return expected * HERO_HIT_WEIGHT + strikers * HERO_THREAT + (worst >= unit.hp ? WIN / 2 : 0);
+    if (keptSafe) return expected * HERO_HIT_WEIGHT + strikers * HERO_THREAT + (worst >= unit.hp ? WIN / 2 : 0);
     return expected * DANGER_WEIGHT + (worst >= unit.hp ? (unit.hp + KILL_BONUS) * DANGER_WEIGHT : 0);
 }
 
@@ -268,7 +269,7 @@ Plan planFor(Unit& unit, const std::vector<Threat>& threats) {
         for (int c = 0; c < mapCols; c++) {
             Place at{r, c};
             if (!withinPoints(unit, reach, at, unit.movePoints)) continue;
-            float standing = -caution * danger(unit, at, threats) - SHORT_WAY * reach.cost[r][c];
+            float standing = -caution * danger(unit, at, threats, !fights) - SHORT_WAY * reach.cost[r][c];
             Option option = bestOption(unit, at);
             optionOpen = optionOpen || option.worth > 0;
             if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
@@ -283,15 +284,15 @@ Plan planFor(Unit& unit, const std::vector<Threat>& threats) {
     if (optionOpen || !fights) return best;
 
     // Nothing in reach: as far toward the goal as this turn's points go,
-    // stopping short where the last squares are not worth their danger;
+    // stopping short where the last squares are not worth their danger.
     std::vector<Place> way = wayTo(unit, reach, approachGoal(unit, reach));
     best.path.clear();
     best.entry = MENU_DEFEND;
-    best.score = defendWorth(unit) - caution * danger(unit, placeOf(unit), threats);
+    best.score = defendWorth(unit) - caution * danger(unit, placeOf(unit), threats, !fights);
     for (size_t steps = 1; steps <= way.size(); steps++) {
         Place at = way[steps - 1];
         if (!withinPoints(unit, reach, at, unit.movePoints)) break;
-        float score = defendWorth(unit) + TRAVEL_WEIGHT * reach.cost[at.row][at.col] - caution * danger(unit, at, threats);
+        float score = defendWorth(unit) + TRAVEL_WEIGHT * reach.cost[at.row][at.col] - caution * danger(unit, at, threats, !fights);
         if (score >= best.score) {
             best.path.assign(way.begin(), way.begin() + steps);
             best.score = score;
