@@ -62,6 +62,33 @@ TEST_F(MovementTest, WaterThenDesertLeavesZeroPointsNotMinusTwo) {
     EXPECT_FALSE(choosingMove) << "no points left to move with";
 }
 
+TEST_F(MovementTest, CheapestCostsPayTheTerrainAndGoRoundOccupiedSquares) {
+    // Row 3 holds water (4) and desert (3) next to grass; the rest is grass.
+    loadMap("11111#\n11111#\n11111#\n14311#\n11111#\n11111#\n11111#");
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 0);
+    Flier* flier = placeUnit<Flier>(1, 4, 0);
+    placeUnit<Archer>(1, 2, 1);
+    const struct {
+        const Unit* unit;
+        Square to;
+        int cost;
+    } costs[] = {
+        {fighter, {3, 0}, 0},
+        {fighter, {3, 1}, 4},         // water
+        {fighter, {3, 2}, 7},         // water, then desert
+        {fighter, {3, 3}, 7},         // over the grass above, cheaper than through the water
+        {fighter, {2, 1}, NO_PATH},   // occupied
+        {flier, {3, 2}, 3},           // one a step, whatever the ground
+        {flier, {1, 1}, 6},           // round the Fighter and the Archer
+    };
+    int cost[MAP_LIMIT][MAP_LIMIT];
+    for (const auto& c : costs) {
+        movementCosts(*c.unit, cost);
+        EXPECT_EQ(cost[c.to.first][c.to.second], c.cost) << "unit " << c.unit->id << " to " << c.to.first << ","
+                                                          << c.to.second;
+    }
+}
+
 TEST_F(MovementTest, AFlierPaysOnePerStepWhateverTheTerrain) {
     loadUniformMap(7, 7, 4);
     startPlaying();
