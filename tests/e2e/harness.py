@@ -362,15 +362,18 @@ class Picture:
         return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > 0 and g > 0) > 50
 
 
-def shows_image(path, image, tolerance=0.08):
+def shows_image(path, image, tolerance=0.08, top=1.0):
     """True when the screenshot is, as a whole, the given picture under
     images/ stretched over the window (a turn or victory banner): their
-    root-mean-square difference at a small size is below tolerance."""
+    root-mean-square difference at a small size is below tolerance. With top
+    below 1 only that upper part of both is compared (the miss marker, for
+    one, is drawn over the middle of a banner)."""
     small = []
     for source in (path, os.path.join(RUN_DIR, "images", image)):
         handle, target = tempfile.mkstemp(suffix=".ppm")
         os.close(handle)
-        subprocess.run(["convert", source, "-resize", "80x64!", target], check=True)
+        subprocess.run(["convert", source, "-crop", "100%%x%d%%+0+0" % round(top * 100), "+repage",
+                        "-resize", "80x64!", target], check=True)
         small.append(target)
     result = subprocess.run(["compare", "-metric", "RMSE"] + small + ["null:"],
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
