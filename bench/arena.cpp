@@ -1,6 +1,6 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
-//   arena [--battles N] [--first-seed S] [--each K] [--show SEED] PAIRING...
+//   arena [--battles N] [--first-seed S] [--each K] [--require P] [--show SEED] PAIRING...
 //
 // A pairing is two of computer, greedy and random joined by a dash, e.g.
 // computer-greedy; the first takes player 1 in even battles and player 2 in
@@ -10,7 +10,8 @@
 // idleUpdate at a fixed frame time. Battle n of a pairing is seeded with
 // S + n, so each can be played again alone: --show SEED plays that one with
 // the game's console lines on the screen. A battle still going after 200
-// turns is a draw; one that crashes, or whose turn never ends, fails the run.
+// turns is a draw; one that crashes, or whose turn never ends, fails the run,
+// and so does a first strategy that wins less than P % of a pairing's battles.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,7 +139,7 @@ bool playApart(const Pairing& pairing, int eachClass, unsigned seed, bool firstI
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: arena [--battles N] [--first-seed S] [--each K] [--show SEED] PAIRING...\n"
+                 "usage: arena [--battles N] [--first-seed S] [--each K] [--require P] [--show SEED] PAIRING...\n"
                  "  PAIRING: two of computer, greedy, random joined by '-', e.g. computer-greedy\n");
     std::exit(2);
 }
@@ -146,7 +147,7 @@ void usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int battles = 200, eachClass = 2;
+    int battles = 200, eachClass = 2, require = 0;
     unsigned firstSeed = 1;
     long show = -1;
     std::vector<Pairing> pairings;
@@ -156,6 +157,7 @@ int main(int argc, char** argv) {
         if (arg == "--battles" && valued) battles = std::atoi(argv[++k]);
         else if (arg == "--first-seed" && valued) firstSeed = std::strtoul(argv[++k], nullptr, 10);
         else if (arg == "--each" && valued) eachClass = std::atoi(argv[++k]);
+        else if (arg == "--require" && valued) require = std::atoi(argv[++k]);
         else if (arg == "--show" && valued) show = std::strtol(argv[++k], nullptr, 10);
         else {
             size_t dash = arg.find('-');
@@ -192,7 +194,7 @@ int main(int argc, char** argv) {
 
     bool sound = true;
     std::printf("%-18s %7s %6s %6s %6s %10s %12s %12s  %s\n", "pairing", "battles", "wins", "losses", "draws",
-                "mean turns", "mean ms", "worst ms", "draws at seed");
+                "mean turns", "ms/decision", "worst ms", "draws at seed");
     for (const Pairing& p : pairings) {
         int wins = 0, losses = 0, draws = 0;
         long turns = 0, decisions = 0;
@@ -230,6 +232,11 @@ int main(int argc, char** argv) {
                     wins, losses, draws, static_cast<double>(turns) / battles,
                     decisions ? 1000 * total / decisions : 0.0, 1000 * worst, drawSeeds.c_str());
         std::fflush(stdout);
+        if (wins * 100 < require * battles) {
+            std::printf("%s: the first won %d of %d, below %d %%\n", (p.first + "-" + p.second).c_str(), wins, battles,
+                        require);
+            sound = false;
+        }
     }
     return sound ? 0 : 1;
 }
