@@ -22,13 +22,18 @@ namespace {
 Unit firstPlaceholder, secondPlaceholder;
 
 const char* const USAGE =
-    "Usage: kestrava [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
-    "       kestrava --resume\n"
+    "Usage: kestrava [--computer 1|2|both] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "       kestrava [--computer 1|2|both] --resume\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
     "Mages, then player 2's in the same order. With fewer than ten the game\n"
     "asks for them on the console; numbers after the tenth are ignored.\n"
+    "\n"
+    "--computer, first on the line, lets the computer command player 1,\n"
+    "player 2, or both while you watch. It presses the keys a person would,\n"
+    "one about every 0.15 s; KESTRAVA_COMPUTER_PACE=<seconds> sets another\n"
+    "pace, 0 for as fast as the frames come.\n"
     "\n"
     "Read from the current folder: the map WorldDesc.txt and the pictures\n"
     "under images/.\n"
