@@ -38,8 +38,6 @@ bool mayStillAct(const Unit* unit, int player) {
     return unit && unit->player == player && unit->canAct && !unit->dead;
 }
 
-// The processor time of this thread: on a busy machine the wall clock would
-// also count the time other programs had the processor.
 double threadSeconds() {
     timespec now;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);

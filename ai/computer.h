@@ -20,7 +20,8 @@ int takeComputerOption(int argc, char** argv);
 // A new battle: no plans, no sightings.
 void forgetOrders();
 
-// How long the choices took, per player.
+// How long the choices took, per player, in processor time of the deciding
+// thread (the wall clock would count other programs' turns on a busy machine).
 struct DecisionClock {
     long   decisions = 0;
     double totalSeconds = 0, worstSeconds = 0;

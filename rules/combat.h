@@ -48,6 +48,7 @@ extern LungeEffect lungeEffect;
 
 void startAttack();                          // target on the cursor's square, attacker selectedUnit
 void resolveDamage(Unit& attacker, Unit& target);
+void endAction();
 
 // The sums the roll and the damage are made of, for anyone who wants to know
 // the odds before attacking. Rolls 0 to 100 below the miss range miss; special
@@ -57,4 +58,3 @@ float missRange(const Unit& attacker, const Unit& target, bool special);
 // reduction (which grows with its hit points), plus a special attack's
 // random extra, plus the class pairing.
 float hitDamage(const Unit& attacker, const Unit& target, int extra);
-void endAction();
