@@ -172,14 +172,6 @@ int computerTick(float seconds) {
 }
 
 int takeComputerOption(int argc, char** argv) {
-    if (const char* pace = std::getenv("KESTRAVA_COMPUTER_PACE")) {
-        char* end = nullptr;
-        float seconds = std::strtof(pace, &end);
-        if (*pace && *end == '\0' && seconds >= 0)
-            computerPace = seconds;
-        else
-            std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
-    }
     if (argc < 2 || std::strcmp(argv[1], "--computer") != 0) return argc;
     const char* side = argc > 2 ? argv[2] : "";
     bool both = std::strcmp(side, "both") == 0;
@@ -189,6 +181,14 @@ int takeComputerOption(int argc, char** argv) {
     }
     if (both || side[0] == '1') commander[1] = BY_COMPUTER;
     if (both || side[0] == '2') commander[2] = BY_COMPUTER;
+    if (const char* pace = std::getenv("KESTRAVA_COMPUTER_PACE")) {
+        char* end = nullptr;
+        float seconds = std::strtof(pace, &end);
+        if (*pace && *end == '\0' && seconds >= 0)
+            computerPace = seconds;
+        else
+            std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
+    }
     for (int k = 3; k <= argc; k++) argv[k - 2] = argv[k];   // argv[argc] is the closing null
     return argc - 2;
 }
