@@ -124,7 +124,9 @@ int stepKey(Orders& o, int player) {
 // take the one that keeps the cursor inside.
 int targetKey(Orders& o) {
     const Unit& unit = *selectedUnit;
-    auto inside = [&unit](Place p) { return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange; };
+    auto inside = [&unit](Place p) {
+        return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange;
+    };
     Place to = o.plan.target;
     // Aiming before the steps are taken (a stray key) is backed out of.
     if (o.plan.unit != &unit || !o.plan.path.empty() || !inside(to)) return giveUp(o);

@@ -238,7 +238,8 @@ Place approachGoal(const Unit& unit, const Reach& reach) {
             int looked = lookedAt[unit.player][r][c];
             if (reach.cost[r][c] == NO_PATH || looked == turn) continue;
             bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-            float worth = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0) - TRAVEL_WEIGHT * reach.cost[r][c];
+            float worth = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0) -
+                          TRAVEL_WEIGHT * reach.cost[r][c];
             if (worth > best) {
                 best = worth;
                 goal = {r, c};
@@ -292,7 +293,8 @@ Plan planFor(Unit& unit, const std::vector<Threat>& threats) {
     for (size_t steps = 1; steps <= way.size(); steps++) {
         Place at = way[steps - 1];
         if (!withinPoints(unit, reach, at, unit.movePoints)) break;
-        float score = defendWorth(unit) + TRAVEL_WEIGHT * reach.cost[at.row][at.col] - caution * danger(unit, at, threats, !fights);
+        float score = defendWorth(unit) + TRAVEL_WEIGHT * reach.cost[at.row][at.col] -
+                      caution * danger(unit, at, threats, !fights);
         if (score >= best.score) {
             best.path.assign(way.begin(), way.begin() + steps);
             best.score = score;

@@ -195,6 +195,7 @@ int main(int argc, char** argv) {
     std::printf("%-18s %7s %6s %6s %6s %10s %12s %12s  %s\n", "pairing", "battles", "wins", "losses", "draws",
                 "mean turns", "ms/decision", "worst ms", "draws at seed");
     for (const Pairing& p : pairings) {
+        const std::string name = p.first + "-" + p.second;
         int wins = 0, losses = 0, draws = 0;
         long turns = 0, decisions = 0;
         double total = 0, worst = 0;
@@ -204,12 +205,12 @@ int main(int argc, char** argv) {
             bool firstIsPlayerOne = n % 2 == 0;
             Result r;
             if (!playApart(p, eachClass, seed, firstIsPlayerOne, r)) {
-                std::printf("%s: battle of seed %u crashed\n", (p.first + "-" + p.second).c_str(), seed);
+                std::printf("%s: battle of seed %u crashed\n", name.c_str(), seed);
                 sound = false;
                 continue;
             }
             if (r.winner < 0) {
-                std::printf("%s: battle of seed %u stalled: a turn never ended\n", (p.first + "-" + p.second).c_str(), seed);
+                std::printf("%s: battle of seed %u stalled: a turn never ended\n", name.c_str(), seed);
                 sound = false;
                 continue;
             }
@@ -227,13 +228,12 @@ int main(int argc, char** argv) {
             total += r.totalSeconds;
             if (r.worstSeconds > worst) worst = r.worstSeconds;
         }
-        std::printf("%-18s %7d %6d %6d %6d %10.1f %12.3f %12.3f %s\n", (p.first + "-" + p.second).c_str(), battles,
+        std::printf("%-18s %7d %6d %6d %6d %10.1f %12.3f %12.3f %s\n", name.c_str(), battles,
                     wins, losses, draws, static_cast<double>(turns) / battles,
                     decisions ? 1000 * total / decisions : 0.0, 1000 * worst, drawSeeds.c_str());
         std::fflush(stdout);
         if (wins * 100 < require * battles) {
-            std::printf("%s: the first won %d of %d, below %d %%\n", (p.first + "-" + p.second).c_str(), wins, battles,
-                        require);
+            std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, battles, require);
             sound = false;
         }
     }
