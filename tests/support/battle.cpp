@@ -18,8 +18,6 @@
 
 namespace {
 Unit placeholderSelected, placeholderTarget;
-
-template <class T> void clearList(std::vector<T*>& list) { list.clear(); }
 }
 
 void registerUnit(Archer* u) { (u->player == 1 ? p1Archers : p2Archers).push_back(u); allUnits.push_back(u); }
@@ -27,6 +25,16 @@ void registerUnit(Fighter* u) { (u->player == 1 ? p1Fighters : p2Fighters).push_
 void registerUnit(Flier* u) { (u->player == 1 ? p1Fliers : p2Fliers).push_back(u); allUnits.push_back(u); }
 void registerUnit(Healer* u) { (u->player == 1 ? p1Healers : p2Healers).push_back(u); allUnits.push_back(u); }
 void registerUnit(Mage* u) { (u->player == 1 ? p1Mages : p2Mages).push_back(u); allUnits.push_back(u); }
+
+Unit* placeUnitOfClass(int unitClass, int player, int row, int col) {
+    switch (unitClass) {
+        case CLASS_ARCHER: return placeUnit<Archer>(player, row, col);
+        case CLASS_FIGHTER: return placeUnit<Fighter>(player, row, col);
+        case CLASS_FLIER: return placeUnit<Flier>(player, row, col);
+        case CLASS_HEALER: return placeUnit<Healer>(player, row, col);
+        default: return placeUnit<Mage>(player, row, col);
+    }
+}
 
 void makePlaceholders() {
     placeholderSelected = Unit();
@@ -46,11 +54,8 @@ void resetBattleState() {
         }
     }
     allUnits.clear();
-    clearList(p1Archers); clearList(p2Archers);
-    clearList(p1Fighters); clearList(p2Fighters);
-    clearList(p1Fliers); clearList(p2Fliers);
-    clearList(p1Healers); clearList(p2Healers);
-    clearList(p1Mages); clearList(p2Mages);
+    p1Archers.clear(), p2Archers.clear(), p1Fighters.clear(), p2Fighters.clear(), p1Fliers.clear();
+    p2Fliers.clear(), p1Healers.clear(), p2Healers.clear(), p1Mages.clear(), p2Mages.clear();
     nextUnitId = 0;
     makePlaceholders();
 

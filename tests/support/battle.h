@@ -1,6 +1,11 @@
 // tests/support/battle.h — small battles for the tests: fixture maps, hand-placed units, a clean slate
 #pragma once
+#include <cstdio>
+#include <iostream>
 #include <string>
+#include <gtest/gtest.h>
+
+#include "game/battle_map.h"
 #include "game/unit.h"
 
 // Every global of the model, the rules and the view state back to its start
@@ -15,15 +20,38 @@ void loadMap(const std::string& text);
 // A map of the given size, every square the given terrain.
 void loadUniformMap(int rows, int cols, int terrain);
 
-// Puts a unit of class T for player on square (row, col) the way start-up
-// places one: in the class list and allUnits, on the square's centre, as
-// the square's occupant, facing 0 for player 1 and -180 for player 2.
-template <class T> T* placeUnit(int player, int row, int col);
-
 // Placeholders in selectedUnit and targetUnit, as start-up makes them.
 void makePlaceholders();
 
-// Runs fn with standard output captured and returns what it printed.
-template <class F> std::string captureOutput(F fn);
+void registerUnit(Archer* u);   // into its class list and allUnits
+void registerUnit(Fighter* u);
+void registerUnit(Flier* u);
+void registerUnit(Healer* u);
+void registerUnit(Mage* u);
 
-#include "tests/support/battle_impl.h"
+// Puts a unit of class T for player on square (row, col) the way start-up
+// places one: in the class list and allUnits, on the square's centre, as
+// the square's occupant, facing 0 for player 1 and -180 for player 2.
+template <class T> T* placeUnit(int player, int row, int col) {
+    MapCell& cell = battleMap[row][col];
+    T* unit = new T(cell.centre.x, cell.centre.y, cell.centre.z, player);
+    unit->row = row;
+    unit->col = col;
+    unit->facing = player == 1 ? 0.0f : -180.0f;
+    cell.occupant = unit->id;
+    registerUnit(unit);
+    return unit;
+}
+
+Unit* placeUnitOfClass(int unitClass, int player, int row, int col);   // CLASS_ARCHER … CLASS_MAGE
+
+// Runs fn with standard output captured and returns what it printed.
+template <class F> std::string captureOutput(F fn) {
+    std::cout.flush();
+    fflush(stdout);
+    testing::internal::CaptureStdout();
+    fn();
+    std::cout.flush();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
