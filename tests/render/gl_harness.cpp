@@ -81,18 +81,6 @@ void clearWindow(PixelColour background) {
     glClearColor(0, 0, 0, 1);
 }
 
-void lookStraightDown(float centreX, float centreZ, float pixelsPerSquare) {
-    int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    glViewport(0, 0, width, height);
-    float halfWidth = width / 2.0f / pixelsPerSquare, halfHeight = height / 2.0f / pixelsPerSquare;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-halfWidth, halfWidth, -halfHeight, halfHeight, 1, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(centreX, 20, centreZ, centreX, 0, centreZ, 0, 0, -1);
-}
-
 void useOverlayProjection() {
     bool saved = perspectiveView;
     perspectiveView = false;
@@ -100,14 +88,6 @@ void useOverlayProjection() {
     perspectiveView = saved;
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-}
-
-void useGameCamera() {
-    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    glLoadIdentity();
-    Vector eye, centre;
-    aimCamera(eye, centre);
-    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
 }
 
 void pixelOf(float x, float y, float z, int& px, int& py) {
@@ -209,28 +189,6 @@ SolidTextures::~SolidTextures() {
 void fixTicks(uint32_t milliseconds) {
     fixedMilliseconds = milliseconds;
     tickSource = fixedTicks;
-}
-
-namespace {
-constexpr float SIDE_PIXELS_PER_UNIT = 40;
-constexpr float SIDE_LEFT = -1, SIDE_BOTTOM = -2.75f;
-}
-
-void useSideView() {
-    glViewport(0, 0, SIDE_VIEW_WIDTH, SIDE_VIEW_HEIGHT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(SIDE_LEFT, SIDE_LEFT + SIDE_VIEW_WIDTH / SIDE_PIXELS_PER_UNIT,
-            SIDE_BOTTOM, SIDE_BOTTOM + SIDE_VIEW_HEIGHT / SIDE_PIXELS_PER_UNIT, -50, 50);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-PixelBox sideViewBox(float x, float y, float halfWidth, float halfHeight) {
-    auto px = [](float v) { return static_cast<int>((v - SIDE_LEFT) * SIDE_PIXELS_PER_UNIT); };
-    auto py = [](float v) { return static_cast<int>((v - SIDE_BOTTOM) * SIDE_PIXELS_PER_UNIT); };
-    return {std::max(px(x - halfWidth), 0), std::max(py(y - halfHeight), 0),
-            std::min(px(x + halfWidth), SIDE_VIEW_WIDTH - 1), std::min(py(y + halfHeight), SIDE_VIEW_HEIGHT - 1)};
 }
 
 unsigned emptyList() {

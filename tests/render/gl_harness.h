@@ -29,19 +29,9 @@ std::string describe(PixelColour c);
 // leaves the clear colour as the game sets it.
 void clearWindow(PixelColour background = {0, 0, 0});
 
-// An orthographic camera straight down on the board with the viewport over
-// the whole window: world x runs right, world z runs down the screen,
-// `pixelsPerSquare` pixels to a world unit, (centreX, centreZ) in the middle.
-void lookStraightDown(float centreX, float centreZ, float pixelsPerSquare);
-
 // The 2D pass of a frame: orthographic over the window (−w/h … w/h by −1 … 1)
 // through the game's own reshape handler, identity model-view.
 void useOverlayProjection();
-
-// The matrices of a game frame, for pixelOf after onDisplay: the projection
-// of the window's size and perspectiveView, the free camera placed as the
-// frame places it.
-void useGameCamera();
 
 // Window pixel (counted from the bottom-left) under a world point, through
 // the current matrices and viewport.
@@ -81,17 +71,9 @@ private:
     std::vector<Saved> saved;
 };
 
-// The side view of the model and effect tests: orthographic, looking down
-// −z, 40 pixels to a world unit; world x −1 … 10 and y −2.75 … 2.75 fill a
-// viewport of SIDE_VIEW_WIDTH × SIDE_VIEW_HEIGHT at the window's corner.
-constexpr int SIDE_VIEW_WIDTH = 440, SIDE_VIEW_HEIGHT = 220;
-void useSideView();   // viewport, projection, identity model-view
-
 struct PixelBox {
     int left, bottom, right, top;   // inclusive
 };
-// The side view's pixels within the half sizes of world (x, y), clipped to the view.
-PixelBox sideViewBox(float x, float y, float halfWidth, float halfHeight);
 
 // A display list that draws nothing: it stands in for the board, so the
 // pictures hold only what a test is about.
