@@ -1,12 +1,10 @@
-// tests/unit/test_map.cpp — reading WorldDesc.txt: the size limit, squares and printouts (the
-// console transcripts of the start-up tests show every size, refusal and terrain block line for line)
-#include <cstdio>
-#include <cstdlib>
+// tests/unit/test_map.cpp — reading WorldDesc.txt: which sizes are refused, which digit lands on which
+// square, the printouts (the start-up transcripts show every console line of both passes)
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
+#include <stdlib.h>
 
 #include "game/battle_map.h"
 #include "tests/support/window_link_fake.h"
@@ -14,112 +12,70 @@
 namespace {
 
 std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
     std::stringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
-std::string fixture(const std::string& name) { return readFile(std::string(TEST_DATA_DIR) + "/maps/" + name); }
+using MapFile = BattleTest;
 
-MapCheck measureText(std::string text) {
-    FILE* file = fmemopen(text.data(), text.size(), "r");
-    MapCheck check = measureMap(file);
-    fclose(file);
-    return check;
-}
-
-// Both passes over text, as WorldDesc.txt in a fresh folder; returns what they printed.
-std::string readBothPasses(const std::string& text) {
-    char folder[] = "/tmp/kestrava-map-XXXXXX";
-    EXPECT_NE(mkdtemp(folder), nullptr);
-    std::ofstream(std::string(folder) + "/WorldDesc.txt", std::ios::binary) << text;
-    char* previous = getcwd(nullptr, 0);
-    EXPECT_EQ(chdir(folder), 0);
-    std::string printed = captureOutput([] {
-        readMapSize();
-        readMapTerrain();
-    });
-    EXPECT_EQ(chdir(previous), 0);
-    free(previous);
-    return printed;
-}
-
-// Expects the rows of the map, top to bottom, to hold these terrains.
-void expectTerrain(const std::vector<std::string>& rows) {
-    for (size_t r = 0; r < rows.size(); r++) {
-        std::string text;
-        for (int c = 0; c < mapCols; c++) text += std::to_string(battleMap[r][c].terrain) + " ";
-        EXPECT_EQ(text, rows[r]) << "row " << r;
+TEST_F(MapFile, OnlySevenToFiftyRowsOfTwoToFiftyColumnsArePlayable) {
+    const struct { const char* file; MapCheck check; int rows, cols; } maps[] = {
+        {"empty.txt", MAP_NO_DATA, 0, -1},       {"no_hash.txt", MAP_TOO_FEW_ROWS, 0, 8},
+        {"six_rows.txt", MAP_TOO_FEW_ROWS, 6, 4}, {"seven_rows.txt", MAP_OK, 7, 4},
+        {"one_column.txt", MAP_TOO_FEW_COLS, 7, 1}, {"full_50x50.txt", MAP_OK, 50, 50},
+        {"wide_51.txt", MAP_TOO_LARGE, 7, 51},    {"tall_51.txt", MAP_TOO_LARGE, 51, 2},
+    };
+    for (const auto& map : maps) {
+        resetBattleState();
+        FILE* file = fopen((std::string(TEST_DATA_DIR) + "/maps/" + map.file).c_str(), "r");
+        ASSERT_NE(file, nullptr) << map.file;
+        EXPECT_EQ(measureMap(file), map.check) << map.file;
+        fclose(file);
+        EXPECT_EQ(mapRows, map.rows) << map.file;
+        EXPECT_EQ(mapCols, map.cols) << map.file;
     }
 }
 
-}  // namespace
+// Zeros are skipped and the row marks only count rows, so the short first
+// line pulls every later digit forward and the last rows run out of digits.
+TEST_F(MapFile, SquaresTakeTheDigitsInOrderAndKnowWhereTheyLie) {
+    loadMap("1029#\n45#\n45#\n45#\n45#\n45#\n45#");
+    EXPECT_EQ(captureOutput(printMapTerrain), "\nPRINTING OUT MAP WITH ID NUMBERS\n"
+                                              " 1  2  9 \n 4  5  4 \n 5  4  5 \n 4  5  4 \n 5  4  5 \n"
+                                              " 0  0  0 \n 0  0  0 \n");
+    const MapCell& square = battleMap[4][2];
+    EXPECT_TRUE(square.corner.x == 2 && square.corner.y == 0 && square.corner.z == 5);
+    EXPECT_TRUE(square.centre.x == 2.5f && square.centre.y == 0 && square.centre.z == 5.5f);
+    EXPECT_EQ(battleMap[7][0].terrain, -1) << "outside the map: never written";
 
-using MapFile = BattleTest;
-
-TEST_F(MapFile, MapsBeyondFiftySquaresAreRefusedAndFiftyIsAccepted) {
-    EXPECT_EQ(measureText(fixture("wide_51.txt")), MAP_TOO_LARGE);
-    EXPECT_EQ(mapCols, 51);
-    EXPECT_EQ(measureText(fixture("tall_51.txt")), MAP_TOO_LARGE);
-    EXPECT_EQ(mapRows, 51);
-    EXPECT_EQ(mapCols, 2);
-
-    std::string printed = readBothPasses(fixture("full_50x50.txt"));
-    EXPECT_EQ(mapRows, 50);
-    EXPECT_EQ(mapCols, 50);
-    EXPECT_EQ(battleMap[49][0].terrain, 5);
-    EXPECT_EQ(battleMap[49][49].terrain, 9);   // the file's last digit
-    EXPECT_FLOAT_EQ(battleMap[49][49].centre.x, 49.5f);
-    EXPECT_FLOAT_EQ(battleMap[49][49].centre.z, 50.5f);
-    // The terrain block shows only the first ten rows and columns.
-    EXPECT_NE(printed.find("\n\n 1  2  3  4  5  6  7  8  9  1 \n 2  3  4  5  6  7  8  9  1  2 \n"),
-              std::string::npos);
-    EXPECT_EQ(printed.substr(printed.size() - 31), " 1  2  3  4  5  6  7  8  9  1 \n");
-}
-
-TEST_F(MapFile, RowMarksCountRowsButDoNotRealignTheSquares) {
-    readBothPasses("123#\n45#\n45#\n45#\n45#\n45#\n45#");
-    ASSERT_EQ(mapCols, 3);
-    expectTerrain({"1 2 3 ", "4 5 4 ", "5 4 5 ", "4 5 4 ", "5 4 5 ", "0 0 0 "});
-}
-
-TEST_F(MapFile, SquaresKnowTheirCornerCentreAndStartEmpty) {
-    loadUniformMap(7, 5, 2);
-    EXPECT_FLOAT_EQ(battleMap[0][0].centre.y, 0);
-    const MapCell& square = battleMap[4][3];
-    EXPECT_FLOAT_EQ(square.corner.x, 3);
-    EXPECT_FLOAT_EQ(square.corner.z, 5);
-    EXPECT_FLOAT_EQ(square.centre.x, 3.5f);
-    EXPECT_FLOAT_EQ(square.centre.z, 5.5f);
-    EXPECT_EQ(square.terrain, 2);
-    for (int r = 0; r < 7; r++)
-        for (int c = 0; c < 5; c++) EXPECT_EQ(battleMap[r][c].occupant, -1);
-    EXPECT_EQ(battleMap[7][0].terrain, -1);   // outside the map: never written
-    EXPECT_EQ(battleMap[0][5].terrain, -1);
-}
-
-TEST_F(MapFile, PrintoutsShowOccupantsAndTerrain) {
-    loadMap("12#\n34#\n56#\n78#\n91#\n23#\n45#");
     placeUnit<Archer>(1, 0, 1);   // id 0 prints like an empty square
-    placeUnit<Mage>(2, 6, 0);     // id 1
-    placeUnit<Flier>(2, 5, 1);    // id 2
-    EXPECT_EQ(captureOutput(printMapOccupancy),
-              "\nPRINTING OUT MAP WITH OCCUPIED\n"
-              " 0  0 \n 0  0 \n 0  0 \n 0  0 \n 0  0 \n 0  2 \n 1  0 \n");
-    EXPECT_EQ(captureOutput(printMapTerrain),
-              "\nPRINTING OUT MAP WITH ID NUMBERS\n"
-              " 1  2 \n 3  4 \n 5  6 \n 7  8 \n 9  1 \n 2  3 \n 4  5 \n");
+    placeUnit<Flier>(2, 5, 2);
+    EXPECT_EQ(captureOutput(printMapOccupancy), "\nPRINTING OUT MAP WITH OCCUPIED\n"
+                                                " 0  0  0 \n 0  0  0 \n 0  0  0 \n 0  0  0 \n 0  0  0 \n"
+                                                " 0  0  1 \n 0  0  0 \n");
 }
 
 TEST_F(MapFile, WindowsLineBreaksReadAsPlainOnes) {
-    // The game's own map, and seven rows with and without a break after the last.
-    for (std::string lf : {fixture("ones_7x2.txt"), fixture("ones_7x2_newline.txt"),
+    for (std::string lf : {readFile(std::string(TEST_DATA_DIR) + "/maps/ones_7x2_newline.txt"),
                            readFile(std::string(RUN_DIR) + "/WorldDesc.txt")}) {
-        ASSERT_NE(lf.find('\n'), std::string::npos);
         std::string crlf;
         for (char c : lf) crlf += c == '\n' ? "\r\n" : std::string(1, c);
-        std::string expected = readBothPasses(lf);
-        EXPECT_EQ(readBothPasses(crlf), expected);
+        loadMap(lf);
+        const std::string terrain = captureOutput(printMapTerrain);
+        loadMap(crlf);
+        EXPECT_EQ(captureOutput(printMapTerrain), terrain);
     }
 }
+
+// The second pass opens the file again; should it have gone in between, start-up ends there.
+TEST_F(MapFile, AFileGoneBeforeTheSecondPassEndsStartUp) {
+    char folder[] = "/tmp/kestrava-map-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), "");
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
