@@ -19,17 +19,14 @@ REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 RUN_DIR = os.environ.get("KESTRAVA_RUN_DIR", os.path.join(REPO, "build", "run"))
 TEST_DATA = os.environ.get("KESTRAVA_TEST_DATA", os.path.join(REPO, "tests", "data"))
 ARTIFACTS = os.environ.get("KESTRAVA_ARTIFACTS", os.path.join(REPO, "build", "artifacts"))
-BINARY = os.path.join(RUN_DIR, "kestrava")
 WINDOW_TITLE = "Mesh display"
 
-_xvfb = None
 _games_of_this_test = []
 
 
 def _print_games_when_a_test_fails():
-    """A failed test prints what each game it ran wrote on standard output and
-    standard error: an assertion about the console or a timed-out start alone
-    cannot tell why a game stopped early."""
+    """A failed test prints what each game it ran wrote: an assertion about
+    the console or a timed-out start alone cannot tell why a game stopped."""
     result = unittest.TestResult
     start_test = result.startTest
 
@@ -53,47 +50,36 @@ _print_games_when_a_test_fails()
 
 
 def _display_works():
-    if not os.environ.get("DISPLAY"):
-        return False
-    return subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
+    return bool(os.environ.get("DISPLAY")) and subprocess.run(
+        ["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
 
 
-def ensure_display():
+def _ensure_display():
     """Uses DISPLAY when it works; otherwise starts a private Xvfb for this process."""
-    global _xvfb
     if _display_works():
-        return os.environ["DISPLAY"]
+        return
     number = 150 + os.getpid() % 700
     while os.path.exists("/tmp/.X%d-lock" % number):
         number += 1
-    _xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24",
-                              "-nolisten", "tcp"],
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    atexit.register(_xvfb.kill)
+    xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    atexit.register(xvfb.kill)
     os.environ["DISPLAY"] = ":%d" % number
     deadline = time.monotonic() + 30
     while not _display_works():
         if time.monotonic() > deadline:
             raise RuntimeError("Xvfb did not start on :%d" % number)
         time.sleep(0.05)
-    return os.environ["DISPLAY"]
 
 
-def play_folder(map_text=None, map_path=None, images=True, missing_images=()):
-    """A fresh folder to run the game in: WorldDesc.txt (the given text, the
-    given file, or the default map) and images/ (the generated pictures, minus
-    any paths named in missing_images, e.g. "water.bmp")."""
+def play_folder(map_path=None, images=True, missing_images=()):
+    """A fresh folder to run the game in: WorldDesc.txt (the given file, or
+    the default map) and images/ (the generated pictures, minus any named in
+    missing_images, e.g. "water.bmp")."""
     folder = tempfile.mkdtemp(prefix="kestrava-e2e-")
-    map_file = os.path.join(folder, "WorldDesc.txt")
-    if map_text is not None:
-        with open(map_file, "w", newline="") as f:
-            f.write(map_text)
-    else:
-        shutil.copyfile(map_path or os.path.join(RUN_DIR, "WorldDesc.txt"), map_file)
+    shutil.copyfile(map_path or os.path.join(RUN_DIR, "WorldDesc.txt"), os.path.join(folder, "WorldDesc.txt"))
     if images:
-        source = os.path.join(RUN_DIR, "images")
-        target = os.path.join(folder, "images")
+        source, target = os.path.join(RUN_DIR, "images"), os.path.join(folder, "images")
         if missing_images:
             shutil.copytree(source, target)
             for name in missing_images:
@@ -107,108 +93,77 @@ def data_file(*parts):
     return os.path.join(TEST_DATA, *parts)
 
 
-def artifact_path(name):
-    os.makedirs(ARTIFACTS, exist_ok=True)
-    return os.path.join(ARTIFACTS, name)
-
-
-def _find(text, pattern, start):
-    """Offset just past the first match of pattern in text from start, or None."""
-    if isinstance(pattern, str):
-        at = text.find(pattern, start)
-        return None if at < 0 else at + len(pattern)
-    match = pattern.search(text, start)
-    return match.end() if match else None
-
-
 def _game_windows():
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                            "^%s$" % re.escape(WINDOW_TITLE)],
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(WINDOW_TITLE)],
                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     return found.stdout.split()
 
 
 def _xdotool(*args):
-    return subprocess.run(["xdotool"] + [str(a) for a in args], check=True,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          text=True).stdout
+    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, stdout=subprocess.PIPE,
+                   stderr=subprocess.PIPE)
 
 
 class Game:
     """One run of the real binary. Use as a context manager: the process is
     killed on the way out if it is still running."""
 
-    def __init__(self, folder, args=(), stdin=None, seed=None, env=None, display=True):
-        if display:
-            ensure_display()
+    def __init__(self, folder, args=(), stdin=None, seed=None, display=True):
         environment = dict(os.environ)
         environment.setdefault("LIBGL_ALWAYS_SOFTWARE", "1")
         if seed is not None:
             environment["KESTRAVA_SEED"] = str(seed)
-        if env:
-            environment.update(env)
-        if not display:
+        if display:
+            _ensure_display()
+            environment["DISPLAY"] = os.environ["DISPLAY"]
+        else:
             environment.pop("DISPLAY", None)
         self.folder = folder
-        # Windows of the same title that were there before: not ours. The
+        # Windows of the same title that were there before are not ours: the
         # game's window carries no process id, so it is told apart this way.
         self._older_windows = set(_game_windows()) if display else set()
-        self._chunks = []
-        self._lock = threading.Lock()
         self._window = None
-        self.process = subprocess.Popen([BINARY] + [str(a) for a in args], cwd=folder,
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, env=environment)
+        self._streams = {"out": [], "err": []}
+        self._lock = threading.Lock()
+        self.process = subprocess.Popen([os.path.join(RUN_DIR, "kestrava")] + [str(a) for a in args], cwd=folder,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        env=environment)
         if stdin is not None:
             self.process.stdin.write(stdin.encode())
         self.process.stdin.close()
-        self._reader = threading.Thread(target=self._read, daemon=True)
-        self._reader.start()
-        self._stderr = []
-        self._err_reader = threading.Thread(target=self._read_err, daemon=True)
-        self._err_reader.start()
+        self._readers = [threading.Thread(target=self._read, args=(stream, self._streams[name]), daemon=True)
+                         for name, stream in (("out", self.process.stdout), ("err", self.process.stderr))]
+        for reader in self._readers:
+            reader.start()
         _games_of_this_test.append(self)
 
-    def _read(self):
-        for chunk in iter(lambda: self.process.stdout.read1(65536), b""):
+    def _read(self, stream, chunks):
+        for chunk in iter(lambda: stream.read1(65536), b""):
             with self._lock:
-                self._chunks.append(chunk.decode(errors="replace"))
-
-    def _read_err(self):
-        for chunk in iter(lambda: self.process.stderr.read1(65536), b""):
-            self._stderr.append(chunk.decode(errors="replace"))
+                chunks.append(chunk.decode(errors="replace"))
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        self.kill()
-
-    def kill(self):
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        self._reader.join(5)
-        self._err_reader.join(5)
+        for reader in self._readers:
+            reader.join(5)
         self.process.stdout.close()
         self.process.stderr.close()
 
     @property
     def output(self):
         with self._lock:
-            return "".join(self._chunks)
-
-    @property
-    def errors(self):
-        return "".join(self._stderr)
+            return "".join(self._streams["out"])
 
     def transcript(self):
-        return ("\n=== game %s in %s, status %s\n--- standard output (end) ---\n%s\n"
-                "--- standard error (end) ---\n%s\n" % (self.process.args, self.folder, self.process.poll(),
-                                                         self.output[-6000:], self.errors[-6000:]))
-
-    def lines(self):
-        return self.output.split("\n")
+        with self._lock:
+            errors = "".join(self._streams["err"])
+        return ("\n=== game %s in %s, status %s\n--- standard output (end) ---\n%s\n--- standard error (end) ---\n%s\n"
+                % (self.process.args, self.folder, self.process.poll(), self.output[-6000:], errors[-6000:]))
 
     def wait_for(self, pattern, timeout=60, start=0):
         """Waits until the console output from offset start holds pattern (a
@@ -217,76 +172,61 @@ class Game:
         while True:
             ended = self.process.poll() is not None
             if ended:
-                self._reader.join(5)
+                self._readers[0].join(5)
             text = self.output
-            found = _find(text, pattern, start)
+            if isinstance(pattern, str):
+                at = text.find(pattern, start)
+                found = None if at < 0 else at + len(pattern)
+            else:
+                match = pattern.search(text, start)
+                found = match.end() if match else None
             if found is not None:
                 return found
-            if ended:
-                raise AssertionError("game ended (status %s) before printing %r\n--- output ---\n%s"
-                                     "\n--- errors ---\n%s" % (self.process.returncode, pattern,
-                                                              text[-4000:], self.errors[-2000:]))
-            if time.monotonic() > deadline:
-                raise AssertionError("no %r within %ss\n--- output ---\n%s"
-                                     % (pattern, timeout, text[-4000:]))
+            if ended or time.monotonic() > deadline:
+                raise AssertionError("no %r %s" % (pattern, "before the game ended" if ended else
+                                                   "within %ss" % timeout))
             time.sleep(0.02)
 
     def wait_exit(self, timeout=60):
         try:
             status = self.process.wait(timeout)
         except subprocess.TimeoutExpired:
-            raise AssertionError("game still running after %ss\n--- output ---\n%s"
-                                 % (timeout, self.output[-4000:]))
-        self._reader.join(5)
+            raise AssertionError("game still running after %ss" % timeout)
+        self._readers[0].join(5)
         return status
 
     def window(self, timeout=60):
         """The game's window id, once it is mapped."""
-        if self._window:
-            return self._window
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        while not self._window:
             if self.process.poll() is not None:
-                raise AssertionError("game ended (status %s) before its window showed\n%s"
-                                     % (self.process.returncode, self.output[-4000:]))
+                raise AssertionError("game ended (status %s) before its window showed" % self.process.returncode)
+            if time.monotonic() > deadline:
+                raise AssertionError("no window titled %r within %ss" % (WINDOW_TITLE, timeout))
             ids = [w for w in _game_windows() if w not in self._older_windows]
-            if ids:
-                self._window = ids[-1]
-                return self._window
+            self._window = ids[-1] if ids else None
             time.sleep(0.05)
-        raise AssertionError("no window titled %r within %ss" % (WINDOW_TITLE, timeout))
-
-    def _focus(self):
-        _xdotool("windowfocus", "--sync", self.window())
+        return self._window
 
     def key(self, *names, delay_ms=30):
-        """Presses and releases each key in turn (xdotool names: Left, Insert,
-        Home, F1, q, plus, ...)."""
-        self._focus()
+        """Presses and releases each key in turn (xdotool names: Left, Insert, Home, F1, q, plus, ...)."""
+        _xdotool("windowfocus", "--sync", self.window())
         _xdotool("key", "--delay", delay_ms, *names)
 
-    def key_down(self, name):
-        self._focus()
-        _xdotool("keydown", name)
-
-    def key_up(self, name):
-        self._focus()
-        _xdotool("keyup", name)
-
-    def drag(self, x1, y1, x2, y2, button=1, steps=10):
-        """A press at (x1, y1), moves in steps to (x2, y2), a release; window coordinates."""
+    def drag(self, x1, y1, x2, y2, steps=10):
+        """A left-button press at (x1, y1), moves in steps to (x2, y2), a release; window coordinates."""
         window = self.window()
-        self._focus()
+        _xdotool("windowfocus", "--sync", window)
         _xdotool("mousemove", "--window", window, x1, y1)
-        _xdotool("mousedown", button)
+        _xdotool("mousedown", 1)
         for i in range(1, steps + 1):
-            _xdotool("mousemove", "--window", window,
-                     x1 + (x2 - x1) * i // steps, y1 + (y2 - y1) * i // steps)
-        _xdotool("mouseup", button)
+            _xdotool("mousemove", "--window", window, x1 + (x2 - x1) * i // steps, y1 + (y2 - y1) * i // steps)
+        _xdotool("mouseup", 1)
 
     def screenshot(self, name):
         """Saves the window's current picture under the artifacts folder; returns its path."""
-        path = artifact_path(name)
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        path = os.path.join(ARTIFACTS, name)
         subprocess.run(["import", "-window", self.window(), path], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
@@ -305,21 +245,6 @@ class Game:
     def quit(self, timeout=60):
         self.key("q")
         return self.wait_exit(timeout)
-
-
-def colour_count(path):
-    """Number of distinct colours in a picture (1 means a uniform frame)."""
-    out = subprocess.run(["identify", "-format", "%k", path], check=True,
-                         stdout=subprocess.PIPE, text=True).stdout
-    return int(out.strip())
-
-
-def pixel(path, x, y):
-    """(r, g, b) of one pixel of a picture, 0-255."""
-    out = subprocess.run(["convert", path, "-format", "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]",
-                          "-crop", "1x1+%d+%d" % (x, y), "info:"],
-                         check=True, stdout=subprocess.PIPE, text=True).stdout
-    return tuple(int(v) for v in out.strip().split(","))
 
 
 def run_console(folder, args=(), stdin=None, seed=None, timeout=60, display=True):
@@ -355,11 +280,18 @@ class Picture:
 
     def reach_shown(self):
         """The reach diamond doubles red, keeps 0.7 of green and takes all
-        blue out of the board's squares around the acting unit, at the far
-        (top) end of the board where player 1 stands; nothing else there
-        shows red and green with no blue at all (every board and sky image
-        has some)."""
+        blue out of the squares around the acting unit, at the far (top) end
+        of the board where player 1 stands; nothing else there shows red and
+        green with no blue at all (every board and sky image has some)."""
         return self.count(0, 0, 0.5, 0.5, lambda r, g, b: b == 0 and r > 0 and g > 0) > 50
+
+    def colours(self):
+        """Distinct colours of the whole picture and of its bottom-right quarter."""
+        quarter = set()
+        for y in range(self.height // 2, self.height):
+            row = self.rgb[(y * self.width + self.width // 2) * 3:(y + 1) * self.width * 3]
+            quarter.update(zip(row[0::3], row[1::3], row[2::3]))
+        return len(set(zip(self.rgb[0::3], self.rgb[1::3], self.rgb[2::3]))), len(quarter)
 
 
 def shows_image(path, image, tolerance=0.08, top=1.0):
