@@ -49,43 +49,29 @@ def _print_games_when_a_test_fails():
 _print_games_when_a_test_fails()
 
 
-def _display_works():
-    return bool(os.environ.get("DISPLAY")) and subprocess.run(
-        ["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
-
-
 def _ensure_display():
     """Uses DISPLAY when it works; otherwise starts a private Xvfb for this process."""
-    if _display_works():
-        return
-    number = 150 + os.getpid() % 700
-    while os.path.exists("/tmp/.X%d-lock" % number):
-        number += 1
-    xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    atexit.register(xvfb.kill)
-    os.environ["DISPLAY"] = ":%d" % number
-    deadline = time.monotonic() + 30
-    while not _display_works():
-        if time.monotonic() > deadline:
-            raise RuntimeError("Xvfb did not start on :%d" % number)
-        time.sleep(0.05)
+    def works():
+        return bool(os.environ.get("DISPLAY")) and subprocess.run(
+            ["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    if not works():
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                                 "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        atexit.register(xvfb.kill)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
 
 
-def play_folder(map_path=None, images=True, missing_images=()):
+def play_folder(map_path=None, images=True):
     """A fresh folder to run the game in: WorldDesc.txt (the given file, or
-    the default map) and images/ (the generated pictures, minus any named in
-    missing_images, e.g. "water.bmp")."""
+    the default map) and, unless images is false, the generated pictures."""
     folder = tempfile.mkdtemp(prefix="kestrava-e2e-")
     shutil.copyfile(map_path or os.path.join(RUN_DIR, "WorldDesc.txt"), os.path.join(folder, "WorldDesc.txt"))
     if images:
-        source, target = os.path.join(RUN_DIR, "images"), os.path.join(folder, "images")
-        if missing_images:
-            shutil.copytree(source, target)
-            for name in missing_images:
-                os.remove(os.path.join(target, name))
-        else:
-            os.symlink(source, target)
+        os.symlink(os.path.join(RUN_DIR, "images"), os.path.join(folder, "images"))
     return folder
 
 
@@ -168,23 +154,17 @@ class Game:
     def wait_for(self, pattern, timeout=60, start=0):
         """Waits until the console output from offset start holds pattern (a
         plain string, or a compiled regex). Returns the offset just past it."""
+        regex = re.compile(re.escape(pattern)) if isinstance(pattern, str) else pattern
         deadline = time.monotonic() + timeout
         while True:
             ended = self.process.poll() is not None
             if ended:
                 self._readers[0].join(5)
-            text = self.output
-            if isinstance(pattern, str):
-                at = text.find(pattern, start)
-                found = None if at < 0 else at + len(pattern)
-            else:
-                match = pattern.search(text, start)
-                found = match.end() if match else None
-            if found is not None:
-                return found
+            found = regex.search(self.output, start)
+            if found:
+                return found.end()
             if ended or time.monotonic() > deadline:
-                raise AssertionError("no %r %s" % (pattern, "before the game ended" if ended else
-                                                   "within %ss" % timeout))
+                raise AssertionError("no %r %s" % (pattern, "before the game ended" if ended else "within %ss" % timeout))
             time.sleep(0.02)
 
     def wait_exit(self, timeout=60):

@@ -1,10 +1,10 @@
 // tests/support/battle.cpp — a clean slate and small hand-made battles
 #include "tests/support/battle.h"
 
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <stdlib.h>
 
 #include "app/camera.h"
 #include "game/random.h"
@@ -60,12 +60,7 @@ void resetBattleState() {
     makePlaceholders();
 
     for (auto& row : battleMap)
-        for (auto& cell : row) {
-            cell.terrain = -1;
-            cell.corner = Vector();
-            cell.centre = Vector();
-            cell.occupant = 0;
-        }
+        for (auto& cell : row) cell = MapCell(-1, 0, 0, 0, 0);
     mapRows = 0;
     mapCols = -1;
 
@@ -128,18 +123,11 @@ void resetBattleState() {
 void loadMap(const std::string& text) {
     char folder[] = "/tmp/kestrava-test-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
-    {
-        std::ofstream file(std::string(folder) + "/WorldDesc.txt", std::ios::binary);
-        file << text;
-    }
-    char* previous = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(folder), 0);
-    captureOutput([] {
-        readMapSize();
-        readMapTerrain();
-    });
-    ASSERT_EQ(chdir(previous), 0);
-    free(previous);
+    std::ofstream(std::string(folder) + "/WorldDesc.txt", std::ios::binary) << text;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    captureOutput([] { readMapSize(), readMapTerrain(); });
+    std::filesystem::current_path(previous);
 }
 
 void loadUniformMap(int rows, int cols, int terrain) {
