@@ -1,6 +1,5 @@
 // tests/render/test_frames.cpp — seeded battle scenes drawn with the real textures and compared, whole,
 // with their reference pictures: the board, the models of both armies, the overlays and every attack effect
-#include <functional>
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -145,9 +144,10 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
         static_cast<Mage*>(units[4])->spin = 45;
     }
     // Between them, a fallen Mage and a Fighter out of sight: neither is drawn.
-    placeUnit<Mage>(1, 0, 0)->position = Vector(4, 0.5f, 6.2f);
+    Unit* fallen = placeUnit<Mage>(1, 0, 0);
+    fallen->position = Vector(4, 0.5f, 6.2f);
+    fallen->dead = fallen->visible = true;
     placeUnit<Fighter>(2, 0, 2)->position = Vector(6.6f, 0.5f, 6.2f);
-    allUnits[10]->dead = allUnits[10]->visible = true;
     EXPECT_TRUE(matchesReference(view({6, 3.5f, 11.5f}, {6, 0.2f, 6.2f}, 400, 240), "armies"));
 }
 
@@ -173,16 +173,15 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
 // turned towards its target, the Healer's healing burst and the Mage's
 // explosion at its target.
 TEST_F(FrameTest, AttackEffectsMidFlight) {
-    const struct {
-        const char* name;
-        std::function<Unit*()> attacker;
-        int item, updates, frames;
-    } effects[] = {
-        {"effect_volley", [] { return placeUnit<Archer>(1, 3, 2); }, 1, 60, 1},
-        {"effect_lunge", [] { return placeUnit<Fighter>(1, 3, 3); }, 1, 8, 1},
-        {"effect_lightning", [] { return placeUnit<Flier>(1, 3, 4); }, 1, 14, 1},
-        {"effect_heal", [] { return placeUnit<Healer>(1, 3, 3); }, 2, 10, 12},
-        {"effect_explosion", [] { return placeUnit<Mage>(1, 3, 2); }, 1, 130, 12},
+    // The attacker of player 1 stands on row 3 at col, its target on row 3 at
+    // column 5; the attack is played for some updates, then drawn for some
+    // frames (each moves the particles on).
+    const struct { const char* name; int attacker, col, item, updates, frames; } effects[] = {
+        {"effect_volley", CLASS_ARCHER, 2, 1, 60, 1},
+        {"effect_lunge", CLASS_FIGHTER, 3, 1, 8, 1},
+        {"effect_lightning", CLASS_FLIER, 4, 1, 14, 1},
+        {"effect_heal", CLASS_HEALER, 3, 2, 10, 12},
+        {"effect_explosion", CLASS_MAGE, 2, 1, 130, 12},
     };
     for (const auto& effect : effects) {
         SCOPED_TRACE(effect.name);
@@ -190,7 +189,7 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
         boardList = emptyList();
         Unit* target = placeUnit<Fighter>(2, 3, 5);
         target->visible = true;
-        Unit* attacker = effect.attacker();
+        Unit* attacker = placeUnitOfClass(effect.attacker, 1, 3, effect.col);
         attacker->visible = true;
         playAttack(*attacker, *target, effect.item, effect.updates);
         ASSERT_TRUE(attackAnimating);
