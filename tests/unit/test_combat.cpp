@@ -149,18 +149,20 @@ TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
         int hpAfter, mpAfter;
     } sequences[] = {
         {CLASS_ARCHER, 1, CLASS_FIGHTER, 100, true, 0.05f, 0, 0, 27 + 49 + 27, "arher attacks a fighter! Less damage!\n", 87, 20},
+        // out, five updates at the target while the return counter is below 5, back
         {CLASS_FIGHTER, 1, CLASS_ARCHER, 80, true, 0.0625f, 0, 0, 11 + 5 + 11, "fighter attacks an archer! Bonus damage!\n", 49, 0},
         {CLASS_FIGHTER, 1, CLASS_ARCHER, 80, true, 0.0625f, 0, 5, 11 + 11, "fighter attacks an archer! Bonus damage!\n", 49, 0},
         {CLASS_FIGHTER, 2, CLASS_ARCHER, 80, true, 0.0625f, 0, 5, 11 + 11, nullptr, -1, 0},   // Skills: 0 points stay 0
         {CLASS_FLIER, 1, CLASS_HEALER, 55, true, 0.05f, 0, 0, 14 + 14, "flier attacks a healer! Bonus damage!\n", 27, 0},
+        // three seconds of waiting, then 1 hp an update until 30 % of the maximum is gained
         {CLASS_HEALER, 2, CLASS_FIGHTER, 50, true, 0.05f, 0, 0, 59 + 30, "", 80, 90},
         {CLASS_HEALER, 2, CLASS_FIGHTER, 80, true, 0.05f, 445, 0, 20, "", 100, 90},
-        {CLASS_HEALER, 2, CLASS_HEALER, 20, false, 0.05f, 445, 0, 17, "", 37, 90},   // 30 % of 55 is 16.5
-        {CLASS_HEALER, 1, CLASS_FIGHTER, 100, true, 0.05f, 0, 0, 200, "", 93, 100},
-        {CLASS_MAGE, 1, CLASS_FIGHTER, 100, true, 0.25f, 0, 0, 9, STRUCK_TWICE, 61, 50},
-        {CLASS_MAGE, 1, CLASS_FIGHTER, 100, true, 0.25f, 445, 0, 1, STRUCK_TWICE, 61, 50},
-        {CLASS_MAGE, 2, CLASS_FIGHTER, 100, true, 0.25f, 0, 0, 8 * 5 + 1, nullptr, -1, 40},
-        {CLASS_MAGE, 2, CLASS_FIGHTER, 100, false, 0.25f, 3, 0, 1, "", 100, 40},
+        {CLASS_HEALER, 2, CLASS_HEALER, 20, false, 0.05f, 445, 0, 17, "", 37, 90},   // 16.5 of 55; a miss heals too
+        {CLASS_HEALER, 1, CLASS_FIGHTER, 100, true, 0.05f, 0, 0, 200, "", 93, 100},      // strikes at ten seconds
+        {CLASS_MAGE, 1, CLASS_FIGHTER, 100, true, 0.25f, 0, 0, 9, STRUCK_TWICE, 61, 50},  // one stage of 8, then two blows
+        {CLASS_MAGE, 1, CLASS_FIGHTER, 100, true, 0.25f, 445, 0, 1, STRUCK_TWICE, 61, 50},  // after a Healer's timer
+        {CLASS_MAGE, 2, CLASS_FIGHTER, 100, true, 0.25f, 0, 0, 8 * 5 + 1, nullptr, -1, 40},  // Magic: five stages
+        {CLASS_MAGE, 2, CLASS_FIGHTER, 100, false, 0.25f, 3, 0, 1, "", 100, 40},  // a miss ends before the bolt lands
     };
     for (const auto& s : sequences) {
         resetBattleState();
