@@ -94,8 +94,8 @@ class Game:
     """One run of the real binary. Use as a context manager: the process is
     killed on the way out if it is still running."""
 
-    def __init__(self, folder, args=(), stdin=None, seed=None, display=True):
-        environment = dict(os.environ)
+    def __init__(self, folder, args=(), stdin=None, seed=None, env=None, display=True):
+        environment = dict(os.environ, **(env or {}))
         environment.setdefault("LIBGL_ALWAYS_SOFTWARE", "1")
         if seed is not None:
             environment["KESTRAVA_SEED"] = str(seed)
