@@ -25,7 +25,7 @@ constexpr PixelColour TERRAIN_COLOUR[10] = {CHAOS, GRASS, MOUNTAIN, DESERT, WATE
 // The reach tint over grey 128: 2 × (1, 0.7, 0) × grey, red doubled to full, green × 1.4, no blue.
 constexpr PixelColour TINT{255, 179, 0};
 // The cursor's translucent blue added onto grey 128: + (0.1, 0.1, 0.5) of full.
-constexpr PixelColour CURSOR{154, 154, 255};
+constexpr PixelColour CURSOR{154, 154, 255}, DIM_CURSOR{137, 137, 173};
 
 class BoardTest : public ::testing::Test {
 protected:
@@ -101,7 +101,7 @@ TEST_F(BoardTest, ReachDiamondsCoverTheSquaresWithinRowPlusColumnDistance) {
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(BoardTest, CursorShowsForTwoQuarterSecondsOfEachSecond) {
+TEST_F(BoardTest, CursorIsBrightForTwoQuarterSecondsOfEachSecondAndDimBetween) {
     SolidTextures flat{{TEX_WATER, GREY}, {TEX_DESERT, GREY}, {TEX_GRASS, GREY},
                        {TEX_MOUNTAIN, GREY}, {TEX_ELECTRIC, GREY}, {TEX_CHAOS, GREY}};
     choosingHeroes = p1ChoosingHero = false;
@@ -124,15 +124,12 @@ TEST_F(BoardTest, CursorShowsForTwoQuarterSecondsOfEachSecond) {
         int left, bottom, right, top;
         pixelOf(centre.x - 0.6f, -0.49f, centre.z + 0.6f, left, bottom);
         pixelOf(centre.x + 0.6f, -0.49f, centre.z - 0.6f, right, top);
-        int green = picture.countIn(left, bottom, right, top, {0, 255, 0});
-        // Shown: the translucent blue fill, and a green outline round the
-        // 40-pixel square (the fill wins where they share depth).
-        EXPECT_TRUE(closeTo(middle, moment.shown ? CURSOR : GREY))
+        int green = picture.countIn(left, bottom, right, top, {0, moment.shown ? 255 : 89, 0});
+        // The translucent blue fill, and a green outline round the 40-pixel
+        // square (the fill wins where they share depth); both fainter when dim.
+        EXPECT_TRUE(closeTo(middle, moment.shown ? CURSOR : DIM_CURSOR))
             << "t = " << moment.t << ": " << describe(middle);
-        if (moment.shown)
-            EXPECT_GE(green, 3 * 40) << "t = " << moment.t;
-        else
-            EXPECT_EQ(green, 0) << "t = " << moment.t;
+        EXPECT_GE(green, 3 * 40) << "t = " << moment.t;
         EXPECT_TRUE(closeTo(picture.atWorld(centre.x + 1, -0.5f, centre.z), GREY)) << "the next square";
     }
 }

@@ -50,9 +50,10 @@ protected:
         ensureGlWindow();
         resetBattleState();
         loadUniformMap(7, 12, 1);   // the smallest map has 7 rows
-        // After the hero choice, the cursor in its hidden quarter-second and
+        // After the hero choice, the cursor past the view's right edge and
         // no board: only the armies and the acting unit's effects are drawn.
         choosingHeroes = p1ChoosingHero = false;
+        cursorCol = 11;
         p1Material = 2;
         p2Material = 5;
         nowSeconds = 10.3f;

@@ -241,7 +241,7 @@ TEST_F(SceneTest, HeroChoiceCompletesFromTheFrame) {
 
 TEST_F(SceneTest, ReachDiamondShowsOnlyWhileATargetIsChosen) {
     afterHeroChoice();
-    nowSeconds = lastSecondMark + 0.9f;   // cursor hidden
+    nowSeconds = lastSecondMark + 0.9f;   // the cursor dim, and away on (0, 0)
     Archer* archer = standing<Archer>(1, 1, 4);
     selectedUnit = archer;
     archer->menuOpen = true;

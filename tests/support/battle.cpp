@@ -18,8 +18,6 @@
 
 namespace {
 Unit placeholderSelected, placeholderTarget;
-
-template <class T> void clearList(std::vector<T*>& list) { list.clear(); }
 }
 
 void registerUnit(Archer* u) { (u->player == 1 ? p1Archers : p2Archers).push_back(u); allUnits.push_back(u); }
@@ -36,22 +34,7 @@ void makePlaceholders() {
 }
 
 void resetBattleState() {
-    for (Unit* u : allUnits) {
-        switch (u->unitClass) {
-            case CLASS_ARCHER: delete static_cast<Archer*>(u); break;
-            case CLASS_FIGHTER: delete static_cast<Fighter*>(u); break;
-            case CLASS_FLIER: delete static_cast<Flier*>(u); break;
-            case CLASS_HEALER: delete static_cast<Healer*>(u); break;
-            default: delete static_cast<Mage*>(u); break;
-        }
-    }
-    allUnits.clear();
-    clearList(p1Archers); clearList(p2Archers);
-    clearList(p1Fighters); clearList(p2Fighters);
-    clearList(p1Fliers); clearList(p2Fliers);
-    clearList(p1Healers); clearList(p2Healers);
-    clearList(p1Mages); clearList(p2Mages);
-    nextUnitId = 0;
+    disbandArmies();
     makePlaceholders();
 
     for (auto& row : battleMap)
@@ -64,49 +47,23 @@ void resetBattleState() {
     mapRows = 0;
     mapCols = -1;
 
-    currentPlayer = 1;
-    choosingHeroes = true;
-    p1ChoosingHero = true;
-    p2ChoosingHero = false;
-    materialBrowse = 16;
-    p1Material = p2Material = 0;
-    bannerP1BeginTurn = bannerP1EndTurn = bannerP2BeginTurn = bannerP2EndTurn = false;
-    bannerP1Wins = bannerP2Wins = false;
-    bannerSeconds = 0;
+    resetTurns();
     frameSeconds = 0;
     battleRevision = 0;
+    battlesStarted = 0;
 
-    cursorRow = cursorCol = 0;
-    cursorOnUnit = false;
-    cursorUnitId = 0;
-    menuItem = 1;
-    choosingMove = moveTargetValid = moveAnimating = false;
-    choosingTarget = attackTargetValid = attackAnimating = false;
+    resetCursor();
+    onWindowSpecialKeyUp(KEY_INSERT, 0, 0);
+    onWindowSpecialKeyUp(KEY_HOME, 0, 0);
     showRunTime = showFps = true;
-    healChosen = specialChosen = missShown = false;
-
-    attackMissed = false;
-    aimPoint = Vector();
-    healStartHp = 0;
-    boltStart = boltPosition = boltDirection = Vector();
-    boltActive = false;
-    particleStyle = 0;
-    arrowVolley = ArrowVolley();
-    lungeEffect = LungeEffect();
-    actionCounter = 0;
-    spellScale = 0;
+    resetCombat();
 
     lightingOn = false;
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
-    interactionMode = MODE_FREE;
-    cameraEye = Vector(6, 10, 13);
-    cameraPitch = -60;
-    cameraYaw = -90;
-    lookOffset[0] = 0; lookOffset[1] = 0; lookOffset[2] = 3;
+    homeCamera(1);
     cameraMoveAxis = Vector();
-    orbitView = false;
     heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
     pointerX = pointerY = 0;
     for (auto& plane : viewPlanes)
