@@ -25,9 +25,9 @@ namespace {
 
 void* const LINE_FONT = GLUT_BITMAP_HELVETICA_18;
 constexpr int LINE_HEIGHT = 24;             // pixels between the help panel's baselines
-constexpr float BAR_ABOVE = 0.8f;           // world units from a unit's position up to its HP bar
+constexpr float BAR_ABOVE = 0.6f;           // world units from a unit's position up to its HP bar
 constexpr int BAR_WIDTH = 36, BAR_HEIGHT = 5;
-constexpr float NUMBER_ABOVE = 1.0f, NUMBER_RISE = 0.8f;   // world units, and per second
+constexpr float NUMBER_ABOVE = 0.7f, NUMBER_RISE = 0.6f;   // world units, and per second
 
 const char* const CLASS_NAMES[6] = {"", "ARCHER", "FIGHTER", "FLIER", "HEALER", "MAGE"};
 
@@ -212,6 +212,47 @@ std::string topLine(int& player) {
     return text;
 }
 
+void drawUnitMarks() {
+    for (const Bar& bar : bars) {
+        float left = bar.x - BAR_WIDTH / 2.0f;
+        glColor4f(0, 0, 0, 0.8f);
+        rectangle(left - 1, bar.y - 1, left + BAR_WIDTH + 1, bar.y + BAR_HEIGHT + 1);
+        const float* colour = PLAYER_COLOURS[bar.player];
+        glColor4f(colour[0], colour[1], colour[2], 1);
+        rectangle(left, bar.y, left + BAR_WIDTH * bar.filled, bar.y + BAR_HEIGHT);
+    }
+    for (const Rising& rising : risings)
+        shadowedText(rising.x - textWidth(labelFont, rising.text) / 2.0f, rising.y, labelFont, rising.text,
+                     rising.heal ? HEAL_COLOUR : GOLD, rising.fade);
+}
+
+void drawTopLine() {
+    static std::string reported;
+    int player = 1;
+    std::string text = topLine(player);
+    reportForDebugging("top", reported, text);
+    float size = std::max(2, windowHeight / 256);
+    letteredLine(windowHeight - 12 - GLYPH_HEIGHT * size - 24, size, text, PLAYER_COLOURS[player]);
+}
+
+void drawHelpHint() {
+    if (!firstTurn || !bannerP1BeginTurn) return;
+    letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
+}
+
+void drawHelpPanel() {
+    if (!helpShown) return;
+    const int lineCount = sizeof HELP_LINES / sizeof HELP_LINES[0];
+    int width = 0;
+    for (const auto& line : HELP_LINES) width = std::max(width, textWidth(LINE_FONT, line.text));
+    float left = (windowWidth - width) / 2.0f, top = (windowHeight + lineCount * LINE_HEIGHT) / 2.0f;
+    glColor4f(0.03f, 0.04f, 0.08f, 0.92f);
+    rectangle(left - 24, top - lineCount * LINE_HEIGHT - 16, left + width + 24, top + 24);
+    for (int i = 0; i < lineCount; i++)
+        shadowedText(left, top - (i + 0.5f) * LINE_HEIGHT, LINE_FONT, HELP_LINES[i].text,
+                     HELP_LINES[i].heading ? GOLD : WHITE);
+}
+
 }  // namespace
 
 // Each square once, just above the board and under the cursor, tinted the
@@ -257,29 +298,6 @@ void placeUnitMarks() {
     }
 }
 
-static void drawUnitMarks() {
-    for (const Bar& bar : bars) {
-        float left = bar.x - BAR_WIDTH / 2.0f;
-        glColor4f(0, 0, 0, 0.8f);
-        rectangle(left - 1, bar.y - 1, left + BAR_WIDTH + 1, bar.y + BAR_HEIGHT + 1);
-        const float* colour = PLAYER_COLOURS[bar.player];
-        glColor4f(colour[0], colour[1], colour[2], 1);
-        rectangle(left, bar.y, left + BAR_WIDTH * bar.filled, bar.y + BAR_HEIGHT);
-    }
-    for (const Rising& rising : risings)
-        shadowedText(rising.x - textWidth(labelFont, rising.text) / 2.0f, rising.y, labelFont, rising.text,
-                     rising.heal ? HEAL_COLOUR : GOLD, rising.fade);
-}
-
-static void drawTopLine() {
-    static std::string reported;
-    int player = 1;
-    std::string text = topLine(player);
-    reportForDebugging("top", reported, text);
-    float size = std::max(2, windowHeight / 256);
-    letteredLine(windowHeight - 12 - GLYPH_HEIGHT * size - 24, size, text, PLAYER_COLOURS[player]);
-}
-
 // At the status panel's height, just right of it, and as deep as its
 // numbers: a turn banner covers it.
 void drawOddsPanel() {
@@ -313,24 +331,6 @@ void drawOddsPanel() {
         drawBitmapText(-0.55f, baseline, -0.11f, labelFont, lines[i].c_str());
     }
     glPopAttrib();
-}
-
-static void drawHelpHint() {
-    if (!firstTurn || !bannerP1BeginTurn) return;
-    letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
-}
-
-static void drawHelpPanel() {
-    if (!helpShown) return;
-    const int lineCount = sizeof HELP_LINES / sizeof HELP_LINES[0];
-    int width = 0;
-    for (const auto& line : HELP_LINES) width = std::max(width, textWidth(LINE_FONT, line.text));
-    float left = (windowWidth - width) / 2.0f, top = (windowHeight + lineCount * LINE_HEIGHT) / 2.0f;
-    glColor4f(0.03f, 0.04f, 0.08f, 0.92f);
-    rectangle(left - 24, top - lineCount * LINE_HEIGHT - 16, left + width + 24, top + 24);
-    for (int i = 0; i < lineCount; i++)
-        shadowedText(left, top - (i + 0.5f) * LINE_HEIGHT, LINE_FONT, HELP_LINES[i].text,
-                     HELP_LINES[i].heading ? GOLD : WHITE);
 }
 
 void drawGuides() {
