@@ -36,7 +36,8 @@ void closeAttack() {
     if (attackMissed) {
         missShown = true;
     } else {
-        for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++) resolveDamage(*selectedUnit, *targetUnit);
+        for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
+            resolveDamage(*selectedUnit, *targetUnit);
     }
     endAction();
 }

@@ -146,7 +146,10 @@ TEST_F(KeyboardTest, ViewAndLightingKeysToggleAndTellTheWindow) {
 // middle of the board (x 2.5, z 4.5 here).
 TEST_F(KeyboardTest, CameraKeyBringsTheStartViewOfThePlayerWhoseTurnItIs) {
     loadUniformMap(7, 5, 1);
-    const struct { int player; Vector eye; float yaw; } homes[] = {{1, Vector(6, 10, 13), -90}, {2, Vector(-1, 10, -4), 90}};
+    const struct { int player; Vector eye; float yaw; } homes[] = {
+        {1, Vector(6, 10, 13), -90},
+        {2, Vector(-1, 10, -4), 90},
+    };
     for (const auto& home : homes) {
         currentPlayer = home.player;
         cameraEye = Vector(40, -20, 3);
