@@ -159,17 +159,26 @@ void reportForDebugging(const char* what, std::string& last, const std::string& 
     std::printf("HUD %s: %s\n", what, text.c_str());
 }
 
-bool project(const Vector& point, float& x, float& y) {
-    GLdouble model[16], projection[16], wx, wy, wz;
+// The camera's matrices and the viewport, read once a frame: window pixels of world points.
+class Projector {
+public:
+    Projector() {
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+    }
+    bool onScreen(const Vector& point, float& x, float& y) const {
+        GLdouble wx, wy, wz;
+        if (!gluProject(point.x, point.y, point.z, model, projection, viewport, &wx, &wy, &wz)) return false;
+        x = static_cast<float>(wx);
+        y = static_cast<float>(wy);
+        return wz > 0 && wz < 1;   // in front of the eye and short of the far plane
+    }
+
+private:
+    GLdouble model[16], projection[16];
     GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (!gluProject(point.x, point.y, point.z, model, projection, viewport, &wx, &wy, &wz)) return false;
-    x = static_cast<float>(wx);
-    y = static_cast<float>(wy);
-    return wz > 0 && wz < 1;   // in front of the eye and short of the far plane
-}
+};
 
 std::string oddsLines(const Odds& odds, std::vector<std::string>& lines) {
     char text[64];
@@ -284,15 +293,16 @@ void drawMoveReach() {
 void placeUnitMarks() {
     bars.clear();
     risings.clear();
+    const Projector camera;
     float x, y;
     for (const Unit* unit : allUnits) {
         if (unit->dead || !unit->visible || outsideView(*unit)) continue;
-        if (!project(unit->position + Vector(0, BAR_ABOVE, 0), x, y)) continue;
+        if (!camera.onScreen(unit->position + Vector(0, BAR_ABOVE, 0), x, y)) continue;
         float filled = std::clamp(static_cast<float>(unit->hp) / unit->maxHp, 0.0f, 1.0f);
         bars.push_back({x, y, filled, unit->player});
     }
     for (const FloatingNumber& number : floatingNumbers) {
-        if (!project(number.at + Vector(0, NUMBER_ABOVE + NUMBER_RISE * number.age, 0), x, y)) continue;
+        if (!camera.onScreen(number.at + Vector(0, NUMBER_ABOVE + NUMBER_RISE * number.age, 0), x, y)) continue;
         std::string text = (number.heal ? "+" : "-") + std::to_string(number.amount);
         risings.push_back({x, y, 1 - number.age / FLOATING_SECONDS, text, number.heal});
     }
