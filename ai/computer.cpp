@@ -28,6 +28,7 @@ struct Orders {
 
 Orders orders[3];
 int    ordersPlayer = 0;     // whose turn the orders were given in
+int    ordersBattle = 0;     // battlesStarted when the orders were given: a new battle has new units
 float  waited = 0;
 
 bool same(Place a, Place b) { return a.row == b.row && a.col == b.col; }
@@ -155,6 +156,10 @@ int nextKey(int player) {
 }  // namespace
 
 int computerTick(float seconds) {
+    if (ordersBattle != battlesStarted) {
+        forgetOrders();
+        ordersBattle = battlesStarted;
+    }
     int player = currentPlayer;
     bool newTurn = player != ordersPlayer;
     if (newTurn) {

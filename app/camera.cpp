@@ -1,16 +1,28 @@
 // app/camera.cpp — view state, pointer controls and the view volume, without any GL
 #include "app/camera.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "game/battle_map.h"
 #include "game/unit.h"
+#include "render/looks.h"
 #include "rules/window_link.h"
 
 int  windowWidth = 0, windowHeight = 0;
 bool perspectiveView = true;
 int  interactionMode = MODE_FREE;
 
-Vector cameraEye(6, 10, 13);
+namespace {
+const Vector START_EYE(6, 10, 13);
+constexpr float SKY_MARGIN = 1;   // world units between the eye and a wall of the sky box
+// A drag over the full window height (2 view units) turns the view 90 degrees.
+constexpr float DEGREES_PER_VIEW_UNIT = 45;
+// The unit's position may lie this far beyond a plane and still be drawn.
+constexpr float VIEW_MARGIN = -0.5f;
+}
+
+Vector cameraEye = START_EYE;
 float  cameraPitch = -60, cameraYaw = -90;
 float  lookOffset[3] = {0, 0, CAMERA_DISTANCE};
 Vector cameraMoveAxis;
@@ -20,13 +32,6 @@ bool heldPlus = false, heldMinus = false, held2 = false, held4 = false, held6 = 
 
 int   pointerX = 0, pointerY = 0;
 float viewPlanes[6][4] = {};
-
-namespace {
-// A drag over the full window height (2 view units) turns the view 90 degrees.
-constexpr float DEGREES_PER_VIEW_UNIT = 45;
-// The unit's position may lie this far beyond a plane and still be drawn.
-constexpr float VIEW_MARGIN = -0.5f;
-}
 
 // The release reports the character of the moment: Shift let go before the
 // key turns a held + into =, so either character of a key clears its flag
@@ -83,6 +88,27 @@ void resetCamera() {
     lookOffset[0] = 0;
     lookOffset[1] = 0;
     lookOffset[2] = CAMERA_DISTANCE;
+}
+
+void homeCamera(int player) {
+    interactionMode = MODE_FREE;
+    resetCamera();
+    cameraEye = START_EYE;
+    if (player == 2) {
+        // Turned half round about the middle of the board.
+        float middleX = mapCols / 2.0f, middleZ = 1 + mapRows / 2.0f;
+        cameraEye = Vector(2 * middleX - START_EYE.x, START_EYE.y, 2 * middleZ - START_EYE.z);
+        cameraYaw += 180;
+    }
+}
+
+// Beyond the sky box there is nothing to see: the frame would go black.
+void keepEyeInSky() {
+    Vector low, high;
+    skyBoxAroundMap(low, high);
+    cameraEye.x = std::clamp(cameraEye.x, low.x + SKY_MARGIN, high.x - SKY_MARGIN);
+    cameraEye.y = std::clamp(cameraEye.y, low.y + SKY_MARGIN, high.y - SKY_MARGIN);
+    cameraEye.z = std::clamp(cameraEye.z, low.z + SKY_MARGIN, high.z - SKY_MARGIN);
 }
 
 void aimFreeCamera(Vector& eye, Vector& centre) {

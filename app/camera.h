@@ -31,6 +31,11 @@ void onMotion(int x, int y);
 float pointerToViewX(int px);
 float pointerToViewY(int py);
 void resetCamera();
+// c: the free camera back where the game starts it, looking as it starts;
+// for player 2 the same view from the other end of the board. Any
+// right-button mode is left.
+void homeCamera(int player);
+void keepEyeInSky();   // the free camera stops a little inside the sky box's walls
 
 void aimFreeCamera(Vector& eye, Vector& centre);   // this frame's free-camera look-at; updates lookOffset
 void aimCamera(Vector& eye, Vector& centre);       // free, orbit or fixed view by interactionMode; up is +y

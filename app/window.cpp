@@ -9,9 +9,11 @@
 
 #include "ai/computer.h"
 #include "app/camera.h"
+#include "app/held_keys.h"
 #include "app/textures.h"
 #include "render/board.h"
 #include "render/effects.h"
+#include "render/guides.h"
 #include "render/hud.h"
 #include "render/lighting.h"
 #include "render/looks.h"
@@ -53,12 +55,14 @@ void setUpWindow(int argc, char** argv) {
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onKeyboard);
+    glutKeyboardFunc(onWindowKey);
     glutKeyboardUpFunc(onKeyUp);
     glutMouseFunc(onMouse);
     glutIdleFunc(onIdle);
     glutMotionFunc(onMotion);
-    glutSpecialFunc(onSpecialKey);
+    glutSpecialFunc(onWindowSpecialKey);
+    glutSpecialUpFunc(onWindowSpecialKeyUp);
+    repeatHeldKeysAsPresses();
     glutCreateMenu(onMenu);
     glutAddMenuEntry("Translate", MODE_TRANSLATE);
     glutAddMenuEntry("Scale", MODE_SCALE);
@@ -108,6 +112,7 @@ void onDisplay() {
     // a redisplay, so frames follow one another as fast as the swaps allow.
     onKeyboard('v', 0, 0);
     drawHud();
+    drawGuides();
     glPopMatrix();
     onKeyboard('v', 0, 0);
     glutSwapBuffers();

@@ -182,6 +182,20 @@ void placeArmies(const ArmyCounts& counts) {
     placeRun(counts[9], 2, p2Mages, DUPLICATE_MESSAGES[9]);
 }
 
+void replaceArmies() {
+    ArmyCounts counts{};
+    for (const Unit* unit : allUnits) counts[(unit->player - 1) * 5 + unit->unitClass - 1]++;
+    disbandArmies();
+    for (int r = 0; r < mapRows; r++)
+        for (int c = 0; c < mapCols; c++) battleMap[r][c].occupant = -1;
+    seedGenerator();
+    firstPlaceholder = Unit();
+    secondPlaceholder = Unit();
+    selectedUnit = &firstPlaceholder;
+    targetUnit = &secondPlaceholder;
+    placeArmies(counts);
+}
+
 void startBattle(int argc, char** argv) {
     if (isHelpRequest(argc, argv)) {
         std::cout << USAGE;

@@ -30,3 +30,9 @@ bool armiesFit(const ArmyCounts& counts);
 // home rows, reporting on standard output. The map must be loaded and the
 // armies must fit.
 void placeArmies(const ArmyCounts& counts);
+
+// A new battle on the map in play: the armies counted as they stand (the
+// fallen too), every unit freed and every square emptied, the generator
+// seeded afresh as at start-up, the selection back on the placeholders, and
+// the same counts placed again, reported as start-up reports them.
+void replaceArmies();

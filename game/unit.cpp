@@ -71,6 +71,31 @@ struct LeakCheckWhileListsStand {
 Unit* selectedUnit = nullptr;
 Unit* targetUnit = nullptr;
 
+void disbandArmies() {
+    // No virtual destructor: each unit is deleted as the class it was built as.
+    for (Unit* unit : allUnits) {
+        switch (unit->unitClass) {
+            case CLASS_ARCHER: delete static_cast<Archer*>(unit); break;
+            case CLASS_FIGHTER: delete static_cast<Fighter*>(unit); break;
+            case CLASS_FLIER: delete static_cast<Flier*>(unit); break;
+            case CLASS_HEALER: delete static_cast<Healer*>(unit); break;
+            default: delete static_cast<Mage*>(unit); break;
+        }
+    }
+    allUnits.clear();
+    p1Archers.clear();
+    p2Archers.clear();
+    p1Fighters.clear();
+    p2Fighters.clear();
+    p1Fliers.clear();
+    p2Fliers.clear();
+    p1Healers.clear();
+    p2Healers.clear();
+    p1Mages.clear();
+    p2Mages.clear();
+    nextUnitId = 0;
+}
+
 Archer::Archer(float x, float y, float z, int player) { becomeClass(*this, CLASS_ARCHER, x, y, z, player); }
 Fighter::Fighter(float x, float y, float z, int player) { becomeClass(*this, CLASS_FIGHTER, x, y, z, player); }
 Flier::Flier(float x, float y, float z, int player) { becomeClass(*this, CLASS_FLIER, x, y, z, player); }

@@ -90,5 +90,9 @@ extern std::vector<Flier*>   p1Fliers, p2Fliers;
 extern std::vector<Healer*>  p1Healers, p2Healers;
 extern std::vector<Mage*>    p1Mages, p2Mages;
 
+// Frees every unit and empties allUnits and the class lists; ids start again
+// from 0. selectedUnit and targetUnit are left for the caller to point elsewhere.
+void disbandArmies();
+
 extern Unit* selectedUnit;   // under the cursor or acting; a placeholder until the first selection
 extern Unit* targetUnit;     // being attacked or healed; a placeholder until the first attack

@@ -11,9 +11,13 @@
 
 unsigned boardList = 0;
 unsigned cursorList = 0;
+unsigned cursorDimList = 0;
 unsigned reachLists[5] = {};
 
 namespace {
+// The cursor never goes out: between its bright spells it shows this strong.
+constexpr float CURSOR_DIM = 0.35f;
+
 int terrainTexture(int terrain) {
     switch (terrain) {
         case 4: return TEX_WATER;
@@ -42,9 +46,13 @@ void buildBoardLists() {
     drawBoardSquares();
     glEndList();
 
-    cursorList = glGenLists(2);   // two names are taken; only the first is used
+    cursorList = glGenLists(2);
     glNewList(cursorList, GL_COMPILE);
     drawCursorSquare();
+    glEndList();
+    cursorDimList = cursorList + 1;
+    glNewList(cursorDimList, GL_COMPILE);
+    drawCursorSquare(CURSOR_DIM);
     glEndList();
 }
 
@@ -67,15 +75,15 @@ void drawBoardSquares() {
     glDisable(GL_TEXTURE_2D);
 }
 
-// A translucent blue fill added onto the board, with a green outline.
-// The line width of 2 stays set after the list has run.
-void drawCursorSquare() {
+// A translucent blue fill added onto the board, with a green outline; both
+// fainter at a lower strength. The line width of 2 stays set after the list has run.
+void drawCursorSquare(float strength) {
     const float h = 0.5f;
     glDisable(GL_LIGHTING);
     glLineWidth(2);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColor4f(0.2f, 0.2f, 1, 0.5f);
+    glColor4f(0.2f, 0.2f, 1, 0.5f * strength);
     glBegin(GL_POLYGON);
     glVertex3f(-h, 0, -h);
     glVertex3f(-h, 0, h);
@@ -83,7 +91,7 @@ void drawCursorSquare() {
     glVertex3f(h, 0, -h);
     glEnd();
     glDisable(GL_BLEND);
-    glColor4f(0, 1, 0, 1);
+    glColor4f(0, strength, 0, 1);
     glBegin(GL_LINES);
     glVertex3f(-h, 0, -h); glVertex3f(-h, 0, h);
     glVertex3f(-h, 0, h);  glVertex3f(h, 0, h);

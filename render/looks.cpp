@@ -2,6 +2,8 @@
 #include "render/looks.h"
 
 #include "app/textures.h"
+#include "game/battle_map.h"
+#include "game/vector.h"
 
 int  skyChoice = 0;
 bool showUnitSphere = false;
@@ -42,4 +44,12 @@ int skyTexture(int choice, int face) {
                                     TEX_SKY_BLUE_BLOT};
     if (choice >= 0 && choice <= 4) return oneImage[choice];
     return TEX_SKY_FRONT + face;
+}
+
+void skyBoxAroundMap(Vector& low, Vector& high) {
+    float middle = (mapRows + 1 + mapCols) / 4.0f;
+    Vector centre(middle + 0.5f, 0, middle);
+    Vector half((mapCols + 51.0f) / 2, 25, (mapRows + 51.0f) / 2);
+    low = centre - half;
+    high = centre + half;
 }

@@ -1,5 +1,6 @@
 // render/looks.h — what the keys choose to show: backdrop, debug spheres, material presets
 #pragma once
+struct Vector;
 
 extern int  skyChoice;         // 0–4 one backdrop on every face; anything else the six face images
 extern bool showUnitSphere;    // b: a wire sphere of radius 1 around every model
@@ -18,3 +19,7 @@ extern const MaterialPreset whiteMaterial;
 extern const MaterialPreset startupMaterial;
 
 int skyTexture(int choice, int face);   // face 0–5: front, back, left, right, up, down
+
+// The sky box around the board in play (drawSkyboxAroundMap): centred near
+// the middle of the board, 50 units wider than the map each way, 50 high.
+void skyBoxAroundMap(Vector& low, Vector& high);

@@ -17,11 +17,13 @@
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/frame_clock.h"
+#include "render/guides.h"
 #include "render/hud.h"
 #include "render/looks.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/feedback.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
@@ -38,22 +40,48 @@ void applyPreset(int index) {
         applyMaterial(materialPresets[index]);
 }
 
+// The material an army is drawn in, and the darker one of its units that
+// have acted this turn.
+const MaterialPreset& armyMaterial(int index) {
+    return index >= 1 && index <= MATERIAL_COUNT ? materialPresets[index] : whiteMaterial;
+}
+
+MaterialPreset dimmed(const MaterialPreset& preset) {
+    constexpr float DIM = 0.35f;
+    MaterialPreset dark = preset;
+    for (int i = 0; i < 3; i++) {
+        dark.ambient[i] *= DIM;
+        dark.diffuse[i] *= DIM;
+        dark.specular[i] *= DIM;
+    }
+    return dark;
+}
+
+bool hasActed(const Unit& unit) {
+    return !choosingHeroes && !battleWon() && unit.player == currentPlayer && !unit.canAct;
+}
+
 bool isLungingFighter(const Unit& unit) {
     return attackAnimating && selectedUnit->unitClass == CLASS_FIGHTER && unit.id == selectedUnit->id;
 }
 
-template <class T> void drawUnits(const std::vector<T*>& units) {
+template <class T> void drawUnits(const std::vector<T*>& units, const MaterialPreset& material) {
     for (T* unit : units) {
         if (unit->dead || !unit->visible || outsideView(*unit))
             continue;
         if (unit->unitClass == CLASS_FIGHTER && isLungingFighter(*unit))
             continue;   // drawn at the lunge point by drawLungingFighter
+        const bool dim = hasActed(*unit);
+        if (dim)
+            applyMaterial(dimmed(material));
         glPushMatrix();
         glTranslatef(unit->position.x, unit->position.y, unit->position.z);
         glRotatef(unit->facing, 0, 1, 0);
         glScalef(0.5f, 0.5f, 0.5f);
         unit->draw();
         glPopMatrix();
+        if (dim)
+            applyMaterial(material);
     }
 }
 
@@ -71,24 +99,26 @@ void drawLungingFighter(int player) {
     glPopMatrix();
 }
 
-void drawArmy(int player) {
+void drawArmy(int player, int preset) {
     drawLungingFighter(player);
+    const MaterialPreset& material = armyMaterial(preset);
     if (player == 1) {
-        drawUnits(p1Archers);
-        drawUnits(p1Fighters);
-        drawUnits(p1Fliers);
-        drawUnits(p1Healers);
-        drawUnits(p1Mages);
+        drawUnits(p1Archers, material);
+        drawUnits(p1Fighters, material);
+        drawUnits(p1Fliers, material);
+        drawUnits(p1Healers, material);
+        drawUnits(p1Mages, material);
     } else {
-        drawUnits(p2Archers);
-        drawUnits(p2Fighters);
-        drawUnits(p2Fliers);
-        drawUnits(p2Healers);
-        drawUnits(p2Mages);
+        drawUnits(p2Archers, material);
+        drawUnits(p2Fighters, material);
+        drawUnits(p2Fliers, material);
+        drawUnits(p2Healers, material);
+        drawUnits(p2Mages, material);
     }
 }
 
-bool cursorShown() {
+// Bright for two quarter-seconds of every second, dim in between.
+bool cursorBright() {
     const float t = nowSeconds - lastSecondMark;   // seconds into the current second
     return t < 0.25f || (t > 0.5f && t < 0.75f);
 }
@@ -176,6 +206,7 @@ void drawActingUnit() {
         drawAttackEffect();
     glPopMatrix();
     drawReachDiamond();
+    drawMoveReach();
 }
 
 void flipProjection() {
@@ -208,19 +239,15 @@ void drawStatusPanel() {
     drawBitmapText(-0.82f, -0.81f, -0.11f, labelFont, moveLabel);
 }
 
-bool turnBannerUp() {
-    return bannerP1EndTurn || bannerP1BeginTurn || bannerP2EndTurn || bannerP2BeginTurn ||
-           bannerP1Wins || bannerP2Wins;
-}
-
 void drawOverlays() {
     glLoadIdentity();
     glPushMatrix();
     flipProjection();
     glDisable(GL_LIGHTING);
 
-    if (cursorOnUnit && !selectedUnit->dead)
+    if (statusShown())
         drawStatusPanel();
+    drawOddsPanel();
 
     checkHeroChoice();   // may end the hero choice, so the banner test below comes after it
 
@@ -232,7 +259,7 @@ void drawOverlays() {
         glPopMatrix();
     }
 
-    if (turnBannerUp()) {
+    if (bannerUp()) {
         glPushMatrix();
         glTranslatef(-1.25f, -1, -0.1f);
         glScalef(2.1f, 1.675f, 2);
@@ -269,29 +296,28 @@ void drawScene() {
     glCallList(boardList);
     glPopMatrix();
 
-    if (cursorShown()) {
-        const Vector& c = battleMap[cursorRow][cursorCol].centre;
-        glPushMatrix();
-        glTranslatef(c.x, c.y - 0.49f, c.z);
-        glCallList(cursorList);
-        glPopMatrix();
-    }
+    const Vector& c = battleMap[cursorRow][cursorCol].centre;
+    glPushMatrix();
+    glTranslatef(c.x, c.y - 0.49f, c.z);
+    glCallList(cursorBright() ? cursorList : cursorDimList);
+    glPopMatrix();
 
-    applyPreset(choosingHeroes ? materialBrowse : p1Material);
-    drawArmy(1);
+    const int p1Preset = choosingHeroes ? materialBrowse : p1Material;
+    applyPreset(p1Preset);
+    drawArmy(1, p1Preset);
 
     if (choosingHeroes) {
         // Two armies never share a look: player 2 browses past player 1's choice.
         if (materialBrowse == p1Material)
             ++materialBrowse;
-        applyPreset(materialBrowse);
-    } else {
-        applyPreset(p2Material);
     }
-    drawArmy(2);
+    const int p2Preset = choosingHeroes ? materialBrowse : p2Material;
+    applyPreset(p2Preset);
+    drawArmy(2, p2Preset);
 
     if (selectedUnit->menuOpen)
         drawActingUnit();
+    placeUnitMarks();
 
     drawOverlays();
     glPopMatrix();

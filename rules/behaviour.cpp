@@ -36,9 +36,8 @@ void closeAttack() {
     if (attackMissed) {
         missShown = true;
     } else {
-        resolveDamage(*selectedUnit, *targetUnit);
-        // A Mage's spell strikes twice.
-        if (selectedUnit->unitClass == CLASS_MAGE) resolveDamage(*selectedUnit, *targetUnit);
+        for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
+            resolveDamage(*selectedUnit, *targetUnit);
     }
     endAction();
 }
@@ -75,9 +74,7 @@ void healerStep() {
     if (particleStyle == 1) {
         if (actionCounter >= 300) target.hp += 1;
         if (target.hp > target.maxHp) target.hp = target.maxHp;
-        if (actionCounter >= 300 &&
-            (static_cast<double>(target.hp - healStartHp) / target.maxHp >= 0.3 ||
-             target.hp == target.maxHp)) {
+        if (actionCounter >= 300 && healComplete(target.hp, healStartHp, target.maxHp)) {
             endAction();
             particleStyle = 0;
         }

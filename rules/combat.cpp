@@ -6,7 +6,9 @@
 #include "game/battle_map.h"
 #include "game/random.h"
 #include "game/unit.h"
+#include "rules/behaviour.h"
 #include "rules/cursor.h"
+#include "rules/feedback.h"
 #include "rules/game_state.h"
 
 bool   attackMissed = false;
@@ -104,6 +106,12 @@ float hitDamage(const Unit& attacker, const Unit& target, int extra) {
     return damage;
 }
 
+int strikesPerHit(const Unit& attacker) { return attacker.unitClass == CLASS_MAGE ? 2 : 1; }
+
+bool healComplete(int hp, int startHp, int maxHp) {
+    return static_cast<double>(hp - startHp) / maxHp >= 0.3 || hp == maxHp;
+}
+
 void startAttack() {
     Unit& attacker = *selectedUnit;
     int targetId = battleMap[cursorRow][cursorCol].occupant;
@@ -159,12 +167,13 @@ void startAttack() {
 void resolveDamage(Unit& attacker, Unit& target) {
     int extra = 0;
     if (specialChosen) {
-        extra = randomNext() * 15 / 32768;
+        extra = randomNext() * (SPECIAL_EXTRA_MAX + 1) / 32768;
         std::cout << "An Extra " << extra << " damage received with special attack" << std::endl;
     }
     float damage = hitDamage(attacker, target, extra);
     if (const ClassMatchup* matchup = matchupOf(attacker, target)) std::cout << matchup->message << std::endl;
     target.hp -= static_cast<int>(damage);
+    noteBlow(target, static_cast<int>(damage), false);
 
     if (target.hp > 0) return;
     if (target.hero) {
@@ -191,6 +200,7 @@ void endAction() {
     // Undoes the shaking of the hit.
     targetUnit->position = battleMap[targetUnit->row][targetUnit->col].centre;
 
+    if (healChosen) noteBlow(*targetUnit, targetUnit->hp - healStartHp, true);
     if (specialChosen || healChosen) {
         attacker.mp -= 10;
         if (attacker.mp < 0) attacker.mp = 0;
@@ -204,4 +214,18 @@ void endAction() {
     specialChosen = false;
     attackMissed = false;
     battleRevision++;
+}
+
+void resetCombat() {
+    attackMissed = false;
+    aimPoint = Vector();
+    healStartHp = 0;
+    boltStart = boltPosition = boltDirection = Vector();
+    boltActive = false;
+    particleStyle = 0;
+    arrowVolley = ArrowVolley();
+    lungeEffect = LungeEffect();
+    actionCounter = 0;
+    spellScale = 0;
+    floatingNumbers.clear();
 }

@@ -49,12 +49,22 @@ extern LungeEffect lungeEffect;
 void startAttack();                          // target on the cursor's square, attacker selectedUnit
 void resolveDamage(Unit& attacker, Unit& target);
 void endAction();
+// A new battle: no blow under way and nothing an earlier one leaves to the
+// next (the attack sequences' counters and trails, the numbers still rising).
+void resetCombat();
 
 // The sums the roll and the damage are made of, for anyone who wants to know
 // the odds before attacking. Rolls 0 to 100 below the miss range miss; special
 // is a Skills or Magic attack.
 float missRange(const Unit& attacker, const Unit& target, bool special);
+// A Skills or Magic blow adds a random extra of 0 to this many hit points.
+constexpr int SPECIAL_EXTRA_MAX = 14;
 // A hit's damage before it is truncated: the attack less the target's
 // reduction (which grows with its hit points), plus a special attack's
 // random extra, plus the class pairing.
 float hitDamage(const Unit& attacker, const Unit& target, int extra);
+// A Mage's spell strikes twice, one resolveDamage after the other; every other blow once.
+int strikesPerHit(const Unit& attacker);
+// A heal gives 1 hit point an update until it has given 30 % of the
+// target's maxHp or the target is whole again.
+bool healComplete(int hp, int startHp, int maxHp);

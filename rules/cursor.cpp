@@ -28,6 +28,13 @@ namespace {
 
 enum MenuEntry { ENTRY_ATTACK = 1, ENTRY_CLASS_ACTION = 2, ENTRY_DEFEND = 3, ENTRY_MOVE = 4 };
 
+// Insert and Home are down and have not been let go since they last acted.
+bool insertHeld = false, homeHeld = false;
+
+bool* heldFlag(int key) {
+    return key == KEY_INSERT ? &insertHeld : key == KEY_HOME ? &homeHeld : nullptr;
+}
+
 // Facing, in degrees, of a unit turned toward each neighbour square.
 constexpr float FACING_ROW_BEFORE = 180, FACING_ROW_AFTER = 0;   // row - 1, row + 1
 constexpr float FACING_COL_BEFORE = 270, FACING_COL_AFTER = 90;  // column - 1, column + 1
@@ -221,6 +228,10 @@ void standDown() {
 void onSpecialKey(int key, int, int) {
     if (key == KEY_F1) showRunTime = !showRunTime;
     if (key == KEY_F2) showFps = !showFps;
+    if (battleWon()) {
+        requestRedisplay();
+        return;
+    }
 
     if (choosingMove) {
         if (!moveAnimating && selectedUnit->movePoints > 0) stepKey(key);
@@ -236,4 +247,27 @@ void onSpecialKey(int key, int, int) {
     updateSelection();
     checkEndOfTurn();
     requestRedisplay();
+}
+
+void onWindowSpecialKey(int key, int x, int y) {
+    if (bool* held = heldFlag(key)) {
+        if (*held) return;
+        *held = true;
+    }
+    if (putVictoryAway()) return;
+    onSpecialKey(key, x, y);
+}
+
+void onWindowSpecialKeyUp(int key, int, int) {
+    if (bool* held = heldFlag(key)) *held = false;
+}
+
+void resetCursor() {
+    cursorRow = cursorCol = 0;
+    cursorOnUnit = false;
+    cursorUnitId = 0;
+    menuItem = 1;
+    choosingMove = moveTargetValid = moveAnimating = false;
+    choosingTarget = attackTargetValid = attackAnimating = false;
+    healChosen = specialChosen = missShown = false;
 }

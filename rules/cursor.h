@@ -23,7 +23,18 @@ extern bool healChosen;             // the menu's Healing entry was taken
 extern bool specialChosen;          // the menu's Skills or Magic entry was taken
 extern bool missShown;              // a missed attack has played out: show the miss marker
 
+// The rules' special keys, as the window, the hero choice and a computer
+// player press them. Once a hero has fallen only F1 and F2 act.
 void onSpecialKey(int key, int x, int y);
+
+// The window's special-key callbacks. The window has GLUT report a held key
+// as presses without releases in between; a held Insert or Home acts once,
+// however long it is held, while a held arrow goes on moving the cursor.
+// The first key after the victory banner's time puts it away (putVictoryAway).
+void onWindowSpecialKey(int key, int x, int y);
+void onWindowSpecialKeyUp(int key, int x, int y);
+
+void resetCursor();   // a new battle: the cursor on the first square, nothing open or chosen
 
 // Leaves every open menu, aiming and stepping as Home would, a running glide
 // included: the turn is being handed over. Never called while an attack

@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "app/camera.h"
+#include "game/startup.h"
 #include "game/unit.h"
 #include "rules/behaviour.h"
+#include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/feedback.h"
 #include "rules/movement.h"
 #include "rules/window_link.h"
 
@@ -23,6 +26,11 @@ bool bannerP1Wins = false, bannerP2Wins = false;
 float bannerSeconds = 0;
 float frameSeconds = 0;
 int battleRevision = 0;
+bool  firstTurn = false;
+bool  helpShown = false;
+float victorySeconds = 0;
+bool  afterVictory = false;
+int   battlesStarted = 0;
 
 namespace {
 
@@ -77,6 +85,7 @@ void moveHeldCamera() {
     Vector side = normalize(cross(Vector(0, 1, 0), cameraMoveAxis));
     if (held6) cameraEye += side * step;
     if (held4) cameraEye -= side * step;
+    keepEyeInSky();
 }
 
 }  // namespace
@@ -96,6 +105,8 @@ void idleUpdate() {
     animateVisible(p2Healers);
     animateVisible(p2Mages);
     moveHeldCamera();
+    ageFloatingNumbers(frameSeconds);
+    if (battleWon()) victorySeconds += frameSeconds;
     requestRedisplay();
 }
 
@@ -151,6 +162,7 @@ void checkHeroChoice() {
         battleRevision++;
         onSpecialKey(KEY_HOME, 0, 0);
         raiseTurnBanner(bannerP1BeginTurn);
+        firstTurn = true;
     }
 }
 
@@ -159,6 +171,7 @@ void checkHeroChoice() {
 void toggleTurn() {
     standDown();
     clearTurnBanners();
+    firstTurn = false;
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
     battleRevision++;
@@ -180,4 +193,54 @@ void updateBanners() {
         bannerP2BeginTurn = false;
     }
     bannerSeconds = 0;
+}
+
+// Nothing is refreshed for the player who ends: their units keep what they
+// had left until their next turn begins. Passing the turn leaves whatever
+// is under way (toggleTurn); a blow already rolled plays out first, as for t.
+void endTurn() {
+    if (choosingHeroes || attackAnimating || battleWon()) return;
+    for (Unit* unit : allUnits)
+        if (unit->player == currentPlayer) unit->canAct = false;
+    checkEndOfTurn();
+    requestRedisplay();
+}
+
+void resetTurns() {
+    currentPlayer = 1;
+    choosingHeroes = p1ChoosingHero = true;
+    p2ChoosingHero = false;
+    materialBrowse = 16;
+    p1Material = p2Material = 0;
+    clearTurnBanners();
+    bannerP1Wins = bannerP2Wins = false;
+    firstTurn = helpShown = afterVictory = false;
+    victorySeconds = 0;
+}
+
+bool battleWon() { return bannerP1Wins || bannerP2Wins; }
+
+bool bannerUp() {
+    bool turnBanner = bannerP1BeginTurn || bannerP1EndTurn || bannerP2BeginTurn || bannerP2EndTurn;
+    return turnBanner || (battleWon() && !afterVictory);
+}
+
+bool putVictoryAway() {
+    if (!battleWon() || afterVictory || victorySeconds < VICTORY_BANNER_SECONDS) return false;
+    afterVictory = true;
+    requestRedisplay();
+    return true;
+}
+
+// A fresh battle: nothing of the last one carries over but the map, the
+// army counts and what the players chose to see (camera aside, which goes home).
+void startNewBattle() {
+    replaceArmies();
+    resetTurns();
+    resetCursor();
+    resetCombat();
+    homeCamera(1);
+    battlesStarted++;
+    battleRevision++;
+    requestRedisplay();
 }

@@ -13,6 +13,13 @@ extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
 extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
+extern bool  firstTurn;                   // the battle's first turn is under way: its banner points to the help
+extern bool  helpShown;                   // h: the panel of keys and how a turn goes is up
+extern float victorySeconds;              // seconds since a hero fell
+extern bool  afterVictory;                // the victory banner is put away: the board shows who won
+extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
+
+constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, camera keys
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
@@ -20,3 +27,13 @@ void checkEndOfTurn();   // after every special key: pass the turn when nobody m
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
 void toggleTurn();       // the t key: stand down, clear the turn banner, swap currentPlayer and the side shown
 void updateBanners();    // once per drawn frame: move the turn banners on after 3 ticks
+void resetTurns();       // a battle before its hero choice: player 1 chooses first, no banner, no victory
+void endTurn();          // the e key: the current player's units give up their actions and the turn passes
+bool battleWon();        // a hero has fallen: the battle keys do nothing more
+bool bannerUp();         // a turn banner, or the victory banner not yet put away: it covers the window
+// A key a person pressed once the victory banner has had its time: it puts
+// the banner away and does nothing else. False for every other key.
+bool putVictoryAway();
+// Enter after the victory: the same armies on the same map, placed afresh
+// with a new seed (KESTRAVA_SEED's again when it is set), from the hero choice on.
+void startNewBattle();

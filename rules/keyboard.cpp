@@ -1,4 +1,5 @@
-// rules/keyboard.cpp — the character keys: quit, projection, camera keys, printouts, toggles, turn
+// rules/keyboard.cpp — the character keys: quit, projection, camera keys, printouts, toggles, turn, help,
+// and the keys after a victory
 #include "rules/keyboard.h"
 
 #include <cstdio>
@@ -15,7 +16,7 @@ bool lightingOn = false;
 
 namespace {
 
-constexpr unsigned char KEY_ESCAPE = 27;
+constexpr unsigned char KEY_ENTER = 13, KEY_ESCAPE = 27;
 constexpr int SKY_COUNT = 6;
 
 // The backdrop line for each skyChoice; 6 wraps round to 0.
@@ -80,7 +81,16 @@ void onKeyboard(unsigned char key, int, int) {
         case 's': nextSky(); break;
         case 't':
             // A blow that has been rolled plays out under its own player.
-            if (!attackAnimating) toggleTurn();
+            if (!attackAnimating && !battleWon()) toggleTurn();
+            break;
+        case 'e': endTurn(); break;
+        case 'c':
+            homeCamera(currentPlayer);
+            requestRedisplay();
+            break;
+        case 'h':
+            helpShown = !helpShown;
+            requestRedisplay();
             break;
         case 'n':
         case 'N':
@@ -88,4 +98,14 @@ void onKeyboard(unsigned char key, int, int) {
         case 'd': requestRedisplay(); break;
         default: break;
     }
+}
+
+void onWindowKey(unsigned char key, int x, int y) {
+    bool quits = key == KEY_ESCAPE || key == 'q' || key == 'Q';
+    if (!quits && putVictoryAway()) return;
+    if (key == KEY_ENTER && afterVictory) {
+        startNewBattle();
+        return;
+    }
+    onKeyboard(key, x, y);
 }

@@ -1,80 +1,16 @@
-// tools/pixel_font.cpp — glyph shapes and the outlined text renderer of the artwork
+// tools/pixel_font.cpp — the artwork's outlined text, in the game's lettering (render/glyphs.h)
 #include "tools/pixel_font.h"
+#include "render/glyphs.h"
 #include <algorithm>
 #include <vector>
-
-namespace {
-
-const int GLYPH_W = 5, GLYPH_H = 7, ADVANCE = 6;
-
-struct Glyph {
-    char letter;
-    const char* rows[GLYPH_H];
-};
-
-const Glyph glyphs[] = {
-    {'A', {" ### ", "#   #", "#   #", "#####", "#   #", "#   #", "#   #"}},
-    {'B', {"#### ", "#   #", "#   #", "#### ", "#   #", "#   #", "#### "}},
-    {'C', {" ### ", "#   #", "#    ", "#    ", "#    ", "#   #", " ### "}},
-    {'D', {"#### ", "#   #", "#   #", "#   #", "#   #", "#   #", "#### "}},
-    {'E', {"#####", "#    ", "#    ", "#### ", "#    ", "#    ", "#####"}},
-    {'F', {"#####", "#    ", "#    ", "#### ", "#    ", "#    ", "#    "}},
-    {'G', {" ### ", "#   #", "#    ", "# ###", "#   #", "#   #", " ####"}},
-    {'H', {"#   #", "#   #", "#   #", "#####", "#   #", "#   #", "#   #"}},
-    {'I', {" ### ", "  #  ", "  #  ", "  #  ", "  #  ", "  #  ", " ### "}},
-    {'J', {"  ###", "   # ", "   # ", "   # ", "   # ", "#  # ", " ##  "}},
-    {'K', {"#   #", "#  # ", "# #  ", "##   ", "# #  ", "#  # ", "#   #"}},
-    {'L', {"#    ", "#    ", "#    ", "#    ", "#    ", "#    ", "#####"}},
-    {'M', {"#   #", "## ##", "# # #", "# # #", "#   #", "#   #", "#   #"}},
-    {'N', {"#   #", "#   #", "##  #", "# # #", "#  ##", "#   #", "#   #"}},
-    {'O', {" ### ", "#   #", "#   #", "#   #", "#   #", "#   #", " ### "}},
-    {'P', {"#### ", "#   #", "#   #", "#### ", "#    ", "#    ", "#    "}},
-    {'Q', {" ### ", "#   #", "#   #", "#   #", "# # #", "#  # ", " ## #"}},
-    {'R', {"#### ", "#   #", "#   #", "#### ", "# #  ", "#  # ", "#   #"}},
-    {'S', {" ####", "#    ", "#    ", " ### ", "    #", "    #", "#### "}},
-    {'T', {"#####", "  #  ", "  #  ", "  #  ", "  #  ", "  #  ", "  #  "}},
-    {'U', {"#   #", "#   #", "#   #", "#   #", "#   #", "#   #", " ### "}},
-    {'V', {"#   #", "#   #", "#   #", "#   #", "#   #", " # # ", "  #  "}},
-    {'W', {"#   #", "#   #", "#   #", "# # #", "# # #", "# # #", " # # "}},
-    {'X', {"#   #", "#   #", " # # ", "  #  ", " # # ", "#   #", "#   #"}},
-    {'Y', {"#   #", "#   #", " # # ", "  #  ", "  #  ", "  #  ", "  #  "}},
-    {'Z', {"#####", "    #", "   # ", "  #  ", " #   ", "#    ", "#####"}},
-    {'0', {" ### ", "#   #", "#  ##", "# # #", "##  #", "#   #", " ### "}},
-    {'1', {"  #  ", " ##  ", "  #  ", "  #  ", "  #  ", "  #  ", " ### "}},
-    {'2', {" ### ", "#   #", "    #", "   # ", "  #  ", " #   ", "#####"}},
-    {'3', {"#####", "   # ", "  #  ", "   # ", "    #", "#   #", " ### "}},
-    {'4', {"   # ", "  ## ", " # # ", "#  # ", "#####", "   # ", "   # "}},
-    {'5', {"#####", "#    ", "#### ", "    #", "    #", "#   #", " ### "}},
-    {'6', {"  ## ", " #   ", "#    ", "#### ", "#   #", "#   #", " ### "}},
-    {'7', {"#####", "    #", "   # ", "  #  ", " #   ", " #   ", " #   "}},
-    {'8', {" ### ", "#   #", "#   #", " ### ", "#   #", "#   #", " ### "}},
-    {'9', {" ### ", "#   #", "#   #", " ####", "    #", "   # ", " ##  "}},
-    {'.', {"     ", "     ", "     ", "     ", "     ", " ##  ", " ##  "}},
-    {',', {"     ", "     ", "     ", "     ", " ##  ", "  #  ", " #   "}},
-    {':', {"     ", " ##  ", " ##  ", "     ", " ##  ", " ##  ", "     "}},
-    {'!', {"  #  ", "  #  ", "  #  ", "  #  ", "  #  ", "     ", "  #  "}},
-    {'\'', {"  #  ", "  #  ", " #   ", "     ", "     ", "     ", "     "}},
-    {'-', {"     ", "     ", "     ", "#####", "     ", "     ", "     "}},
-    {'/', {"    #", "    #", "   # ", "  #  ", " #   ", "#    ", "#    "}},
-    {'?', {" ### ", "#   #", "    #", "   # ", "  #  ", "     ", "  #  "}},
-};
-
-const Glyph* findGlyph(char letter) {
-    for (const Glyph& g : glyphs)
-        if (g.letter == letter)
-            return &g;
-    return nullptr;   // a space, or a character the font lacks: left blank
-}
-
-}  // namespace
 
 int textWidth(const std::string& text, const TextStyle& style) {
     if (text.empty())
         return 0;
-    return (static_cast<int>(text.size()) * ADVANCE - 1) * style.scaleX;
+    return (static_cast<int>(text.size()) * GLYPH_ADVANCE - 1) * style.scaleX;
 }
 
-int textHeight(const TextStyle& style) { return GLYPH_H * style.scaleY; }
+int textHeight(const TextStyle& style) { return GLYPH_HEIGHT * style.scaleY; }
 
 void drawText(Canvas& canvas, int x, int y, const std::string& text, const TextStyle& style) {
     // The strokes go into a mask first so the outline can be grown around
@@ -83,16 +19,16 @@ void drawText(Canvas& canvas, int x, int y, const std::string& text, const TextS
     int w = textWidth(text, style) + 2 * pad, h = textHeight(style) + 2 * pad;
     std::vector<char> mask(static_cast<size_t>(w) * h, 0);
     for (size_t i = 0; i < text.size(); i++) {
-        const Glyph* g = findGlyph(text[i]);
-        if (!g)
+        const char* const* rows = glyphRows(text[i]);
+        if (!rows)
             continue;
-        for (int row = 0; row < GLYPH_H; row++)
-            for (int col = 0; col < GLYPH_W; col++)
-                if (g->rows[row][col] == '#')
+        for (int row = 0; row < GLYPH_HEIGHT; row++)
+            for (int col = 0; col < GLYPH_WIDTH; col++)
+                if (rows[row][col] == '#')
                     for (int sy = 0; sy < style.scaleY; sy++)
                         for (int sx = 0; sx < style.scaleX; sx++)
                             mask[static_cast<size_t>(pad + row * style.scaleY + sy) * w + pad +
-                                 (static_cast<int>(i) * ADVANCE + col) * style.scaleX + sx] = 1;
+                                 (static_cast<int>(i) * GLYPH_ADVANCE + col) * style.scaleX + sx] = 1;
     }
     // The outline is the strokes grown by a disc; the shadow is that outline
     // shifted down and right.

@@ -161,6 +161,7 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
     healer->movePoints = 3;
     selectedUnit = healer;
     healer->menuOpen = cursorOnUnit = missShown = true;
+    healer->visible = true;   // as the fog leaves its own side
     menuItem = 3;
     fixTicks(4000);
     EXPECT_TRUE(matchesReference(overlays(), "overlays"));

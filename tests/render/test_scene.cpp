@@ -1,5 +1,6 @@
 // tests/render/test_scene.cpp — the composed frame: matrix balance, materials, labels, reach, hero choice
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <GL/glut.h>
@@ -17,8 +18,13 @@
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
+#include "rules/feedback.h"
+#include "rules/movement.h"
 #include "rules/window_link.h"
+#include "app/window.h"
+#include "save/battle_save.h"
 #include "tests/render/gl_harness.h"
+#include "tests/render/reference_frame.h"
 #include "tests/support/battle.h"
 
 namespace {
@@ -241,7 +247,7 @@ TEST_F(SceneTest, HeroChoiceCompletesFromTheFrame) {
 
 TEST_F(SceneTest, ReachDiamondShowsOnlyWhileATargetIsChosen) {
     afterHeroChoice();
-    nowSeconds = lastSecondMark + 0.9f;   // cursor hidden
+    nowSeconds = lastSecondMark + 0.9f;   // the cursor dim, and away on (0, 0)
     Archer* archer = standing<Archer>(1, 1, 4);
     selectedUnit = archer;
     archer->menuOpen = true;
@@ -265,4 +271,110 @@ TEST_F(SceneTest, ReachDiamondShowsOnlyWhileATargetIsChosen) {
     attackAnimating = false;
     archer->menuOpen = false;
     EXPECT_TRUE(isGrey(drawFrame().square(1, 5)));
+}
+
+namespace {
+
+// Whole frames of the game, as the window draws them, over the fixture map
+// of every terrain (8 rows of 10) seen from close by. The terrains and the
+// sky are plain colours, so that what a frame adds stands out (and the
+// pictures stay small); the panels, the menu and the banners are the game's own.
+class GameFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureGlWindow();
+        resetBattleState();
+        reloadFixtureMap();
+        onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        savedTicks = tickSource;
+        choosingHeroes = p1ChoosingHero = false;
+        p1Material = 4;
+        p2Material = 8;
+        cameraEye = Vector(5, 6, 12);
+        cameraPitch = -50;
+        plain = std::make_unique<SolidTextures>(std::initializer_list<std::pair<int, PixelColour>>{
+            {TEX_GRASS, {96, 140, 80}},  {TEX_MOUNTAIN, {130, 120, 110}}, {TEX_DESERT, {200, 180, 120}},
+            {TEX_WATER, {70, 110, 170}}, {TEX_ELECTRIC, {150, 110, 190}}, {TEX_CHAOS, {170, 90, 90}},
+            {TEX_SKY_SAD_SEA, {20, 24, 48}}});
+    }
+    void TearDown() override {
+        plain.reset();
+        tickSource = savedTicks;
+    }
+
+    template <class T> T* unit(int player, int row, int col, int hp = 0) {
+        T* placed = placeUnit<T>(player, row, col);
+        if (hp) placed->hp = hp;
+        return placed;
+    }
+
+    // The frame at a fixed clock, with the cursor bright or dim (the clock's
+    // tick after the scene formats the HUD lines); the battle is not kept on disk.
+    WindowPicture frame(bool cursorBright) {
+        updateVisibility(currentPlayer);
+        fixTicks(101500);
+        nowSeconds = cursorBright ? 100.1 : 100.3;
+        lastSecondMark = 100;
+        keptRevision = battleRevision;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();   // as the window has it: the HUD lines take the matrix they find
+        onDisplay();
+        return readBackBuffer();
+    }
+
+    std::unique_ptr<SolidTextures> plain;
+    uint32_t (*savedTicks)() = nullptr;
+};
+
+}  // namespace
+
+// Player 1's Archer aims at a wounded Healer: its numbers and the odds panel
+// at the bottom left, the menu at the right, the reach diamond, a bright
+// cursor on the target; HP bars over every unit in sight, the number a blow
+// on the Mage left rising, the Fighter that has acted dimmed, the turn's line.
+TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasActed) {
+    Archer* archer = unit<Archer>(1, 2, 4);
+    unit<Fighter>(1, 2, 6)->canAct = false;
+    unit<Mage>(1, 1, 2);
+    unit<Healer>(2, 4, 4, 30);
+    Mage* struck = unit<Mage>(2, 4, 6, 40);
+    unit<Flier>(2, 7, 8);   // out of sight
+    noteBlow(*struck, 13, false);
+    floatingNumbers[0].age = 0.3f;
+    selectedUnit = archer;
+    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
+    cursorRow = 4;
+    cursorCol = 4;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
+}
+
+// Player 2's Fighter chooses a step: every square its 5 points reach over
+// mixed terrain tinted, the cursor dim; the turn's line in player 2's colour.
+TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
+    currentPlayer = 2;
+    Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
+    unit<Mage>(2, 6, 6)->canAct = false;
+    unit<Archer>(1, 4, 5);
+    selectedUnit = fighter;
+    fighter->menuOpen = cursorOnUnit = choosingMove = true;
+    menuItem = 4;
+    cursorRow = 4;
+    cursorCol = 3;
+    EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
+}
+
+// The first turn's banner points to the help, and the help panel covers it.
+TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
+    unit<Archer>(1, 0, 0);
+    firstTurn = bannerP1BeginTurn = helpShown = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_first_turn_help"));
+}
+
+// After the victory banner is put away: the board as the battle ended, with
+// the winner's line; the fallen hero's bar empty.
+TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
+    unit<Archer>(1, 3, 2);
+    unit<Fighter>(2, 4, 4, -6)->hero = true;
+    bannerP1Wins = afterVictory = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
 }

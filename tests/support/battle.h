@@ -45,6 +45,9 @@ template <class T> T* placeUnit(int player, int row, int col) {
 
 Unit* placeUnitOfClass(int unitClass, int player, int row, int col);   // CLASS_ARCHER … CLASS_MAGE
 
+// Seeds the generator so that the hit roll, the first draw of an attack, falls in [lo, hi].
+void seedForRoll(int lo, int hi);
+
 // Runs fn with standard output captured and returns what it printed.
 template <class F> std::string captureOutput(F fn) {
     std::cout.flush();

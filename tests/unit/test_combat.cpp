@@ -13,17 +13,6 @@
 
 namespace {
 
-// Seeds the generator so that the hit roll, the first draw of an attack, falls in [lo, hi].
-void seedForRoll(int lo, int hi) {
-    for (unsigned seed = 1; seed < 100000; seed++) {
-        seedRandom(seed);
-        const int roll = randomInt(0, 100);
-        seedRandom(seed);
-        if (roll >= lo && roll <= hi) return;
-    }
-    FAIL() << "no seed rolls between " << lo << " and " << hi;
-}
-
 class CombatTest : public BattleTest {
 protected:
     void SetUp() override {

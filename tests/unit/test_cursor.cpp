@@ -52,6 +52,28 @@ TEST_F(CursorTest, BrowsingClampsAtTheEdgesAndSelectsTheUnitUnderTheCursor) {
     EXPECT_GT(windowLinkRecord.redisplays, 0);
 }
 
+// The window hears a held key as presses without releases: Insert and Home
+// act once until let go, an arrow goes on.
+TEST_F(CursorTest, AHeldInsertOrHomeActsOnceAndAHeldArrowRepeats) {
+    placeUnit<Fighter>(1, 3, 1);
+    choosingHeroes = p1ChoosingHero = false;
+    browseTo(3, 1);
+    auto hold = [](int key, int presses) {
+        for (int i = 0; i < presses; i++) onWindowSpecialKey(key, 0, 0);
+    };
+    hold(KEY_INSERT, 3);
+    EXPECT_TRUE(selectedUnit->menuOpen && !choosingTarget) << "the menu opened; Attack was not taken";
+    onWindowSpecialKeyUp(KEY_INSERT, 0, 0);
+    hold(KEY_INSERT, 2);
+    EXPECT_TRUE(choosingTarget);
+    hold(KEY_HOME, 3);
+    EXPECT_TRUE(selectedUnit->menuOpen && !choosingTarget) << "backed out of aiming only";
+    onWindowSpecialKeyUp(KEY_HOME, 0, 0);
+    hold(KEY_HOME, 1);
+    hold(KEY_DOWN, 3);
+    EXPECT_EQ(cursorSquare(), Square(6, 1));
+}
+
 TEST_F(CursorTest, F1AndF2ToggleTheHudLinesInAnyState) {
     press(KEY_F1);
     EXPECT_FALSE(showRunTime);

@@ -133,6 +133,38 @@ TEST_F(KeyboardTest, ViewAndLightingKeysToggleAndTellTheWindow) {
     EXPECT_FALSE(lightingOn);
     EXPECT_EQ(windowLinkRecord.lighting, (std::vector<bool>{true, false}));
     EXPECT_EQ(windowLinkRecord.redisplays, 4);
+
+    type('h');
+    EXPECT_TRUE(helpShown);
+    type('h');
+    EXPECT_FALSE(helpShown);
+    EXPECT_EQ(windowLinkRecord.redisplays, 6);
+}
+
+// c: wherever the camera went and whatever the right button chose, the
+// free camera's start, or for player 2 the same turned half round the
+// middle of the board (x 2.5, z 4.5 here).
+TEST_F(KeyboardTest, CameraKeyBringsTheStartViewOfThePlayerWhoseTurnItIs) {
+    loadUniformMap(7, 5, 1);
+    const struct { int player; Vector eye; float yaw; } homes[] = {
+        {1, Vector(6, 10, 13), -90},
+        {2, Vector(-1, 10, -4), 90},
+    };
+    for (const auto& home : homes) {
+        currentPlayer = home.player;
+        cameraEye = Vector(40, -20, 3);
+        cameraYaw = cameraPitch = 7;
+        interactionMode = MODE_ROTATE;
+        orbitView = true;
+        type('c');
+        EXPECT_EQ(cameraEye.x, home.eye.x);
+        EXPECT_EQ(cameraEye.y, home.eye.y);
+        EXPECT_EQ(cameraEye.z, home.eye.z);
+        EXPECT_EQ(cameraYaw, home.yaw);
+        EXPECT_EQ(cameraPitch, -60);
+        EXPECT_EQ(interactionMode, MODE_FREE);
+        EXPECT_FALSE(orbitView);
+    }
 }
 
 TEST_F(KeyboardTest, CameraKeysAreHeldAndTogglesNeedNoRedraw) {

@@ -12,6 +12,7 @@
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
+#include "render/looks.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -400,6 +401,102 @@ TEST_F(TurnTest, HeldCameraKeysAddUpAndFollowTheFrameTime) {
     idleUpdate();
     EXPECT_NEAR(cameraEye.y, 10 + 0.6f * 7, 1e-4) << "2 and 8 stay level";
     EXPECT_NEAR(cameraEye.z, 13 + 1.4f, 1e-4);
+
+    // However long a key is held, the eye stops a unit short of the sky box's walls.
+    Vector low, high;
+    skyBoxAroundMap(low, high);
+    frameSeconds = 100;
+    idleUpdate();
+    EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
+    heldPlus = true;
+    idleUpdate();
+    EXPECT_FLOAT_EQ(cameraEye.y, high.y - 1);
+    EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
+}
+
+// e: whatever is under way is left as Home leaves it, every unit of the
+// player gives up its action (keeping the points it has not spent), and the
+// turn passes with its banners as after the last action. Not during the
+// hero choice, nor while a blow plays.
+TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
+    Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
+    onKeyboard('e', 0, 0);
+    EXPECT_TRUE(choosingHeroes && fighter->canAct);
+    startPlaying();
+    Archer* archer = placeUnit<Archer>(1, 3, 3);
+    Mage* enemy = placeUnit<Mage>(2, 5, 1);
+    enemy->canAct = false;
+    enemy->movePoints = 2;
+    startStepping(*fighter);
+    press({KEY_DOWN, KEY_INSERT});
+    ASSERT_GT(glide(), 0);
+    press(KEY_UP);
+    attackAnimating = true;
+    onKeyboard('e', 0, 0);
+    EXPECT_EQ(currentPlayer, 1) << "a blow plays out first";
+    attackAnimating = false;
+
+    onKeyboard('e', 0, 0);
+    EXPECT_EQ(currentPlayer, 2);
+    EXPECT_EQ(turnBanners(), "p1 end ");
+    EXPECT_FALSE(fighter->canAct || archer->canAct || fighter->menuOpen || choosingMove || cursorOnUnit);
+    EXPECT_TRUE(standsOn(*fighter, 4, 1));
+    EXPECT_EQ(fighter->movePoints, 4);
+    EXPECT_EQ(archer->movePoints, 5);
+    EXPECT_TRUE(enemy->canAct && enemy->visible);
+    EXPECT_EQ(enemy->movePoints, 5);
+}
+
+// Once a hero has fallen the battle keys do nothing; the banner stays its
+// three seconds, then the next key (and only that) puts it away, and Enter
+// starts the same armies afresh: placed again, and with KESTRAVA_SEED set
+// placed as that seed places them.
+TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
+    ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
+    startPlaying();
+    placeUnit<Healer>(1, 1, 1);
+    placeUnit<Mage>(2, 5, 1);
+    placeUnit<Mage>(2, 4, 2);
+    bannerP1Wins = true;
+    frameSeconds = 1;
+    for (int second = 0; second < 3; second++) {
+        onWindowSpecialKey(KEY_DOWN, 0, 0);
+        onWindowKey('e', 0, 0);
+        onWindowKey('t', 0, 0);
+        EXPECT_FALSE(afterVictory);
+        idleUpdate();
+    }
+    EXPECT_EQ(cursorSquare(), Square(0, 0));
+    EXPECT_EQ(currentPlayer, 1);
+    onWindowKey('\r', 0, 0);
+    EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
+    EXPECT_EQ(battlesStarted, 0);
+
+    auto placement = [] {
+        std::string squares;
+        for (const Unit* unit : allUnits)
+            squares += std::to_string(unit->player) + std::to_string(unit->unitClass) + "@" +
+                       std::to_string(unit->row) + std::to_string(unit->col) + " ";
+        return squares;
+    };
+    std::string out = captureOutput([] { onWindowKey('\r', 0, 0); });
+    EXPECT_EQ(battlesStarted, 1);
+    EXPECT_TRUE(choosingHeroes && p1ChoosingHero && currentPlayer == 1);
+    EXPECT_FALSE(battleWon() || afterVictory);
+    EXPECT_EQ(out.rfind("id num is 0\noccupying a square with unit with id num of 0\n", 0), 0u) << out;
+    const std::string first = placement();
+    EXPECT_EQ(std::count(first.begin(), first.end(), '@'), 5);
+    EXPECT_NE(first.find("14@"), std::string::npos) << first;
+    for (const Unit* unit : allUnits) {
+        EXPECT_TRUE(standsOn(*unit, unit->row, unit->col));
+        EXPECT_TRUE(unit->player == 1 ? unit->row <= 2 : unit->row >= 4) << first;
+        EXPECT_FALSE(unit->hero || unit->hp < unit->maxHp);
+    }
+    bannerP2Wins = true;
+    victorySeconds = 3;
+    captureOutput([] { onWindowSpecialKey(KEY_F1, 0, 0); onWindowKey('\r', 0, 0); });
+    EXPECT_EQ(placement(), first) << "the same seed, the same placement";
+    unsetenv("KESTRAVA_SEED");
 }
 
 TEST_F(TurnTest, IdleUpdateAnimatesEachVisibleUnitOnceAndAsksForARedraw) {

@@ -1,0 +1,25 @@
+// render/guides.h — what the frame adds to guide a player: the squares a
+// unit can move to, HP bars and the numbers a blow leaves, the odds panel,
+// the line naming whose turn it is or who won, the help panel
+//
+// The figures come from rules/feedback.h; this only draws them. With
+// KESTRAVA_DEBUG_HUD set, the odds panel and the top line are also printed
+// on the console each time their text changes ("HUD odds: …", "HUD top: …").
+#pragma once
+
+// Each army's colour, for the top line and the HP bars; index 0 unused.
+extern const float PLAYER_COLOURS[3][3];
+
+// In the 3D pass of drawScene, with the camera's matrices in force.
+void drawMoveReach();       // while a step is chosen: every square in reach, tinted once
+void placeUnitMarks();      // where this frame's HP bars and rising numbers go on the screen
+
+// In drawScene's overlay pass: beside the status panel while a blow is aimed,
+// as deep as the panel's numbers, so that a turn banner covers it.
+void drawOddsPanel();
+
+// Over the finished frame, after the HUD lines: the HP bars and the rising
+// numbers placed above and the line naming whose turn it is or who won (none
+// of them while a banner covers the window), "H: HELP" over the first turn's
+// banner, and the help panel over everything.
+void drawGuides();

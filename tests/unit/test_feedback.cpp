@@ -1,0 +1,155 @@
+// tests/unit/test_feedback.cpp — the odds panel against the blow that follows, the reach of Move, the fog
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "game/battle_map.h"
+#include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/feedback.h"
+#include "rules/game_state.h"
+#include "tests/support/battle.h"
+#include "tests/support/window_link_fake.h"
+#include "tests/unit/rules_keys.h"
+
+namespace {
+
+using FeedbackTest = BattleTest;
+
+// A duel on grass with both heroes out of the way: the attacker of class A
+// for player 1 at (3, 1), its target of class T for player 2 beside it, worn
+// down to half so that the hit points in the damage show, and a heal stops
+// at its 30 % rather than at full health.
+template <class A, class T> std::pair<Unit*, Unit*> duel() {
+    resetBattleState();
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Unit* attacker = placeUnit<A>(1, 3, 1);
+    Unit* target = placeUnit<T>(2, 3, 2);
+    target->hp = target->maxHp / 2 + 1;
+    frameSeconds = 0.05f;
+    return {attacker, target};
+}
+
+using Duel = std::pair<Unit*, Unit*> (*)();
+template <class A> struct Against {
+    static constexpr Duel targets[5] = {duel<A, Archer>, duel<A, Fighter>, duel<A, Flier>, duel<A, Healer>,
+                                        duel<A, Mage>};
+};
+const Duel* const DUELS[5] = {Against<Archer>::targets, Against<Fighter>::targets, Against<Flier>::targets,
+                              Against<Healer>::targets, Against<Mage>::targets};
+
+// Runs the blow to its end as the frames would, the swoop's bolt counting them.
+void playOut() {
+    idleUntil([] {
+        if (selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+        return !attackAnimating;
+    }, 5000);
+}
+
+// For every pair of classes, a plain blow and the class action (Skills,
+// Magic, or a Healer's heal), each on the last roll that misses and on the
+// first that hits: the panel must say which, and what the hit then does.
+TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
+    for (int a = 0; a < 5; a++)
+        for (int t = 0; t < 5; t++)
+            for (int entry : {1, 2})
+                for (int hits : {0, 1}) {
+                    auto [attacker, target] = DUELS[a][t]();
+                    SCOPED_TRACE(testing::Message() << "class " << a + 1 << " on " << t + 1 << ", entry " << entry
+                                                    << (hits ? ", first hit" : ", last miss"));
+                    chooseEntry(*attacker, entry);
+                    press(KEY_RIGHT);
+                    idleUpdate();   // the fog of war has its say
+                    const Odds odds = oddsAtCursor();
+                    ASSERT_TRUE(odds.shown);
+                    EXPECT_EQ(odds.targetClass, t + 1);
+                    EXPECT_EQ(odds.targetHp, target->hp);
+                    if (a + 1 == CLASS_FLIER) {
+                        EXPECT_EQ(odds.hitPercent, 85) << "accuracy 1: rolls 15 to 100 of 101";
+                    }
+                    // A heal lands on any roll, the lowest as well as the highest.
+                    int roll = odds.heal ? 100 * hits : odds.firstHit - 1 + hits;
+                    if (roll < 0 || roll > 100) continue;   // every roll hits, or none does
+                    seedForRoll(roll, roll);
+                    int before = target->hp;
+                    std::string out = captureOutput([] {
+                        press(KEY_INSERT);
+                        playOut();
+                    });
+                    ASSERT_EQ(out.find("Hit range = " + std::to_string(roll) + " "), 0u) << out;
+                    int change = odds.heal ? target->hp - before : before - target->hp;
+                    if (!odds.heal && !hits) {
+                        EXPECT_EQ(change, 0) << out;
+                        EXPECT_TRUE(floatingNumbers.empty());
+                        continue;
+                    }
+                    EXPECT_GE(change, odds.amountLow) << out;
+                    EXPECT_LE(change, odds.amountHigh) << out;
+                    if (entry == 1 || odds.heal) {
+                        EXPECT_EQ(odds.amountLow, odds.amountHigh);
+                    }
+                    ASSERT_EQ(floatingNumbers.size(), 1u) << "one number, whatever the strikes";
+                    EXPECT_EQ(floatingNumbers[0].amount, change);
+                    EXPECT_EQ(floatingNumbers[0].heal, odds.heal);
+                }
+}
+
+// Neither panel gives away a unit the fog hides: not the enemy browsed onto
+// far off, nor (should the fog close in while aiming) the one aimed at.
+TEST_F(FeedbackTest, PanelsShowNothingOfAUnitTheFogHides) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Unit* archer = placeUnit<Archer>(1, 0, 0);
+    Unit* near = placeUnit<Fighter>(2, 0, 2);
+    Unit* far = placeUnit<Fighter>(2, 6, 0);
+    idleUpdate();
+    browseTo(6, 0);
+    ASSERT_TRUE(cursorOnUnit && selectedUnit == far);
+    EXPECT_FALSE(statusShown());
+    browseTo(0, 0);
+    EXPECT_TRUE(statusShown());
+
+    chooseEntry(*archer, 1);
+    press({KEY_RIGHT, KEY_RIGHT});
+    EXPECT_TRUE(oddsAtCursor().shown);
+    near->visible = false;
+    EXPECT_FALSE(oddsAtCursor().shown);
+    EXPECT_TRUE(statusShown()) << "the Archer's own numbers stay";
+}
+
+// The squares Move tints, marked '*' on the first rows of this map: grass,
+// water, desert, then a row of chaos (9 points a square) and grass beyond.
+TEST_F(FeedbackTest, MoveReachSpendsThePointsLeftAlongTheCheapestWayRoundUnits) {
+    const char* const MAP = "14311#\n99999#\n11111#\n11111#\n11111#\n11111#\n11111#";
+    const struct {
+        bool        flier;
+        int         points;
+        bool        enemyBeside;   // an enemy on (0, 1)
+        const char* reach[5];      // rows 0 to 4; U the unit, E the enemy
+    } cases[] = {
+        // Water costs 4 of 5, so the desert after it still takes the last point.
+        {false, 5, false, {"U**..", "**...", ".....", ".....", "....."}},
+        {false, 1, false, {"U*...", "*....", ".....", ".....", "....."}},
+        // Behind the enemy is out of reach: the way round crosses chaos.
+        {false, 5, true, {"UE...", "*....", ".....", ".....", "....."}},
+        // A Flier pays 1 a square, but goes round the enemy too.
+        {true, 3, true, {"UE...", "***..", "**...", "*....", "....."}},
+        {true, 4, true, {"UE*..", "****.", "***..", "**...", "*...."}},
+    };
+    for (const auto& c : cases) {
+        resetBattleState();
+        loadMap(MAP);
+        Unit* unit = c.flier ? static_cast<Unit*>(placeUnit<Flier>(1, 0, 0)) : placeUnit<Fighter>(1, 0, 0);
+        unit->movePoints = c.points;
+        if (c.enemyBeside) placeUnit<Mage>(2, 0, 1);
+        bool reach[MAP_LIMIT][MAP_LIMIT];
+        moveReach(*unit, reach);
+        for (int r = 0; r < 7; r++)
+            for (int col = 0; col < 5; col++)
+                EXPECT_EQ(reach[r][col], r < 5 && c.reach[r][col] == '*')
+                    << (c.flier ? "Flier" : "Fighter") << " with " << c.points << " points, square " << r << "," << col;
+    }
+}
+
+}  // namespace
