@@ -78,6 +78,7 @@ void openWindow(int argc, char** argv) {
 
 void onDisplay() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    holdSky();   // drawn by the scene once the board and the armies are in
     placeLights();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -86,7 +87,6 @@ void onDisplay() {
     aimCamera(eye, centre);
     gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
     updateViewFrustum();
-    drawSkyboxAroundMap();
     drawScene();
     glPopMatrix();
     glPushMatrix();

@@ -1,6 +1,6 @@
-// render/scene.cpp — one frame between the skybox and the HUD lines
+// render/scene.cpp — one frame up to the HUD lines
 //
-// Board, blinking cursor, both armies, the acting unit's effect and reach,
+// Board, blinking cursor, both armies, the sky, the acting unit's effect and reach,
 // then an orthographic pass for the overlays. The order of the steps and
 // the balance of every push and pop matter: the display callback pops the
 // camera matrix right after this returns.
@@ -19,6 +19,7 @@
 #include "render/frame_clock.h"
 #include "render/hud.h"
 #include "render/looks.h"
+#include "render/skybox.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
@@ -289,6 +290,7 @@ void drawScene() {
         applyPreset(p2Material);
     }
     drawArmy(2);
+    drawHeldSky();   // behind all of the above, so only the sky that shows is filled
 
     if (selectedUnit->menuOpen)
         drawActingUnit();
