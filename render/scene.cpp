@@ -269,6 +269,7 @@ void drawScene() {
     glTranslatef(0, -0.5f, 0);
     glCallList(boardList);
     glPopMatrix();
+    glFlush();   // the rasteriser's threads fill the board while this one works out the units
 
     if (cursorShown()) {
         const Vector& c = battleMap[cursorRow][cursorCol].centre;
