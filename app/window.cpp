@@ -5,7 +5,12 @@
 #include <GL/glu.h>
 #include <GL/freeglut.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "app/camera.h"
+#include "app/pacing.h"
 #include "app/textures.h"
 #include "render/board.h"
 #include "render/effects.h"
@@ -21,6 +26,15 @@
 
 namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
+
+// The idle callback. One update per frame, as ever; the update asks for the
+// frame, so waiting before it keeps the frames apart. The wait sleeps: the
+// event loop has nothing else to do meanwhile, and key presses are taken
+// after it, before the frame is drawn, as they would be after a long frame.
+void pacedUpdate() {
+    waitForNextFrame();
+    idleUpdate();
+}
 }
 
 void setUpWindow(int argc, char** argv) {
@@ -42,7 +56,7 @@ void setUpWindow(int argc, char** argv) {
     glutKeyboardFunc(onKeyboard);
     glutKeyboardUpFunc(onKeyUp);
     glutMouseFunc(onMouse);
-    glutIdleFunc(idleUpdate);
+    glutIdleFunc(pacedUpdate);
     glutMotionFunc(onMotion);
     glutSpecialFunc(onSpecialKey);
     glutCreateMenu(onMenu);
@@ -72,8 +86,15 @@ void setUpWindow(int argc, char** argv) {
 }
 
 void openWindow(int argc, char** argv) {
+    maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     setUpWindow(argc, argv);
     glutMainLoop();
+}
+
+void waitForNextFrame() {
+    using Clock = std::chrono::steady_clock;
+    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(nextFrameStart(now))));
 }
 
 void onDisplay() {

@@ -179,7 +179,7 @@ class Usage(unittest.TestCase):
             self.assertEqual(status, 0)
             self.assertTrue(output.startswith("Usage: kestrava "), output)
             for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt",
-                         "images/", "KESTRAVA_SEED"):
+                         "images/", "KESTRAVA_SEED", "KESTRAVA_MAX_FPS"):
                 self.assertIn(word, output)
         shutil.rmtree(empty)
 
