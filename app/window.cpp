@@ -1,15 +1,19 @@
 // app/window.cpp — the window, its callback table, the fixed GL state and the frame
 #include "app/window.h"
 
-#include <chrono>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/freeglut.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <malloc.h>
+
 #include "ai/computer.h"
 #include "app/camera.h"
 #include "app/held_keys.h"
+#include "app/pacing.h"
 #include "app/textures.h"
 #include "render/board.h"
 #include "render/effects.h"
@@ -28,8 +32,13 @@
 namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
 
-// The rules' update, then a computer player's next key, paced by the wall clock.
+// The idle callback: one update per frame, then a computer player's next
+// key, paced by the wall clock. The update asks for the frame, so waiting
+// before it keeps the frames apart. The wait sleeps: the event loop has
+// nothing else to do meanwhile, and key presses are taken after it, before
+// the frame is drawn, as they would be after a long frame.
 void onIdle() {
+    waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
@@ -40,6 +49,14 @@ void onIdle() {
 }  // namespace
 
 void setUpWindow(int argc, char** argv) {
+    // The GL driver takes and frees tens of megabytes for every frame of a
+    // large battle. With glibc's defaults those blocks are fresh mappings,
+    // or the heap is given back to the system after the frame, so every
+    // frame faults its pages in again and the kernel clears each one: about
+    // a tenth of the 50 × 50 battle's frame. Kept in the heap (up to a
+    // generous bound) they are simply used again.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);   // glibc's largest
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     // The render tests start GLUT themselves before any test decides to open a window.
     if (!glutGet(GLUT_INIT_STATE)) glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
@@ -90,12 +107,20 @@ void setUpWindow(int argc, char** argv) {
 }
 
 void openWindow(int argc, char** argv) {
+    maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     setUpWindow(argc, argv);
     glutMainLoop();
 }
 
+void waitForNextFrame() {
+    using Clock = std::chrono::steady_clock;
+    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(nextFrameStart(now))));
+}
+
 void onDisplay() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    holdSky();   // drawn by the scene once the board and the armies are in
     placeLights();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -104,7 +129,6 @@ void onDisplay() {
     aimCamera(eye, centre);
     gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
     updateViewFrustum();
-    drawSkyboxAroundMap();
     drawScene();
     glPopMatrix();
     glPushMatrix();

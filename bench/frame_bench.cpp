@@ -1,14 +1,18 @@
 // bench/frame_bench.cpp — frames per second of the game's own frame, and how much of it is the rules
 //
 // Opens the game's window with setUpWindow and draws a fixed number of frames
-// exactly as the game's event loop would: idleUpdate, then one pass of GLUT's
-// event processing, which calls onDisplay. Run it from the run folder (it
-// needs images/ and, for the default battle, WorldDesc.txt) on a display.
+// exactly as the game's event loop would: the idle callback's wait for the
+// frame to be due and idleUpdate, then one pass of GLUT's event processing,
+// which calls onDisplay. Run it from the run folder (it needs
+// images/ and, for the default battle, WorldDesc.txt) on a display.
 //
-//   frame_bench [default|20x20|50x50] [--frames N] [--runs R] [--warm-up N]
+//   frame_bench [default|20x20|50x50] [--frames N] [--runs R] [--warm-up N] [--max-fps F]
 //   frame_bench [default|20x20|50x50] --dump FILE.ppm
 //
-// Each camera is measured R times over N frames; the median run is reported.
+// Frames come as fast as they can unless --max-fps caps them as the game
+// does (KESTRAVA_MAX_FPS). Each camera is measured R times over N frames;
+// the median run is reported. The default camera stands still, the turning
+// one swings to and fro a little every frame, as under a dragging mouse.
 // --dump instead draws a few frames of the whole-board camera on a fixed
 // clock and writes the last one out, so that a change meant to make frames
 // cheaper can be shown to leave every pixel as it was (cmp the two files).
@@ -32,6 +36,7 @@
 #include <vector>
 
 #include "app/camera.h"
+#include "app/pacing.h"
 #include "app/window.h"
 #include "bench/battle_setup.h"
 #include "game/battle_map.h"
@@ -63,6 +68,7 @@ struct Options {
     int frames = 300;
     int runs = 5;
     int warmUp = 30;   // llvmpipe compiles its shaders during the first frames
+    int maxFps = 0;
     std::string dumpPath;
 };
 
@@ -94,7 +100,7 @@ void countedDisplay() {
     framesDrawn++;
 }
 
-RunResult drawFrames(int frames) {
+RunResult drawFrames(int frames, void (*eachFrame)() = nullptr) {
     framesDrawn = 0;
     double idleSeconds = 0;
     glFinish();
@@ -102,6 +108,8 @@ RunResult drawFrames(int frames) {
     const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     while (framesDrawn < frames) {
+        if (eachFrame) eachFrame();
+        waitForNextFrame();
         const double idleStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         idleUpdate();
         idleSeconds += cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - idleStart;
@@ -130,6 +138,12 @@ void defaultCamera() {
     interactionMode = MODE_FREE;
     resetCamera();
     cameraEye = Vector(6, 10, 13);
+}
+
+// 30 degrees either side of the default heading, there and back in 120 frames.
+void turnCamera() {
+    static int frame = 0;
+    cameraYaw = -90 + 30 * std::sin(frame++ * 2 * 3.14159265f / 120);
 }
 
 // The perspective view from the free camera's current eye and angles, as the
@@ -253,6 +267,8 @@ Options parseOptions(int argc, char** argv) {
             options.runs = std::atoi(argv[++i]);
         else if (arg == "--warm-up" && hasValue)
             options.warmUp = std::atoi(argv[++i]);
+        else if (arg == "--max-fps" && hasValue)
+            options.maxFps = std::atoi(argv[++i]);
         else if (arg == "--dump" && hasValue)
             options.dumpPath = argv[++i];
         else {
@@ -261,14 +277,14 @@ Options parseOptions(int argc, char** argv) {
                 if (arg == battle.name) found = &battle;
             if (!found) {
                 std::fprintf(stderr, "usage: frame_bench [default|20x20|50x50] [--frames N] [--runs R] "
-                                     "[--warm-up N] [--dump FILE.ppm]\n");
+                                     "[--warm-up N] [--max-fps F] [--dump FILE.ppm]\n");
                 std::exit(2);
             }
             options.battle = found;
         }
     }
-    if (options.frames < 1 || options.runs < 1 || options.warmUp < 0) {
-        std::fprintf(stderr, "frames and runs must be at least 1\n");
+    if (options.frames < 1 || options.runs < 1 || options.warmUp < 0 || options.maxFps < 0) {
+        std::fprintf(stderr, "frames and runs must be at least 1, the warm-up and the cap at least 0\n");
         std::exit(2);
     }
     return options;
@@ -342,8 +358,9 @@ int main(int argc, char** argv) {
     char* glutArgv[] = {programName, nullptr};
     setUpWindow(1, glutArgv);
     dl_iterate_phdr(pinDriver, nullptr);
-    // The loop below calls idleUpdate itself, to time it apart from the frame.
+    // The loop below calls the idle callback itself, to time it apart from the frame.
     glutIdleFunc(nullptr);
+    maxFramesPerSecond = options.maxFps;
     glutDisplayFunc(countedDisplay);
 
     const int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
@@ -368,17 +385,20 @@ int main(int argc, char** argv) {
     struct Camera {
         const char* name;
         void (*place)();
+        void (*eachFrame)();
         bool showsEveryUnit;
     };
-    const Camera cameras[] = {{"default", defaultCamera, false}, {"whole board", wholeBoardCamera, true}};
+    const Camera cameras[] = {{"default", defaultCamera, nullptr, false},
+                              {"turning", defaultCamera, turnCamera, false},
+                              {"whole board", wholeBoardCamera, nullptr, true}};
 
     bool ok = true;
     for (const Camera& camera : cameras) {
         camera.place();
-        drawFrames(options.warmUp + 1);
+        drawFrames(options.warmUp + 1, camera.eachFrame);
         tellProfiler("enable");
         std::vector<RunResult> runs;
-        for (int run = 0; run < options.runs; run++) runs.push_back(drawFrames(options.frames));
+        for (int run = 0; run < options.runs; run++) runs.push_back(drawFrames(options.frames, camera.eachFrame));
         tellProfiler("disable");
         const RunResult median = medianRun(runs);
         const int drawn = unitsDrawn();

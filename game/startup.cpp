@@ -42,7 +42,10 @@ const char* const USAGE =
     "--resume takes it up again where it stood, without asking for armies.\n"
     "\n"
     "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
-    "so that the same battle can be played again.\n";
+    "so that the same battle can be played again.\n"
+    "\n"
+    "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
+    "default; 0 draws them as fast as the machine can).\n";
 
 // The message each placement run writes when it draws an occupied square, in
 // count order; nullptr where the run writes none.

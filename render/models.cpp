@@ -1,4 +1,4 @@
-// render/models.cpp — the five unit models, built every frame from quadrics, wire spheres and polygons
+// render/models.cpp — the five unit models, drawn every frame from quadrics, wire spheres and polygons
 //
 // Each model is drawn at the origin with the army's material already applied;
 // the scene has placed, turned and scaled the frame. Angles are degrees.
@@ -8,27 +8,9 @@
 
 #include "game/unit.h"
 #include "render/looks.h"
+#include "render/quadrics.h"
 
 namespace {
-
-// One quadric serves every primitive of every model. It is made the first
-// time a model is drawn and kept for the run, so nothing is made per frame.
-GLUquadric* quadric() {
-    static GLUquadric* shared = gluNewQuadric();
-    return shared;
-}
-
-void cylinder(double base, double top, double height, int slices, int stacks) {
-    gluCylinder(quadric(), base, top, height, slices, stacks);
-}
-
-void disk(double inner, double outer, int slices, int loops) {
-    gluDisk(quadric(), inner, outer, slices, loops);
-}
-
-void sphere(double radius, int slices, int stacks) {
-    gluSphere(quadric(), radius, slices, stacks);
-}
 
 // The two debug spheres every model starts with.
 void drawDebugSpheres(const Unit& unit) {
@@ -62,14 +44,14 @@ void cubeEdge(const float from[3], const float to[3], double farRadius) {
         glRotatef(to[1] > from[1] ? -90.0f : 90.0f, 1, 0, 0);
     else if (to[2] < from[2])
         glRotatef(180.0f, 0, 1, 0);
-    cylinder(0.025, farRadius, 1.0, 5, 5);
+    drawCylinder(0.025, farRadius, 1.0, 5, 5);
     glPopMatrix();
 }
 
 void cubeBall(const float at[3], double radius) {
     glPushMatrix();
     glTranslatef(at[0], at[1], at[2]);
-    sphere(radius, 15, 15);
+    drawSphere(radius, 15, 15);
     glPopMatrix();
 }
 
@@ -111,8 +93,8 @@ void uprightCone(float y, double base, double top, double height, double diskRad
     glPushMatrix();
     glTranslatef(0, y, 0);
     glRotatef(-90, 1, 0, 0);
-    cylinder(base, top, height, 20, 5);
-    disk(0, diskRadius, 20, loops);
+    drawCylinder(base, top, height, 20, 5);
+    drawDisk(diskRadius, 20, loops);
     glPopMatrix();
 }
 
@@ -125,16 +107,16 @@ void drawArcherLimb() {
     glTranslatef(0, 0.75f, 0);
     glPushMatrix();
     glRotatef(90, 1, 0, 0);
-    cylinder(0.025, 0.025, 0.75, 5, 5);
+    drawCylinder(0.025, 0.025, 0.75, 5, 5);
     glTranslatef(-0.002f, 0.011f, 0);
     glRotatef(60, 1, 0, 0);
-    cylinder(0.025, 0.025, 0.5, 5, 5);
+    drawCylinder(0.025, 0.025, 0.5, 5, 5);
     glTranslatef(0, -0.025f, 0.5f);
     glRotatef(-90, 1, 0, 0);
-    cylinder(0.025, 0.025, 0.25, 5, 5);
+    drawCylinder(0.025, 0.025, 0.25, 5, 5);
     glTranslatef(0, 0, 0.235f);
     glRotatef(-110, 1, 0, 0);
-    cylinder(0.025, 0.025, 0.25, 5, 5);
+    drawCylinder(0.025, 0.025, 0.25, 5, 5);
     glPopMatrix();
     glPopMatrix();
 }
@@ -168,18 +150,18 @@ void Archer::draw() {
     drawArcherLimb();
     glPopMatrix();
     glPopMatrix();
-    sphere(0.25, 15, 15);
+    drawSphere(0.25, 15, 15);
 
     // Three stacked cones, bases at y = -0.5, -0.75 and -1.0.
     glPushMatrix();
     glTranslatef(0, -0.5f, 0);
     glRotatef(-90, 1, 0, 0);
-    cylinder(0.2, 0, 0.5, 20, 5);
-    disk(0, 0.2, 20, 5);
+    drawCylinder(0.2, 0, 0.5, 20, 5);
+    drawDisk(0.2, 20, 5);
     for (int i = 0; i < 2; ++i) {
         glTranslatef(0, 0, -0.25f);
-        cylinder(0.2, 0, 0.5, 20, 5);
-        disk(0, 0.2, 20, 5);
+        drawCylinder(0.2, 0, 0.5, 20, 5);
+        drawDisk(0.2, 20, 5);
     }
     glPopMatrix();
 
@@ -205,12 +187,12 @@ void Fighter::draw() {
 
     glPushMatrix();
     glTranslatef(0, -0.15f, 0);
-    sphere(0.3, 8, 8);
+    drawSphere(0.3, 8, 8);
     glPopMatrix();
 
     glPushMatrix();
     glTranslatef(0, 0.55f, 0);
-    sphere(0.25, 20, 20);
+    drawSphere(0.25, 20, 20);
     glPushMatrix();
     glRotatef(spikeSpin, 0, 1, 0);
     glTranslatef(0, 0.125f, 0);
@@ -220,7 +202,7 @@ void Fighter::draw() {
         glPushMatrix();
         glTranslatef(0, 0, 0.2f);
         glRotatef(-50, 1, 0, 0);
-        cylinder(0.05, 0, 0.2, 20, 5);
+        drawCylinder(0.05, 0, 0.2, 20, 5);
         glPopMatrix();
     }
     glPopMatrix();
@@ -231,7 +213,7 @@ void Fighter::draw() {
     glTranslatef(0, 0.25f, 0);
     for (int a = 0; a < 360; a += 90) {
         glRotatef(static_cast<float>(a), 0, 1, 0);
-        cylinder(0.3, 0, 0.6, 20, 5);
+        drawCylinder(0.3, 0, 0.6, 20, 5);
     }
     glPopMatrix();
 }
@@ -253,7 +235,7 @@ void Flier::draw() {
         glRotatef(40, 1, 0, 0);
         glPushMatrix();
         glTranslatef(0, 0.5f, 0);
-        sphere(0.02, 5, 5);
+        drawSphere(0.02, 5, 5);
         glPopMatrix();
     }
     glPopMatrix();
@@ -264,12 +246,12 @@ void Flier::draw() {
         glRotatef(25, 1, 0, 0);
         glPushMatrix();
         glTranslatef(0, 0.5f, 0);
-        sphere(0.02, 8, 8);
+        drawSphere(0.02, 8, 8);
         glPopMatrix();
     }
     glPopMatrix();
 
-    sphere(0.35, 15, 15);
+    drawSphere(0.35, 15, 15);
 
     glPushMatrix();
     glRotatef(tailAngle, 1, 0, 0);
@@ -321,7 +303,7 @@ void Healer::draw() {
     drawCubeFrame();
     glPopMatrix();
 
-    sphere(0.05, 15, 15);
+    drawSphere(0.05, 15, 15);
     uprightCone(-1.0f, 0.4, 0, 1, 0.4, 5);
 }
 
@@ -338,15 +320,15 @@ void Mage::draw() {
     glPushMatrix();
     glTranslatef(0, 0.125f, 0);
     glRotatef(-90, 1, 0, 0);
-    sphere(0.25, 15, 15);
+    drawSphere(0.25, 15, 15);
     glPopMatrix();
 
     // Hat: brim first, then the cone, slightly wider than the head.
     glPushMatrix();
     glTranslatef(0, 0.25f, 0);
     glRotatef(-90, 1, 0, 0);
-    disk(0, 0.4, 20, 7);
-    cylinder(0.25625, 0, 0.6, 20, 5);
+    drawDisk(0.4, 20, 7);
+    drawCylinder(0.25625, 0, 0.6, 20, 5);
     glPopMatrix();
 
     glPushMatrix();
@@ -357,7 +339,7 @@ void Mage::draw() {
         glRotatef(40, 1, 0, 0);
         glPushMatrix();
         glTranslatef(0, 0.4f, 0);
-        sphere(0.035, 5, 5);
+        drawSphere(0.035, 5, 5);
         glPopMatrix();
     }
     glPopMatrix();

@@ -1,6 +1,6 @@
-// render/scene.cpp — one frame between the skybox and the HUD lines
+// render/scene.cpp — one frame up to the HUD lines
 //
-// Board, blinking cursor, both armies, the acting unit's effect and reach,
+// Board, blinking cursor, both armies, the sky, the acting unit's effect and reach,
 // then an orthographic pass for the overlays. The order of the steps and
 // the balance of every push and pop matter: the display callback pops the
 // camera matrix right after this returns.
@@ -20,6 +20,7 @@
 #include "render/guides.h"
 #include "render/hud.h"
 #include "render/looks.h"
+#include "render/skybox.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
@@ -295,6 +296,10 @@ void drawScene() {
     glTranslatef(0, -0.5f, 0);
     glCallList(boardList);
     glPopMatrix();
+    // Behind the board, so only the sky that shows round it is filled; before
+    // the cursor, whose translucent edge over the void blends onto the sky.
+    drawHeldSky();
+    glFlush();   // the rasteriser's threads fill the board while this one works out the units
 
     const Vector& c = battleMap[cursorRow][cursorCol].centre;
     glPushMatrix();

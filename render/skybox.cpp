@@ -24,6 +24,10 @@ const Corner faces[6][4] = {
     {{0, 0, true, true, false}, {1, 0, true, true, true}, {1, 1, false, true, true}, {0, 1, false, true, false}},
     {{0, 0, false, false, false}, {1, 0, false, false, true}, {1, 1, true, false, true}, {0, 1, true, false, false}},
 };
+
+bool skyHeld = false;
+bool heldLit = true;
+GLfloat heldColour[4];
 }
 
 // No normals: the faces are lit with the white material like the rest of the frame.
@@ -51,4 +55,23 @@ void drawSkybox(float x, float y, float z, float width, float height, float leng
 void drawSkyboxAroundMap() {
     float middle = (mapRows + 1 + mapCols) / 4.0f;
     drawSkybox(middle + 0.5f, 0, middle, mapCols + 51.0f, 50, mapRows + 51.0f);
+}
+
+void holdSky() {
+    skyHeld = true;
+    heldLit = glIsEnabled(GL_LIGHTING);
+    glGetFloatv(GL_CURRENT_COLOR, heldColour);
+}
+
+void drawHeldSky() {
+    if (!skyHeld) return;
+    skyHeld = false;
+    const bool litNow = glIsEnabled(GL_LIGHTING);
+    GLfloat colourNow[4];
+    glGetFloatv(GL_CURRENT_COLOR, colourNow);
+    setLighting(heldLit);
+    glColor4fv(heldColour);
+    drawSkyboxAroundMap();
+    setLighting(litNow);
+    glColor4fv(colourNow);
 }

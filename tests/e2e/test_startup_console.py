@@ -120,7 +120,7 @@ class StartupTranscripts(unittest.TestCase):
             self.assertEqual(status, 0)
             self.assertTrue(output.startswith("Usage: kestrava "), output)
             for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                         "KESTRAVA_SEED", "--resume", "kestrava-save.txt"):
+                         "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt"):
                 self.assertIn(word, output)
 
 

@@ -85,3 +85,32 @@ TEST_F(SkyboxTest, EveryChoiceBindsItsBackdrop) {
         EXPECT_EQ(bound, texture) << "skyChoice " << choice;
     }
 }
+
+TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTheFrame) {
+    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}}};
+    skyChoice = 0;
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    const float middle = (mapRows + 1 + mapCols) / 4.0f;
+    // Lit, the white material shows the picture as it is; unlit (the frame after the l key), in the colour then current.
+    for (bool lit : {true, false}) {
+        SCOPED_TRACE(lit ? "lit" : "unlit");
+        clearWindow();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(90, static_cast<double>(width) / height, 0.1, 100);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(middle + 0.5f, 0, middle, middle + 0.5f, 0, middle + 1, 0, 1, 0);
+        lit ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
+        glColor3f(1, 0, 0);
+        holdSky();
+        glEnable(GL_LIGHTING);   // as the scene leaves it
+        glColor3f(0, 1, 0);
+        drawHeldSky();
+        const PixelColour seen = readBackBuffer().at(width / 2, height / 2);
+        EXPECT_TRUE(closeTo(seen, lit ? PixelColour{128, 128, 128} : PixelColour{128, 0, 0})) << describe(seen);
+        float colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && colour[0] == 0 && colour[1] == 1) << "the scene's state is put back";
+    }
+}

@@ -1,6 +1,8 @@
 // tests/unit/test_frame_clock.cpp — frame time, the once-a-second update and the HUD texts
 #include <string>
+#include <vector>
 
+#include "app/pacing.h"
 #include "render/frame_clock.h"
 #include "rules/game_state.h"
 #include "tests/support/window_link_fake.h"
@@ -47,4 +49,42 @@ TEST_F(FrameClockTest, WeeksOfRunningAndTheCounterWrappingKeepFramesAndSecondsEx
         EXPECT_NEAR(nowSeconds - lastSecondMark, 0.976, 1e-6);
         EXPECT_TRUE(bannerP2BeginTurn && !bannerP1EndTurn);
     }
+}
+
+TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCatchUp) {
+    constexpr int64_t MS = 1000000;   // the pacing clock counts nanoseconds
+    const struct Case {
+        const char* what;
+        int cap;
+        std::vector<int64_t> costs;   // what the frames take to draw, in turn, over and over
+        int stallAt;                  // this frame takes half a second more; -1: none
+        int frames;                   // frames started in ten seconds
+    } cases[] = {
+        {"fast", 60, {2 * MS}, -1, 600},
+        {"now and then late, on schedule on average", 60, {20 * MS, 2 * MS}, -1, 600},
+        {"slower than the cap", 60, {30 * MS}, -1, 334},
+        {"uncapped", 0, {2 * MS}, -1, 5000},
+        {"after a stall, afresh: no burst", 60, {2 * MS}, 100, 571},
+    };
+    int64_t start = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        maxFramesPerSecond = c.cap;
+        start += 1000000 * MS;   // far past the last row's schedule
+        int frames = 0;
+        for (int64_t now = start; now < start + 10000 * MS; frames++) {
+            const int64_t frameStart = nextFrameStart(now);
+            ASSERT_GE(frameStart, now);
+            now = frameStart + c.costs[frames % c.costs.size()] + (frames == c.stallAt ? 500 * MS : 0);
+        }
+        EXPECT_NEAR(frames, c.frames, 1);
+    }
+    maxFramesPerSecond = DEFAULT_MAX_FPS;
+}
+
+TEST_F(FrameClockTest, FrameCapSettingIsAWholeNumberOrTheDefault) {
+    const struct { const char* setting; int cap; } cases[] = {
+        {nullptr, 60}, {"", 60}, {"0", 0}, {"144", 144}, {"-5", 60}, {"30fps", 60}, {"many", 60},
+    };
+    for (const auto& c : cases) EXPECT_EQ(maxFramesPerSecondSetting(c.setting), c.cap) << (c.setting ? c.setting : "unset");
 }
