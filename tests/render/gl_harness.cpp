@@ -10,6 +10,7 @@
 #include <sstream>
 #include <unistd.h>
 #include <GL/freeglut.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include "app/camera.h"
@@ -73,6 +74,15 @@ std::string describe(PixelColour c) {
 void clearWindow() {
     glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void lookThrough(int left, int bottom, int width, int height, double degrees) {
+    glViewport(left, bottom, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(degrees, static_cast<double>(width) / height, 0.1, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 PixelColour WindowPicture::at(int x, int y) const {

@@ -28,6 +28,10 @@ std::string describe(PixelColour c);
 // Clears the whole window to the game's black, the viewport over all of it.
 void clearWindow();
 
+// A perspective view of the given height in degrees (near 0.1, far 100) into
+// the viewport, counted from the bottom left; the model-view matrix identity.
+void lookThrough(int left, int bottom, int width, int height, double degrees);
+
 // A snapshot of the window's back buffer. After onDisplay it still holds the
 // swapped frame: Mesa's software renderer swaps by copying. (Reading GL_FRONT
 // gives black under Xvfb, so there is no front-buffer reader.)

@@ -59,12 +59,7 @@ protected:
         glClearColor(0.25f, 0.25f, 0.25f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glClearColor(0, 0, 0, 1);
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(40, static_cast<double>(width) / height, 0.1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        lookThrough(0, 0, width, height, 40);
         placeLights();
         gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
         updateViewFrustum();

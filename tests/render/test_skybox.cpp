@@ -35,12 +35,7 @@ WindowPicture skyFromInside(int choice) {
     skyChoice = choice;
     clearWindow();
     for (const View& v : views) {
-        glViewport(v.column * TILE, v.row * TILE, TILE, TILE);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(90, 1, 0.1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        lookThrough(v.column * TILE, v.row * TILE, TILE, TILE, 90);
         gluLookAt(EYE.x, EYE.y, EYE.z, EYE.x + v.x, EYE.y + v.y, EYE.z + v.z, v.upX, v.upY, v.upZ);
         drawSkyboxAroundMap();
     }
@@ -82,11 +77,7 @@ TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTh
     for (bool lit : {true, false}) {
         SCOPED_TRACE(lit ? "lit" : "unlit");
         clearWindow();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(90, static_cast<double>(width) / height, 0.1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        lookThrough(0, 0, width, height, 90);
         gluLookAt(middle + 0.5f, 0, middle, middle + 0.5f, 0, middle + 1, 0, 1, 0);
         lit ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
         glColor3f(1, 0, 0);
