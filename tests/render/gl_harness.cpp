@@ -1,16 +1,13 @@
 // tests/render/gl_harness.cpp — the game's real window for the render tests, and ways to look at what it drew
 #include "tests/render/gl_harness.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <link.h>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -74,31 +71,18 @@ std::string describe(PixelColour c) {
     return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
 }
 
-void clearWindow(PixelColour background) {
+void clearWindow() {
     glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    glClearColor(background.r / 255.0f, background.g / 255.0f, background.b / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 1);
 }
 
-void useOverlayProjection() {
-    bool saved = perspectiveView;
-    perspectiveView = false;
-    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    perspectiveView = saved;
+void lookThrough(int left, int bottom, int width, int height, double degrees) {
+    glViewport(left, bottom, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(degrees, static_cast<double>(width) / height, 0.1, 100);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-}
-
-void pixelOf(float x, float y, float z, int& px, int& py) {
-    GLdouble modelView[16], projection[16], wx, wy, wz;
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    gluProject(x, y, z, modelView, projection, viewport, &wx, &wy, &wz);
-    px = static_cast<int>(wx);
-    py = static_cast<int>(wy);
 }
 
 PixelColour WindowPicture::at(int x, int y) const {
@@ -110,23 +94,9 @@ PixelColour WindowPicture::at(int x, int y) const {
     return {p[0], p[1], p[2]};
 }
 
-PixelColour WindowPicture::atWorld(float x, float y, float z) const {
-    int px, py;
-    pixelOf(x, y, z, px, py);
-    return at(px, py);
-}
-
 int WindowPicture::count(PixelColour colour, int tolerance) const {
-    return countIn(0, 0, width - 1, height - 1, colour, tolerance);
-}
-
-int WindowPicture::countIn(int left, int bottom, int right, int top, PixelColour colour, int tolerance) const {
     int found = 0;
-    for (int y = std::max(bottom, 0); y <= std::min(top, height - 1); y++)
-        for (int x = std::max(left, 0); x <= std::min(right, width - 1); x++) {
-            const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-            found += closeTo({p[0], p[1], p[2]}, colour, tolerance);
-        }
+    for (size_t i = 0; i < rgb.size(); i += 3) found += closeTo({rgb[i], rgb[i + 1], rgb[i + 2]}, colour, tolerance);
     return found;
 }
 
@@ -140,18 +110,6 @@ WindowPicture readBackBuffer() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
     return picture;
-}
-
-std::string saveArtifact(const WindowPicture& picture, const std::string& name) {
-    std::string folder = RUN_DIR "/../artifacts";
-    mkdir(folder.c_str(), 0755);
-    std::string path = folder + "/" + name + ".ppm";
-    std::ofstream file(path, std::ios::binary);
-    file << "P6\n" << picture.width << " " << picture.height << "\n255\n";
-    for (int y = picture.height - 1; y >= 0; y--)   // PPM runs top row first
-        file.write(reinterpret_cast<const char*>(&picture.rgb[static_cast<size_t>(y) * picture.width * 3]),
-                   picture.width * 3);
-    return path;
 }
 
 SolidTextures::SolidTextures(std::initializer_list<std::pair<int, PixelColour>> textures) {
@@ -184,6 +142,16 @@ SolidTextures::~SolidTextures() {
                      original.rgb.data());
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
+void expectGlStateRestored() {
+    GLint modelView = 0, projection = 0, mode = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelView);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_TRUE(modelView == 1 && projection == 1 && mode == GL_MODELVIEW && glIsEnabled(GL_LIGHTING) && perspectiveView)
+        << "stack depths " << modelView << " and " << projection << ", matrix mode " << mode;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 void fixTicks(uint32_t milliseconds) {

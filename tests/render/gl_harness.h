@@ -25,17 +25,12 @@ struct PixelColour {
 bool closeTo(PixelColour a, PixelColour b, int tolerance = 2);
 std::string describe(PixelColour c);
 
-// Clears the whole window to the colour (the game's black by default) and
-// leaves the clear colour as the game sets it.
-void clearWindow(PixelColour background = {0, 0, 0});
+// Clears the whole window to the game's black, the viewport over all of it.
+void clearWindow();
 
-// The 2D pass of a frame: orthographic over the window (−w/h … w/h by −1 … 1)
-// through the game's own reshape handler, identity model-view.
-void useOverlayProjection();
-
-// Window pixel (counted from the bottom-left) under a world point, through
-// the current matrices and viewport.
-void pixelOf(float x, float y, float z, int& px, int& py);
+// A perspective view of the given height in degrees (near 0.1, far 100) into
+// the viewport, counted from the bottom left; the model-view matrix identity.
+void lookThrough(int left, int bottom, int width, int height, double degrees);
 
 // A snapshot of the window's back buffer. After onDisplay it still holds the
 // swapped frame: Mesa's software renderer swaps by copying. (Reading GL_FRONT
@@ -44,15 +39,9 @@ struct WindowPicture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;   // bottom row first
     PixelColour at(int x, int y) const;
-    PixelColour atWorld(float x, float y, float z) const;   // uses the matrices current when called
     int count(PixelColour colour, int tolerance = 2) const;
-    int countIn(int left, int bottom, int right, int top, PixelColour colour, int tolerance = 2) const;
 };
 WindowPicture readBackBuffer();
-
-// Writes the picture as a PPM under build/artifacts for a person to look at;
-// returns the path.
-std::string saveArtifact(const WindowPicture& picture, const std::string& name);
 
 // Replaces textures by 4 × 4 images of one colour while it lives, and puts
 // the original images back when it goes: exact colours for pixel checks.
@@ -78,6 +67,11 @@ struct PixelBox {
 // A display list that draws nothing: it stands in for the board, so the
 // pictures hold only what a test is about.
 unsigned emptyList();
+
+// Fails unless what a frame leaves is as the game expects to find it: the
+// matrix stacks at their bottoms, the model-view matrix current, lighting
+// on, the perspective projection chosen and no GL error.
+void expectGlStateRestored();
 
 // The frame clock reads this many milliseconds until the next call.
 void fixTicks(uint32_t milliseconds);

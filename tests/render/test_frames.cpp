@@ -1,10 +1,12 @@
-// tests/render/test_frames.cpp — seeded battle scenes drawn with the real textures and compared, whole,
-// with their reference pictures: the board, the models of both armies, the overlays and every attack effect
+// tests/render/test_frames.cpp — seeded battle scenes compared, whole, with their reference pictures:
+// the board, the models of both armies, the overlays, every attack effect, and whole frames of the game
+#include <memory>
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include "app/camera.h"
+#include "app/textures.h"
 #include "app/window.h"
 #include "game/random.h"
 #include "render/board.h"
@@ -15,7 +17,10 @@
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "rules/movement.h"
+#include "save/battle_save.h"
 #include "tests/render/reference_frame.h"
 #include "tests/support/battle.h"
 
@@ -54,16 +59,12 @@ protected:
         glClearColor(0.25f, 0.25f, 0.25f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glClearColor(0, 0, 0, 1);
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(40, static_cast<double>(width) / height, 0.1, 100);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        lookThrough(0, 0, width, height, 40);
         placeLights();
         gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
         updateViewFrustum();
         drawScene();
+        expectGlStateRestored();
         return part(readBackBuffer(), {0, 0, width - 1, height - 1});
     }
 
@@ -153,7 +154,8 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
 
 // A Healer of player 1, wounded, with its menu open on Defend and the
 // status panel up; a missed attack's marker; the two HUD lines of the first
-// frame. Then the end-of-turn banner over all of it.
+// frame. Then the end-of-turn banner over all of it, and player 2's victory
+// banner over that (the last of the banner flags wins).
 TEST_F(FrameTest, OverlaysAndTurnBanner) {
     Healer* healer = placeUnit<Healer>(1, 2, 2);
     healer->hp = 41;
@@ -167,6 +169,8 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
     EXPECT_TRUE(matchesReference(overlays(), "overlays"));
     bannerP1EndTurn = true;
     EXPECT_TRUE(matchesReference(part(overlays(), {300, 260, 539, 379}), "banner_p1_end_turn"));
+    bannerP2Wins = true;
+    EXPECT_TRUE(matchesReference(part(overlays(), {300, 260, 539, 379}), "banner_p2_wins"));
 }
 
 // Each attack effect partway through, as the frame shows it: the volley's
@@ -198,4 +202,111 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
         for (int i = 0; i < effect.frames; i++) frame = view({4.1f, 2.2f, 8.6f}, {4.1f, 0.6f, 4.5f}, 320, 200);
         EXPECT_TRUE(matchesReference(frame, effect.name));
     }
+}
+
+namespace {
+
+// Whole frames of the game, as the window draws them, over the fixture map
+// of every terrain (8 rows of 10) seen from close by. The terrains and the
+// sky are plain colours, so that what a frame adds stands out (and the
+// pictures stay small); the panels, the menu and the banners are the game's own.
+class GameFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureGlWindow();
+        resetBattleState();
+        reloadFixtureMap();
+        onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        savedTicks = tickSource;
+        choosingHeroes = p1ChoosingHero = false;
+        p1Material = 4;
+        p2Material = 8;
+        cameraEye = Vector(5, 6, 12);
+        cameraPitch = -50;
+        plain = std::make_unique<SolidTextures>(std::initializer_list<std::pair<int, PixelColour>>{
+            {TEX_GRASS, {96, 140, 80}},  {TEX_MOUNTAIN, {130, 120, 110}}, {TEX_DESERT, {200, 180, 120}},
+            {TEX_WATER, {70, 110, 170}}, {TEX_ELECTRIC, {150, 110, 190}}, {TEX_CHAOS, {170, 90, 90}},
+            {TEX_SKY_SAD_SEA, {20, 24, 48}}});
+    }
+    void TearDown() override {
+        plain.reset();
+        tickSource = savedTicks;
+    }
+
+    template <class T> T* unit(int player, int row, int col, int hp = 0) {
+        T* placed = placeUnit<T>(player, row, col);
+        if (hp) placed->hp = hp;
+        return placed;
+    }
+
+    // The frame at a fixed clock, with the cursor bright or dim (the clock's
+    // tick after the scene formats the HUD lines); the battle is not kept on disk.
+    WindowPicture frame(bool cursorBright) {
+        updateVisibility(currentPlayer);
+        fixTicks(101500);
+        nowSeconds = cursorBright ? 100.1 : 100.3;
+        lastSecondMark = 100;
+        keptRevision = battleRevision;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();   // as the window has it: the HUD lines take the matrix they find
+        onDisplay();
+        expectGlStateRestored();
+        return readBackBuffer();
+    }
+
+    std::unique_ptr<SolidTextures> plain;
+    uint32_t (*savedTicks)() = nullptr;
+};
+
+}  // namespace
+
+// Player 1's Archer aims at a wounded Healer: its numbers and the odds panel
+// at the bottom left, the menu at the right, the reach diamond, a bright
+// cursor on the target; HP bars over every unit in sight, the number a blow
+// on the Mage left rising, the Fighter that has acted dimmed, the turn's line.
+TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasActed) {
+    Archer* archer = unit<Archer>(1, 2, 4);
+    unit<Fighter>(1, 2, 6)->canAct = false;
+    unit<Mage>(1, 1, 2);
+    unit<Healer>(2, 4, 4, 30);
+    Mage* struck = unit<Mage>(2, 4, 6, 40);
+    unit<Flier>(2, 7, 8);   // out of sight
+    noteBlow(*struck, 13, false);
+    floatingNumbers[0].age = 0.3f;
+    selectedUnit = archer;
+    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
+    cursorRow = 4;
+    cursorCol = 4;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
+}
+
+// Player 2's Fighter chooses a step: every square its 5 points reach over
+// mixed terrain tinted, the cursor dim; the turn's line in player 2's colour.
+TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
+    currentPlayer = 2;
+    Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
+    unit<Mage>(2, 6, 6)->canAct = false;
+    unit<Archer>(1, 4, 5);
+    selectedUnit = fighter;
+    fighter->menuOpen = cursorOnUnit = choosingMove = true;
+    menuItem = 4;
+    cursorRow = 4;
+    cursorCol = 3;
+    EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
+}
+
+// The first turn's banner points to the help, and the help panel covers it.
+TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
+    unit<Archer>(1, 0, 0);
+    firstTurn = bannerP1BeginTurn = helpShown = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_first_turn_help"));
+}
+
+// After the victory banner is put away: the board as the battle ended, with
+// the winner's line; the fallen hero's bar empty.
+TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
+    unit<Archer>(1, 3, 2);
+    unit<Fighter>(2, 4, 4, -6)->hero = true;
+    bannerP1Wins = afterVictory = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
 }

@@ -38,12 +38,7 @@ TEST(QuadricTest, QuadricsShowWhatGlusShowFromAPixelInRadiusUp) {
                      std::to_string(c.pixels) + " pixels");
         WindowPicture pictures[2];
         for (int ours = 0; ours < 2; ours++) {
-            glViewport(0, 0, width, height);
-            glMatrixMode(GL_PROJECTION);
-            glLoadIdentity();
-            gluPerspective(60, static_cast<double>(width) / height, 0.1, 100);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
+            lookThrough(0, 0, width, height, 60);
             placeLights();
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             glEnable(GL_DEPTH_TEST);
