@@ -102,6 +102,12 @@ void loadUniformMap(int rows, int cols, int terrain) {
     loadMap(text);
 }
 
+void drawnFrame() {
+    idleUpdate();
+    if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+    checkHeroChoice();
+}
+
 void seedForRoll(int lo, int hi) {
     for (unsigned seed = 1; seed < 100000; seed++) {
         seedRandom(seed);

@@ -45,6 +45,10 @@ template <class T> T* placeUnit(int player, int row, int col) {
 
 Unit* placeUnitOfClass(int unitClass, int player, int row, int col);   // CLASS_ARCHER … CLASS_MAGE
 
+// A frame as far as the rules see it: the per-frame update, the swoop's bolt
+// counting its frames, the hero check.
+void drawnFrame();
+
 // Seeds the generator so that the hit roll, the first draw of an attack, falls in [lo, hi].
 void seedForRoll(int lo, int hi);
 

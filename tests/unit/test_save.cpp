@@ -30,28 +30,19 @@ std::string saveText() {
     return text.str();
 }
 
-// A frame as far as the rules see it: the update, the swoop's bolt counting
-// its frames, the hero check.
-void play(int event) {
-    if (event == FRAME) {
-        idleUpdate();
-        if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
-        checkHeroChoice();
-    } else if (event >= CHARACTER) {
-        onKeyboard(static_cast<unsigned char>(event - CHARACTER), 0, 0);
-    } else {
-        press(event);
-    }
-}
-
 // Plays as a player would, looking at the board, and writes down every key
-// and frame, so that a second run can be given exactly the same ones.
+// and frame, so that the battle taken up again can be given the same ones.
 struct Player {
     std::vector<int> events;
 
     void event(int e) {
         events.push_back(e);
-        play(e);
+        if (e == FRAME)
+            drawnFrame();
+        else if (e >= CHARACTER)
+            onKeyboard(static_cast<unsigned char>(e - CHARACTER), 0, 0);
+        else
+            press(e);
     }
     void keys(std::initializer_list<int> list) {
         for (int key : list) event(key);
@@ -196,10 +187,13 @@ protected:
 };
 
 TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
-    Player whole;
-    captureOutput([&] { playUntilKept(whole); });
-    const size_t kept = whole.events.size();
-    const std::string playedOn = captureOutput([&] { playOn(whole); });
+    Player player;
+    captureOutput([&] { playUntilKept(player); });
+    ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
+    ASSERT_TRUE(allUnits[4]->dead) << "the worn Healer fell before";
+    std::istringstream text(saveText());
+    const size_t kept = player.events.size();
+    const std::string playedOn = captureOutput([&] { playOn(player); });
     const std::string wholeEnd = gameState();
     int blows = 0;
     for (size_t at = playedOn.find("Hit range"); at != std::string::npos; at = playedOn.find("Hit range", at + 1))
@@ -207,22 +201,13 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(blows, 4) << "four blows after the break:\n" << playedOn;
 
     resetBattleState();
-    loadMap(MAP);
-    frameSeconds = FRAME_SECONDS;
-    Player first;
-    captureOutput([&] { playUntilKept(first); });
-    ASSERT_EQ(first.events, std::vector<int>(whole.events.begin(), whole.events.begin() + kept));
-    ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
-    ASSERT_TRUE(allUnits[4]->dead) << "the worn Healer fell before";
-    std::istringstream text(saveText());
-
-    resetBattleState();
     SavedBattle battle;
     ASSERT_EQ(readSave(text, battle), "");
     restoreBattle(battle);
     frameSeconds = FRAME_SECONDS;
+    Player again;
     std::string resumedOn = captureOutput([&] {
-        for (size_t i = kept; i < whole.events.size(); i++) play(whole.events[i]);
+        for (size_t i = kept; i < player.events.size(); i++) again.event(player.events[i]);
     });
     EXPECT_EQ(resumedOn, playedOn);
     EXPECT_EQ(gameState(), wholeEnd);
