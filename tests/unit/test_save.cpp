@@ -276,38 +276,34 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
 
     // Saves the game wrote itself, by its window and in this file's battle,
     // go on where they stopped and are written again unchanged.
-    const struct {
-        const char* name;
-        int player;
-    } kept[] = {{"first_shot_missed.txt", 1}, {"step_kept_open.txt", 2}};
-    for (const auto& save : kept) {
+    for (int player : {1, 2}) {
         resetBattleState();
-        const std::string keptPath = std::string(TEST_DATA_DIR) + "/saves/" + save.name;
+        const std::string kept = std::string(TEST_DATA_DIR) + "/saves/" +
+                                 (player == 1 ? "first_shot_missed.txt" : "step_kept_open.txt");
         std::string line;
-        ASSERT_TRUE(resumeBattle(keptPath.c_str(), line)) << line;
-        EXPECT_EQ(line, "Resuming the battle kept in " + keptPath + ": player " + std::to_string(save.player) +
-                            "'s turn.");
+        ASSERT_TRUE(resumeBattle(kept.c_str(), line)) << line;
+        EXPECT_EQ(line, "Resuming the battle kept in " + kept + ": player " + std::to_string(player) + "'s turn.");
         std::ostringstream original;
-        original << std::ifstream(keptPath).rdbuf();
+        original << std::ifstream(kept).rdbuf();
         EXPECT_EQ(saveText(), original.str());
     }
 }
 
+// Nothing is written while a step glides, a blow plays or the heroes are
+// chosen, nor when nothing changed; then the whole battle, in one go.
 TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     startPlaying();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    const struct { bool* busy; bool changed, kept; } cases[] = {
-        {&attackAnimating, true, false}, {&moveAnimating, true, false}, {&choosingHeroes, true, false},
-        {nullptr, false, false}, {nullptr, true, true}};
-    for (const auto& c : cases) {
-        std::filesystem::remove(SAVE_FILE);
-        keptRevision = c.changed ? battleRevision - 1 : battleRevision;
-        if (c.busy) *c.busy = true;
+    for (bool* busy : {&moveAnimating, &attackAnimating, &choosingHeroes, static_cast<bool*>(nullptr)}) {
+        keptRevision = busy ? battleRevision - 1 : battleRevision;
+        if (busy) *busy = true;
         keepBattleIfChanged();
-        if (c.busy) *c.busy = false;
-        EXPECT_EQ(std::filesystem::exists(SAVE_FILE), c.kept) << &c - cases;
+        if (busy) *busy = false;
+        EXPECT_FALSE(std::filesystem::exists(SAVE_FILE)) << (busy ? "while busy" : "unchanged");
     }
+    keptRevision = battleRevision - 1;
+    keepBattleIfChanged();
     SavedBattle kept;
     std::ifstream file(SAVE_FILE);
     EXPECT_EQ(readSave(file, kept), "");
