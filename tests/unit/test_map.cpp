@@ -1,8 +1,6 @@
 // tests/unit/test_map.cpp — reading WorldDesc.txt: which sizes are refused, which digit lands on which
 // square, the printouts (the start-up transcripts show every console line of both passes)
-#include <filesystem>
 #include <string>
-#include <stdlib.h>
 
 #include "game/battle_map.h"
 #include "tests/support/window_link_fake.h"
@@ -54,12 +52,7 @@ TEST_F(MapFile, SquaresTakeTheDigitsInOrderAndKnowWhereTheyLie) {
 
 // The second pass opens the file again; should it have gone in between, start-up ends there.
 TEST_F(MapFile, AFileGoneBeforeTheSecondPassEndsStartUp) {
-    char folder[] = "/tmp/kestrava-map-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
-    EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), "");
-    std::filesystem::current_path(previous);
+    inMapFolder("", [] { EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), ""); });
 }
 
 }  // namespace

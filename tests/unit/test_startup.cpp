@@ -1,8 +1,6 @@
 // tests/unit/test_startup.cpp — army counts, the capacity check, random placement and the seed
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -42,11 +40,6 @@ std::string squaresOf() {
     std::string squares;
     for (const Unit* u : allUnits) squares += std::to_string(u->row) + "," + std::to_string(u->col) + " ";
     return squares;
-}
-
-std::string placed(const ArmyCounts& counts, unsigned seed) {
-    seedRandom(seed);
-    return captureOutput([&] { placeArmies(counts); });
 }
 
 const std::string SIXTEEN_BY_TWELVE = [] {
@@ -100,7 +93,8 @@ TEST_F(Startup, EachPlacementRunReportsADrawnTakenSquareWithItsOwnLine) {
         loadUniformMap(7, 2, 1);
         ArmyCounts counts{};
         counts[run] = 6;
-        std::istringstream printed(placed(counts, 5));
+        seedRandom(5);
+        std::istringstream printed(captureOutput([&] { placeArmies(counts); }));
         expectSoundPlacement(counts);
         std::string line, reroll;
         while (reroll.empty() && std::getline(printed, line))
@@ -110,28 +104,25 @@ TEST_F(Startup, EachPlacementRunReportsADrawnTakenSquareWithItsOwnLine) {
 }
 
 TEST_F(Startup, TheSeedVariableReplaysTheSameBattleAndAnythingButAnIntegerIsSaidAndIgnored) {
-    char folder[] = "/tmp/kestrava-startup-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::ofstream(std::string(folder) + "/WorldDesc.txt", std::ios::binary) << SIXTEEN_BY_TWELVE;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
-    const char* args[] = {"kestrava", "2", "3", "1", "0", "2", "1", "2", "2", "3", "-4"};   // and a negative count
-    auto start = [&] { return captureOutput([&] { startBattle(11, const_cast<char**>(args)); }); };
+    inMapFolder(SIXTEEN_BY_TWELVE, [] {
+        // Mixed armies, with a negative count.
+        const char* args[] = {"kestrava", "2", "3", "1", "0", "2", "1", "2", "2", "3", "-4"};
+        auto start = [&] { return captureOutput([&] { startBattle(11, const_cast<char**>(args)); }); };
 
-    setenv("KESTRAVA_SEED", "4242", 1);
-    const std::string first = start(), squares = squaresOf();
-    expectSoundPlacement({2, 3, 1, 0, 2, 1, 2, 2, 3, -4});
-    EXPECT_TRUE(selectedUnit != targetUnit && !selectedUnit->menuOpen) << "two placeholders stand in";
-    resetBattleState();
-    EXPECT_EQ(start(), first);
-    EXPECT_EQ(squaresOf(), squares);
+        setenv("KESTRAVA_SEED", "4242", 1);
+        const std::string first = start(), squares = squaresOf();
+        expectSoundPlacement({2, 3, 1, 0, 2, 1, 2, 2, 3, -4});
+        EXPECT_TRUE(selectedUnit != targetUnit && !selectedUnit->menuOpen) << "two placeholders stand in";
+        resetBattleState();
+        EXPECT_EQ(start(), first);
+        EXPECT_EQ(squaresOf(), squares);
 
-    setenv("KESTRAVA_SEED", "4242x", 1);
-    resetBattleState();
-    testing::internal::CaptureStderr();
-    start();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "KESTRAVA_SEED is not an integer; the clock seeds the battle instead.\n");
-    unsetenv("KESTRAVA_SEED");
-    std::filesystem::current_path(previous);
+        setenv("KESTRAVA_SEED", "4242x", 1);
+        resetBattleState();
+        testing::internal::CaptureStderr();
+        start();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "KESTRAVA_SEED is not an integer; the clock seeds the battle instead.\n");
+        unsetenv("KESTRAVA_SEED");
+    });
 }
