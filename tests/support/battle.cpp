@@ -18,7 +18,15 @@
 
 namespace {
 Unit placeholderSelected, placeholderTarget;
+
+// Placeholders in selectedUnit and targetUnit, as start-up makes them.
+void makePlaceholders() {
+    placeholderSelected = Unit();
+    placeholderTarget = Unit();
+    selectedUnit = &placeholderSelected;
+    targetUnit = &placeholderTarget;
 }
+}  // namespace
 
 void registerUnit(Archer* u) { (u->player == 1 ? p1Archers : p2Archers).push_back(u); allUnits.push_back(u); }
 void registerUnit(Fighter* u) { (u->player == 1 ? p1Fighters : p2Fighters).push_back(u); allUnits.push_back(u); }
@@ -34,13 +42,6 @@ Unit* placeUnitOfClass(int unitClass, int player, int row, int col) {
         case CLASS_HEALER: return placeUnit<Healer>(player, row, col);
         default: return placeUnit<Mage>(player, row, col);
     }
-}
-
-void makePlaceholders() {
-    placeholderSelected = Unit();
-    placeholderTarget = Unit();
-    selectedUnit = &placeholderSelected;
-    targetUnit = &placeholderTarget;
 }
 
 void resetBattleState() {
@@ -82,14 +83,18 @@ void resetBattleState() {
     seedRandom(1);
 }
 
-void loadMap(const std::string& text) {
+void inMapFolder(const std::string& text, const std::function<void()>& fn) {
     char folder[] = "/tmp/kestrava-test-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
-    std::ofstream(std::string(folder) + "/WorldDesc.txt", std::ios::binary) << text;
+    if (!text.empty()) std::ofstream(std::string(folder) + "/WorldDesc.txt", std::ios::binary) << text;
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    captureOutput([] { readMapSize(), readMapTerrain(); });
+    fn();
     std::filesystem::current_path(previous);
+}
+
+void loadMap(const std::string& text) {
+    inMapFolder(text, [] { captureOutput([] { readMapSize(), readMapTerrain(); }); });
 }
 
 void loadUniformMap(int rows, int cols, int terrain) {
@@ -100,6 +105,12 @@ void loadUniformMap(int rows, int cols, int terrain) {
         if (r + 1 < rows) text += '\n';
     }
     loadMap(text);
+}
+
+void drawnFrame() {
+    idleUpdate();
+    if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+    checkHeroChoice();
 }
 
 void seedForRoll(int lo, int hi) {

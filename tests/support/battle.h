@@ -1,6 +1,7 @@
 // tests/support/battle.h — small battles for the tests: fixture maps, hand-placed units, a clean slate
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <gtest/gtest.h>
@@ -12,16 +13,15 @@
 // value; units made by earlier tests are freed; the generator is seeded with 1.
 void resetBattleState();
 
-// Writes text as WorldDesc.txt in a fresh temporary folder and runs both map
-// passes there (their console output is swallowed); the working directory is
-// left as it was.
+// Runs fn in a fresh temporary folder that holds text as WorldDesc.txt, or no
+// such file when text is empty; the working directory is then left as it was.
+void inMapFolder(const std::string& text, const std::function<void()>& fn);
+
+// Both map passes on the text, in such a folder (their console output is swallowed).
 void loadMap(const std::string& text);
 
 // A map of the given size, every square the given terrain.
 void loadUniformMap(int rows, int cols, int terrain);
-
-// Placeholders in selectedUnit and targetUnit, as start-up makes them.
-void makePlaceholders();
 
 void registerUnit(Archer* u);   // into its class list and allUnits
 void registerUnit(Fighter* u);
@@ -44,6 +44,10 @@ template <class T> T* placeUnit(int player, int row, int col) {
 }
 
 Unit* placeUnitOfClass(int unitClass, int player, int row, int col);   // CLASS_ARCHER … CLASS_MAGE
+
+// A frame as far as the rules see it: the per-frame update, the swoop's bolt
+// counting its frames, the hero check.
+void drawnFrame();
 
 // Seeds the generator so that the hit roll, the first draw of an attack, falls in [lo, hi].
 void seedForRoll(int lo, int hi);

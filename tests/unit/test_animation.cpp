@@ -1,7 +1,9 @@
 // tests/unit/test_animation.cpp — the idle animations, calm and lively (menu open), over many updates
 #include <functional>
 
+#include "game/battle_map.h"
 #include "game/unit.h"
+#include "rules/game_state.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
@@ -44,4 +46,13 @@ TEST_F(BattleTest, IdleAnimationsSwingSpinAndWrapAtTheirOwnPace) {
         {"and wrap at 360", after(720, CALM, &Mage::spin), 0},
     };
     for (const auto& mark : marks) EXPECT_NEAR(mark.value(), mark.expected, 1e-3f) << mark.what;
+}
+
+// The per-frame update turns the units in sight of either army.
+TEST_F(BattleTest, TheUpdateAnimatesBothArmies) {
+    loadUniformMap(7, 5, 1);
+    Mage* mine = placeUnit<Mage>(1, 3, 1);
+    Mage* theirs = placeUnit<Mage>(2, 3, 2);
+    idleUpdate();
+    EXPECT_TRUE(mine->spin > 0 && theirs->spin > 0) << mine->spin << " " << theirs->spin;
 }

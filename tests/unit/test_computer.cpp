@@ -43,59 +43,43 @@ void lookAround() {
     noteSightings(1);
 }
 
-template <class T> T* standing(int player, int row, int col, int hp = 0) {
-    T* unit = placeUnit<T>(player, row, col);
-    if (hp) unit->hp = hp;
-    unit->movePoints = 0;
+// A unit of a set-up: hit points and magic points as the class starts them
+// unless given, no move points unless given.
+struct Piece {
+    int  unitClass, player, row, col, hp = 0;
+    bool hero = false;
+    int  mp = -1, movePoints = 0;
+};
+
+// Places the pieces; returns the last, the one to act.
+Unit* setUp(std::initializer_list<Piece> pieces) {
+    Unit* unit = nullptr;
+    for (const Piece& p : pieces) {
+        unit = placeUnitOfClass(p.unitClass, p.player, p.row, p.col);
+        if (p.hp) unit->hp = p.hp;
+        if (p.mp >= 0) unit->mp = p.mp;
+        unit->hero = p.hero;
+        unit->movePoints = p.movePoints;
+    }
     return unit;
 }
 
-struct Choice {
+const struct Choice {
     const char* what;
-    Unit* (*setUp)();   // places the units; returns the one to act
-    Square target;      // the square attacked or healed; (-1, -1) for none
-};
-
-const Choice choices[] = {
+    std::initializer_list<Piece> pieces;
+    Square target;   // the square attacked or healed; (-1, -1) for none
+} choices[] = {
     {"kills the weak enemy rather than hurting the strong one more",
-     [] {
-         standing<Healer>(2, 3, 7, 5);
-         standing<Flier>(2, 3, 3);
-         return static_cast<Unit*>(standing<Archer>(1, 3, 5));
-     },
-     {3, 7}},
+     {{CLASS_HEALER, 2, 3, 7, 5}, {CLASS_FLIER, 2, 3, 3}, {CLASS_ARCHER, 1, 3, 5}}, {3, 7}},
     {"finishes the enemy hero over any other kill",
-     [] {
-         standing<Mage>(2, 3, 7, 10);
-         standing<Healer>(2, 3, 3, 5)->hero = true;
-         return static_cast<Unit*>(standing<Archer>(1, 3, 5));
-     },
-     {3, 3}},
+     {{CLASS_MAGE, 2, 3, 7, 10}, {CLASS_HEALER, 2, 3, 3, 5, true}, {CLASS_ARCHER, 1, 3, 5}}, {3, 3}},
     {"heals its wounded hero before a more wounded friend or an attack",
-     [] {
-         standing<Archer>(1, 3, 7, 40)->hero = true;
-         standing<Fighter>(1, 3, 3, 30);
-         standing<Mage>(2, 2, 5);
-         return static_cast<Unit*>(standing<Healer>(1, 3, 5));
-     },
+     {{CLASS_ARCHER, 1, 3, 7, 40, true}, {CLASS_FIGHTER, 1, 3, 3, 30}, {CLASS_MAGE, 2, 2, 5}, {CLASS_HEALER, 1, 3, 5}},
      {3, 7}},
     {"attacks when out of the magic points a heal needs",
-     [] {
-         standing<Archer>(1, 3, 7, 40)->hero = true;
-         standing<Mage>(2, 2, 5);
-         Unit* healer = standing<Healer>(1, 3, 5);
-         healer->mp = 9;
-         return healer;
-     },
-     {2, 5}},
+     {{CLASS_ARCHER, 1, 3, 7, 40, true}, {CLASS_MAGE, 2, 2, 5}, {CLASS_HEALER, 1, 3, 5, 0, false, 9}}, {2, 5}},
     {"ignores a weak enemy it cannot see, though a step would bring it in reach",
-     [] {
-         standing<Mage>(2, 0, 4, 5);
-         Unit* fighter = standing<Fighter>(1, 0, 0);
-         fighter->movePoints = 5;
-         return fighter;
-     },
-     {-1, -1}},
+     {{CLASS_MAGE, 2, 0, 4, 5}, {CLASS_FIGHTER, 1, 0, 0, 0, false, -1, 5}}, {-1, -1}},
 };
 
 TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
@@ -103,7 +87,7 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
         SCOPED_TRACE(choice.what);
         startOver();
         loadUniformMap(7, 12, 1);
-        Unit* actor = choice.setUp();
+        Unit* actor = setUp(choice.pieces);
         lookAround();
         Plan plan = planUnit(*actor);
         EXPECT_EQ(Square(plan.target.row, plan.target.col), choice.target);
@@ -113,12 +97,9 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
 
 TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     loadUniformMap(7, 12, 1);
-    standing<Fighter>(2, 3, 0);
-    standing<Fighter>(2, 4, 0);
-    standing<Healer>(1, 0, 11);   // an army to keep the hero for
-    Flier* hero = standing<Flier>(1, 3, 5);
-    hero->hero = true;
-    hero->movePoints = 5;
+    // The Healer is an army to keep the hero for.
+    Unit* hero = setUp({{CLASS_FIGHTER, 2, 3, 0}, {CLASS_FIGHTER, 2, 4, 0}, {CLASS_HEALER, 1, 0, 11},
+                        {CLASS_FLIER, 1, 3, 5, 0, true, -1, 5}});
     lookAround();
     // On open grass a Fighter strikes 5 steps and 1 square away.
     auto strikers = [](Square at) {
@@ -214,12 +195,8 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
         SCOPED_TRACE(leftover.what);
         startOver();
         loadUniformMap(7, 5, 1);
-        standing<Fighter>(1, 2, 2, 20);
-        standing<Fighter>(1, 0, 0)->hero = true;
-        standing<Archer>(2, 4, 2);
-        Unit* idle = standing<Mage>(2, 6, 4);
-        idle->mp = 0;
-        standing<Healer>(2, 6, 0)->hero = true;
+        Unit* idle = setUp({{CLASS_FIGHTER, 1, 2, 2, 20}, {CLASS_FIGHTER, 1, 0, 0, 0, true}, {CLASS_ARCHER, 2, 4, 2},
+                            {CLASS_HEALER, 2, 6, 0, 0, true}, {CLASS_MAGE, 2, 6, 4, 0, false, 0}});
         choosingHeroes = p1ChoosingHero = false;
         currentPlayer = 2;
         commander[2] = BY_COMPUTER;
@@ -245,33 +222,29 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
 }
 
 TEST(ComputerOption, TakesTheSideOffTheFrontOfTheArguments) {
-    struct Case {
-        std::vector<std::string> args;
-        int left, player1, player2;
-    } cases[] = {
+    const struct { std::vector<std::string> args; int left, player1, player2; } cases[] = {
         {{"kestrava", "--computer", "2", "3", "0"}, 3, BY_PERSON, BY_COMPUTER},
         {{"kestrava", "--computer", "1"}, 1, BY_COMPUTER, BY_PERSON},
         {{"kestrava", "--computer", "both", "1"}, 2, BY_COMPUTER, BY_COMPUTER},
         {{"kestrava", "2", "--computer", "1"}, 4, BY_PERSON, BY_PERSON},
+        {{"kestrava", "--computer", "3"}, -1, BY_PERSON, BY_PERSON},   // ends the program
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         commander[1] = commander[2] = BY_PERSON;
         std::vector<char*> argv;
         for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        int left = takeComputerOption(static_cast<int>(c.args.size()), argv.data());
-        SCOPED_TRACE(c.args[1] + " " + c.args[2]);
-        EXPECT_EQ(left, c.left);
-        EXPECT_EQ(commander[1], c.player1);
-        EXPECT_EQ(commander[2], c.player2);
-        EXPECT_EQ(argv[left], nullptr);
-        if (left > 1) {
-            EXPECT_EQ(std::string(argv[1]), c.args[c.args.size() - left + 1]);
+        const int argc = static_cast<int>(c.args.size());
+        if (c.left < 0) {
+            EXPECT_EXIT(takeComputerOption(argc, argv.data()), testing::ExitedWithCode(1), "");
+            continue;
         }
+        const int left = takeComputerOption(argc, argv.data());
+        EXPECT_TRUE(left == c.left && commander[1] == c.player1 && commander[2] == c.player2 && !argv[left])
+            << c.args[1] << " " << c.args[2] << ": " << left << " left";
+        EXPECT_TRUE(left == 1 || argv[1] == c.args[argc - left + 1]) << c.args[1] << " " << c.args[2];
     }
     commander[1] = commander[2] = BY_PERSON;
-    char* bad[] = {const_cast<char*>("kestrava"), const_cast<char*>("--computer"), const_cast<char*>("3"), nullptr};
-    EXPECT_EXIT(takeComputerOption(3, bad), testing::ExitedWithCode(1), "");
 }
 
 }  // namespace

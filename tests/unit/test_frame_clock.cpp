@@ -22,10 +22,7 @@ TEST_F(FrameClockTest, TextsChangeOnTheFirstFrameMoreThanASecondOnAndAMinuteIsSi
         EXPECT_EQ(runSeconds, frame.runSeconds) << frame.ms;
         EXPECT_STREQ(fpsText, frame.fps) << frame.ms;
     }
-    std::string early = captureOutput([] {
-        for (int i = 1; i <= 57; i++) tickFrameClock(6010 + i * 1500);
-    });
-    EXPECT_EQ(early, "");
+    EXPECT_EQ(captureOutput([] { for (int i = 1; i <= 57; i++) tickFrameClock(6010 + i * 1500); }), "");
     EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 0 minutes");
     EXPECT_EQ(captureOutput([] { tickFrameClock(6010 + 58 * 1500); }), "total time is0\n");
     EXPECT_STREQ(runTimeText, "Kestrava Has Been Running For: 1 minutes");
@@ -53,13 +50,9 @@ TEST_F(FrameClockTest, WeeksOfRunningAndTheCounterWrappingKeepFramesAndSecondsEx
 
 TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCatchUp) {
     constexpr int64_t MS = 1000000;   // the pacing clock counts nanoseconds
-    const struct Case {
-        const char* what;
-        int cap;
-        std::vector<int64_t> costs;   // what the frames take to draw, in turn, over and over
-        int stallAt;                  // this frame takes half a second more; -1: none
-        int frames;                   // frames started in ten seconds
-    } cases[] = {
+    // The frames take costs to draw, in turn, over and over; frame stallAt (-1:
+    // none) half a second more; frames are started in ten seconds.
+    const struct { const char* what; int cap; std::vector<int64_t> costs; int stallAt, frames; } cases[] = {
         {"fast", 60, {2 * MS}, -1, 600},
         {"now and then late, on schedule on average", 60, {20 * MS, 2 * MS}, -1, 600},
         {"slower than the cap", 60, {30 * MS}, -1, 334},
@@ -67,7 +60,7 @@ TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCa
         {"after a stall, afresh: no burst", 60, {2 * MS}, 100, 571},
     };
     int64_t start = 0;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         maxFramesPerSecond = c.cap;
         start += 1000000 * MS;   // far past the last row's schedule

@@ -1,21 +1,11 @@
 // tests/unit/test_map.cpp — reading WorldDesc.txt: which sizes are refused, which digit lands on which
 // square, the printouts (the start-up transcripts show every console line of both passes)
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <stdlib.h>
 
 #include "game/battle_map.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
 
 using MapFile = BattleTest;
 
@@ -39,11 +29,15 @@ TEST_F(MapFile, OnlySevenToFiftyRowsOfTwoToFiftyColumnsArePlayable) {
 
 // Zeros are skipped and the row marks only count rows, so the short first
 // line pulls every later digit forward and the last rows run out of digits.
+// Windows line breaks read as plain ones.
 TEST_F(MapFile, SquaresTakeTheDigitsInOrderAndKnowWhereTheyLie) {
-    loadMap("1029#\n45#\n45#\n45#\n45#\n45#\n45#");
-    EXPECT_EQ(captureOutput(printMapTerrain), "\nPRINTING OUT MAP WITH ID NUMBERS\n"
-                                              " 1  2  9 \n 4  5  4 \n 5  4  5 \n 4  5  4 \n 5  4  5 \n"
-                                              " 0  0  0 \n 0  0  0 \n");
+    for (const char* text :
+         {"1029#\n45#\n45#\n45#\n45#\n45#\n45#", "1029#\r\n45#\r\n45#\r\n45#\r\n45#\r\n45#\r\n45#\r\n"}) {
+        loadMap(text);
+        EXPECT_EQ(captureOutput(printMapTerrain), "\nPRINTING OUT MAP WITH ID NUMBERS\n"
+                                                  " 1  2  9 \n 4  5  4 \n 5  4  5 \n 4  5  4 \n 5  4  5 \n"
+                                                  " 0  0  0 \n 0  0  0 \n");
+    }
     const MapCell& square = battleMap[4][2];
     EXPECT_TRUE(square.corner.x == 2 && square.corner.y == 0 && square.corner.z == 5);
     EXPECT_TRUE(square.centre.x == 2.5f && square.centre.y == 0 && square.centre.z == 5.5f);
@@ -56,26 +50,9 @@ TEST_F(MapFile, SquaresTakeTheDigitsInOrderAndKnowWhereTheyLie) {
                                                 " 0  0  1 \n 0  0  0 \n");
 }
 
-TEST_F(MapFile, WindowsLineBreaksReadAsPlainOnes) {
-    for (std::string lf : {readFile(std::string(TEST_DATA_DIR) + "/maps/ones_7x2_newline.txt"),
-                           readFile(std::string(RUN_DIR) + "/WorldDesc.txt")}) {
-        std::string crlf;
-        for (char c : lf) crlf += c == '\n' ? "\r\n" : std::string(1, c);
-        loadMap(lf);
-        const std::string terrain = captureOutput(printMapTerrain);
-        loadMap(crlf);
-        EXPECT_EQ(captureOutput(printMapTerrain), terrain);
-    }
-}
-
 // The second pass opens the file again; should it have gone in between, start-up ends there.
 TEST_F(MapFile, AFileGoneBeforeTheSecondPassEndsStartUp) {
-    char folder[] = "/tmp/kestrava-map-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
-    EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), "");
-    std::filesystem::current_path(previous);
+    inMapFolder("", [] { EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), ""); });
 }
 
 }  // namespace

@@ -30,28 +30,19 @@ std::string saveText() {
     return text.str();
 }
 
-// A frame as far as the rules see it: the update, the swoop's bolt counting
-// its frames, the hero check.
-void play(int event) {
-    if (event == FRAME) {
-        idleUpdate();
-        if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
-        checkHeroChoice();
-    } else if (event >= CHARACTER) {
-        onKeyboard(static_cast<unsigned char>(event - CHARACTER), 0, 0);
-    } else {
-        press(event);
-    }
-}
-
 // Plays as a player would, looking at the board, and writes down every key
-// and frame, so that a second run can be given exactly the same ones.
+// and frame, so that the battle taken up again can be given the same ones.
 struct Player {
     std::vector<int> events;
 
     void event(int e) {
         events.push_back(e);
-        play(e);
+        if (e == FRAME)
+            drawnFrame();
+        else if (e >= CHARACTER)
+            onKeyboard(static_cast<unsigned char>(e - CHARACTER), 0, 0);
+        else
+            press(e);
     }
     void keys(std::initializer_list<int> list) {
         for (int key : list) event(key);
@@ -196,10 +187,13 @@ protected:
 };
 
 TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
-    Player whole;
-    captureOutput([&] { playUntilKept(whole); });
-    const size_t kept = whole.events.size();
-    const std::string playedOn = captureOutput([&] { playOn(whole); });
+    Player player;
+    captureOutput([&] { playUntilKept(player); });
+    ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
+    ASSERT_TRUE(allUnits[4]->dead) << "the worn Healer fell before";
+    std::istringstream text(saveText());
+    const size_t kept = player.events.size();
+    const std::string playedOn = captureOutput([&] { playOn(player); });
     const std::string wholeEnd = gameState();
     int blows = 0;
     for (size_t at = playedOn.find("Hit range"); at != std::string::npos; at = playedOn.find("Hit range", at + 1))
@@ -207,22 +201,13 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(blows, 4) << "four blows after the break:\n" << playedOn;
 
     resetBattleState();
-    loadMap(MAP);
-    frameSeconds = FRAME_SECONDS;
-    Player first;
-    captureOutput([&] { playUntilKept(first); });
-    ASSERT_EQ(first.events, std::vector<int>(whole.events.begin(), whole.events.begin() + kept));
-    ASSERT_TRUE(choosingMove && selectedUnit->menuOpen) << "kept in the middle of a unit's moves";
-    ASSERT_TRUE(allUnits[4]->dead) << "the worn Healer fell before";
-    std::istringstream text(saveText());
-
-    resetBattleState();
     SavedBattle battle;
     ASSERT_EQ(readSave(text, battle), "");
     restoreBattle(battle);
     frameSeconds = FRAME_SECONDS;
+    Player again;
     std::string resumedOn = captureOutput([&] {
-        for (size_t i = kept; i < whole.events.size(); i++) play(whole.events[i]);
+        for (size_t i = kept; i < player.events.size(); i++) again.event(player.events[i]);
     });
     EXPECT_EQ(resumedOn, playedOn);
     EXPECT_EQ(gameState(), wholeEnd);
@@ -291,38 +276,34 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
 
     // Saves the game wrote itself, by its window and in this file's battle,
     // go on where they stopped and are written again unchanged.
-    const struct {
-        const char* name;
-        int player;
-    } kept[] = {{"first_shot_missed.txt", 1}, {"step_kept_open.txt", 2}};
-    for (const auto& save : kept) {
+    for (int player : {1, 2}) {
         resetBattleState();
-        const std::string keptPath = std::string(TEST_DATA_DIR) + "/saves/" + save.name;
+        const std::string kept = std::string(TEST_DATA_DIR) + "/saves/" +
+                                 (player == 1 ? "first_shot_missed.txt" : "step_kept_open.txt");
         std::string line;
-        ASSERT_TRUE(resumeBattle(keptPath.c_str(), line)) << line;
-        EXPECT_EQ(line, "Resuming the battle kept in " + keptPath + ": player " + std::to_string(save.player) +
-                            "'s turn.");
+        ASSERT_TRUE(resumeBattle(kept.c_str(), line)) << line;
+        EXPECT_EQ(line, "Resuming the battle kept in " + kept + ": player " + std::to_string(player) + "'s turn.");
         std::ostringstream original;
-        original << std::ifstream(keptPath).rdbuf();
+        original << std::ifstream(kept).rdbuf();
         EXPECT_EQ(saveText(), original.str());
     }
 }
 
+// Nothing is written while a step glides, a blow plays or the heroes are
+// chosen, nor when nothing changed; then the whole battle, in one go.
 TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     startPlaying();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    const struct { bool* busy; bool changed, kept; } cases[] = {
-        {&attackAnimating, true, false}, {&moveAnimating, true, false}, {&choosingHeroes, true, false},
-        {nullptr, false, false}, {nullptr, true, true}};
-    for (const auto& c : cases) {
-        std::filesystem::remove(SAVE_FILE);
-        keptRevision = c.changed ? battleRevision - 1 : battleRevision;
-        if (c.busy) *c.busy = true;
+    for (bool* busy : {&moveAnimating, &attackAnimating, &choosingHeroes, static_cast<bool*>(nullptr)}) {
+        keptRevision = busy ? battleRevision - 1 : battleRevision;
+        if (busy) *busy = true;
         keepBattleIfChanged();
-        if (c.busy) *c.busy = false;
-        EXPECT_EQ(std::filesystem::exists(SAVE_FILE), c.kept) << &c - cases;
+        if (busy) *busy = false;
+        EXPECT_FALSE(std::filesystem::exists(SAVE_FILE)) << (busy ? "while busy" : "unchanged");
     }
+    keptRevision = battleRevision - 1;
+    keepBattleIfChanged();
     SavedBattle kept;
     std::ifstream file(SAVE_FILE);
     EXPECT_EQ(readSave(file, kept), "");
