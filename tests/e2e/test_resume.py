@@ -2,15 +2,13 @@
 every action, and `kestrava --resume` takes it up where it stood.
 
 The first game is killed with SIGKILL after two actions. The save it wrote
-after the first is resumed in a second game given the same keys for the
-second action: the hit roll (the action's first draw, so the generator must
-have been kept as it stood), the lines printed and the units afterwards are
-those of the first game. A save cut short is refused with status 1 and left
-as it was."""
+after the first is resumed with the same keys for the second action: the hit
+roll (the action's first draw, so the generator was kept as it stood), the
+lines printed and the units afterwards are those of the first game. A save
+cut short is refused with status 1 and left as it was."""
 import os
 import re
 import signal
-import time
 import unittest
 
 import harness
@@ -21,20 +19,19 @@ SAVE = "kestrava-save.txt"
 OUTCOME = re.compile(r"Hit range = .*\n(miss!|flier attacks a healer! Bonus damage!)\n")
 
 
-def kept(folder, pattern, timeout=60):
+def kept(folder, pattern):
     """The save's text, once a line of it matches pattern."""
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            with open(os.path.join(folder, SAVE)) as f:
-                text = f.read()
-        except FileNotFoundError:
-            text = ""
-        if re.search(pattern, text, re.M):
-            return text
-        if time.monotonic() > deadline:
-            raise AssertionError("no save with %r within %ss:\n%s" % (pattern, timeout, text))
-        time.sleep(0.05)
+    path = os.path.join(folder, SAVE)
+
+    def text():
+        saved = open(path).read() if os.path.exists(path) else ""
+        return re.search(pattern, saved, re.M) and saved
+    return harness.until(text, "save with %r" % pattern)
+
+
+def write(folder, text):
+    with open(os.path.join(folder, SAVE), "w") as f:
+        f.write(text)
 
 
 def second_action(game, folder):
@@ -51,9 +48,8 @@ def second_action(game, folder):
 
 class Resume(unittest.TestCase):
     def test_battle_killed_between_actions_goes_on_the_same_when_resumed(self):
-        folder = harness.play_folder(map_path=harness.data_file("maps", "battle_7x5.txt"))
+        folder = harness.play_folder("battle_7x5.txt")
         with harness.Game(folder, args=ARMIES, seed=SEED) as game:
-            game.window()
             game.key("Down", "Down", "Right", "Insert")            # player 1's hero: the Fighter (2, 1)
             game.wait_for("p1 hero selected!")
             game.key("Down", "Down", "Right", "Right", "Insert")   # player 2's: the Healer (4, 3)
@@ -64,25 +60,22 @@ class Resume(unittest.TestCase):
             os.kill(game.process.pid, signal.SIGKILL)
             self.assertEqual(game.wait_exit(), -signal.SIGKILL)
 
-        with open(os.path.join(folder, SAVE), "w") as f:
-            f.write(first)
+        write(folder, first)
         with harness.Game(folder, args=["--resume"]) as game:
             game.wait_for("\n")
             self.assertEqual(game.output, "Resuming the battle kept in kestrava-save.txt: player 1's turn.\n")
-            game.window()
             again, after_again = second_action(game, folder)
             self.assertEqual(again, lines)
             self.assertEqual(re.findall("^unit .*", after_again, re.M), re.findall("^unit .*", after, re.M))
             self.assertEqual(game.quit(), 0)
 
         cut = first[:len(first) // 2]
-        with open(os.path.join(folder, SAVE), "w") as f:
-            f.write(cut)
-        status, output = harness.run_console(folder, args=["--resume"], display=False)
-        self.assertEqual((status, output),
-                         (1, 'Cannot resume from kestrava-save.txt: it is cut short: its last line is not "end".\n'))
-        with open(os.path.join(folder, SAVE)) as f:
-            self.assertEqual(f.read(), cut)
+        write(folder, cut)
+        with harness.Game(folder, args=["--resume"]) as game:
+            self.assertEqual(game.wait_exit(), 1)
+            self.assertEqual(game.output, "Cannot resume from kestrava-save.txt: it is cut short: "
+                                          'its last line is not "end".\n')
+        self.assertEqual(open(os.path.join(folder, SAVE)).read(), cut)
 
 
 if __name__ == "__main__":

@@ -1,8 +1,7 @@
-"""Start-up on the console, end to end: the real binary reads its map, takes
-the army counts, checks them and places the units, with every line of its
-transcript checked. Refused runs end with status 1 before any window; accepted
-runs have no images/, so they go on to the window and stop with status 1 at
-the first picture they cannot load."""
+"""Start-up on the console: the real binary reads its map, takes the army
+counts, checks them and places the units, every line of it checked. Refused
+runs end with status 1 there; accepted runs have no images/, so they go on
+to the window and end with status 1 at the first picture."""
 import os
 import re
 import tempfile
@@ -56,6 +55,7 @@ with open(os.path.join(harness.REPO, "WorldDesc.txt")) as f:
     DEFAULT_ROWS = [line.rstrip("#") for line in f.read().split("\n")]
 ONES = map_report(["11"] * 7)
 FOUR = map_report(["1214"] * 7)
+FIVE = map_report(["12345", "23451", "34512", "45123", "51234", "12345", "23451"])
 NO_FILE = "(no file)"
 
 # map file, arguments, console input, the transcript up to placement, the
@@ -80,11 +80,8 @@ RUNS = [
      map_report(["1231", "2312", "3123", "1231", "2312", "3000", "0000"]) + CORRECT + EQUAL,
      [0, 1, 0, 0, 0, 0, 0, 0, 0, 1]),
     # Console input that ends early, or is not a number, keeps 2 for the rest.
-    ("map_7x5.txt", [], "1 0\n0", map_report(["12345", "23451", "34512", "45123", "51234", "12345", "23451"])
-     + PROMPT + MORE_2, [1, 0, 0, 2, 2, 2, 2, 2, 2, 2]),
-    ("map_7x5.txt", ["a", "b"], "3 four 1 1 1 1 1 1 1 1", map_report(["12345", "23451", "34512", "45123", "51234",
-                                                                      "12345", "23451"]) + PROMPT + MORE_1,
-     [3, 2, 2, 2, 2, 2, 2, 2, 2, 2]),
+    ("map_7x5.txt", [], "1 0\n0", FIVE + PROMPT + MORE_2, [1, 0, 0, 2, 2, 2, 2, 2, 2, 2]),
+    ("map_7x5.txt", ["a", "b"], "3 four 1 1 1 1 1 1 1 1", FIVE + PROMPT + MORE_1, [3, 2, 2, 2, 2, 2, 2, 2, 2, 2]),
     ("ones_7x2.txt", [0, 0, 6, 0, 0, 0, 0, 0, 6, 0], None, ONES + CORRECT + EQUAL, [0, 0, 6, 0, 0, 0, 0, 0, 6, 0]),
     # Words count as 0 and leading blanks are skipped, as atoi does.
     ("seven_rows.txt", ["x", "0", "", "-", "+0", " 1", "0", "0", "0", "0"], None, FOUR + CORRECT + MORE_2,
@@ -96,32 +93,27 @@ RUNS = [
 class StartupTranscripts(unittest.TestCase):
     def test_every_run_prints_its_transcript_and_ends_where_it_should(self):
         for map_name, args, stdin, report, armies in RUNS:
-            with self.subTest(map=map_name, args=args, stdin=stdin):
-                if map_name == NO_FILE:
-                    folder = tempfile.mkdtemp(prefix="kestrava-e2e-")
-                else:
-                    folder = harness.play_folder(map_name and harness.data_file("maps", map_name), images=False)
-                status, output = harness.run_console(folder, args=args, stdin=stdin, seed=20261206,
-                                                     timeout=60, display=armies is not None)
-                self.assertEqual(status, 1, output)
+            with self.subTest(map=map_name, args=args, stdin=stdin), \
+                    harness.Game(tempfile.mkdtemp() if map_name == NO_FILE else harness.play_folder(map_name, False),
+                                 args=args, stdin=stdin, seed=20261206) as game:
+                self.assertEqual(game.wait_exit(), 1)
                 if armies is None:
-                    self.assertEqual(output, report)
+                    self.assertEqual(game.output, report)
                     continue
-                placed = re.match(re.escape(report) + placement(armies), output)
-                self.assertIsNotNone(placed, "unexpected start-up transcript:\n" + output[:6000])
+                placed = re.match(re.escape(report) + placement(armies), game.output)
+                self.assertIsNotNone(placed, "unexpected start-up transcript")
                 # Then the window shell takes over and stops at the first missing picture.
-                self.assertEqual(output[placed.end():], "Making checkerboard\ntrying to load images/water.bmp\n"
-                                                        "File Not Found : images/water.bmp\n")
+                self.assertEqual(game.output[placed.end():], "Making checkerboard\ntrying to load images/water.bmp\n"
+                                                             "File Not Found : images/water.bmp\n")
 
     def test_help_prints_usage_and_exits_zero(self):
         for flag in ("--help", "-h"):
-            status, output = harness.run_console(tempfile.mkdtemp(prefix="kestrava-e2e-"), args=[flag],
-                                                 display=False)
-            self.assertEqual(status, 0)
-            self.assertTrue(output.startswith("Usage: kestrava "), output)
-            for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                         "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt"):
-                self.assertIn(word, output)
+            with harness.Game(tempfile.mkdtemp(), args=[flag]) as game:
+                self.assertEqual(game.wait_exit(), 0)
+                self.assertTrue(game.output.startswith("Usage: kestrava "))
+                for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
+                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt"):
+                    self.assertIn(word, game.output)
 
 
 if __name__ == "__main__":
