@@ -2,7 +2,7 @@
 ends each turn with e: it keeps still on the person's turns, takes its own
 once the keys are its, and wins. All that shows of it is the game itself: its
 hero choice, its hit rolls, the turn's line (KESTRAVA_DEBUG_HUD) and the
-victory banner."""
+victory banner. And --computer both plays a battle on its own to a victory."""
 import unittest
 
 import harness
@@ -42,6 +42,16 @@ class Computer(unittest.TestCase):
                 start = len(game.output)
                 game.key("e")
             self.assertTrue(harness.shows_image(won, "p2_wins.bmp"), "no victory in 40 turns")
+            self.assertIn("Hit range = ", game.output)
+            self.assertEqual(game.quit(), 0)
+
+    def test_two_computers_fight_to_a_victory(self):
+        mages = [0, 0, 0, 0, 1, 0, 0, 0, 0, 1]
+        with harness.Game(harness.play_folder("ones_7x2.txt"), args=["--computer", "both"] + mages, seed=21,
+                          env={"KESTRAVA_COMPUTER_PACE": "0"}) as game:
+            game.wait_for("p2 hero selected!", start=game.wait_for("p1 hero selected!"))
+            game.wait_for_picture("computer-victory.png", lambda path: any(
+                harness.shows_image(path, "p%d_wins.bmp" % player) for player in (1, 2)), timeout=240)
             self.assertIn("Hit range = ", game.output)
             self.assertEqual(game.quit(), 0)
 
