@@ -81,7 +81,7 @@ TEST_F(CombatTest, TheFallenLeaveTheFieldUnlessTheyAreHeroes) {
         beginTurn();   // no action back for the fallen
         EXPECT_LE(target->hp, 0);
         EXPECT_EQ(target->dead, !c.hero);
-        EXPECT_EQ(target->visible && target->canAct, c.hero);
+        EXPECT_TRUE(target->visible == c.hero && target->canAct == c.hero);
         EXPECT_EQ(battleMap[4][4].occupant, c.hero ? target->id : -1);
         EXPECT_TRUE(bannerP1Wins == c.p1Wins && bannerP2Wins == c.p2Wins) << "hero of player " << c.player;
         battleMap[4][4].occupant = -1;

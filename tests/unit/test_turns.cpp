@@ -29,9 +29,9 @@ std::string heroCheckOutput() {
     return captureOutput([] { checkHeroChoice(); });
 }
 
-// Player 1 keeps the material browsed with m; an entry taken before the
-// frame confirms the hero does nothing; once both heroes exist a menu is
-// only a menu.
+// Player 1 keeps the material on show during the choice; an entry taken
+// before the frame confirms the hero does nothing; once both heroes exist a
+// menu is only a menu.
 TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     Fighter* p1Hero = placeUnit<Fighter>(1, 0, 0);
     Archer* p1Other = placeUnit<Archer>(1, 0, 1);
