@@ -33,15 +33,6 @@ inline void press(std::initializer_list<int> keys) {
     for (int key : keys) press(key);
 }
 
-// Presses keys in order, where 1 to 4 take that menu entry (1 attack, 2 class
-// action, 3 defend, 4 move) with Insert.
-inline void pressSequence(std::initializer_list<int> keys) {
-    for (int key : keys) {
-        if (key <= 4) menuItem = key;
-        press(key <= 4 ? KEY_INSERT : key);
-    }
-}
-
 // Walks the browsing cursor to (row, col) with the arrow keys; each loop is
 // bounded by the largest map, so a wrong target cannot hang a test.
 inline void browseTo(int row, int col) {

@@ -77,9 +77,11 @@ TEST_F(CombatTest, TheFallenLeaveTheFieldUnlessTheyAreHeroes) {
         target->visible = true;
         target->hp = c.hp;
         captureOutput([&] { resolveDamage(*fighter, *target); });
+        currentPlayer = c.player;
+        beginTurn();   // no action back for the fallen
         EXPECT_LE(target->hp, 0);
         EXPECT_EQ(target->dead, !c.hero);
-        EXPECT_EQ(target->visible && target->canAct, c.hero);
+        EXPECT_TRUE(target->visible == c.hero && target->canAct == c.hero);
         EXPECT_EQ(battleMap[4][4].occupant, c.hero ? target->id : -1);
         EXPECT_TRUE(bannerP1Wins == c.p1Wins && bannerP2Wins == c.p2Wins) << "hero of player " << c.player;
         battleMap[4][4].occupant = -1;
@@ -127,8 +129,7 @@ TEST_F(CombatTest, HitRollBelowTheMissRangeMissesBesideTheTarget) {
 TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
     const char* const STRUCK_TWICE = "mage attacks a fighter! Bonus damage!\nmage attacks a fighter! Bonus damage!\n";
     const struct {
-        int attacker, item;       // item 2: Skills, Healing or Magic
-        int target, targetHp;
+        int attacker, item, target, targetHp;   // item 2: Skills, Healing or Magic
         bool hit;
         float frameSeconds;
         int timer;

@@ -89,39 +89,11 @@ TEST_F(MovementTest, HomeStopsAGlideThatInsertFinishesOrASecondHomeUndoes) {
         const Vector stoppedAt = fighter->position;
         for (int i = 0; i < 10; i++) idleUpdate();
         EXPECT_TRUE(fighter->position.x == stoppedAt.x && fighter->position.z == stoppedAt.z);
-        pressSequence(c.then);
+        press(c.then);
         ASSERT_GE(glide(), 0) << "the unit never arrived";
         EXPECT_TRUE(standsOn(*fighter, c.row, c.col));
         EXPECT_EQ(fighter->movePoints, c.points);
         EXPECT_EQ(battleMap[3][1].occupant, c.row == 3 ? fighter->id : -1);
-    }
-}
-
-// A step goes only to a neighbour, and a step target counts only in the
-// step choice it was chosen in: one left over from a step choice left with
-// Home must neither carry the unit two squares for one square's price, nor
-// step it onto its own square, nor move the next unit whose step choice opens.
-TEST_F(MovementTest, AStepGoesOnlyToANeighbourChosenInThisStepChoice) {
-    const struct { std::initializer_list<int> keys; int row, points; } sequences[] = {
-        {{1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_DOWN, KEY_INSERT, KEY_UP, KEY_INSERT}, 2, 4},
-        {{4, KEY_RIGHT, KEY_HOME, 1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_INSERT}, 1, 5},
-        {{4, KEY_RIGHT, KEY_HOME, 4, KEY_INSERT}, 1, 5},
-        {{4, KEY_RIGHT, KEY_HOME, KEY_HOME, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_RIGHT, KEY_INSERT, 4, KEY_INSERT}, 1, 5},
-    };
-    for (const auto& s : sequences) {
-        SCOPED_TRACE(s.keys.size());
-        resetBattleState();
-        loadUniformMap(7, 5, 1);
-        startPlaying();
-        Archer* archer = placeUnit<Archer>(1, 1, 1);
-        Fighter* other = placeUnit<Fighter>(1, 3, 3);
-        openMenuOf(*archer);
-        pressSequence(s.keys);
-        glide();
-        EXPECT_TRUE(standsOn(*archer, s.row, 1));
-        EXPECT_EQ(archer->movePoints, s.points);
-        EXPECT_TRUE(standsOn(*other, 3, 3));
-        EXPECT_EQ(other->movePoints, 5);
     }
 }
 
