@@ -97,6 +97,40 @@ TEST_F(MovementTest, HomeStopsAGlideThatInsertFinishesOrASecondHomeUndoes) {
     }
 }
 
+// A step goes only to a free neighbour chosen in this step choice: a target
+// left over from an aim or from a step choice left with Home must neither
+// carry the unit two squares for one square's price, nor step it onto its own
+// square, nor move the next unit whose step choice opens. Entries 1 and 4 of
+// the menu are Attack and Move.
+TEST_F(MovementTest, AStepGoesOnlyToAFreeNeighbourChosenInThisStepChoice) {
+    const struct { std::initializer_list<int> keys; int row, col, points; } sequences[] = {
+        {{1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_DOWN, KEY_INSERT, KEY_UP, KEY_INSERT}, 2, 1, 4},
+        {{4, KEY_RIGHT, KEY_HOME, 1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_INSERT}, 1, 1, 5},
+        {{4, KEY_RIGHT, KEY_HOME, 4, KEY_INSERT}, 1, 1, 5},
+        {{4, KEY_RIGHT, KEY_HOME, KEY_HOME, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_RIGHT, KEY_INSERT, 4, KEY_INSERT}, 1, 1, 5},
+        {{4, KEY_LEFT, KEY_INSERT, KEY_RIGHT, KEY_RIGHT, KEY_INSERT}, 1, 2, 4},   // the square on the left is held
+    };
+    for (const auto& s : sequences) {
+        SCOPED_TRACE(s.keys.size());
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Archer* archer = placeUnit<Archer>(1, 1, 1);
+        Fighter* other = placeUnit<Fighter>(1, 3, 3);
+        placeUnit<Mage>(1, 1, 0);
+        openMenuOf(*archer);
+        for (int key : s.keys) {
+            if (key <= 4) menuItem = key;
+            press(key <= 4 ? KEY_INSERT : key);
+        }
+        glide();
+        EXPECT_TRUE(standsOn(*archer, s.row, s.col));
+        EXPECT_EQ(archer->movePoints, s.points);
+        EXPECT_TRUE(standsOn(*other, 3, 3));
+        EXPECT_EQ(other->movePoints, 5);
+    }
+}
+
 // Sight 7 reaches 3.75 squares: (sight + 0.5) / 2. Only the current player's
 // units see, and the side shown changes at once with the turn.
 TEST_F(MovementTest, EnemiesShowWithinTheCurrentPlayersSightAndTheTurnSwapsTheSideShown) {

@@ -38,6 +38,10 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     Mage* p2Hero = placeUnit<Mage>(2, 6, 0);
     Healer* p2Other = placeUnit<Healer>(2, 6, 1);
     EXPECT_EQ(heroCheckOutput(), "") << "nothing happens while no menu is open";
+    onKeyboard('t', 0, 0);   // the keys go to player 2, who is not choosing
+    openMenuOf(*p2Hero);
+    EXPECT_FALSE(p2Hero->menuOpen);
+    onKeyboard('t', 0, 0);
 
     openMenuOf(*p1Hero);
     menuItem = 3;
@@ -58,6 +62,21 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     ASSERT_TRUE(p1Other->menuOpen);
     EXPECT_EQ(heroCheckOutput(), "");
     EXPECT_FALSE(p1Other->hero);
+}
+
+// A side with no army could never choose its hero: the first check settles
+// the battle instead. With nobody on either side nobody wins.
+TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
+    for (const auto& [first, second] : {std::pair{true, false}, {false, true}, {false, false}}) {
+        SCOPED_TRACE(testing::Message() << first << second);
+        resetBattleState();
+        if (first) placeUnit<Mage>(1, 0, 0);
+        if (second) placeUnit<Mage>(2, 6, 0);
+        EXPECT_EQ(heroCheckOutput(), "");
+        EXPECT_FALSE(choosingHeroes || p1ChoosingHero || p2ChoosingHero);
+        EXPECT_EQ(bannerP1Wins, first);
+        EXPECT_EQ(bannerP2Wins, second);
+    }
 }
 
 // The end of the attack does not pass the turn: the next special key does,
