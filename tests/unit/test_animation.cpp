@@ -47,12 +47,3 @@ TEST_F(BattleTest, IdleAnimationsSwingSpinAndWrapAtTheirOwnPace) {
     };
     for (const auto& mark : marks) EXPECT_NEAR(mark.value(), mark.expected, 1e-3f) << mark.what;
 }
-
-// The per-frame update turns the units in sight of either army.
-TEST_F(BattleTest, TheUpdateAnimatesBothArmies) {
-    loadUniformMap(7, 5, 1);
-    Mage* mine = placeUnit<Mage>(1, 3, 1);
-    Mage* theirs = placeUnit<Mage>(2, 3, 2);
-    idleUpdate();
-    EXPECT_TRUE(mine->spin > 0 && theirs->spin > 0) << mine->spin << " " << theirs->spin;
-}
