@@ -120,7 +120,7 @@ void waitForNextFrame() {
 
 void onDisplay() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    holdSky();   // drawn by the scene once the board and the armies are in
+    holdSky();   // drawn by the scene once the board is in
     placeLights();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

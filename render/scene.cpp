@@ -1,6 +1,6 @@
 // render/scene.cpp — one frame up to the HUD lines
 //
-// Board, blinking cursor, both armies, the sky, the acting unit's effect and reach,
+// Board, the sky round it, blinking cursor, both armies, the acting unit's effect and reach,
 // then an orthographic pass for the overlays. The order of the steps and
 // the balance of every push and pop matter: the display callback pops the
 // camera matrix right after this returns.
