@@ -1,8 +1,14 @@
 """The real game loads all 67 textures, opens its full-screen window and
 fills it with a frame. Then random keys and pointer drags (never the quit
 keys) for KESTRAVA_SOAK_SECONDS (60 by default; try 1800), after which the
-game must still run, draw a new frame for a key, and hold at most 1 MiB of
-resident memory more than after the warm-up."""
+game must still run, draw a new frame for a key and quit cleanly.
+
+Memory: the game keeps the large blocks the GL driver takes and frees every
+frame in its heap, so its resident memory rises to the largest frame seen so
+far and stays there; a new, larger view late in the run raises it by a few
+MiB (1.2 and 3.5 MiB seen). So it may grow by at most 16 MiB after the
+warm-up: 8 KiB written and lost every frame made it grow 30 MiB in the
+minute."""
 import os
 import random
 import subprocess
@@ -68,7 +74,7 @@ class Soak(unittest.TestCase):
                 self.assertIsNone(game.process.poll(), "game ended after %d events" % events)
             grown = resident_kib(game.process.pid) - baseline
             self.assertTrue(still_drawing(game), "no new frame after a key")
-            self.assertLess(grown, 1024, "resident memory grew by %d KiB after the warm-up" % grown)
+            self.assertLess(grown, 16 * 1024, "resident memory grew by %d KiB after the warm-up" % grown)
             print("soak: %d input events in %.0f s, resident memory grew %d KiB after warm-up" % (events, seconds, grown))
             self.assertEqual(game.quit(), 0)
 
