@@ -83,7 +83,7 @@ const ClassStats& statsOf(int unitClass);   // 1 Archer … 5 Mage
 
 extern int nextUnitId;                  // id of the next unit built; ids follow creation order
 
-extern std::vector<Unit*> allUnits;     // both armies, in creation order; never shrinks
+extern std::vector<Unit*> allUnits;     // both armies, in creation order; the fallen stay until disbandArmies
 extern std::vector<Archer*>  p1Archers, p2Archers;
 extern std::vector<Fighter*> p1Fighters, p2Fighters;
 extern std::vector<Flier*>   p1Fliers, p2Fliers;
