@@ -34,19 +34,17 @@ char moveLabel[24] = "";
 
 namespace {
 
-// An index outside the table applies nothing: the material set last (the
-// skybox's white) stays in force.
-void applyPreset(int index) {
-    if (index >= 1 && index <= MATERIAL_COUNT)
-        applyMaterial(materialPresets[index]);
+// The material an army is drawn in. An index outside the table applies
+// nothing, so the army wears the material set last: the skybox's white for
+// player 1, and player 1's army's material for player 2.
+const MaterialPreset& applyArmyMaterial(int index, const MaterialPreset& inForce) {
+    if (index < 1 || index > MATERIAL_COUNT)
+        return inForce;
+    applyMaterial(materialPresets[index]);
+    return materialPresets[index];
 }
 
-// The material an army is drawn in, and the darker one of its units that
-// have acted this turn.
-const MaterialPreset& armyMaterial(int index) {
-    return index >= 1 && index <= MATERIAL_COUNT ? materialPresets[index] : whiteMaterial;
-}
-
+// The darker material of an army's units that have acted this turn.
 MaterialPreset dimmed(const MaterialPreset& preset) {
     constexpr float DIM = 0.35f;
     MaterialPreset dark = preset;
@@ -100,9 +98,8 @@ void drawLungingFighter(int player) {
     glPopMatrix();
 }
 
-void drawArmy(int player, int preset) {
+void drawArmy(int player, const MaterialPreset& material) {
     drawLungingFighter(player);
-    const MaterialPreset& material = armyMaterial(preset);
     if (player == 1) {
         drawUnits(p1Archers, material);
         drawUnits(p1Fighters, material);
@@ -308,8 +305,8 @@ void drawScene() {
     glPopMatrix();
 
     const int p1Preset = choosingHeroes ? materialBrowse : p1Material;
-    applyPreset(p1Preset);
-    drawArmy(1, p1Preset);
+    const MaterialPreset& p1Look = applyArmyMaterial(p1Preset, whiteMaterial);
+    drawArmy(1, p1Look);
 
     if (choosingHeroes) {
         // Two armies never share a look: player 2 browses past player 1's choice.
@@ -317,8 +314,7 @@ void drawScene() {
             ++materialBrowse;
     }
     const int p2Preset = choosingHeroes ? materialBrowse : p2Material;
-    applyPreset(p2Preset);
-    drawArmy(2, p2Preset);
+    drawArmy(2, applyArmyMaterial(p2Preset, p1Look));
 
     if (selectedUnit->menuOpen)
         drawActingUnit();

@@ -229,6 +229,10 @@ void onSpecialKey(int key, int, int) {
     if (key == KEY_F1) showRunTime = !showRunTime;
     if (key == KEY_F2) showFps = !showFps;
     if (battleWon()) {
+        if (key == KEY_LEFT || key == KEY_UP || key == KEY_RIGHT || key == KEY_DOWN) {
+            browseKey(key);
+            updateSelection();
+        }
         requestRedisplay();
         return;
     }

@@ -24,7 +24,8 @@ extern bool specialChosen;          // the menu's Skills or Magic entry was take
 extern bool missShown;              // a missed attack has played out: show the miss marker
 
 // The rules' special keys, as the window, the hero choice and a computer
-// player press them. Once a hero has fallen only F1 and F2 act.
+// player press them. Once a hero has fallen the arrows still move the cursor
+// over the board and read its units, but no menu opens and nobody acts.
 void onSpecialKey(int key, int x, int y);
 
 // The window's special-key callbacks. The window has GLUT report a held key

@@ -31,6 +31,7 @@ bool  helpShown = false;
 float victorySeconds = 0;
 bool  afterVictory = false;
 int   battlesStarted = 0;
+bool  turnHandOverDue = false;
 
 namespace {
 
@@ -94,6 +95,10 @@ void idleUpdate() {
     updateVisibility(currentPlayer);
     if (moveAnimating) advanceStep();
     if (attackAnimating) attackStep();
+    if (turnHandOverDue && !attackAnimating) {
+        turnHandOverDue = false;
+        if (!battleWon()) toggleTurn();
+    }
     animateVisible(p1Archers);
     animateVisible(p1Fighters);
     animateVisible(p1Fliers);
@@ -177,6 +182,14 @@ void toggleTurn() {
     battleRevision++;
 }
 
+// A blow that has been rolled plays out under its own player; however often t
+// is pressed meanwhile, the turn passes once when it ends.
+void pressTurnKey() {
+    if (battleWon()) return;
+    if (attackAnimating) turnHandOverDue = true;
+    else toggleTurn();
+}
+
 // An end-of-turn banner hands over to the next player's begin-turn banner;
 // the victory banners are not part of this and stay up.
 void updateBanners() {
@@ -214,7 +227,7 @@ void resetTurns() {
     p1Material = p2Material = 0;
     clearTurnBanners();
     bannerP1Wins = bannerP2Wins = false;
-    firstTurn = helpShown = afterVictory = false;
+    firstTurn = helpShown = afterVictory = turnHandOverDue = false;
     victorySeconds = 0;
 }
 

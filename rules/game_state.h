@@ -18,6 +18,7 @@ extern bool  helpShown;                   // h: the panel of keys and how a turn
 extern float victorySeconds;              // seconds since a hero fell
 extern bool  afterVictory;                // the victory banner is put away: the board shows who won
 extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
+extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
 
 constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
 
@@ -25,7 +26,10 @@ void idleUpdate();       // the idle callback: sight, glide, attack, idle animat
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
-void toggleTurn();       // the t key: stand down, clear the turn banner, swap currentPlayer and the side shown
+void toggleTurn();       // stand down, clear the turn banner, swap currentPlayer and the side shown
+// The t key: toggleTurn, or once the blow under way has played out; nothing
+// once a hero has fallen, since no turn is left to hand over.
+void pressTurnKey();
 void updateBanners();    // once per drawn frame: move the turn banners on after 3 ticks
 void resetTurns();       // a battle before its hero choice: player 1 chooses first, no banner, no victory
 void endTurn();          // the e key: the current player's units give up their actions and the turn passes

@@ -79,10 +79,7 @@ void onKeyboard(unsigned char key, int, int) {
             break;
         case 'm': nextMaterial(); break;
         case 's': nextSky(); break;
-        case 't':
-            // A blow that has been rolled plays out under its own player.
-            if (!attackAnimating && !battleWon()) toggleTurn();
-            break;
+        case 't': pressTurnKey(); break;
         case 'e': endTurn(); break;
         case 'c':
             homeCamera(currentPlayer);

@@ -152,6 +152,24 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
     EXPECT_TRUE(matchesReference(view({6, 3.5f, 11.5f}, {6, 0.2f, 6.2f}, 400, 240), "armies"));
 }
 
+// Player 2 browsed past the last preset to 17, which applies nothing: its
+// army wears player 1's ruby, and its Fighter that has acted this turn a dark
+// ruby, while the Archer that has not keeps the full ruby.
+TEST_F(FrameTest, AnArmyOutsideTheMaterialTableWearsTheOneBeforeItDimmedToo) {
+    boardList = emptyList();
+    p2Material = 17;
+    currentPlayer = 2;
+    Unit* acted = placeUnit<Fighter>(2, 3, 4);
+    Unit* waiting = placeUnit<Archer>(2, 3, 6);
+    acted->canAct = false;
+    waiting->canAct = true;
+    for (Unit* unit : {acted, waiting}) {
+        unit->visible = true;
+        unit->facing = 0;
+    }
+    EXPECT_TRUE(matchesReference(view({5.5f, 1.4f, 6.6f}, {5.5f, 0.3f, 4.5f}, 240, 160), "army_inherited_dimmed"));
+}
+
 // A Healer of player 1, wounded, with its menu open on Defend and the
 // status panel up; a missed attack's marker; the two HUD lines of the first
 // frame. Then the end-of-turn banner over all of it, and player 2's victory

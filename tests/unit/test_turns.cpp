@@ -8,6 +8,7 @@
 #include "game/battle_map.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/feedback.h"
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
 #include "render/looks.h"
@@ -167,6 +168,40 @@ TEST_F(TurnTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
     EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
 }
 
+// t while a blow plays: the blow plays out under its own player, then the
+// turn passes, once however often t was pressed; not after a blow that wins.
+TEST_F(TurnTest, TurnKeyDuringABlowPassesTheTurnOnceTheBlowEnds) {
+    for (bool heroFalls : {false, true}) {
+        SCOPED_TRACE(heroFalls ? "the blow fells the hero" : "an ordinary blow");
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Unit* enemyHero = allUnits[1];
+        ASSERT_TRUE(enemyHero->hero && enemyHero->player == 2);
+        Mage* mage = placeUnit<Mage>(1, 5, 4);
+        if (heroFalls) enemyHero->hp = 1;
+        chooseEntry(*mage, 1);
+        seedForRoll(90, 100);
+        frameSeconds = 1.0f / 60;
+        captureOutput([] {
+            press({KEY_DOWN, KEY_INSERT});
+            for (int i = 0; i < 3; i++) {
+                onKeyboard('t', 0, 0);
+                idleUpdate();
+            }
+        });
+        ASSERT_TRUE(attackAnimating);
+        EXPECT_EQ(currentPlayer, 1) << "the blow plays under its own player";
+        int updates = 0;
+        captureOutput([&] { updates = idleUntil([] { return !attackAnimating; }, 5000); });
+        ASSERT_GT(updates, 0);
+        EXPECT_EQ(currentPlayer, heroFalls ? 1 : 2);
+        EXPECT_EQ(battleWon(), heroFalls);
+        idleUpdate();
+        EXPECT_EQ(currentPlayer, heroFalls ? 1 : 2) << "the turn passes once";
+    }
+}
+
 // e: whatever is under way is left as Home leaves it, every unit of the
 // player gives up its action (keeping the points it has not spent), and the
 // turn passes with its banners as after the last action. Not during the
@@ -200,26 +235,29 @@ TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     EXPECT_EQ(enemy->movePoints, 5);
 }
 
-// Once a hero has fallen the battle keys do nothing; the banner stays its
-// three seconds, then the next key (and only that) puts it away, and Enter
-// starts the same armies afresh: placed again, and with KESTRAVA_SEED set
-// placed as that seed places them.
+// Once a hero has fallen the arrows still read the board, but no menu opens,
+// nobody acts and no turn passes; the banner stays its three seconds, then
+// the next key (and only that) puts it away, and Enter starts the same armies
+// afresh: placed again, and with KESTRAVA_SEED set placed as that seed places them.
 TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
     ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
     startPlaying();
-    placeUnit<Healer>(1, 1, 1);
+    Healer* healer = placeUnit<Healer>(1, 1, 1);
     placeUnit<Mage>(2, 5, 1);
     placeUnit<Mage>(2, 4, 2);
     bannerP1Wins = true;
     frameSeconds = 1;
-    for (int second = 0; second < 3; second++) {
-        onWindowSpecialKey(KEY_DOWN, 0, 0);
+    for (int key : {KEY_DOWN, KEY_RIGHT, KEY_INSERT}) {
+        onWindowSpecialKey(key, 0, 0);
+        onWindowSpecialKeyUp(key, 0, 0);
         onWindowKey('e', 0, 0);
         onWindowKey('t', 0, 0);
         EXPECT_FALSE(afterVictory);
         idleUpdate();
     }
-    EXPECT_EQ(cursorSquare(), Square(0, 0));
+    EXPECT_EQ(cursorSquare(), Square(1, 1));
+    EXPECT_TRUE(selectedUnit == healer && statusShown()) << "the status panel reads the unit under the cursor";
+    EXPECT_TRUE(healer->canAct && !healer->menuOpen);
     EXPECT_EQ(currentPlayer, 1);
     onWindowKey('\r', 0, 0);
     EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
