@@ -1,15 +1,22 @@
 // tests/unit/test_save.cpp — a battle kept and taken up again goes on as it would have; bad saves are refused
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "game/random.h"
+#include "render/frame_clock.h"
 #include "render/looks.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
@@ -155,14 +162,15 @@ std::string gameState() {
           << u->hp << " " << u->mp << " " << u->movePoints << " " << u->canAct << u->defending << u->dead << u->hero
           << u->menuOpen << u->visible << " " << u->facing << " " << u->position.x << "," << u->position.y << ","
           << u->position.z << "\n";
-    s << currentPlayer << " " << bannerP1BeginTurn << bannerP1EndTurn << bannerP2BeginTurn << bannerP2EndTurn
+    s << currentPlayer << " " << firstTurn << bannerP1BeginTurn << bannerP1EndTurn << bannerP2BeginTurn << bannerP2EndTurn
       << bannerP1Wins << bannerP2Wins << " " << bannerSeconds << " " << p1Material << " " << p2Material << " "
       << skyChoice << "\n"
       << cursorRow << "," << cursorCol << " " << cursorOnUnit << " " << cursorUnitId << " " << menuItem << " "
       << missShown << choosingMove << moveTargetValid << choosingTarget << attackTargetValid << healChosen
       << specialChosen << "\n"
       << actionCounter << " " << lungeEffect.backTime << " " << lungeEffect.travelled << " "
-      << arrowVolley.trailAge[15] << " " << randomGeneratorState() << " " << selectedUnit->id << " "
+      << arrowVolley.trailAge[15] << " " << randomGeneratorState() << " " << effectGeneratorState() << " "
+      << selectedUnit->id << " "
       << targetUnit->id << "\n";
     for (int r = 0; r < mapRows; r++)
         for (int c = 0; c < mapCols; c++) s << battleMap[r][c].terrain << ":" << battleMap[r][c].occupant << " ";
@@ -213,62 +221,147 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(gameState(), wholeEnd);
 }
 
-// Each fault written into a good save (two Archer heroes on the map above,
-// player 1 to move), and the line that refuses it after the file's name.
+// The good save the refusals below are written into: player 1's hero, an
+// Archer (unit 0) on row 0, column 4, has its menu open under the cursor, its
+// Fighter stands below it, player 2's hero stands on row 6 and its Healer has
+// fallen on row 5; it is player 1's second turn. The file's lines: 10 turn, 11 banners, 13 cursor, 14
+// choice, 15 carry, 17 volley, 18 units, 19 to 22 the units, 23 end.
+void openTheGoodSave() {
+    startPlaying();
+    placeUnit<Fighter>(1, 1, 4);
+    Unit* fallen = placeUnit<Healer>(2, 5, 0);
+    fallen->hp = -5;
+    fallen->dead = true;
+    fallen->canAct = false;
+    battleMap[5][0].occupant = -1;
+    onKeyboard('e', 0, 0);   // player 1's second turn, its banners gone
+    onKeyboard('e', 0, 0);
+    for (int second = 1; second <= 6; second++) tickFrameClock(second * 1001);
+    openMenuOf(*allUnits[0]);
+}
+
+enum FileKind { TEXT, NO_FILE, FOLDER, PIPE, DEVICE };
+
+// Each fault written into the good save, or the file put in its place, and
+// the line that refuses it after the file's name.
 struct Refusal {
-    const char* from;      // replaced in the good save; none: the whole file is `to`
-    const char* to;        // none either: no file at all
-    const char* problem;
+    std::vector<std::pair<std::string, std::string>> edits;   // each replaces its first text once; "": the whole file
+    std::string problem;
+    FileKind kind = TEXT;
 };
+const std::string CUT_SHORT = "it is cut short: its last line is not \"end\"";
 const Refusal REFUSALS[] = {
-    {nullptr, nullptr, "cannot open it (No such file or directory)"},
-    {nullptr, "", "it is empty"},
-    {"version=1", "version=2",
-     "line 1: unknown format or version \"kestrava-save version=2\", not \"kestrava-save version=1\""},
-    {"mp=20 move=5 canAct=1 defending=1 dead=0 hero=1 menu=0 facing=-180 x=4.5 y=0 z=7.5\nend\n", "mp=2",
-     "it is cut short: its last line is not \"end\""},
-    {"rows=7", "rows=8", "line 10: the map has 8 rows, but 7 terrain lines follow"},
-    {"terrain 11211\n", "terrain 11211\nterrain 11211\n",
+    {{}, "cannot open it (No such file or directory)", NO_FILE},
+    {{}, "it is a directory, not a file", FOLDER},
+    {{}, "it is a pipe, not a file", PIPE},
+    {{}, "it is a device, not a file", DEVICE},
+    {{{"", ""}}, "it is empty"},
+    {{{"", std::string(5 << 20, '\n')}}, "it is larger than any battle's save (4194304 bytes)"},
+    {{{"version=2", "version=1"}},
+     "line 1: unknown format or version \"kestrava-save version=1\", not \"kestrava-save version=2\""},
+    {{{"", "\x1b[2J" + std::string(100, 'x') + "\n"}},
+     "line 1: unknown format or version \"\\x1b[2J" + std::string(76, 'x') + "...\", not \"kestrava-save version=2\""},
+    {{{"\nend\n", "\ne"}}, CUT_SHORT},
+    {{{"end\n", ""}}, CUT_SHORT},
+    {{{"end\n", "end\n\n"}}, "line 24: a blank line follows \"end\""},
+    {{{"end\n", "end\nend\n"}}, "line 24: lines follow \"end\""},
+    {{{"z=1.5", "z=1.5" + std::string(5000, ' ')}}, "line 19: the line is longer than 4096 characters"},
+    {{{"rows=7", "rows=8"}}, "line 10: the map has 8 rows, but 7 terrain lines follow"},
+    {{{"terrain 11211\n", "terrain 11211\nterrain 11211\n"}},
      "line 10: the map has 7 rows, but more terrain lines follow"},
-    {"terrain 11211", "terrain 112x1", "line 6: the terrain of row 3 is not 5 digits"},
-    {"turn player=1\n", "", "line 10: expected \"turn\", found \"banners\""},
-    {"cursor row=0 col=0", "cursor row=0 col=5",
+    {{{"terrain 11211", "terrain 112x1"}}, "line 6: the terrain of row 3 is not 5 digits"},
+    {{{"turn player=1\n", ""}}, "line 10: expected \"turn\", found \"banners\""},
+    {{{"cursor row=0 col=4", "cursor row=0 col=5"}},
      "line 13: the cursor is on row 0, column 5, outside the map of 7 rows and 5 columns"},
-    {"seconds=0", "seconds=0 extra=1", "line 11: unexpected \"extra=1\" at the end"},
-    {"menuItem=1", "menuItem=5", "line 13: menuItem=5 is outside 1 to 4"},
-    {"trailAges=0,", "trailAges=", "line 17: trailAges holds 49 numbers, not 50"},
-    {"selected=0", "selected=2", "line 18: selected= and target= must name one of the 2 units"},
-    {"count=2", "count=3", "line 21: the units line counts 3, but 2 units follow"},
-    {"count=2", "count=1", "line 20: the units line counts 1, but more units follow"},
-    {"unit id=1", "unit id=2", "line 20: id=2 where id=1 comes next: ids run 0, 1, 2, … in order"},
-    {"class=archer", "class=wizard", "line 19: class=wizard is no class of the game"},
-    {"mp=20", "mp=lots", "line 19: mp=lots is not a whole number"},
-    {"hp=80", "hp=81", "line 19: unit 0 has hp=81, above the archer's 80"},
-    {"row=6 col=4", "row=7 col=4",
+    {{{"helpHint=0", "helpHint=0 extra=\x7f"}}, "line 11: unexpected \"extra=\\x7f\" at the end"},
+    {{{"menuItem=1", "menuItem=5"}}, "line 13: menuItem=5 is outside 1 to 4"},
+    {{{"trailAges=0,", "trailAges="}}, "line 17: trailAges holds 49 numbers, not 50"},
+    {{{"selected=0", "selected=4"}}, "line 18: selected= and target= must name one of the 4 units"},
+    {{{"count=4", "count=5"}}, "line 23: the units line counts 5, but 4 units follow"},
+    {{{"count=4", "count=3"}}, "line 22: the units line counts 3, but more units follow"},
+    {{{"unit id=1", "unit id=2"}}, "line 20: id=2 where id=1 comes next: ids run 0, 1, 2, … in order"},
+    {{{"class=archer", "class=wizard"}}, "line 19: class=wizard is no class of the game"},
+    {{{"mp=20", "mp=lots"}}, "line 19: mp=lots is not a whole number"},
+    {{{"hp=80", "hp=81"}}, "line 19: unit 0 has hp=81, above the archer's 80"},
+    {{{"row=6 col=4", "row=7 col=4"}},
      "line 20: unit 1 stands on row 7, column 4, outside the map of 7 rows and 5 columns"},
-    {"row=6 col=4", "row=0 col=4", "line 20: unit 1 stands on row 0, column 4 with unit 0"},
-    {"z=7.5", "z=9", "line 20: unit 1 is more than a square away from row 6, column 4"},
-    {"hero=1 menu=0 facing=-180", "hero=0 menu=0 facing=-180", "player 2 has 0 heroes, not one"},
-    {"end\n", "end\nend\n", "line 22: lines follow \"end\""},
-    {"p2Wins=0", "p2Wins=1", "the battle is over, player 2 won"},
+    {{{"row=6 col=4", "row=0 col=4"}}, "line 20: unit 1 stands on row 0, column 4 with unit 0"},
+    {{{"z=7.5", "z=9"}}, "line 20: unit 1 is more than a square away from row 6, column 4"},
+    {{{"dead=0 hero=1 menu=0", "dead=0 hero=0 menu=0"}}, "player 2 has 0 heroes, not one"},
+    {{{"p2Wins=0", "p2Wins=1"}}, "the battle is over, player 2 won"},
+    // What no battle comes to, though every line reads.
+    {{{"p1Begin=0 p1End=0", "p1Begin=1 p1End=1"}}, "line 11: more than one turn banner is up"},
+    {{{"p1Begin=0", "p1Begin=1"}, {"seconds=0", "seconds=1.5"}}, "line 11: seconds=1.5 is not a whole number of ticks"},
+    {{{"p1Begin=0", "p1Begin=1"}, {"seconds=0", "seconds=3"}}, "line 11: seconds=3 is outside 0 to 2"},
+    {{{"seconds=0", "seconds=1"}}, "line 11: seconds=1 with no turn banner up"},
+    {{{"player=1\n", "player=2\n"}, {"helpHint=0", "helpHint=1"}},
+     "line 11: helpHint=1 in player 2's turn; the hint is for player 1's first"},
+    {{{"actionCounter=0", "actionCounter=2147483647"}}, "line 15: actionCounter=2147483647 is outside 0 to 100000000"},
+    {{{"lungeBack=0", "lungeBack=-1e30"}}, "line 15: lungeBack=-1e30 is outside 0 to 1000000"},
+    {{{"lungeTravelled=0", "lungeTravelled=2e3"}}, "line 15: lungeTravelled=2e3 is outside 0 to 1000"},
+    {{{"trailAges=0,", "trailAges=-1,"}}, "line 17: trailAges=-1 is outside 0 to 1000"},
+    {{{"facing=0", "facing=nan"}}, "line 19: facing=nan is not a number"},
+    {{{"facing=0", "facing=271"}}, "line 19: facing=271 is outside -181 to 270"},
+    {{{"dead=0 hero=1 menu=0", "dead=1 hero=1 menu=0"}}, "line 20: unit 1 is a hero and has fallen"},
+    {{{"player=2 row=6 col=4 hp=80", "player=2 row=6 col=4 hp=0"}},
+     "line 20: unit 1, player 2's hero, has hp=0 while the battle goes on"},
+    {{{"hp=100", "hp=0"}}, "line 21: unit 2 has hp=0 but has not fallen"},
+    {{{"hp=-5", "hp=5"}}, "line 22: unit 3 has fallen with hp=5"},
+    {{{"canAct=0 defending=1 dead=1", "canAct=1 defending=1 dead=1"}}, "line 22: unit 3 has fallen but may still act"},
+    {{{"selected=0", "selected=3"}}, "line 18: selected=3 names a fallen unit"},
+    {{{"unitId=0", "unitId=4"}}, "line 13: unitId=4 names none of the 4 units"},
+    {{{"moveValid=0", "moveValid=1"}}, "line 14: moveValid=1 without move=1"},
+    {{{"targetValid=0", "targetValid=1"}}, "line 14: targetValid=1 without target=1"},
+    {{{"heal=0", "heal=1"}}, "line 14: heal=1 without target=1"},
+    {{{"target=0", "target=1"}, {"heal=0 special=0", "heal=1 special=1"}},
+     "line 14: heal=1 and special=1: only one entry is taken"},
+    {{{"move=0", "move=1"}, {"target=0", "target=1"}},
+     "line 14: move=1 and target=1: a unit chooses a step or a target"},
+    {{{"move=0", "move=1"}, {"selected=0", "selected=-1"}}, "line 14: move=1 with no unit selected"},
+    {{{"move=0", "move=1"}, {"menu=1", "menu=0"}}, "line 14: move=1, but unit 0's menu is closed"},
+    {{{"target=0", "target=1"}, {"canAct=1 defending=1 dead=0 hero=1", "canAct=0 defending=1 dead=0 hero=1"}},
+     "line 14: target=1, but unit 0 of player 1 may not act in this turn"},
+    {{{"move=0", "move=1"}, {"move=5 canAct=1 defending=1 dead=0 hero=1", "move=0 canAct=1 defending=1 dead=0 hero=1"}},
+     "line 14: move=1, but unit 0 has no movement points left"},
+    {{{"move=0 moveValid=0", "move=1 moveValid=1"}},
+     "line 14: moveValid=1, but the cursor on row 0, column 4 is not a free square next to unit 0"},
+    {{{"move=0 moveValid=0", "move=1 moveValid=1"}, {"cursor row=0 col=4", "cursor row=1 col=4"}},
+     "line 14: moveValid=1, but the cursor on row 1, column 4 is not a free square next to unit 0"},
+    {{{"move=0", "move=1"}, {"cursor row=0 col=4", "cursor row=3 col=3"}},
+     "line 14: move=1, but the cursor on row 3, column 3 is further from unit 0 than the keys take it"},
+    {{{"target=0", "target=1"}, {"cursor row=0 col=4", "cursor row=4 col=4"}},
+     "line 14: target=1, but the cursor on row 4, column 4 is beyond the reach of unit 0, 3"},
+    {{{"target=0 targetValid=0", "target=1 targetValid=1"}}, "line 14: targetValid=1, but unit 0 would aim at itself"},
+    {{{"target=0 targetValid=0", "target=1 targetValid=1"}, {"cursor row=0 col=4", "cursor row=0 col=3"}},
+     "line 14: targetValid=1, but no unit stands under the cursor on row 0, column 3"},
+    {{{"target=0", "target=1"}, {"heal=0", "heal=1"}}, "line 14: heal=1, but unit 0 is an archer, which does not heal"},
+    {{{"target=0", "target=1"}, {"special=0", "special=1"}, {"mp=20", "mp=9"}},
+     "line 14: special=1, but unit 0 has mp=9, short of the 10 its entry needs"},
 };
 
 TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
-    startPlaying();
+    openTheGoodSave();
     const std::string good = saveText();
-    resetBattleState();
     const std::string path = folder + "/" + SAVE_FILE;
+    std::string line;
+    std::ofstream(path) << good;
+    resetBattleState();
+    ASSERT_TRUE(resumeBattle(path.c_str(), line)) << line;
+    EXPECT_EQ(saveText(), good);
     for (const Refusal& refusal : REFUSALS) {
         SCOPED_TRACE(refusal.problem);
-        std::string text = refusal.from ? good : refusal.to ? refusal.to : "";
-        if (refusal.from) {
-            size_t at = text.find(refusal.from);
+        resetBattleState();
+        std::filesystem::remove_all(path);
+        std::string text = good;
+        for (const auto& [from, to] : refusal.edits) {
+            size_t at = text.find(from);
             ASSERT_NE(at, std::string::npos);
-            text.replace(at, std::string(refusal.from).size(), refusal.to);
+            text.replace(at, from.empty() ? text.size() : from.size(), to);
         }
-        std::filesystem::remove(path);
-        if (refusal.from || refusal.to) std::ofstream(path) << text;
-        std::string line;
+        if (refusal.kind == TEXT) std::ofstream(path) << text;
+        if (refusal.kind == FOLDER) std::filesystem::create_directory(path);
+        if (refusal.kind == PIPE) mkfifo(path.c_str(), 0600);
+        if (refusal.kind == DEVICE) std::filesystem::create_symlink("/dev/null", path);
         EXPECT_FALSE(resumeBattle(path.c_str(), line));
         EXPECT_EQ(line, "Cannot resume from " + path + ": " + refusal.problem + ".");
         EXPECT_TRUE(allUnits.empty() && mapRows == 0) << "a refused save reached the game";
@@ -280,7 +373,6 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
         resetBattleState();
         const std::string kept = std::string(TEST_DATA_DIR) + "/saves/" +
                                  (player == 1 ? "first_shot_missed.txt" : "step_kept_open.txt");
-        std::string line;
         ASSERT_TRUE(resumeBattle(kept.c_str(), line)) << line;
         EXPECT_EQ(line, "Resuming the battle kept in " + kept + ": player " + std::to_string(player) + "'s turn.");
         std::ostringstream original;
@@ -295,11 +387,11 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     startPlaying();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    for (bool* busy : {&moveAnimating, &attackAnimating, &choosingHeroes, static_cast<bool*>(nullptr)}) {
+    for (bool* busy : {&moveAnimating, &attackAnimating, &choosingHeroes, &keepingBattle, static_cast<bool*>(nullptr)}) {
         keptRevision = busy ? battleRevision - 1 : battleRevision;
-        if (busy) *busy = true;
+        if (busy) *busy = busy != &keepingBattle;
         keepBattleIfChanged();
-        if (busy) *busy = false;
+        if (busy) *busy = busy == &keepingBattle;
         EXPECT_FALSE(std::filesystem::exists(SAVE_FILE)) << (busy ? "while busy" : "unchanged");
     }
     keptRevision = battleRevision - 1;
@@ -307,7 +399,7 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     SavedBattle kept;
     std::ifstream file(SAVE_FILE);
     EXPECT_EQ(readSave(file, kept), "");
-    EXPECT_FALSE(std::filesystem::exists(std::string(SAVE_FILE) + ".tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary file was left";
     std::filesystem::current_path(previous);
 }
 
