@@ -443,6 +443,7 @@ const Refusal REFUSALS[] = {
     // What no battle comes to, though every line reads.
     {{{"p1Begin=0 p1End=0", "p1Begin=1 p1End=1"}}, "line 11: more than one turn banner is up"},
     {{{"p1Begin=0", "p1Begin=1"}, {"seconds=0", "seconds=1.5"}}, "line 11: seconds=1.5 is not a whole number of ticks"},
+    {{{"p1Begin=0", "p1Begin=1"}, {"seconds=0", "seconds=4"}}, "line 11: seconds=4 is outside 0 to 2"},
     {{{"seconds=0", "seconds=1"}}, "line 11: seconds=1 with no turn banner up"},
     {{{"player=1\n", "player=2\n"}, {"helpHint=0", "helpHint=1"}},
      "line 11: helpHint=1 in player 2's turn; the hint is for player 1's first"},
