@@ -154,7 +154,8 @@ void playOn(Player& p) {
 }
 
 // What the units and the game's variables hold, written out here rather than
-// by the save, so that anything the save leaves out shows.
+// by the save, so that anything the save leaves out shows; -1 for a
+// placeholder selected or targeted (no player's unit).
 std::string gameState() {
     std::ostringstream s;
     s.precision(9);
@@ -163,16 +164,15 @@ std::string gameState() {
           << u->hp << " " << u->mp << " " << u->movePoints << " " << u->canAct << u->defending << u->dead << u->hero
           << u->menuOpen << u->visible << " " << u->facing << " " << u->position.x << "," << u->position.y << ","
           << u->position.z << "\n";
-    s << currentPlayer << " " << firstTurn << bannerP1BeginTurn << bannerP1EndTurn << bannerP2BeginTurn << bannerP2EndTurn
-      << bannerP1Wins << bannerP2Wins << " " << bannerSeconds << " " << p1Material << " " << p2Material << " "
+    s << currentPlayer << " " << firstTurn << bannerP1BeginTurn << bannerP1EndTurn << bannerP2BeginTurn
+      << bannerP2EndTurn << bannerP1Wins << bannerP2Wins << " " << bannerSeconds << " " << p1Material << " " << p2Material << " "
       << skyChoice << "\n"
       << cursorRow << "," << cursorCol << " " << cursorOnUnit << " " << cursorUnitId << " " << menuItem << " "
       << missShown << choosingMove << moveTargetValid << choosingTarget << attackTargetValid << healChosen
       << specialChosen << "\n"
       << actionCounter << " " << lungeEffect.backTime << " " << lungeEffect.travelled << " "
       << arrowVolley.trailAge[15] << " " << randomGeneratorState() << " " << effectGeneratorState() << " "
-      << selectedUnit->id << " "
-      << targetUnit->id << "\n";
+      << (selectedUnit->player ? selectedUnit->id : -1) << " " << (targetUnit->player ? targetUnit->id : -1) << "\n";
     for (int r = 0; r < mapRows; r++)
         for (int c = 0; c < mapCols; c++) s << battleMap[r][c].terrain << ":" << battleMap[r][c].occupant << " ";
     return s.str();
@@ -535,7 +535,8 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     startPlaying();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    for (bool* busy : {&moveAnimating, &attackAnimating, &choosingHeroes, &keepingBattle, static_cast<bool*>(nullptr)}) {
+    bool* const flags[] = {&moveAnimating, &attackAnimating, &choosingHeroes, &keepingBattle, nullptr};
+    for (bool* busy : flags) {
         keptRevision = busy ? battleRevision - 1 : battleRevision;
         if (busy) *busy = busy != &keepingBattle;
         keepBattleIfChanged();
