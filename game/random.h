@@ -4,15 +4,14 @@
 // platform, so that a seed replays the same battle anywhere.
 //
 // The battle's generator serves the placement and the rolls (the hit roll, a
-// special blow's extra) and nothing else: it is what the kept battle holds,
-// so the same keys give the same rolls after a resume, at any frame rate.
-// The effects' generator serves everything that only shows (the spell
-// particles and sparks, the volley's scatter, a struck unit's shaking, where a
-// missed blow lands), however many frames draw them. Seeding the battle's
-// generator seeds the effects' from it; the kept battle holds both, so that
-// a resumed battle also shows what it would have shown. Both start at 1, which makes draws
-// taken before seeding (the particle pool is built during static
-// initialisation) reproducible as well.
+// special blow's extra) and nothing else, so the same keys give the same
+// rolls at any frame rate. The effects' generator serves everything that only
+// shows (the spell particles and sparks, the volley's scatter, a struck
+// unit's shaking, where a missed blow lands), however many frames draw them.
+// Seeding the battle's generator seeds the effects' from it; the kept battle
+// holds both, so that a resumed battle also shows what it would have shown.
+// Both start at 1, which makes draws taken before seeding (the particle pool
+// is built during static initialisation) reproducible as well.
 #pragma once
 
 constexpr int RANDOM_MAX = 32767;
