@@ -21,5 +21,7 @@ int main(int argc, char** argv) {
     } else {
         startBattle(argc, argv);
     }
+    std::string claim;
+    if (!claimSaveFolder(SAVE_FILE, claim)) std::printf("%s\n", claim.c_str());
     openWindow(argc, argv);
 }

@@ -117,8 +117,8 @@ void drawSprites(float spriteScale) {
         const float life = p.life;
         if (particleStyle == 0) {
             // Flickering orange; the green draw comes first.
-            const float green = 0.25f + 0.25f * randomNext() / 32768.0f;
-            const float red = 0.75f + 0.25f * randomNext() / 32768.0f;
+            const float green = 0.25f + 0.25f * effectRandomNext() / 32768.0f;
+            const float red = 0.75f + 0.25f * effectRandomNext() / 32768.0f;
             glColor4f(red, green, 0, 1);
         } else if (particleStyle == 1) {
             glScalef(2, 2, 2);

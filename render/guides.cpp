@@ -18,6 +18,7 @@
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "save/battle_save.h"
 
 const float PLAYER_COLOURS[3][3] = {{1, 1, 1}, {1.0f, 0.5f, 0.4f}, {0.5f, 0.72f, 1.0f}};
 
@@ -249,6 +250,14 @@ void drawHelpHint() {
     letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
 }
 
+// Why the battle could not be kept, over everything but the help, until it
+// has been up its few seconds.
+void drawKeepTrouble() {
+    if (keepTroubleSeconds <= 0) return;
+    float left = (windowWidth - textWidth(LINE_FONT, keepTrouble)) / 2.0f;
+    shadowedText(left, windowHeight * 0.16f, LINE_FONT, keepTrouble, DAMAGE_COLOUR);
+}
+
 void drawHelpPanel() {
     if (!helpShown) return;
     const int lineCount = sizeof HELP_LINES / sizeof HELP_LINES[0];
@@ -350,5 +359,6 @@ void drawGuides() {
         drawTopLine();
     }
     drawHelpHint();
+    drawKeepTrouble();
     drawHelpPanel();
 }

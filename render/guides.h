@@ -21,5 +21,6 @@ void drawOddsPanel();
 // Over the finished frame, after the HUD lines: the HP bars and the rising
 // numbers placed above and the line naming whose turn it is or who won (none
 // of them while a banner covers the window), "H: HELP" over the first turn's
-// banner, and the help panel over everything.
+// banner, a line saying the battle could not be kept while it is due, and
+// the help panel over everything.
 void drawGuides();

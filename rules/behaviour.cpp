@@ -8,16 +8,17 @@
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 
-// Built during static initialisation, before the generator is seeded; its
-// state is constant-initialised, so these draws are the same on every run.
+// Built during static initialisation, before the generators are seeded; the
+// effects' state is constant-initialised, so these draws are the same on every run.
 Particle particles[PARTICLE_COUNT];
 int   actionCounter = 0;
 float spellScale = 0;
 
 namespace {
 
-// Random numbers are drawn in the order the fields are written.
-float randomFade() { return (randomNext() % 100) / 1000.0f + 0.003f; }
+// Random numbers are drawn in the order the fields are written; everything
+// here only shows, so it all draws from the effects' generator.
+float randomFade() { return (effectRandomNext() % 100) / 1000.0f + 0.003f; }
 
 void restartAll() {
     for (Particle& p : particles) resetParticle(p);
@@ -26,9 +27,9 @@ void restartAll() {
 // A small random jolt on each axis; endAction puts the target back.
 void shakeTarget() {
     Vector& position = targetUnit->position;
-    position.x += randomNext() * 0.025f / 32768 - 0.0125f;
-    position.y += randomNext() * 0.025f / 32768 - 0.0125f;
-    position.z += randomNext() * 0.025f / 32768 - 0.0125f;
+    position.x += effectRandomNext() * 0.025f / 32768 - 0.0125f;
+    position.y += effectRandomNext() * 0.025f / 32768 - 0.0125f;
+    position.z += effectRandomNext() * 0.025f / 32768 - 0.0125f;
 }
 
 // The outcome of a played-out attack, then the end of the action.
@@ -126,9 +127,9 @@ void restartParticle(Particle& p) {
     p.life = 1.0f;
     p.fade = randomFade();
     p.position = Vector(0, 1, 0);
-    float x = randomNext() % 60 - 32;
-    float y = randomNext() % 60 - 30;
-    float z = randomNext() % 60 - 30;
+    float x = effectRandomNext() % 60 - 32;
+    float y = effectRandomNext() % 60 - 30;
+    float z = effectRandomNext() % 60 - 30;
     p.speed = Vector(x, y, z);
 }
 
@@ -137,9 +138,9 @@ void resetParticle(Particle& p) {
     p.life = 1.0f;
     p.fade = randomFade();
     p.position = Vector(0, 1, 0);
-    float x = (randomNext() % 50 - 26) * 10;
-    float y = (randomNext() % 50 - 25) * 10;
-    float z = (randomNext() % 50 - 25) * 10;
+    float x = (effectRandomNext() % 50 - 26) * 10;
+    float y = (effectRandomNext() % 50 - 25) * 10;
+    float z = (effectRandomNext() % 50 - 25) * 10;
     p.speed = Vector(x, y, z);
 }
 
@@ -178,8 +179,8 @@ bool volleyUpdate(float seconds) {
         Vector& p = v.trail[i];
         float& age = v.trailAge[i];
         age += seconds;
-        p.x += randomNext() * 0.05f / 32768 + v.direction.x * 1.5f * seconds - 0.025f;
-        p.z += randomNext() * 0.05f / 32768 + v.direction.z * 1.5f * seconds - 0.025f;
+        p.x += effectRandomNext() * 0.05f / 32768 + v.direction.x * 1.5f * seconds - 0.025f;
+        p.z += effectRandomNext() * 0.05f / 32768 + v.direction.z * 1.5f * seconds - 0.025f;
         if (age < v.flightTime) {
             if (age < halfFlight)
                 p.y += (halfFlight - age) * seconds * 3.0f;

@@ -10,7 +10,7 @@ struct Particle {
     Vector position;   // offset from the bolt
     Vector speed;
     Vector gravity;
-    Particle();        // draws from the random generator: built before it is seeded
+    Particle();        // draws from the effects' generator: built before it is seeded
 };
 
 constexpr int PARTICLE_COUNT = 1000;

@@ -52,8 +52,9 @@ const ClassMatchup* matchupOf(const Unit& attacker, const Unit& target) {
 }
 
 // A missed shot lands beside the target: between 0.5 and 1 away, either way.
+// Where it lands only shows, so it takes no number from the rolls.
 float missOffset() {
-    float r = randomNext() / 32768.0f - 0.5f;
+    float r = effectRandomNext() / 32768.0f - 0.5f;
     return r > 0 ? r + 0.5f : r - 0.5f;
 }
 

@@ -4,8 +4,9 @@ every action, and `kestrava --resume` takes it up where it stood.
 The first game is killed with SIGKILL after two actions. The save it wrote
 after the first is resumed with the same keys for the second action: the hit
 roll (the action's first draw, so the generator was kept as it stood), the
-lines printed and the units afterwards are those of the first game. A save
-cut short is refused with status 1 and left as it was."""
+lines printed and the units afterwards are those of the first game. A second
+game started while the first runs takes up its battle but says it keeps
+nothing. A save cut short is refused with status 1 and left as it was."""
 import os
 import re
 import signal
@@ -56,6 +57,12 @@ class Resume(unittest.TestCase):
             kept(folder, r"^unit id=9 .* hero=1 ")
             game.key("Up", "Up", "Up", "Insert", "Insert", "Down", "Down", "Down", "Insert")   # Archer (1, 3) shoots
             first = kept(folder, r"^unit id=1 .* canAct=0 ")
+            with harness.Game(folder, args=["--resume"]) as second:
+                second.wait_for("keep nothing.\n")
+                self.assertEqual(second.output, "Resuming the battle kept in kestrava-save.txt: player 1's turn.\n"
+                                 "Another game running in this folder keeps its battle in kestrava-save.txt: "
+                                 "this one will keep nothing.\n")
+                self.assertEqual(second.quit(), 0)
             lines, after = second_action(game, folder)
             os.kill(game.process.pid, signal.SIGKILL)
             self.assertEqual(game.wait_exit(), -signal.SIGKILL)

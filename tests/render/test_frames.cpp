@@ -194,7 +194,7 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
 // Each attack effect partway through, as the frame shows it: the volley's
 // scattering trail, the Fighter at its lunge point, the Flier's lightning
 // turned towards its target, the Healer's healing burst and the Mage's
-// explosion at its target.
+// explosion at its target; drawing them leaves the rolls alone.
 TEST_F(FrameTest, AttackEffectsMidFlight) {
     // The attacker of player 1 stands on row 3 at col, its target on row 3 at
     // column 5; the attack is played for some updates, then drawn for some
@@ -217,7 +217,9 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
         playAttack(*attacker, *target, effect.item, effect.updates);
         ASSERT_TRUE(attackAnimating);
         WindowPicture frame;
+        const unsigned rolls = randomGeneratorState();
         for (int i = 0; i < effect.frames; i++) frame = view({4.1f, 2.2f, 8.6f}, {4.1f, 0.6f, 4.5f}, 320, 200);
+        EXPECT_EQ(randomGeneratorState(), rolls) << "drawing the effect took numbers from the rolls";
         EXPECT_TRUE(matchesReference(frame, effect.name));
     }
 }
@@ -327,4 +329,16 @@ TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
     unit<Fighter>(2, 4, 4, -6)->hero = true;
     bannerP1Wins = afterVictory = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
+}
+
+// A battle that could not be kept is said on screen, across the window
+// above the bottom of the board, for its few seconds.
+TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
+    unit<Archer>(1, 0, 0);
+    keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";
+    keepTroubleSeconds = KEEP_TROUBLE_SECONDS;
+    const WindowPicture picture = frame(true);
+    keepTroubleSeconds = 0;
+    const int y = windowHeight * 0.16f;
+    EXPECT_TRUE(matchesReference(part(picture, {0, y - 10, windowWidth - 1, y + 20}), "frame_not_kept"));
 }
