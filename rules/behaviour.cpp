@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "game/unit.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 
@@ -35,7 +36,9 @@ void shakeTarget() {
 void closeAttack() {
     if (attackMissed) {
         missShown = true;
+        noteCue(CUE_MISS, aimPoint);
     } else {
+        noteCue(CUE_HIT, battleMap[targetUnit->row][targetUnit->col].centre);   // the blow has shaken it off it
         for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
             resolveDamage(*selectedUnit, *targetUnit);
     }
@@ -94,11 +97,13 @@ void mageStep() {
         boltActive = false;
         spellScale = 1.0f;
         restartAll();
+        if (!attackMissed) noteCue(CUE_EXPLOSION, aimPoint);
         return;
     }
     if (attackMissed) {
         endAction();
         missShown = true;
+        noteCue(CUE_MISS, aimPoint);
         actionCounter = 0;
         return;
     }
@@ -115,6 +120,8 @@ void mageStep() {
         spellScale = 1.0f;
         restartAll();
         actionCounter += 1;
+        // The burst that closes the last stage is gone the next update, unheard.
+        if (specialChosen && actionCounter < 5) noteCue(CUE_EXPLOSION, aimPoint);
     }
 }
 
@@ -162,6 +169,7 @@ bool volleyUpdate(float seconds) {
         if (v.travelled >= v.distance) {
             v.arrow = v.end;
             v.state = 1;
+            noteCue(CUE_VOLLEY, v.start);
         }
         return false;
     }
