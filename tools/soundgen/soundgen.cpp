@@ -78,7 +78,7 @@ Track waterStep() {
 Track electricStep() {
     Track t(0.34f);
     for (float foot : {0.0f, SECOND_FOOT}) {
-        Tone buzz{foot, 0.13f, 118, 96, 0.35f, 0.003f, 0.05f, 12};
+        Tone buzz{foot, 0.13f, 240, 200, 0.3f, 0.003f, 0.05f, 12};   // a hum that jumps to the foot
         buzz.vibratoHz = 31; buzz.vibratoDepth = 0.04f;
         addTone(t, buzz);
         Hiss sparks;

@@ -9,10 +9,15 @@ namespace {
 
 constexpr float PI = 3.14159265f;
 
-// xorshift32: small, fast, and the same sequence everywhere.
+// xorshift32: small, fast, and the same sequence everywhere. A small seed
+// would start it on a run of tiny numbers (a thump at -1), so the seed is
+// spread over all the bits and the first draws are thrown away.
 struct Noise {
     uint32_t state;
-    explicit Noise(uint32_t seed) : state(seed ? seed : 1) {}
+    explicit Noise(uint32_t seed) : state((seed * 2654435761u) ^ 0x9e3779b9u) {
+        if (!state) state = 1;
+        for (int i = 0; i < 8; i++) next();
+    }
     float next() {   // -1 … 1
         state ^= state << 13;
         state ^= state >> 17;
