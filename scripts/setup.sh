@@ -23,7 +23,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev)
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
