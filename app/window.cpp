@@ -34,10 +34,11 @@ namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
 
 // The idle callback: one update per frame, then a computer player's next
-// key, paced by the wall clock, then what the frame has to be heard. The update asks for the frame, so waiting
-// before it keeps the frames apart. The wait sleeps: the event loop has
-// nothing else to do meanwhile, and key presses are taken after it, before
-// the frame is drawn, as they would be after a long frame.
+// key, paced by the wall clock, then the sounds of both and of the keys
+// since the last frame. The update asks for the frame, so waiting before it
+// keeps the frames apart. The wait sleeps: the event loop has nothing else
+// to do meanwhile, and key presses are taken after it, before the frame is
+// drawn, as they would be after a long frame.
 void onIdle() {
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();

@@ -38,7 +38,8 @@ void closeAttack() {
         missShown = true;
         noteCue(CUE_MISS, aimPoint);
     } else {
-        noteCue(CUE_HIT, battleMap[targetUnit->row][targetUnit->col].centre);   // the blow has shaken it off it
+        // On the target's square: the blow's shaking has moved the target a little off it.
+        noteCue(CUE_HIT, battleMap[targetUnit->row][targetUnit->col].centre);
         for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
             resolveDamage(*selectedUnit, *targetUnit);
     }

@@ -286,6 +286,25 @@ TEST_F(SoundTest, VolumeAndMuteSetHowLoudTheBattleIs) {
     }
 }
 
+// Sounds that come together all play: their energies add up in the mix.
+TEST_F(SoundTest, SoundsThatComeTogetherAllPlay) {
+    const Cue cues[] = {CUE_HIT, CUE_DEFEND, CUE_LUNGE};
+    auto heard = [] {
+        Mix mix;
+        play(60, mix);
+        return energy(mix.left) + energy(mix.right);
+    };
+    double alone = 0;
+    for (Cue cue : cues) {
+        freshBattle();
+        noteCue(cue, battleMap[5][5].centre);
+        alone += heard();
+    }
+    freshBattle();
+    for (Cue cue : cues) noteCue(cue, battleMap[5][5].centre);
+    EXPECT_NEAR(heard() / alone, 1, 0.1);
+}
+
 // Each terrain has its own step: the step heard is that terrain's sound.
 TEST_F(SoundTest, EachTerrainSoundsUnderfoot) {
     const char* const steps[10] = {"step-chaos.wav", "step-grass.wav", "step-mountain.wav", "step-desert.wav",
