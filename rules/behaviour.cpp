@@ -98,7 +98,7 @@ void mageStep() {
         boltActive = false;
         spellScale = 1.0f;
         restartAll();
-        if (!attackMissed) noteCue(CUE_EXPLOSION, aimPoint);
+        noteCue(CUE_EXPLOSION, aimPoint);
         return;
     }
     if (attackMissed) {

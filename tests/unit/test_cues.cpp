@@ -86,7 +86,7 @@ TEST_F(CueTest, EveryMomentIsNotedOnceWhereItHappens) {
          },
          "choose choose spell@3,1 explosion@3,3 explosion@3,3 explosion@3,3 explosion@3,3 explosion@3,3 hit@3,3 "
          "fall@3,3"},
-        {"a Mage's plain attack misses: no explosion",
+        {"a Mage's plain attack misses: the bolt stops short, nothing explodes",
          [] { strike(*placeUnit<Mage>(1, 3, 1), 1, *placeUnit<Fighter>(2, 3, 3), MISS, MISS); },
          "choose choose spell@3,1 miss@off"},
         {"a Mage fells the hero with its two strikes",
