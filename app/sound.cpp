@@ -104,25 +104,24 @@ uint32_t littleEndian(const unsigned char* p, int bytes) {
     return value;
 }
 
+// Says why there is no sound and lets the device go.
+bool refuse(const std::string& why) {
+    std::cerr << "No sound: " << why << std::endl;
+    stopSound();
+    return false;
+}
+
 // A context on the opened device, every sound loaded, the sources made.
 bool begin(ALCdevice* opened, const ALCint* attributes, const std::string& folder) {
     device = opened;
     context = alcCreateContext(device, attributes);
-    if (!context || !alcMakeContextCurrent(context)) {
-        std::cerr << "No sound: the audio device would not play." << std::endl;
-        stopSound();
-        return false;
-    }
+    if (!context || !alcMakeContextCurrent(context)) return refuse("the audio device would not play.");
     alGenBuffers(SOUND_COUNT, buffers);
     for (int i = 0; i < SOUND_COUNT; i++) {
         const std::string path = folder + "/" + SOUND_FILES[i];
         std::vector<int16_t> samples;
         int rate = 0;
-        if (!readWave(path, samples, rate)) {
-            std::cerr << "No sound: " << path << " is missing or not a sound this game made." << std::endl;
-            stopSound();
-            return false;
-        }
+        if (!readWave(path, samples, rate)) return refuse(path + " is missing or not a sound this game made.");
         alBufferData(buffers[i], AL_FORMAT_MONO16, samples.data(), static_cast<ALsizei>(samples.size() * 2), rate);
     }
     alGenSources(SOURCE_COUNT, sources);
@@ -131,7 +130,7 @@ bool begin(ALCdevice* opened, const ALCint* attributes, const std::string& folde
         alSourcef(source, AL_MAX_DISTANCE, 8 * FULL_STRENGTH_DISTANCE);
     }
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-    return alGetError() == AL_NO_ERROR;
+    return alGetError() == AL_NO_ERROR || refuse("the audio device would not play.");
 }
 
 // A source not playing anything, or 0 when every one is busy.
@@ -184,10 +183,7 @@ int volumeSetting(const char* setting) {
 
 bool startSound(const std::string& folder) {
     ALCdevice* opened = openDeviceQuietly();
-    if (!opened) {
-        std::cerr << "No sound: no audio device could be opened; the game plays on without it." << std::endl;
-        return false;
-    }
+    if (!opened) return refuse("no audio device could be opened; the game plays on without it.");
     if (!begin(opened, nullptr, folder)) return false;
     std::atexit(stopSound);   // the quit keys leave through exit
     return true;
