@@ -14,6 +14,7 @@
 #include "app/camera.h"
 #include "app/held_keys.h"
 #include "app/pacing.h"
+#include "app/sound.h"
 #include "app/textures.h"
 #include "render/board.h"
 #include "render/effects.h"
@@ -33,10 +34,11 @@ namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
 
 // The idle callback: one update per frame, then a computer player's next
-// key, paced by the wall clock. The update asks for the frame, so waiting
-// before it keeps the frames apart. The wait sleeps: the event loop has
-// nothing else to do meanwhile, and key presses are taken after it, before
-// the frame is drawn, as they would be after a long frame.
+// key, paced by the wall clock, then the sounds of both and of the keys
+// since the last frame. The update asks for the frame, so waiting before it
+// keeps the frames apart. The wait sleeps: the event loop has nothing else
+// to do meanwhile, and key presses are taken after it, before the frame is
+// drawn, as they would be after a long frame.
 void onIdle() {
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
@@ -45,6 +47,16 @@ void onIdle() {
     last = now;
     idleUpdate();
     computerTick(seconds);
+    updateSound();
+}
+
+// o mutes and unmutes the sound; every other key is the rules'.
+void onKeyPressed(unsigned char key, int x, int y) {
+    if (key == 'o') {
+        toggleMute();
+        return;
+    }
+    onWindowKey(key, x, y);
 }
 }  // namespace
 
@@ -72,7 +84,7 @@ void setUpWindow(int argc, char** argv) {
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onWindowKey);
+    glutKeyboardFunc(onKeyPressed);
     glutKeyboardUpFunc(onKeyUp);
     glutMouseFunc(onMouse);
     glutIdleFunc(onIdle);
@@ -108,6 +120,8 @@ void setUpWindow(int argc, char** argv) {
 
 void openWindow(int argc, char** argv) {
     maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
+    soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
+    startSound("sounds");
     setUpWindow(argc, argv);
     glutMainLoop();
 }

@@ -52,7 +52,7 @@ const struct {
     {true, "KEYS"},
     {false, "E  end your turn now        T  hand the keys over, ending nothing"},
     {false, "C  camera home        2 4 6 8 + -  move the camera        R  its angles"},
-    {false, "Mouse drag  turn the camera        V  projection        S  backdrop"},
+    {false, "Mouse drag  turn the camera        V  projection        S  backdrop        O  sound"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the lines at the top left        H  this help        Q, Esc  quit"},
 };

@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "game/unit.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 
@@ -36,7 +37,10 @@ void shakeTarget() {
 void closeAttack() {
     if (attackMissed) {
         missShown = true;
+        noteCue(CUE_MISS, aimPoint);
     } else {
+        // On the target's square: the blow's shaking has moved the target a little off it.
+        noteCue(CUE_HIT, battleMap[targetUnit->row][targetUnit->col].centre);
         for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
             resolveDamage(*selectedUnit, *targetUnit);
     }
@@ -95,11 +99,13 @@ void mageStep() {
         boltActive = false;
         spellScale = 1.0f;
         restartAll();
+        noteCue(CUE_EXPLOSION, aimPoint);
         return;
     }
     if (attackMissed) {
         endAction();
         missShown = true;
+        noteCue(CUE_MISS, aimPoint);
         actionCounter = 0;
         return;
     }
@@ -116,6 +122,8 @@ void mageStep() {
         spellScale = 1.0f;
         restartAll();
         actionCounter += 1;
+        // The burst that closes the last stage is gone the next update, unheard.
+        if (specialChosen && actionCounter < 5) noteCue(CUE_EXPLOSION, aimPoint);
     }
 }
 
@@ -163,6 +171,7 @@ bool volleyUpdate(float seconds) {
         if (v.travelled >= v.distance) {
             v.arrow = v.end;
             v.state = 1;
+            noteCue(CUE_VOLLEY, v.start);
         }
         return false;
     }

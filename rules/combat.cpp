@@ -7,6 +7,7 @@
 #include "game/random.h"
 #include "game/unit.h"
 #include "rules/behaviour.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -140,12 +141,15 @@ void startAttack() {
     switch (attacker.unitClass) {
         case CLASS_ARCHER:
             arrowVolley.launch(attacker.position, aimPoint);
+            noteCue(CUE_BOWSHOT, attacker.position);
             break;
         case CLASS_FIGHTER:
             lungeEffect.launch(attacker.position, aimPoint, 2);
+            noteCue(CUE_LUNGE, attacker.position);
             break;
         case CLASS_FLIER:
             lungeEffect.launch(attacker.position, aimPoint, 1);
+            noteCue(CUE_SWOOP, attacker.position);
             break;
         case CLASS_HEALER:
         case CLASS_MAGE:
@@ -160,6 +164,9 @@ void startAttack() {
                 } else {
                     particleStyle = 2;
                 }
+                noteCue(CUE_HEAL, attacker.position, healChosen ? 1 : 0);
+            } else {
+                noteCue(CUE_SPELL, attacker.position);
             }
             break;
     }
@@ -177,7 +184,10 @@ void resolveDamage(Unit& attacker, Unit& target) {
     noteBlow(target, static_cast<int>(damage), false);
 
     if (target.hp > 0) return;
+    // The Mage's second strike finds the target already down: it falls once.
+    if (!target.dead && !battleWon()) noteCue(CUE_FALL, battleMap[target.row][target.col].centre);
     if (target.hero) {
+        if (!battleWon()) noteCue(CUE_VICTORY);
         if (target.player == 1)
             bannerP2Wins = true;
         else

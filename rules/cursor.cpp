@@ -6,6 +6,7 @@
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
@@ -56,6 +57,7 @@ void browseKey(int key) {
             int owner = selectedUnit->player;
             bool chooserOwns = !choosingHeroes || owner == (p1ChoosingHero ? 1 : 2);
             selectedUnit->menuOpen = cursorOnUnit && selectedUnit->canAct && owner == currentPlayer && chooserOwns;
+            if (selectedUnit->menuOpen) noteCue(CUE_MENU_CHOOSE);
             return;
         }
         default: return;
@@ -71,13 +73,20 @@ void defend(Unit& unit) {
     unit.menuOpen = false;
     cursorOnUnit = false;
     battleRevision++;
+    noteCue(CUE_DEFEND, unit.position);
 }
 
 void menuKey(int key) {
     Unit& unit = *selectedUnit;
     switch (key) {
-        case KEY_UP: menuItem = menuItem - 1 < 1 ? 4 : menuItem - 1; break;
-        case KEY_DOWN: menuItem = menuItem + 1 > 4 ? 1 : menuItem + 1; break;
+        case KEY_UP:
+            menuItem = menuItem - 1 < 1 ? 4 : menuItem - 1;
+            noteCue(CUE_MENU_MOVE);
+            break;
+        case KEY_DOWN:
+            menuItem = menuItem + 1 > 4 ? 1 : menuItem + 1;
+            noteCue(CUE_MENU_MOVE);
+            break;
         case KEY_HOME: unit.menuOpen = false; break;
         case KEY_INSERT:
             // During the hero choice the menu only names the hero: the frame
@@ -86,6 +95,7 @@ void menuKey(int key) {
             if (choosingHeroes) break;
             if (menuItem == ENTRY_ATTACK) {
                 choosingTarget = true;
+                noteCue(CUE_MENU_CHOOSE);
             } else if (menuItem == ENTRY_CLASS_ACTION) {
                 // Skills cost no magic points to open for the two melee
                 // classes; the 10 points are taken when the action ends.
@@ -95,6 +105,7 @@ void menuKey(int key) {
                 if (unit.unitClass == CLASS_HEALER) healChosen = true;
                 else specialChosen = true;
                 choosingTarget = true;
+                noteCue(CUE_MENU_CHOOSE);
             } else if (menuItem == ENTRY_DEFEND) {
                 defend(unit);
             } else if (menuItem == ENTRY_MOVE && unit.movePoints > 0) {
@@ -102,6 +113,7 @@ void menuKey(int key) {
                 // an earlier step choice, of this unit or another, counts.
                 choosingMove = true;
                 moveTargetValid = false;
+                noteCue(CUE_MENU_CHOOSE);
             }
             break;
         default: break;
@@ -187,7 +199,11 @@ void stepKey(int key) {
         }
         case KEY_HOME: leaveStepChoice(); break;
         case KEY_INSERT:
-            if (moveTargetValid) moveAnimating = true;
+            if (moveTargetValid) {
+                moveAnimating = true;
+                const MapCell& square = battleMap[cursorRow][cursorCol];
+                noteCue(CUE_STEP, square.centre, square.terrain);
+            }
             break;
         default: break;
     }

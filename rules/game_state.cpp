@@ -9,6 +9,7 @@
 #include "game/unit.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/movement.h"
@@ -47,6 +48,7 @@ void clearTurnBanners() {
 void raiseTurnBanner(bool& banner) {
     clearTurnBanners();
     banner = true;
+    noteCue(CUE_BANNER);
 }
 
 // A side with no army can never choose its hero, so the other side wins at
@@ -59,6 +61,7 @@ bool settleMissingArmy() {
     choosingHeroes = p1ChoosingHero = p2ChoosingHero = false;
     bannerP1Wins = hasArmy[1];
     bannerP2Wins = hasArmy[2];
+    if (battleWon()) noteCue(CUE_VICTORY);
     return true;
 }
 
@@ -197,9 +200,11 @@ void updateBanners() {
     if (bannerP1EndTurn) {
         bannerP1EndTurn = false;
         bannerP2BeginTurn = true;
+        noteCue(CUE_BANNER);
     } else if (bannerP2EndTurn) {
         bannerP2EndTurn = false;
         bannerP1BeginTurn = true;
+        noteCue(CUE_BANNER);
     } else if (bannerP1BeginTurn) {
         bannerP1BeginTurn = false;
     } else if (bannerP2BeginTurn) {

@@ -23,7 +23,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev)
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
@@ -36,13 +36,15 @@ build() {
 
 # start_xvfb: a virtual display for the layers that draw, on the first free
 # number from 99, exported as DISPLAY with Mesa's software renderer; it stops
-# when the calling shell exits.
+# when the calling shell exits. It does not reset when its last client leaves:
+# a game started in that moment (the end-to-end tests start one right after
+# another quits) would find no display.
 start_xvfb() {
   local display=99
   while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
     display=$((display + 1))
   done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   export DISPLAY=":$display" LIBGL_ALWAYS_SOFTWARE=1

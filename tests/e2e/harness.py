@@ -20,12 +20,14 @@ WINDOW_TITLE = "Mesh display"
 
 def play_folder(map_name=None, images=True):
     """A fresh folder to run the game in: WorldDesc.txt (the named map under
-    tests/data/maps, or the default one) and, unless told not to, images/."""
+    tests/data/maps, or the default one) and, unless told not to, images/
+    and sounds/."""
     folder = tempfile.mkdtemp(prefix="kestrava-e2e-")
     source = os.path.join(TEST_DATA, "maps", map_name) if map_name else os.path.join(RUN_DIR, "WorldDesc.txt")
     shutil.copyfile(source, os.path.join(folder, "WorldDesc.txt"))
     if images:
-        os.symlink(os.path.join(RUN_DIR, "images"), os.path.join(folder, "images"))
+        for made in ("images", "sounds"):
+            os.symlink(os.path.join(RUN_DIR, made), os.path.join(folder, made))
     return folder
 
 
@@ -105,6 +107,12 @@ class Game:
     def output(self):
         with self._lock:
             return "".join(self._streams["out"])
+
+    @property
+    def errors(self):
+        """What the game printed on standard error."""
+        with self._lock:
+            return "".join(self._streams["err"])
 
     def wait_for(self, pattern, timeout=60, start=0):
         """Waits until the console output from offset start holds pattern (a

@@ -12,6 +12,7 @@
 #include "render/looks.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
@@ -63,6 +64,7 @@ void resetBattleState() {
     onWindowSpecialKeyUp(KEY_HOME, 0, 0);
     showRunTime = showFps = true;
     resetCombat();
+    pendingCues.clear();
 
     lightingOn = false;
 
