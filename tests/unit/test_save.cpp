@@ -13,7 +13,7 @@
 #include "render/looks.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
-#include "rules/keyboard.h"
+#include "app/input.h"
 #include "save/battle_save.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -40,7 +40,7 @@ struct Player {
         if (e == FRAME)
             drawnFrame();
         else if (e >= CHARACTER)
-            onKeyboard(static_cast<unsigned char>(e - CHARACTER), 0, 0);
+            dispatch({CMD_KEY, e - CHARACTER});
         else
             press(e);
     }

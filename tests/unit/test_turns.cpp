@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/camera.h"
+#include "app/input.h"
 #include "game/battle_map.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
-#include "render/looks.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -134,39 +133,6 @@ TEST_F(TurnTest, TheBannerNamesThePlayerWhoseTurnItIsAfterQuickTurns) {
     EXPECT_EQ(turnBanners(), "") << "t hands over without a turn";
 }
 
-// A held key moves the eye 7 units a second: 8 and 2 level along the view
-// axis, + and - straight along it, 6 and 4 across it.
-TEST_F(TurnTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
-    const struct { unsigned char key; Vector axis, moved; } holds[] = {
-        {'8', Vector(0, 0, -3), Vector(0, 0, 0.7f)},  {'2', Vector(0, -3, -4), Vector(0, 0, -0.56f)},
-        {'+', Vector(0, -3, -4), Vector(0, 0.42f, 0.56f)}, {'-', Vector(0, -3, -4), Vector(0, -0.42f, -0.56f)},
-        {'6', Vector(0, 0, -3), Vector(-0.7f, 0, 0)}, {'4', Vector(0, 0, -3), Vector(0.7f, 0, 0)},
-    };
-    frameSeconds = 0.1f;
-    for (const auto& hold : holds) {
-        heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
-        cameraEye = Vector(6, 10, 13);
-        cameraMoveAxis = hold.axis;
-        onKeyboard(hold.key, 0, 0);
-        idleUpdate();
-        EXPECT_NEAR(cameraEye.x, 6 + hold.moved.x, 1e-5) << hold.key;
-        EXPECT_NEAR(cameraEye.y, 10 + hold.moved.y, 1e-5) << hold.key;
-        EXPECT_NEAR(cameraEye.z, 13 + hold.moved.z, 1e-5) << hold.key;
-    }
-    // However long a key is held, the eye stops a unit short of the sky box's walls.
-    Vector low, high;
-    skyBoxAroundMap(low, high);
-    held4 = false;
-    held2 = true;
-    cameraMoveAxis = Vector(0, -3, -4);
-    frameSeconds = 100;
-    idleUpdate();
-    heldPlus = true;
-    idleUpdate();
-    EXPECT_FLOAT_EQ(cameraEye.y, high.y - 1);
-    EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
-}
-
 // e: whatever is under way is left as Home leaves it, every unit of the
 // player gives up its action (keeping the points it has not spent), and the
 // turn passes with its banners as after the last action. Not during the
@@ -213,15 +179,15 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     bannerP1Wins = true;
     frameSeconds = 1;
     for (int second = 0; second < 3; second++) {
-        onWindowSpecialKey(KEY_DOWN, 0, 0);
-        onWindowKey('e', 0, 0);
-        onWindowKey('t', 0, 0);
+        dispatch({CMD_SPECIAL, KEY_DOWN});
+        dispatch({CMD_KEY, 'e'});
+        dispatch({CMD_KEY, 't'});
         EXPECT_FALSE(afterVictory);
         idleUpdate();
     }
     EXPECT_EQ(cursorSquare(), Square(0, 0));
     EXPECT_EQ(currentPlayer, 1);
-    onWindowKey('\r', 0, 0);
+    dispatch({CMD_KEY, '\r'});
     EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
     EXPECT_EQ(battlesStarted, 0);
 
@@ -232,7 +198,7 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
                        std::to_string(unit->row) + std::to_string(unit->col) + " ";
         return squares;
     };
-    std::string out = captureOutput([] { onWindowKey('\r', 0, 0); });
+    std::string out = captureOutput([] { dispatch({CMD_KEY, '\r'}); });
     EXPECT_EQ(battlesStarted, 1);
     EXPECT_TRUE(choosingHeroes && p1ChoosingHero && currentPlayer == 1);
     EXPECT_FALSE(battleWon() || afterVictory);
@@ -247,7 +213,10 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     }
     bannerP2Wins = true;
     victorySeconds = 3;
-    captureOutput([] { onWindowSpecialKey(KEY_F1, 0, 0); onWindowKey('\r', 0, 0); });
+    captureOutput([] {
+        dispatch({CMD_SPECIAL, KEY_F1});
+        dispatch({CMD_KEY, '\r'});
+    });
     EXPECT_EQ(placement(), first) << "the same seed, the same placement";
     unsetenv("KESTRAVA_SEED");
 }
