@@ -1,5 +1,6 @@
 // tests/render/test_picking.cpp — the square under the pointer, found from the camera the real frame used
 #include <cmath>
+#include <vector>
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ bool pixelOf(const Vector& point, int& x, int& y) {
 // heights, with the square off the middle of the view, in perspective and
 // after v in the orthographic projection: the frame is drawn as the game
 // draws it, and the pixel GLU puts the square's middle on is that square.
-// Two corners hold units, whose bodies stand over the middle.
+// Two corners hold units: the middle of a unit's body is its square too.
 TEST(PickingTest, TheMiddleOfEachCornerSquareIsThatSquareFromAnyCameraAndProjection) {
     ensureGlWindow();
     resetBattleState();
@@ -81,16 +82,21 @@ TEST(PickingTest, TheMiddleOfEachCornerSquareIsThatSquareFromAnyCameraAndProject
                 glMatrixMode(GL_MODELVIEW);
                 glLoadIdentity();
                 onDisplay();
-                int x = 0, y = 0, row = -1, col = -1;
-                ASSERT_TRUE(pixelOf(squareMiddle(corner[0], corner[1]), x, y));
-                ASSERT_TRUE(squareUnderPixel(x, y, row, col)) << "pixel " << x << "," << y;
-                EXPECT_EQ(row, corner[0]) << "pixel " << x << "," << y;
-                EXPECT_EQ(col, corner[1]) << "pixel " << x << "," << y;
-                picked++;
+                // The square's middle, and where a unit stands on it the middle of its body.
+                std::vector<Vector> points = {squareMiddle(corner[0], corner[1])};
+                if (battleMap[corner[0]][corner[1]].occupant != -1) points.push_back(battleMap[corner[0]][corner[1]].centre);
+                for (const Vector& point : points) {
+                    int x = 0, y = 0, row = -1, col = -1;
+                    ASSERT_TRUE(pixelOf(point, x, y));
+                    ASSERT_TRUE(squareUnderPixel(x, y, row, col)) << "pixel " << x << "," << y;
+                    EXPECT_EQ(row, corner[0]) << "pixel " << x << "," << y << ", y " << point.y;
+                    EXPECT_EQ(col, corner[1]) << "pixel " << x << "," << y << ", y " << point.y;
+                    picked++;
+                }
             }
         }
     }
-    EXPECT_EQ(picked, 24);
+    EXPECT_EQ(picked, 36);
     perspectiveView = true;
     onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
 }
