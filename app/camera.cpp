@@ -57,7 +57,7 @@ void chooseCameraMode(int mode) {
 }
 
 void turnCamera(int dx, int dy) {
-    if (interactionMode == MODE_FREE) {
+    if (interactionMode == MODE_FREE && windowHeight > 0) {
         orbitView = true;
         cameraYaw += dx * 2.0f / windowHeight * DEGREES_PER_VIEW_UNIT;
         cameraPitch += dy * 2.0f / windowHeight * DEGREES_PER_VIEW_UNIT;

@@ -111,8 +111,6 @@ bool mayCommand(CommandSource source) {
     return personMayCommand() == (source == FROM_PERSON);
 }
 
-bool aPersonPlays() { return commander[1] == BY_PERSON || commander[2] == BY_PERSON; }
-
 // ---- The walk a click on a square in reach sets going ----
 
 std::vector<std::pair<int, int>> walk;   // squares still to step onto, in order
@@ -147,12 +145,11 @@ void walkOn() {
         }
         if (std::abs(unit.row - row) + std::abs(unit.col - col) != 1 || battleMap[row][col].occupant != -1) break;
         const int distance = std::abs(cursorRow - unit.row) + std::abs(cursorCol - unit.col);
-        const bool inLine = cursorRow == unit.row || cursorCol == unit.col;
         if (cursorRow == row && cursorCol == col) {
             press(moveTargetValid ? KEY_INSERT : arrowToward(unit.row, unit.col));
         } else if (distance == 0) {
             press(arrowToward(row, col));
-        } else if (distance == 1 && inLine) {
+        } else if (distance == 1) {
             press(arrowToward(unit.row, unit.col));
         } else {
             press(KEY_HOME);
@@ -289,7 +286,7 @@ void characterKey(const Command& command) {
     const bool quits = key == KEY_ESCAPE || key == 'q' || key == 'Q';
     if (command.source == FROM_PERSON && !quits && putVictoryAway()) return;
     if (key == KEY_ENTER && afterVictory) {
-        if (command.source == FROM_PERSON && !aPersonPlays()) return;
+        if (!mayCommand(command.source)) return;
         startNewBattle();
         homeCamera(1);
         return;
@@ -307,7 +304,10 @@ void characterKey(const Command& command) {
 
 }  // namespace
 
-bool personMayCommand() { return commander[activeSide()] == BY_PERSON; }
+bool personMayCommand() {
+    if (battleWon()) return commander[1] == BY_PERSON || commander[2] == BY_PERSON;
+    return commander[activeSide()] == BY_PERSON;
+}
 
 void dispatch(const Command& command) {
     if (commandWatcher) commandWatcher(command);

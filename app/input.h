@@ -46,7 +46,7 @@ extern void (*commandWatcher)(const Command& command);
 void inputTick();
 
 // A person's battle commands act: the side whose keys command the battle is
-// a person's. After a victory Enter starts a new battle only when a person plays.
+// a person's; after a victory (when Enter starts a new battle), a side is.
 bool personMayCommand();
 
 void resetInput();   // nothing held down, no walk under way (a fresh start for the tests)
