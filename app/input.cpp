@@ -223,8 +223,8 @@ void clickEntry(int entry) {
 }
 
 // Every click puts away a victory banner that has had its time, and does
-// nothing else then. A left click waits for no glide nor blow: it does nothing
-// while one plays, as the keys do; a right click is Home, which stops a glide.
+// nothing else then. While a unit glides or a blow plays a left click does
+// nothing, as the keys then do; a right click is Home, which stops a glide.
 void click(const Command& command) {
     if (command.source == FROM_PERSON && putVictoryAway()) return;
     if (!mayCommand(command.source) || battleWon()) return;
