@@ -1,4 +1,4 @@
-// ai/computer.cpp — carrying out a plan key by key, whatever state the keys have left
+// ai/computer.cpp — choosing the keys that carry out a plan, whatever state the keys have left
 #include "ai/computer.h"
 
 #include <algorithm>
@@ -160,7 +160,7 @@ int computerTick(float seconds) {
         forgetOrders();
         ordersBattle = battlesStarted;
     }
-    int player = currentPlayer;
+    int player = activeSide();
     bool newTurn = player != ordersPlayer;
     if (newTurn) {
         orders[1].plan = orders[2].plan = Plan();
@@ -174,7 +174,6 @@ int computerTick(float seconds) {
     int key = nextKey(player);
     if (key == 0) return 0;
     waited = 0;
-    onSpecialKey(key, 0, 0);
     return key;
 }
 

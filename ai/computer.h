@@ -7,9 +7,10 @@ extern int   commander[3];    // who presses each player's keys; index 0 unused
 extern float computerPace;    // seconds between two inputs; 0 for one at every call
 
 // Run from the idle callback after the per-frame update, given the seconds
-// since the last call. When the player whose turn it is has no person at the
-// keys, it presses at most one special key through onSpecialKey, and none
-// while a step glides or an attack plays. Returns the key pressed, or 0.
+// since the last call. When the side whose keys command the battle
+// (activeSide) has no person at them, it chooses at most one special key,
+// and none while a step glides or an attack plays: the key for the caller
+// to hand to the dispatcher at once, or 0.
 int computerTick(float seconds);
 
 // Takes "--computer 1", "--computer 2" or "--computer both" off the front of

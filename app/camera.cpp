@@ -1,4 +1,4 @@
-// app/camera.cpp — view state, pointer controls and the view volume, without any GL
+// app/camera.cpp — view state, the camera's controls and the view volume, without any GL
 #include "app/camera.h"
 
 #include <algorithm>
@@ -18,6 +18,8 @@ const Vector START_EYE(6, 10, 13);
 constexpr float SKY_MARGIN = 1;   // world units between the eye and a wall of the sky box
 // A drag over the full window height (2 view units) turns the view 90 degrees.
 constexpr float DEGREES_PER_VIEW_UNIT = 45;
+constexpr float CAMERA_SPEED = 7;   // world units a second while a camera key is held
+constexpr float ZOOM_STEP = 1;      // world units a notch of the wheel
 // The unit's position may lie this far beyond a plane and still be drawn.
 constexpr float VIEW_MARGIN = -0.5f;
 }
@@ -31,12 +33,14 @@ bool   orbitView = false;
 bool heldPlus = false, heldMinus = false, held2 = false, held4 = false, held6 = false, held8 = false;
 
 int   pointerX = 0, pointerY = 0;
+int   hoverRow = -1, hoverCol = -1;
 float viewPlanes[6][4] = {};
+float viewProjection[16] = {}, viewModelView[16] = {};
 
 // The release reports the character of the moment: Shift let go before the
 // key turns a held + into =, so either character of a key clears its flag
 // (the shifted ones as on a US layout).
-void onKeyUp(unsigned char key, int, int) {
+void releaseCameraKey(unsigned char key) {
     switch (key) {
         case '+': case '=': heldPlus = false; break;
         case '-': case '_': heldMinus = false; break;
@@ -48,28 +52,48 @@ void onKeyUp(unsigned char key, int, int) {
     }
 }
 
-void onMenu(int value) {
-    if (value == MODE_TRANSLATE || value == MODE_SCALE || value == MODE_ROTATE) interactionMode = value;
+void chooseCameraMode(int mode) {
+    if (mode == MODE_TRANSLATE || mode == MODE_SCALE || mode == MODE_ROTATE) interactionMode = mode;
 }
 
-void onMouse(int, int, int x, int y) {
-    pointerX = x;
-    pointerY = windowHeight - 1 - y;
-}
-
-void onMotion(int x, int y) {
-    int newX = x;
-    int newY = windowHeight - 1 - y;
-    float dx = pointerToViewX(newX) - pointerToViewX(pointerX);
-    float dy = pointerToViewY(newY) - pointerToViewY(pointerY);
-    if (interactionMode == MODE_FREE) {
+void turnCamera(int dx, int dy) {
+    if (interactionMode == MODE_FREE && windowHeight > 0) {
         orbitView = true;
-        cameraYaw += dx * DEGREES_PER_VIEW_UNIT;
-        cameraPitch += dy * DEGREES_PER_VIEW_UNIT;
+        cameraYaw += dx * 2.0f / windowHeight * DEGREES_PER_VIEW_UNIT;
+        cameraPitch += dy * 2.0f / windowHeight * DEGREES_PER_VIEW_UNIT;
     }
-    pointerX = newX;
-    pointerY = newY;
     requestRedisplay();
+}
+
+// Along the axis the + and - keys move the eye on; before the first frame
+// has aimed the camera there is no axis yet.
+void zoomCamera(int notches) {
+    if (length(cameraMoveAxis) == 0) return;
+    cameraEye -= normalize(cameraMoveAxis) * (notches * ZOOM_STEP);
+    keepEyeInSky();
+    requestRedisplay();
+}
+
+// The held camera keys move the eye along the view axis (8, 2: level with
+// the board; +, -: straight along it) or across it (6, 4).
+void moveHeldCamera(float seconds) {
+    if (!(held8 || held2 || heldPlus || heldMinus || held6 || held4)) return;
+    float step = seconds * CAMERA_SPEED;
+    Vector axis = normalize(cameraMoveAxis);
+    if (held8) {
+        cameraEye.x -= axis.x * step;
+        cameraEye.z -= axis.z * step;
+    }
+    if (held2) {
+        cameraEye.x += axis.x * step;
+        cameraEye.z += axis.z * step;
+    }
+    if (heldPlus) cameraEye -= axis * step;
+    if (heldMinus) cameraEye += axis * step;
+    Vector side = normalize(cross(Vector(0, 1, 0), cameraMoveAxis));
+    if (held6) cameraEye += side * step;
+    if (held4) cameraEye -= side * step;
+    keepEyeInSky();
 }
 
 // The window height is the common scale, so x spans a wider range in a wide window.
@@ -141,6 +165,8 @@ void aimCamera(Vector& eye, Vector& centre) {
 
 // Matrices are GL's column-major 4 × 4: element (row r, column c) is m[4c + r].
 void setViewPlanes(const float projection[16], const float modelView[16]) {
+    std::copy(projection, projection + 16, viewProjection);
+    std::copy(modelView, modelView + 16, viewModelView);
     float clip[16];
     for (int c = 0; c < 4; c++)
         for (int r = 0; r < 4; r++) {

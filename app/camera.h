@@ -1,7 +1,7 @@
 // app/camera.h — the window's view state: size, projection, camera, pointer, view volume
 //
 // Everything here but updateViewFrustum is plain arithmetic on globals, so
-// the rules and the tests use it without a display.
+// the tests use it without a display.
 #pragma once
 #include "game/vector.h"
 struct Unit;
@@ -10,30 +10,35 @@ enum InteractionMode { MODE_TRANSLATE = 1, MODE_SCALE = 2, MODE_ROTATE = 3, MODE
 
 extern int  windowWidth, windowHeight;   // last size given to the reshape handler
 extern bool perspectiveView;             // true: perspective projection; false: orthographic
-extern int  interactionMode;             // MODE_FREE until the right-button menu picks another
+extern int  interactionMode;             // MODE_FREE until the middle button's menu picks another
 
 constexpr float CAMERA_DISTANCE = 3;     // length of lookOffset
 extern Vector cameraEye;                 // where the free camera stands
 extern float  cameraPitch, cameraYaw;    // degrees
 extern float  lookOffset[3];             // view direction × CAMERA_DISTANCE
 extern Vector cameraMoveAxis;            // -lookOffset: the held keys move the eye along it
-extern bool   orbitView;                 // a drag happened: modes 1–3 orbit the origin
+extern bool   orbitView;                 // a drag turned the camera: modes 1–3 orbit the origin
 
 extern bool heldPlus, heldMinus, held2, held4, held6, held8;   // camera keys held down
 
 extern int   pointerX, pointerY;         // last pointer position, y counted from the bottom row
+extern int   hoverRow, hoverCol;         // the square the pointer points at; -1 for none, or once a key moved the cursor
 extern float viewPlanes[6][4];           // left, right, bottom, top, near, far; (a, b, c) unit length
+extern float viewProjection[16], viewModelView[16];   // the last frame's camera matrices, as GL had them
 
-void onKeyUp(unsigned char key, int x, int y);
-void onMenu(int value);
-void onMouse(int button, int state, int x, int y);
-void onMotion(int x, int y);
+void releaseCameraKey(unsigned char key);   // a camera key let go: its held flag clears
+void chooseCameraMode(int mode);            // the middle button's menu: Translate, Scale or Rotate
+// A left drag of (dx, dy) pixels, y up the window: the free camera turns
+// 45 degrees for every half window height.
+void turnCamera(int dx, int dy);
+void zoomCamera(int notches);               // the wheel: toward the view (positive) or back, a unit a notch
+void moveHeldCamera(float seconds);         // after each update: the held camera keys move the eye
 float pointerToViewX(int px);
 float pointerToViewY(int py);
 void resetCamera();
 // c: the free camera back where the game starts it, looking as it starts;
 // for player 2 the same view from the other end of the board. Any
-// right-button mode is left.
+// mode of the middle button's menu is left.
 void homeCamera(int player);
 void keepEyeInSky();   // the free camera stops a little inside the sky box's walls
 

@@ -13,7 +13,9 @@
 #include "ai/computer.h"
 #include "app/camera.h"
 #include "app/held_keys.h"
+#include "app/input.h"
 #include "app/pacing.h"
+#include "app/pointer.h"
 #include "app/sound.h"
 #include "app/textures.h"
 #include "render/board.h"
@@ -24,21 +26,18 @@
 #include "render/looks.h"
 #include "render/scene.h"
 #include "render/skybox.h"
-#include "rules/cursor.h"
 #include "rules/game_state.h"
-#include "rules/keyboard.h"
 #include "rules/window_link.h"
 #include "save/battle_save.h"
 
 namespace {
-constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
 
-// The idle callback: one update per frame, then a computer player's next
-// key, paced by the wall clock, then the sounds of both and of the keys
-// since the last frame. The update asks for the frame, so waiting before it
-// keeps the frames apart. The wait sleeps: the event loop has nothing else
-// to do meanwhile, and key presses are taken after it, before the frame is
-// drawn, as they would be after a long frame.
+// The idle callback: one update per frame, the held camera keys, what a
+// click set going, then a computer player's next key, paced by the wall
+// clock, then the sounds of all of them. The update asks for the frame, so
+// waiting before it keeps the frames apart. The wait sleeps: the event loop
+// has nothing else to do meanwhile, and key presses are taken after it,
+// before the frame is drawn, as they would be after a long frame.
 void onIdle() {
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
@@ -46,18 +45,28 @@ void onIdle() {
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
     idleUpdate();
-    computerTick(seconds);
+    moveHeldCamera(frameSeconds);
+    inputTick();
+    if (int key = computerTick(seconds)) dispatch(computerKey(key));
     updateSound();
 }
 
-// o mutes and unmutes the sound; every other key is the rules'.
-void onKeyPressed(unsigned char key, int x, int y) {
-    if (key == 'o') {
-        toggleMute();
-        return;
-    }
-    onWindowKey(key, x, y);
+// GLUT's callbacks for the keys and the camera-mode menu: each a command.
+void onKey(unsigned char key, int, int) { dispatch({CMD_KEY, key}); }
+void onKeyUp(unsigned char key, int, int) { dispatch({CMD_KEY_UP, key}); }
+void onSpecial(int key, int, int) { dispatch({CMD_SPECIAL, key}); }
+void onSpecialUp(int key, int, int) { dispatch({CMD_SPECIAL_UP, key}); }
+void onMenu(int mode) { dispatch({CMD_CAMERA_MODE, mode}); }
+
+// The HUD lines are drawn with the other projection. Each switch also asks
+// for a redisplay, as the v key does, so frames follow one another as fast
+// as the swaps allow.
+void switchProjection() {
+    perspectiveView = !perspectiveView;
+    reapplyProjection();
+    requestRedisplay();
 }
+
 }  // namespace
 
 void setUpWindow(int argc, char** argv) {
@@ -84,19 +93,22 @@ void setUpWindow(int argc, char** argv) {
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onKeyPressed);
+    glutKeyboardFunc(onKey);
     glutKeyboardUpFunc(onKeyUp);
-    glutMouseFunc(onMouse);
+    glutMouseFunc(onMouseButton);
     glutIdleFunc(onIdle);
-    glutMotionFunc(onMotion);
-    glutSpecialFunc(onWindowSpecialKey);
-    glutSpecialUpFunc(onWindowSpecialKeyUp);
+    glutMotionFunc(onMouseDrag);
+    glutPassiveMotionFunc(onMouseMove);
+    glutEntryFunc(onMouseEntry);
+    glutSpecialFunc(onSpecial);
+    glutSpecialUpFunc(onSpecialUp);
     repeatHeldKeysAsPresses();
+    // The right button backs out as Home, so the camera modes moved to the middle one.
     glutCreateMenu(onMenu);
     glutAddMenuEntry("Translate", MODE_TRANSLATE);
     glutAddMenuEntry("Scale", MODE_SCALE);
     glutAddMenuEntry("Rotate", MODE_ROTATE);
-    glutAttachMenu(GLUT_RIGHT_BUTTON);
+    glutAttachMenu(GLUT_MIDDLE_BUTTON);
 
     // Replaced by the reshape GLUT sends before the first frame.
     glMatrixMode(GL_PROJECTION);
@@ -146,15 +158,14 @@ void onDisplay() {
     drawScene();
     glPopMatrix();
     glPushMatrix();
-    // The HUD lines are drawn with the other projection; each v also asks for
-    // a redisplay, so frames follow one another as fast as the swaps allow.
-    onKeyboard('v', 0, 0);
+    switchProjection();
     drawHud();
     drawGuides();
     glPopMatrix();
-    onKeyboard('v', 0, 0);
+    switchProjection();
     glutSwapBuffers();
     keepBattleIfChanged();
+    pointAgain();
 }
 
 void onReshape(int width, int height) {
@@ -163,17 +174,6 @@ void onReshape(int width, int height) {
     windowHeight = height;
     loadProjection(perspectiveView);
     glViewport(0, 0, width, height);
-}
-
-void loadProjection(bool perspective) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    float aspect = static_cast<float>(windowWidth) / windowHeight;
-    if (perspective)
-        gluPerspective(60, aspect, NEAR_PLANE, FAR_PLANE);
-    else
-        glOrtho(-aspect, aspect, -1, 1, NEAR_PLANE, FAR_PLANE);
-    glMatrixMode(GL_MODELVIEW);
 }
 
 void updateViewFrustum() {

@@ -6,6 +6,3 @@ void openWindow(int argc, char** argv);    // setUpWindow, then the event loop; 
 void waitForNextFrame();   // sleeps until the next frame is due (app/pacing.h); the idle callback's first step
 void onDisplay();
 void onReshape(int width, int height);
-// The projection of the window's last size: perspective, or the overlays'
-// orthographic box (−w/h … w/h by −1 … 1); leaves the model-view matrix current.
-void loadProjection(bool perspective);

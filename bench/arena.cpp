@@ -6,7 +6,7 @@
 // computer-greedy; the first takes player 1 in even battles and player 2 in
 // odd ones. Each battle is the game's own: the map read from WorldDesc.txt in
 // the working folder, K of each class a side placed by start-up, the hero
-// choice, every key pressed through onSpecialKey and every frame run by
+// choice, every key handed to the dispatcher and every frame run by
 // idleUpdate at a fixed frame time. Battle n of a pairing is seeded with
 // S + n, so each can be played again alone: --show SEED plays that one with
 // the game's console lines on the screen. A battle still going after 200
@@ -22,6 +22,7 @@
 
 #include "ai/computer.h"
 #include "ai/planner.h"
+#include "app/input.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
 #include "rules/combat.h"
@@ -66,7 +67,7 @@ int commanderNamed(const std::string& name) {
 void frame() {
     frameSeconds = FRAME_SECONDS;
     idleUpdate();
-    computerTick(FRAME_SECONDS);
+    if (int key = computerTick(FRAME_SECONDS)) dispatch(computerKey(key));
     if (attackAnimating && selectedUnit->menuOpen && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
     checkHeroChoice();
 }

@@ -15,9 +15,11 @@
 #include "game/unit.h"
 #include "render/glyphs.h"
 #include "render/hud.h"
+#include "render/layout.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "rules/movement.h"
 #include "save/battle_save.h"
 
 const float PLAYER_COLOURS[3][3] = {{1, 1, 1}, {1.0f, 0.5f, 0.4f}, {0.5f, 0.72f, 1.0f}};
@@ -42,6 +44,7 @@ const struct {
     {true, "HOW A TURN GOES"},
     {false, "Each of your units may act once a turn, and first move with its 5 points."},
     {false, "Arrows move the cursor. Insert on your unit opens its menu; Home backs out."},
+    {false, "   Or click: your unit, an entry, a target, a tinted square. Right click backs out."},
     {false, "Attack, Skills, Healing, Magic: aim inside the orange diamond, Insert."},
     {false, "   The panel beside the unit's numbers gives the chance and what a hit does."},
     {false, "Defend heals a tenth of the unit's hit points and ends its action."},
@@ -52,9 +55,9 @@ const struct {
     {true, "KEYS"},
     {false, "E  end your turn now        T  hand the keys over, ending nothing"},
     {false, "C  camera home        2 4 6 8 + -  move the camera        R  its angles"},
-    {false, "Mouse drag  turn the camera        V  projection        S  backdrop        O  sound"},
+    {false, "Drag  turn the camera        Wheel  zoom        V  projection        S  backdrop"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
-    {false, "F1, F2  the lines at the top left        H  this help        Q, Esc  quit"},
+    {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
 };
 
 // A unit's HP bar and a rising number, in window pixels from the bottom left.
@@ -122,11 +125,10 @@ void shadowedText(float x, float y, void* font, const std::string& text, const f
     drawBitmapText(x, y, 0, font, text.c_str());
 }
 
-// Capitals in the game's own lettering, as the banners have them, centred
-// on the window with their foot at y: `size` pixels to a letter pixel and a
-// black rim of a third of that around every stroke.
-void letteredLine(float y, float size, const std::string& text, const float colour[3]) {
-    float x = (windowWidth - (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size) / 2;
+// Capitals in the game's own lettering, as the banners have them, from x
+// with their foot at y: `size` pixels to a letter pixel and a black rim of a
+// third of that around every stroke.
+void letteredText(float x, float y, float size, const std::string& text, const float colour[3]) {
     float rim = std::max(1.0f, std::round(size / 3));
     for (bool fill : {false, true}) {
         float grow = fill ? 0 : rim;
@@ -150,6 +152,12 @@ void letteredLine(float y, float size, const std::string& text, const float colo
         }
         glEnd();
     }
+}
+
+// The same centred on the window.
+void letteredLine(float y, float size, const std::string& text, const float colour[3]) {
+    letteredText((windowWidth - (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size) / 2, y, size, text,
+                 colour);
 }
 
 // The panel's or the line's text on the console, once each time it changes.
@@ -245,6 +253,20 @@ void drawTopLine() {
     letteredLine(windowHeight - 12 - GLYPH_HEIGHT * size - 24, size, text, PLAYER_COLOURS[player]);
 }
 
+// Dark plates with a light rim, lettered in gold; HELP lit while the help is up.
+void drawButtons() {
+    for (int button = 1; button <= BUTTON_COUNT; button++) {
+        const ButtonPlace place = buttonPlace(button, windowWidth, windowHeight);
+        const bool lit = button == BUTTON_HELP && helpShown;
+        glColor4f(0.75f, 0.78f, 0.85f, 0.9f);
+        rectangle(place.left, place.bottom, place.right + 1, place.top + 1);
+        glColor4f(lit ? 0.2f : 0.05f, lit ? 0.22f : 0.06f, lit ? 0.35f : 0.12f, 0.95f);
+        rectangle(place.left + 2, place.bottom + 2, place.right - 1, place.top - 1);
+        const int pad = (place.top - place.bottom + 1 - GLYPH_HEIGHT * place.letter) / 2;
+        letteredText(place.left + pad, place.bottom + pad, place.letter, place.label, GOLD);
+    }
+}
+
 void drawHelpHint() {
     if (!firstTurn || !bannerP1BeginTurn) return;
     letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
@@ -273,6 +295,52 @@ void drawHelpPanel() {
 
 }  // namespace
 
+// A white outline a little inside the square, just over the cursor.
+void drawHoverMark() {
+    if (hoverRow < 0 || hoverRow >= mapRows || hoverCol < 0 || hoverCol >= mapCols) return;
+    const Vector& centre = battleMap[hoverRow][hoverCol].centre;
+    const float h = 0.44f, y = centre.y - 0.485f;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glLineWidth(2);
+    glColor3f(1, 1, 0.85f);
+    glBegin(GL_LINE_LOOP);
+    glVertex3f(centre.x - h, y, centre.z - h);
+    glVertex3f(centre.x - h, y, centre.z + h);
+    glVertex3f(centre.x + h, y, centre.z + h);
+    glVertex3f(centre.x + h, y, centre.z - h);
+    glEnd();
+    glPopAttrib();
+}
+
+namespace {
+
+// The way a click walks to the square pointed at: a gold line from square
+// to square, over the tint and the cursor.
+void drawPointedWay(const bool reach[MAP_LIMIT][MAP_LIMIT]) {
+    if (hoverRow < 0 || hoverRow >= mapRows || hoverCol < 0 || hoverCol >= mapCols || !reach[hoverRow][hoverCol])
+        return;
+    const Unit& unit = *selectedUnit;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT);
+    glDisable(GL_LIGHTING);
+    glColor3fv(GOLD);
+    glLineWidth(4);
+    glPointSize(9);
+    for (GLenum mode : {GL_LINE_STRIP, GL_POINTS}) {
+        glBegin(mode);
+        const Vector& start = battleMap[unit.row][unit.col].centre;
+        if (mode == GL_LINE_STRIP) glVertex3f(start.x, start.y - 0.48f, start.z);
+        for (auto [row, col] : cheapestPath(unit, hoverRow, hoverCol)) {
+            const Vector& centre = battleMap[row][col].centre;
+            glVertex3f(centre.x, centre.y - 0.48f, centre.z);
+        }
+        glEnd();
+    }
+    glPopAttrib();
+}
+
+}  // namespace
+
 // Each square once, just above the board and under the cursor, tinted the
 // way the attack diamond is (2 × colour × what is behind) but blue-green.
 void drawMoveReach() {
@@ -297,6 +365,7 @@ void drawMoveReach() {
         }
     glEnd();
     glPopAttrib();
+    drawPointedWay(reach);
 }
 
 void placeUnitMarks() {
@@ -321,7 +390,8 @@ void placeUnitMarks() {
 // numbers: a turn banner covers it.
 void drawOddsPanel() {
     static std::string reported;
-    const Odds odds = oddsAtCursor();
+    Odds odds = oddsAt(hoverRow, hoverCol);
+    if (!odds.shown) odds = oddsAtCursor();
     if (!odds.shown) {
         reported.clear();
         return;
@@ -352,11 +422,31 @@ void drawOddsPanel() {
     glPopAttrib();
 }
 
+// Just over the panel's top edge, in the unit's army's colour.
+void drawPointedClass(const Unit* unit) {
+    static std::string reported;
+    if (!unit) {
+        reported.clear();
+        return;
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "PLAYER %d'S %s", unit->player, CLASS_NAMES[unit->unitClass]);
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, " | HP %d/%d | MP %d/%d | MOVE %d", unit->hp, unit->maxHp, unit->mp,
+                  unit->maxMp, unit->movePoints);
+    reportForDebugging("pointed", reported, text + std::string(numbers));
+    glColor3f(0, 0, 0);
+    drawBitmapText(-1.165f, -0.385f, -0.105f, labelFont, text);
+    glColor3fv(PLAYER_COLOURS[unit->player]);
+    drawBitmapText(-1.17f, -0.38f, -0.11f, labelFont, text);
+}
+
 void drawGuides() {
     PixelSpace pixels;
     if (!bannerUp()) {
         drawUnitMarks();
         drawTopLine();
+        drawButtons();
     }
     drawHelpHint();
     drawKeepTrouble();

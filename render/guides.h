@@ -3,24 +3,30 @@
 // the line naming whose turn it is or who won, the help panel
 //
 // The figures come from rules/feedback.h; this only draws them. With
-// KESTRAVA_DEBUG_HUD set, the odds panel and the top line are also printed
-// on the console each time their text changes ("HUD odds: …", "HUD top: …").
+// KESTRAVA_DEBUG_HUD set, the odds panel, the top line and the numbers of a
+// unit pointed at are also printed on the console each time their text
+// changes ("HUD odds: …", "HUD top: …", "HUD pointed: …").
 #pragma once
+struct Unit;
 
 // Each army's colour, for the top line and the HP bars; index 0 unused.
 extern const float PLAYER_COLOURS[3][3];
 
 // In the 3D pass of drawScene, with the camera's matrices in force.
-void drawMoveReach();       // while a step is chosen: every square in reach, tinted once
+void drawHoverMark();       // the outline of the square the pointer points at
+void drawMoveReach();       // while a step is chosen: every square in reach, tinted once, and the way to a pointed one
 void placeUnitMarks();      // where this frame's HP bars and rising numbers go on the screen
 
-// In drawScene's overlay pass: beside the status panel while a blow is aimed,
-// as deep as the panel's numbers, so that a turn banner covers it.
+// In drawScene's overlay pass: beside the status panel while a blow is aimed
+// (at the unit pointed at, or else at the cursor's), as deep as the panel's
+// numbers, so that a turn banner covers it.
 void drawOddsPanel();
+// Over the status panel of a unit pointed at, its side and class; null when none is.
+void drawPointedClass(const Unit* unit);
 
 // Over the finished frame, after the HUD lines: the HP bars and the rising
-// numbers placed above and the line naming whose turn it is or who won (none
-// of them while a banner covers the window), "H: HELP" over the first turn's
-// banner, a line saying the battle could not be kept while it is due, and
-// the help panel over everything.
+// numbers placed above, the line naming whose turn it is or who won and the
+// END TURN and HELP buttons (none of them while a banner covers the window),
+// "H: HELP" over the first turn's banner, a line saying the battle could not
+// be kept while it is due, and the help panel over everything.
 void drawGuides();

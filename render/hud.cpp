@@ -5,8 +5,9 @@
 #include <GL/glut.h>
 
 #include "app/textures.h"
-#include "app/window.h"
 #include "render/frame_clock.h"
+#include "render/looks.h"
+#include "render/scene.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 

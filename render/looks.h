@@ -1,20 +1,17 @@
-// render/looks.h — what the keys choose to show: backdrop, debug spheres, material presets
+// render/looks.h — what the view keys choose to show: debug spheres, the HUD lines, lighting; the
+// window's own materials; the sky's pictures and where the sky box stands
+//
+// The armies' materials and the backdrop are the battle's own (game/looks.h);
+// everything else here starts afresh with the window. No GL here.
 #pragma once
+#include "game/looks.h"
 struct Vector;
 
-extern int  skyChoice;         // 0–4 one backdrop on every face; anything else the six face images
 extern bool showUnitSphere;    // b: a wire sphere of radius 1 around every model
 extern bool showSightSphere;   // f: a wire sphere of the unit's sight
+extern bool showRunTime, showFps;   // the two HUD lines (F1, F2)
+extern bool lightingOn;        // last state set by the l key
 
-struct MaterialPreset {
-    float ambient[4];
-    float diffuse[4];
-    float specular[4];
-    float shininess;
-};
-
-constexpr int MATERIAL_COUNT = 16;
-extern const MaterialPreset materialPresets[MATERIAL_COUNT + 1];   // rows 1–16; row 0 unused
 extern const MaterialPreset whiteMaterial;
 extern const MaterialPreset startupMaterial;
 

@@ -8,10 +8,10 @@
 
 #include <cstdio>
 #include <vector>
+#include <GL/glu.h>
 #include <GL/glut.h>
 
 #include "app/camera.h"
-#include "app/window.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "render/board.h"
@@ -19,6 +19,7 @@
 #include "render/frame_clock.h"
 #include "render/guides.h"
 #include "render/hud.h"
+#include "render/layout.h"
 #include "render/looks.h"
 #include "render/skybox.h"
 #include "rules/behaviour.h"
@@ -209,11 +210,11 @@ void drawActingUnit() {
 
 void flipProjection() {
     perspectiveView = !perspectiveView;
-    onReshape(windowWidth, windowHeight);
+    reapplyProjection();
 }
 
-// The selected unit's numbers, each twice: a black shadow, then red on top.
-void drawStatusPanel() {
+// A unit's numbers, each twice: a black shadow, then red on top.
+void drawStatusPanel(const Unit& unit) {
     glPushMatrix();
     glTranslatef(-1.2f, -1, -1);
     glScalef(0.5f, 0.5f, 0.5f);
@@ -221,9 +222,9 @@ void drawStatusPanel() {
     glPopMatrix();
     glDisable(GL_LIGHTING);
 
-    std::snprintf(hpLabel, sizeof hpLabel, "%i/%i", selectedUnit->hp, selectedUnit->maxHp);
-    std::snprintf(mpLabel, sizeof mpLabel, "%i/%i", selectedUnit->mp, selectedUnit->maxMp);
-    std::snprintf(moveLabel, sizeof moveLabel, "%i", selectedUnit->movePoints);
+    std::snprintf(hpLabel, sizeof hpLabel, "%i/%i", unit.hp, unit.maxHp);
+    std::snprintf(mpLabel, sizeof mpLabel, "%i/%i", unit.mp, unit.maxMp);
+    std::snprintf(moveLabel, sizeof moveLabel, "%i", unit.movePoints);
 
     // The shadows lie just behind the turn banner's plane (z = −0.1), so an
     // opaque banner hides them like everything else behind it.
@@ -243,8 +244,13 @@ void drawOverlays() {
     flipProjection();
     glDisable(GL_LIGHTING);
 
-    if (statusShown())
-        drawStatusPanel();
+    // A unit in sight the pointer points at, or else the selected one.
+    const Unit* pointed = unitInSight(hoverRow, hoverCol);
+    if (pointed)
+        drawStatusPanel(*pointed);
+    else if (statusShown())
+        drawStatusPanel(*selectedUnit);
+    drawPointedClass(pointed);
     drawOddsPanel();
 
     checkHeroChoice();   // may end the hero choice, so the banner test below comes after it
@@ -265,8 +271,8 @@ void drawOverlays() {
         glPopMatrix();
     } else if (selectedUnit->menuOpen) {
         glPushMatrix();
-        glTranslatef(0.75f, -0.9f, -0.1f);
-        glScalef(0.5f, 0.5f, 0.5f);
+        glTranslatef(MENU_LEFT, MENU_BOTTOM, -0.1f);
+        glScalef(MENU_SIZE, MENU_SIZE, MENU_SIZE);
         drawActionMenu(selectedUnit->unitClass, menuItem);
         glPopMatrix();
     }
@@ -303,6 +309,7 @@ void drawScene() {
     glTranslatef(c.x, c.y - 0.49f, c.z);
     glCallList(cursorBright() ? cursorList : cursorDimList);
     glPopMatrix();
+    drawHoverMark();
 
     const int p1Preset = choosingHeroes ? materialBrowse : p1Material;
     const MaterialPreset& p1Look = applyArmyMaterial(p1Preset, whiteMaterial);
@@ -322,4 +329,15 @@ void drawScene() {
 
     drawOverlays();
     glPopMatrix();
+}
+
+void loadProjection(bool perspective) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    float aspect = static_cast<float>(windowWidth) / windowHeight;
+    if (perspective)
+        gluPerspective(60, aspect, NEAR_PLANE, FAR_PLANE);
+    else
+        glOrtho(-aspect, aspect, -1, 1, NEAR_PLANE, FAR_PLANE);
+    glMatrixMode(GL_MODELVIEW);
 }

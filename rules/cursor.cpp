@@ -20,7 +20,6 @@ bool moveAnimating = false;
 bool choosingTarget = false;
 bool attackTargetValid = false;
 bool attackAnimating = false;
-bool showRunTime = true, showFps = true;
 bool healChosen = false;
 bool specialChosen = false;
 bool missShown = false;
@@ -28,13 +27,6 @@ bool missShown = false;
 namespace {
 
 enum MenuEntry { ENTRY_ATTACK = 1, ENTRY_CLASS_ACTION = 2, ENTRY_DEFEND = 3, ENTRY_MOVE = 4 };
-
-// Insert and Home are down and have not been let go since they last acted.
-bool insertHeld = false, homeHeld = false;
-
-bool* heldFlag(int key) {
-    return key == KEY_INSERT ? &insertHeld : key == KEY_HOME ? &homeHeld : nullptr;
-}
 
 // Facing, in degrees, of a unit turned toward each neighbour square.
 constexpr float FACING_ROW_BEFORE = 180, FACING_ROW_AFTER = 0;   // row - 1, row + 1
@@ -242,8 +234,6 @@ void standDown() {
 }
 
 void onSpecialKey(int key, int, int) {
-    if (key == KEY_F1) showRunTime = !showRunTime;
-    if (key == KEY_F2) showFps = !showFps;
     if (battleWon()) {
         if (key == KEY_LEFT || key == KEY_UP || key == KEY_RIGHT || key == KEY_DOWN) {
             browseKey(key);
@@ -267,19 +257,6 @@ void onSpecialKey(int key, int, int) {
     updateSelection();
     checkEndOfTurn();
     requestRedisplay();
-}
-
-void onWindowSpecialKey(int key, int x, int y) {
-    if (bool* held = heldFlag(key)) {
-        if (*held) return;
-        *held = true;
-    }
-    if (putVictoryAway()) return;
-    onSpecialKey(key, x, y);
-}
-
-void onWindowSpecialKeyUp(int key, int, int) {
-    if (bool* held = heldFlag(key)) *held = false;
 }
 
 void resetCursor() {

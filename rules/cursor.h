@@ -18,22 +18,16 @@ extern bool moveAnimating;          // the unit is gliding to the cursor's squar
 extern bool choosingTarget;         // picking a square to attack or heal
 extern bool attackTargetValid;      // the cursor is on a square that may be targeted
 extern bool attackAnimating;        // an attack or heal is playing
-extern bool showRunTime, showFps;   // the two HUD lines (F1, F2)
 extern bool healChosen;             // the menu's Healing entry was taken
 extern bool specialChosen;          // the menu's Skills or Magic entry was taken
 extern bool missShown;              // a missed attack has played out: show the miss marker
 
-// The rules' special keys, as the window, the hero choice and a computer
-// player press them. Once a hero has fallen the arrows still move the cursor
-// over the board and read its units, but no menu opens and nobody acts.
+// The rules' special keys, as the dispatcher (app/input.h) and the hero
+// choice press them. Any special key counts, F1 and F2 too: when nobody of
+// the player may act, it hands the turn over. Once a hero has fallen the
+// arrows still move the cursor over the board and read its units, but no
+// menu opens and nobody acts.
 void onSpecialKey(int key, int x, int y);
-
-// The window's special-key callbacks. The window has GLUT report a held key
-// as presses without releases in between; a held Insert or Home acts once,
-// however long it is held, while a held arrow goes on moving the cursor.
-// The first key after the victory banner's time puts it away (putVictoryAway).
-void onWindowSpecialKey(int key, int x, int y);
-void onWindowSpecialKeyUp(int key, int x, int y);
 
 void resetCursor();   // a new battle: the cursor on the first square, nothing open or chosen
 

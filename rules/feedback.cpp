@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "game/unit.h"
 #include "rules/combat.h"
@@ -39,12 +40,10 @@ int hitPointsHealed(const Unit& target) {
     return hp - target.hp;
 }
 
-}  // namespace
-
-Odds oddsAtCursor() {
+// The blow selectedUnit aims at the unit on (row, col), if that unit is in sight.
+Odds oddsOn(int row, int col) {
     Odds odds;
-    if (!choosingTarget || attackAnimating || !attackTargetValid) return odds;
-    const Unit* target = unitOn(cursorRow, cursorCol);
+    const Unit* target = unitOn(row, col);
     if (!target || !target->visible || target->dead) return odds;
     const Unit& attacker = *selectedUnit;
     odds.shown = true;
@@ -67,8 +66,29 @@ Odds oddsAtCursor() {
     return odds;
 }
 
+}  // namespace
+
+Odds oddsAtCursor() {
+    if (!choosingTarget || attackAnimating || !attackTargetValid) return Odds();
+    return oddsOn(cursorRow, cursorCol);
+}
+
+Odds oddsAt(int row, int col) {
+    if (!choosingTarget || attackAnimating || row < 0 || row >= mapRows || col < 0 || col >= mapCols) return Odds();
+    const Unit& attacker = *selectedUnit;
+    int reach = std::abs(row - attacker.row) + std::abs(col - attacker.col);
+    if (reach == 0 || reach > attacker.attackRange) return Odds();
+    return oddsOn(row, col);
+}
+
 bool statusShown() {
     return cursorOnUnit && !selectedUnit->dead && selectedUnit->visible;
+}
+
+const Unit* unitInSight(int row, int col) {
+    if (row < 0 || row >= mapRows || col < 0 || col >= mapCols) return nullptr;
+    const Unit* unit = unitOn(row, col);
+    return unit && unit->visible && !unit->dead ? unit : nullptr;
 }
 
 // A step is taken while any points are left, whatever it costs: a square is

@@ -26,9 +26,18 @@ struct Odds {
 // blow plays, or when the square's unit is hidden by the fog of war.
 Odds oddsAtCursor();
 
+// The same for a square the pointer points at while selectedUnit aims: shown
+// for a unit in sight on a square the cursor could be taken to and struck,
+// inside the reach and not the aiming unit's own.
+Odds oddsAt(int row, int col);
+
 // The status panel shows the selected unit's numbers: never those of a unit
 // the current player cannot see.
 bool statusShown();
+
+// The living unit on the square, when the current player can see it: the one
+// pointing at the square reads. Null for an empty square or a hidden unit.
+const Unit* unitInSight(int row, int col);
 
 // Every square the unit could step to this turn, one step at a time over
 // free squares with the movement points it has left.

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/camera.h"
 #include "game/startup.h"
 #include "game/unit.h"
 #include "rules/behaviour.h"
@@ -70,28 +69,6 @@ template <class T> void animateVisible(const std::vector<T*>& list) {
         if (unit->visible) unit->animate();
 }
 
-// The held camera keys move the eye along the view axis (8, 2: level with
-// the board; +, -: straight along it) or across it (6, 4), at 7 units a second.
-void moveHeldCamera() {
-    if (!(held8 || held2 || heldPlus || heldMinus || held6 || held4)) return;
-    float step = frameSeconds * 7.0f;
-    Vector axis = normalize(cameraMoveAxis);
-    if (held8) {
-        cameraEye.x -= axis.x * step;
-        cameraEye.z -= axis.z * step;
-    }
-    if (held2) {
-        cameraEye.x += axis.x * step;
-        cameraEye.z += axis.z * step;
-    }
-    if (heldPlus) cameraEye -= axis * step;
-    if (heldMinus) cameraEye += axis * step;
-    Vector side = normalize(cross(Vector(0, 1, 0), cameraMoveAxis));
-    if (held6) cameraEye += side * step;
-    if (held4) cameraEye -= side * step;
-    keepEyeInSky();
-}
-
 }  // namespace
 
 void idleUpdate() {
@@ -112,7 +89,6 @@ void idleUpdate() {
     animateVisible(p2Fliers);
     animateVisible(p2Healers);
     animateVisible(p2Mages);
-    moveHeldCamera();
     ageFloatingNumbers(frameSeconds);
     if (battleWon()) victorySeconds += frameSeconds;
     requestRedisplay();
@@ -238,6 +214,11 @@ void resetTurns() {
 
 bool battleWon() { return bannerP1Wins || bannerP2Wins; }
 
+int activeSide() {
+    if (!choosingHeroes) return currentPlayer;
+    return p1ChoosingHero ? 1 : 2;
+}
+
 bool bannerUp() {
     bool turnBanner = bannerP1BeginTurn || bannerP1EndTurn || bannerP2BeginTurn || bannerP2EndTurn;
     return turnBanner || (battleWon() && !afterVictory);
@@ -251,13 +232,12 @@ bool putVictoryAway() {
 }
 
 // A fresh battle: nothing of the last one carries over but the map, the
-// army counts and what the players chose to see (camera aside, which goes home).
+// army counts and what the players chose to see.
 void startNewBattle() {
     replaceArmies();
     resetTurns();
     resetCursor();
     resetCombat();
-    homeCamera(1);
     battlesStarted++;
     battleRevision++;
     requestRedisplay();

@@ -22,7 +22,7 @@ extern bool  turnHandOverDue;             // t was pressed while a blow played: 
 
 constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
 
-void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, camera keys
+void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, rising numbers
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
@@ -34,10 +34,15 @@ void updateBanners();    // once per drawn frame: move the turn banners on after
 void resetTurns();       // a battle before its hero choice: player 1 chooses first, no banner, no victory
 void endTurn();          // the e key: the current player's units give up their actions and the turn passes
 bool battleWon();        // a hero has fallen: the battle keys do nothing more
+// The side whose keys command the battle now: the chooser during the hero
+// choice (a t then leaves currentPlayer with the other side, who cannot
+// pick), else currentPlayer.
+int activeSide();
 bool bannerUp();         // a turn banner, or the victory banner not yet put away: it covers the window
 // A key a person pressed once the victory banner has had its time: it puts
 // the banner away and does nothing else. False for every other key.
 bool putVictoryAway();
 // Enter after the victory: the same armies on the same map, placed afresh
-// with a new seed (KESTRAVA_SEED's again when it is set), from the hero choice on.
+// with a new seed (KESTRAVA_SEED's again when it is set), from the hero
+// choice on. The camera is the window's to send home.
 void startNewBattle();

@@ -1,13 +1,7 @@
-// rules/keyboard.h — the character keys
+// rules/keyboard.h — the character keys that act on the battle
 #pragma once
 
-extern bool lightingOn;   // last state set by the l key
-
-// The character keys' commands, as the window and the frame (its two v
-// presses) give them.
+// t hands the keys to the other side, ending nothing; e ends the turn; m
+// shows the next material on the choosing army during the hero choice.
+// Every other key does nothing here: the view's keys are the window's.
 void onKeyboard(unsigned char key, int x, int y);
-
-// The window's keyboard callback: a key a person pressed. The first key
-// after the victory banner's time puts it away (the quit keys still quit);
-// after that Enter starts a new battle.
-void onWindowKey(unsigned char key, int x, int y);

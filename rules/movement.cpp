@@ -31,6 +31,33 @@ template <class F> void forEachUnitOf(int player, F&& fn) {
     forEachIn(first ? p1Mages : p2Mages, fn);
 }
 
+// Every square's fewest points from the unit's, and (when from is given) the
+// square each was last reached from more cheaply: a square's cost never
+// changes after it leaves the queue, so neither does where it came from.
+void cheapestWays(const Unit& unit, int cost[MAP_LIMIT][MAP_LIMIT], std::pair<int, int> from[MAP_LIMIT][MAP_LIMIT]) {
+    for (int r = 0; r < MAP_LIMIT; r++)
+        for (int c = 0; c < MAP_LIMIT; c++) cost[r][c] = NO_PATH;
+    using Entry = std::tuple<int, int, int>;   // cost, row, column
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    cost[unit.row][unit.col] = 0;
+    open.emplace(0, unit.row, unit.col);
+    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    while (!open.empty()) {
+        auto [paid, row, col] = open.top();
+        open.pop();
+        if (paid > cost[row][col]) continue;   // reached more cheaply since
+        for (const auto& step : steps) {
+            int r = row + step[0], c = col + step[1];
+            if (r < 0 || r >= mapRows || c < 0 || c >= mapCols || battleMap[r][c].occupant != -1) continue;
+            int next = paid + stepCost(unit, r, c);
+            if (next >= cost[r][c]) continue;
+            cost[r][c] = next;
+            if (from) from[r][c] = {row, col};
+            open.emplace(next, r, c);
+        }
+    }
+}
+
 }  // namespace
 
 void stepToward(Unit& unit, const Vector& target) {
@@ -94,24 +121,17 @@ int stepCost(const Unit& unit, int row, int col) {
 }
 
 void movementCosts(const Unit& unit, int cost[MAP_LIMIT][MAP_LIMIT]) {
-    for (int r = 0; r < MAP_LIMIT; r++)
-        for (int c = 0; c < MAP_LIMIT; c++) cost[r][c] = NO_PATH;
-    using Entry = std::tuple<int, int, int>;   // cost, row, column
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
-    cost[unit.row][unit.col] = 0;
-    open.emplace(0, unit.row, unit.col);
-    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-    while (!open.empty()) {
-        auto [paid, row, col] = open.top();
-        open.pop();
-        if (paid > cost[row][col]) continue;   // reached more cheaply since
-        for (const auto& step : steps) {
-            int r = row + step[0], c = col + step[1];
-            if (r < 0 || r >= mapRows || c < 0 || c >= mapCols || battleMap[r][c].occupant != -1) continue;
-            int next = paid + stepCost(unit, r, c);
-            if (next >= cost[r][c]) continue;
-            cost[r][c] = next;
-            open.emplace(next, r, c);
-        }
-    }
+    cheapestWays(unit, cost, nullptr);
+}
+
+std::vector<std::pair<int, int>> cheapestPath(const Unit& unit, int row, int col) {
+    static int cost[MAP_LIMIT][MAP_LIMIT];
+    static std::pair<int, int> from[MAP_LIMIT][MAP_LIMIT];
+    std::vector<std::pair<int, int>> path;
+    if (row < 0 || row >= mapRows || col < 0 || col >= mapCols) return path;
+    cheapestWays(unit, cost, from);
+    if (cost[row][col] == NO_PATH) return path;
+    for (std::pair<int, int> at(row, col); at != std::make_pair(unit.row, unit.col); at = from[at.first][at.second])
+        path.push_back(at);
+    return {path.rbegin(), path.rend()};
 }

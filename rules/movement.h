@@ -1,6 +1,8 @@
 // rules/movement.h — stepping square by square, and the fog of war
 #pragma once
 #include <climits>
+#include <utility>
+#include <vector>
 #include "game/battle_map.h"
 #include "game/vector.h"
 struct Unit;
@@ -22,3 +24,9 @@ int stepCost(const Unit& unit, int row, int col);
 // A step may cost more than the points left, so a square is within this
 // turn's reach when its cost less its own stepCost is below movePoints.
 void movementCosts(const Unit& unit, int cost[MAP_LIMIT][MAP_LIMIT]);
+
+// The squares, (row, column) in the order stepped onto, of the cheapest way
+// from the unit's square to (row, col) over free squares, the way
+// movementCosts finds it (so the same one every time among ways that cost
+// the same); empty when there is none, or when (row, col) is its own square.
+std::vector<std::pair<int, int>> cheapestPath(const Unit& unit, int row, int col);

@@ -24,7 +24,7 @@
 
 #include "game/battle_map.h"
 #include "game/random.h"
-#include "render/looks.h"
+#include "game/looks.h"
 #include "rules/behaviour.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"

@@ -162,6 +162,25 @@ class Game:
             _xdotool("mousemove", "--window", window, x1 + (x2 - x1) * i // steps, y1 + (y2 - y1) * i // steps)
         _xdotool("mouseup", 1)
 
+    def point(self, x, y):
+        """Moves the pointer to (x, y), window coordinates, with no button held."""
+        window = self.window()
+        _xdotool("windowfocus", "--sync", window)
+        _xdotool("mousemove", "--window", window, x, y)
+
+    def click(self, x, y, button=1):
+        """Moves the pointer to (x, y) and presses and lets go of the button
+        there (1 left, 2 middle, 3 right; 4 and 5 the wheel)."""
+        self.point(x, y)
+        _xdotool("click", button)
+
+    def size(self):
+        """The window's width and height in pixels."""
+        found = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window()], check=True,
+                               stdout=subprocess.PIPE, text=True).stdout
+        values = dict(line.split("=") for line in found.split())
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
     def screenshot(self, name):
         """Saves the window's current picture under the artifacts folder; returns its path."""
         os.makedirs(ARTIFACTS, exist_ok=True)

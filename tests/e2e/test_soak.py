@@ -1,7 +1,8 @@
 """The real game loads all 67 textures, opens its full-screen window and
-fills it with a frame. Then random keys and pointer drags (never the quit
-keys) for KESTRAVA_SOAK_SECONDS (60 by default; try 1800), after which the
-game must still run, draw a new frame for a key and quit cleanly.
+fills it with a frame. Then random keys, clicks, turns of the wheel and
+pointer drags (never the quit keys) for KESTRAVA_SOAK_SECONDS (60 by
+default; try 1800), after which the game must still run, draw a new frame
+for a key and quit cleanly.
 
 Memory: the game keeps the large blocks the GL driver takes and frees every
 frame in its heap, so its resident memory rises to the largest frame seen so
@@ -65,8 +66,10 @@ class Soak(unittest.TestCase):
                 roll = chooser.random()
                 if roll < 0.55:
                     game.key(*[chooser.choice(SPECIAL) for _ in range(5)], delay_ms=5)
-                elif roll < 0.9:
+                elif roll < 0.85:
                     game.key(*[chooser.choice(CHARACTERS) for _ in range(3)], delay_ms=5)
+                elif roll < 0.92:   # a left or right click, or the wheel; the middle button's menu would hold the keys
+                    game.click(chooser.randrange(0, 1280), chooser.randrange(0, 1024), chooser.choice([1, 1, 3, 4, 5]))
                 else:
                     x, y = chooser.randrange(250, 1030), chooser.randrange(250, 770)
                     game.drag(x, y, x + chooser.randrange(-200, 200), y + chooser.randrange(-200, 200))

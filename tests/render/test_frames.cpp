@@ -315,6 +315,39 @@ TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
     EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
 }
 
+// Player 1's Archer aims at the Healer under the cursor, but the pointer
+// points at the Mage, also in reach: the hover mark on the Mage's square,
+// its side, class and numbers in the status panel, and the odds of a strike
+// at it.
+TEST_F(GameFrameTest, PointingAtAUnitReadsItAndTheOddsOfAStrikeAtIt) {
+    Archer* archer = unit<Archer>(1, 2, 4);
+    unit<Healer>(2, 4, 4, 30);
+    unit<Mage>(2, 3, 6, 40)->mp = 20;
+    selectedUnit = archer;
+    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
+    cursorRow = 4;
+    cursorCol = 4;
+    hoverRow = 3;
+    hoverCol = 6;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_pointing_unit"));
+}
+
+// Player 1's Flier chooses a step; the pointer points at a tinted square
+// beyond player 2's Fighter: the way a click walks, round the Fighter.
+TEST_F(GameFrameTest, PointingAtATintedSquareShowsTheWayThere) {
+    Flier* flier = unit<Flier>(1, 2, 2);
+    unit<Fighter>(2, 2, 4);
+    unit<Mage>(1, 1, 4);
+    selectedUnit = flier;
+    flier->menuOpen = cursorOnUnit = choosingMove = true;
+    menuItem = 4;
+    cursorRow = 2;
+    cursorCol = 2;
+    hoverRow = 2;
+    hoverCol = 6;
+    EXPECT_TRUE(matchesReference(frame(false), "frame_pointing_way"));
+}
+
 // The first turn's banner points to the help, and the help panel covers it.
 TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
     unit<Archer>(1, 0, 0);

@@ -7,6 +7,8 @@
 #include <stdlib.h>
 
 #include "app/camera.h"
+#include "app/input.h"
+#include "app/pointer.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
 #include "render/looks.h"
@@ -15,7 +17,6 @@
 #include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
-#include "rules/keyboard.h"
 
 namespace {
 Unit placeholderSelected, placeholderTarget;
@@ -60,8 +61,9 @@ void resetBattleState() {
     battlesStarted = 0;
 
     resetCursor();
-    onWindowSpecialKeyUp(KEY_INSERT, 0, 0);
-    onWindowSpecialKeyUp(KEY_HOME, 0, 0);
+    resetInput();
+    resetPointer();
+    commandWatcher = nullptr;
     showRunTime = showFps = true;
     resetCombat();
     pendingCues.clear();
@@ -74,8 +76,10 @@ void resetBattleState() {
     cameraMoveAxis = Vector();
     heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
     pointerX = pointerY = 0;
+    hoverRow = hoverCol = -1;
     for (auto& plane : viewPlanes)
         for (float& v : plane) v = 0;
+    for (int i = 0; i < 16; i++) viewProjection[i] = viewModelView[i] = 0;
 
     skyChoice = 0;
     showUnitSphere = showSightSphere = false;

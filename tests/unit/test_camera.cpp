@@ -1,7 +1,11 @@
-// tests/unit/test_camera.cpp — pointer drags, menu modes, key releases, the camera's aim and the view volume
+// tests/unit/test_camera.cpp — drags, the wheel, menu modes, held keys, the camera's aim and the view volume
 #include <cmath>
 
 #include "app/camera.h"
+#include "app/input.h"
+#include "app/pointer.h"
+#include "render/looks.h"
+#include "rules/game_state.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
@@ -35,23 +39,27 @@ TEST_F(CameraTest, FreeCameraLooksDownOntoTheBoardAndADragTurnsItFortyFiveDegree
     EXPECT_NEAR(centre.z - eye.z, -1.5f, 1e-4);
     EXPECT_NEAR(cameraMoveAxis.y, 2.598f, 1e-3);
 
-    // The pointer is counted from the bottom row; 50 pixels of a 500-high window are 0.2 view units.
+    // The pointer is counted from the bottom row; 50 pixels of a 500-high
+    // window are 0.2 view units. A left drag turns the camera once it has
+    // gone more than 4 pixels, by the whole way from the press.
     windowWidth = 800;
     windowHeight = 500;
-    onMouse(0, 0, 100, 250);
+    onMouseButton(0, 0, 100, 250);
     EXPECT_EQ(pointerY, 249);
-    onMotion(150, 250);
-    onMotion(150, 200);   // up the screen raises the pitch
+    onMouseDrag(102, 247);
+    EXPECT_EQ(cameraYaw, -90) << "not yet a drag";
+    onMouseDrag(150, 250);
+    onMouseDrag(150, 200);   // up the screen raises the pitch
     EXPECT_NEAR(cameraYaw, -81, 1e-4);
     EXPECT_NEAR(cameraPitch, -51, 1e-4);
     EXPECT_EQ(windowLinkRecord.redisplays, 2);
 
     // Once the menu has chosen a mode (MODE_FREE is no entry: nothing leads back),
     // drags turn nothing, and a reset camera looks at the origin from +z.
-    onMenu(MODE_FREE);
-    onMenu(MODE_ROTATE);
+    dispatch({CMD_CAMERA_MODE, MODE_FREE});
+    dispatch({CMD_CAMERA_MODE, MODE_ROTATE});
     EXPECT_EQ(interactionMode, MODE_ROTATE);
-    onMotion(300, 40);
+    onMouseDrag(300, 40);
     EXPECT_NEAR(cameraYaw, -81, 1e-4);
     resetCamera();
     aimCamera(eye, centre);
@@ -65,7 +73,7 @@ TEST_F(CameraTest, KeyReleaseClearsOnlyItsOwnHeldFlag) {
     const char keys[] = "+-2468=_@$^*5";
     for (int k = 0; k < 13; k++) {
         for (bool* flag : flags) *flag = true;
-        onKeyUp(keys[k], 0, 0);
+        dispatch({CMD_KEY_UP, keys[k]});
         for (int f = 0; f < 6; f++) EXPECT_EQ(*flags[f], k == 12 || f != k % 6) << "flag " << f << " after " << keys[k];
     }
 }
@@ -85,4 +93,47 @@ TEST_F(CameraTest, ViewVolumeFacesInwardsAndKeepsAHalfUnitMargin) {
     EXPECT_TRUE(outside(0, 0, -0.5f));
     EXPECT_TRUE(outside(3, 0, -2));
     EXPECT_TRUE(outside(0, 0, -3.5f));
+}
+
+// A held key moves the eye 7 units a second: 8 and 2 level along the view
+// axis, + and - straight along it, 6 and 4 across it.
+TEST_F(CameraTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
+    const struct { unsigned char key; Vector axis, moved; } holds[] = {
+        {'8', Vector(0, 0, -3), Vector(0, 0, 0.7f)},  {'2', Vector(0, -3, -4), Vector(0, 0, -0.56f)},
+        {'+', Vector(0, -3, -4), Vector(0, 0.42f, 0.56f)}, {'-', Vector(0, -3, -4), Vector(0, -0.42f, -0.56f)},
+        {'6', Vector(0, 0, -3), Vector(-0.7f, 0, 0)}, {'4', Vector(0, 0, -3), Vector(0.7f, 0, 0)},
+    };
+    loadUniformMap(7, 5, 1);
+    frameSeconds = 0.1f;
+    for (const auto& hold : holds) {
+        heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
+        cameraEye = Vector(6, 10, 13);
+        cameraMoveAxis = hold.axis;
+        dispatch({CMD_KEY, hold.key});
+        moveHeldCamera(frameSeconds);
+        EXPECT_NEAR(cameraEye.x, 6 + hold.moved.x, 1e-5) << hold.key;
+        EXPECT_NEAR(cameraEye.y, 10 + hold.moved.y, 1e-5) << hold.key;
+        EXPECT_NEAR(cameraEye.z, 13 + hold.moved.z, 1e-5) << hold.key;
+    }
+    // However long a key is held, the eye stops a unit short of the sky box's walls.
+    Vector low, high;
+    skyBoxAroundMap(low, high);
+    held4 = false;
+    held2 = true;
+    cameraMoveAxis = Vector(0, -3, -4);
+    moveHeldCamera(100);
+    heldPlus = true;
+    moveHeldCamera(100);
+    EXPECT_FLOAT_EQ(cameraEye.y, high.y - 1);
+    EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
+
+    // A notch of the wheel moves the eye a unit, as + or - held a seventh of a second.
+    heldPlus = held2 = false;
+    cameraEye = Vector(6, 10, 13);
+    dispatch({CMD_ZOOM, 1});
+    EXPECT_NEAR(cameraEye.y, 10.6f, 1e-5);
+    EXPECT_NEAR(cameraEye.z, 13.8f, 1e-5);
+    dispatch({CMD_ZOOM, -3});
+    EXPECT_NEAR(cameraEye.y, 8.8f, 1e-5);
+    EXPECT_NEAR(cameraEye.z, 11.4f, 1e-5);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/input.h"
 #include "game/battle_map.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
@@ -28,16 +29,16 @@ TEST_F(CursorTest, AHeldInsertOrHomeActsOnceAndAHeldArrowRepeats) {
     choosingHeroes = p1ChoosingHero = false;
     browseTo(3, 1);
     auto hold = [](int key, int presses) {
-        for (int i = 0; i < presses; i++) onWindowSpecialKey(key, 0, 0);
+        for (int i = 0; i < presses; i++) dispatch({CMD_SPECIAL, key});
     };
     hold(KEY_INSERT, 3);
     EXPECT_TRUE(selectedUnit->menuOpen && !choosingTarget) << "the menu opened; Attack was not taken";
-    onWindowSpecialKeyUp(KEY_INSERT, 0, 0);
+    dispatch({CMD_SPECIAL_UP, KEY_INSERT});
     hold(KEY_INSERT, 2);
     EXPECT_TRUE(choosingTarget);
     hold(KEY_HOME, 3);
     EXPECT_TRUE(selectedUnit->menuOpen && !choosingTarget) << "backed out of aiming only";
-    onWindowSpecialKeyUp(KEY_HOME, 0, 0);
+    dispatch({CMD_SPECIAL_UP, KEY_HOME});
     hold(KEY_HOME, 1);
     hold(KEY_DOWN, 3);
     EXPECT_EQ(cursorSquare(), Square(6, 1));

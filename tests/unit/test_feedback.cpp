@@ -72,25 +72,35 @@ TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
 }
 
 // Neither panel gives away a unit the fog hides: not the enemy browsed onto
-// far off, nor (should the fog close in while aiming) the one aimed at.
+// or pointed at far off, nor (should the fog close in while aiming) the one
+// aimed or pointed at. Pointing reads a unit in sight of either side, never
+// a fallen one; while aiming it gives the odds on a unit inside the reach,
+// not on the aiming unit's own square.
 TEST_F(FeedbackTest, PanelsShowNothingOfAUnitTheFogHides) {
     loadUniformMap(7, 5, 1);
     startPlaying();
     Unit* archer = placeUnit<Archer>(1, 0, 0);
     Unit* near = placeUnit<Fighter>(2, 0, 2);
     Unit* far = placeUnit<Fighter>(2, 6, 0);
+    placeUnit<Mage>(2, 1, 0)->dead = true;
     idleUpdate();
     browseTo(6, 0);
     ASSERT_TRUE(cursorOnUnit && selectedUnit == far);
     EXPECT_FALSE(statusShown());
     browseTo(0, 0);
     EXPECT_TRUE(statusShown());
+    const struct { int row, col; const Unit* read; } pointed[] = {
+        {0, 0, archer}, {0, 2, near}, {6, 0, nullptr}, {1, 0, nullptr}, {3, 3, nullptr}, {-1, -1, nullptr},
+    };
+    for (const auto& p : pointed) EXPECT_EQ(unitInSight(p.row, p.col), p.read) << p.row << "," << p.col;
 
     chooseEntry(*archer, 1);
+    EXPECT_TRUE(oddsAt(0, 2).shown && oddsAt(0, 2).targetHp == near->hp);
+    EXPECT_FALSE(oddsAt(0, 0).shown || oddsAt(6, 0).shown || oddsAt(1, 0).shown);
     press({KEY_RIGHT, KEY_RIGHT});
     EXPECT_TRUE(oddsAtCursor().shown);
     near->visible = false;
-    EXPECT_FALSE(oddsAtCursor().shown);
+    EXPECT_FALSE(oddsAtCursor().shown || oddsAt(0, 2).shown);
     EXPECT_TRUE(statusShown()) << "the Archer's own numbers stay";
 }
 

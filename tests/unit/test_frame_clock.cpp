@@ -59,7 +59,7 @@ TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCa
         {"uncapped", 0, {2 * MS}, -1, 5000},
         {"after a stall, afresh: no burst", 60, {2 * MS}, 100, 571},
     };
-    int64_t start = 0;
+    static int64_t start = 0;   // the schedule goes on from run to run: each row starts far past the last
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         maxFramesPerSecond = c.cap;

@@ -1,19 +1,19 @@
-// tests/unit/test_keyboard.cpp — the character keys
+// tests/unit/test_keyboard.cpp — the character keys of the view
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/camera.h"
+#include "app/input.h"
 #include "game/battle_map.h"
 #include "render/looks.h"
 #include "rules/game_state.h"
-#include "rules/keyboard.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
 
-void type(unsigned char key) { onKeyboard(key, 0, 0); }
+void type(unsigned char key) { dispatch({CMD_KEY, key}); }
 
 std::string typeAndCapture(unsigned char key) {
     return captureOutput([key] { type(key); });

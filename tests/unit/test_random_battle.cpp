@@ -14,7 +14,7 @@
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
-#include "rules/keyboard.h"
+#include "app/input.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -108,7 +108,7 @@ TEST_F(BattleTest, RandomKeysNeverCommandAUnitOutOfTurnNorBreakTheBoard) {
                 const std::vector<Trace> before = traces();
                 const int pick = randomInt(0, 99);
                 if (pick < 55) press(SPECIAL_KEYS[randomInt(0, std::size(SPECIAL_KEYS) - 1)]);
-                else if (pick < 60) onWindowKey(CHARACTER_KEYS[randomInt(0, std::size(CHARACTER_KEYS) - 2)], 0, 0);
+                else if (pick < 60) dispatch({CMD_KEY, CHARACTER_KEYS[randomInt(0, std::size(CHARACTER_KEYS) - 2)]});
                 else frame(milliseconds);
                 if (battlesStarted != battle) {
                     turnStart = traces();

@@ -15,9 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/input.h"
+#include "game/looks.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
-#include "render/looks.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/keyboard.h"
@@ -48,7 +49,7 @@ struct Player {
         if (e == FRAME)
             drawnFrame();
         else if (e >= CHARACTER)
-            onKeyboard(static_cast<unsigned char>(e - CHARACTER), 0, 0);
+            dispatch({CMD_KEY, e - CHARACTER});
         else
             press(e);
     }
@@ -320,7 +321,7 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
         loadMap(MAP);
         frameSeconds = FRAME_SECONDS;
         captureOutput([&] {
-            for (int press = 0; press < backdrop; press++) onKeyboard('s', 0, 0);
+            for (int press = 0; press < backdrop; press++) dispatch({CMD_KEY, 's'});
         });
         ASSERT_TRUE(moments[backdrop % std::size(moments)]()) << "the battle did not come to the moment";
         updateVisibility(currentPlayer);
@@ -356,7 +357,7 @@ TEST_F(SaveTest, EveryBattleAtRestIsKeptAsOneThatReadsBackAsItself) {
                     continue;
                 }
                 if (pick < 38) press(keys[randomInt(0, 6)]);
-                else onKeyboard("tes"[randomInt(0, 2)], 0, 0);
+                else dispatch({CMD_KEY, "tes"[randomInt(0, 2)]});
                 if (moveAnimating || attackAnimating || choosingHeroes) continue;
                 const std::string text = saveText();
                 SavedBattle battle;

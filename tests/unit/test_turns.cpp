@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/camera.h"
+#include "app/input.h"
 #include "game/battle_map.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
 #include "rules/keyboard.h"
-#include "render/looks.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -135,39 +134,6 @@ TEST_F(TurnTest, TheBannerNamesThePlayerWhoseTurnItIsAfterQuickTurns) {
     EXPECT_EQ(turnBanners(), "") << "t hands over without a turn";
 }
 
-// A held key moves the eye 7 units a second: 8 and 2 level along the view
-// axis, + and - straight along it, 6 and 4 across it.
-TEST_F(TurnTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
-    const struct { unsigned char key; Vector axis, moved; } holds[] = {
-        {'8', Vector(0, 0, -3), Vector(0, 0, 0.7f)},  {'2', Vector(0, -3, -4), Vector(0, 0, -0.56f)},
-        {'+', Vector(0, -3, -4), Vector(0, 0.42f, 0.56f)}, {'-', Vector(0, -3, -4), Vector(0, -0.42f, -0.56f)},
-        {'6', Vector(0, 0, -3), Vector(-0.7f, 0, 0)}, {'4', Vector(0, 0, -3), Vector(0.7f, 0, 0)},
-    };
-    frameSeconds = 0.1f;
-    for (const auto& hold : holds) {
-        heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
-        cameraEye = Vector(6, 10, 13);
-        cameraMoveAxis = hold.axis;
-        onKeyboard(hold.key, 0, 0);
-        idleUpdate();
-        EXPECT_NEAR(cameraEye.x, 6 + hold.moved.x, 1e-5) << hold.key;
-        EXPECT_NEAR(cameraEye.y, 10 + hold.moved.y, 1e-5) << hold.key;
-        EXPECT_NEAR(cameraEye.z, 13 + hold.moved.z, 1e-5) << hold.key;
-    }
-    // However long a key is held, the eye stops a unit short of the sky box's walls.
-    Vector low, high;
-    skyBoxAroundMap(low, high);
-    held4 = false;
-    held2 = true;
-    cameraMoveAxis = Vector(0, -3, -4);
-    frameSeconds = 100;
-    idleUpdate();
-    heldPlus = true;
-    idleUpdate();
-    EXPECT_FLOAT_EQ(cameraEye.y, high.y - 1);
-    EXPECT_FLOAT_EQ(cameraEye.z, low.z + 1);
-}
-
 // t while a blow plays: the blow plays out under its own player, then the
 // turn passes, once however often t was pressed; not after a blow that wins.
 TEST_F(TurnTest, TurnKeyDuringABlowPassesTheTurnOnceTheBlowEnds) {
@@ -248,10 +214,10 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     bannerP1Wins = true;
     frameSeconds = 1;
     for (int key : {KEY_DOWN, KEY_RIGHT, KEY_INSERT}) {
-        onWindowSpecialKey(key, 0, 0);
-        onWindowSpecialKeyUp(key, 0, 0);
-        onWindowKey('e', 0, 0);
-        onWindowKey('t', 0, 0);
+        dispatch({CMD_SPECIAL, key});
+        dispatch({CMD_SPECIAL_UP, key});
+        dispatch({CMD_KEY, 'e'});
+        dispatch({CMD_KEY, 't'});
         EXPECT_FALSE(afterVictory);
         idleUpdate();
     }
@@ -259,7 +225,7 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     EXPECT_TRUE(selectedUnit == healer && statusShown()) << "the status panel reads the unit under the cursor";
     EXPECT_TRUE(healer->canAct && !healer->menuOpen);
     EXPECT_EQ(currentPlayer, 1);
-    onWindowKey('\r', 0, 0);
+    dispatch({CMD_KEY, '\r'});
     EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
     EXPECT_EQ(battlesStarted, 0);
 
@@ -270,7 +236,7 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
                        std::to_string(unit->row) + std::to_string(unit->col) + " ";
         return squares;
     };
-    std::string out = captureOutput([] { onWindowKey('\r', 0, 0); });
+    std::string out = captureOutput([] { dispatch({CMD_KEY, '\r'}); });
     EXPECT_EQ(battlesStarted, 1);
     EXPECT_TRUE(choosingHeroes && p1ChoosingHero && currentPlayer == 1);
     EXPECT_FALSE(battleWon() || afterVictory);
@@ -285,7 +251,10 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     }
     bannerP2Wins = true;
     victorySeconds = 3;
-    captureOutput([] { onWindowSpecialKey(KEY_F1, 0, 0); onWindowKey('\r', 0, 0); });
+    captureOutput([] {
+        dispatch({CMD_SPECIAL, KEY_F1});
+        dispatch({CMD_KEY, '\r'});
+    });
     EXPECT_EQ(placement(), first) << "the same seed, the same placement";
     unsetenv("KESTRAVA_SEED");
 }

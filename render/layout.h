@@ -1,0 +1,33 @@
+// render/layout.h — where the frame puts what a click can hit: the action
+// menu's entries and the two buttons, END TURN and HELP
+//
+// The frame draws them from these figures and the pointer reads them back,
+// so the two cannot drift apart. No GL here.
+#pragma once
+
+// The action menu lies in the overlays' box (y from -1 to 1, x as far either
+// way as the window's shape gives): its corner at (MENU_LEFT, MENU_BOTTOM),
+// MENU_SIZE view units high and wide, the entries 1–4 (Attack, the class's
+// action, Defend, Move) in four equal bands from the top down.
+constexpr float MENU_LEFT = 0.75f, MENU_BOTTOM = -0.9f, MENU_SIZE = 0.5f;
+
+// The menu entry at the point (view units of the overlays' box), or 0 for none.
+int menuEntryAt(float viewX, float viewY);
+
+// The buttons, at the top right below the line naming whose turn it is:
+// END TURN in the corner, HELP to its left. A click on one is its key (e, h).
+enum ScreenButton { BUTTON_NONE, BUTTON_END_TURN, BUTTON_HELP };
+constexpr int BUTTON_COUNT = 2;
+
+struct ButtonPlace {
+    int left, bottom, right, top;   // window pixels from the bottom left, inclusive
+    int letter;                     // pixels to one pixel of the lettering
+    const char* label;
+    unsigned char key;
+};
+
+// Button 1 (END TURN) or 2 (HELP) in a window of the given size.
+ButtonPlace buttonPlace(int button, int windowWidth, int windowHeight);
+
+// The button under the pixel (from the bottom left), or BUTTON_NONE.
+int buttonAt(int x, int y, int windowWidth, int windowHeight);
