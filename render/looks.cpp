@@ -9,6 +9,7 @@ bool showUnitSphere = false;
 bool showSightSphere = false;
 bool showRunTime = true, showFps = true;
 bool lightingOn = false;
+bool showDanger = false;
 
 // The board and the skybox: full white, so their textures show as drawn.
 const MaterialPreset whiteMaterial = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, 100};

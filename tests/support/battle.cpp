@@ -69,6 +69,7 @@ void resetBattleState() {
     pendingCues.clear();
 
     lightingOn = false;
+    showDanger = false;
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
