@@ -9,6 +9,7 @@ bool showUnitSphere = false;
 bool showSightSphere = false;
 bool showRunTime = true, showFps = true;
 bool lightingOn = false;
+int  personSide = 0;
 bool showDanger = false;
 
 // The board and the skybox: full white, so their textures show as drawn.

@@ -110,7 +110,7 @@ void menuKey(int key) {
                 noteStepChoice(unit);
                 noteCue(CUE_MENU_CHOOSE);
             } else if (menuItem == ENTRY_MOVE) {
-                tellPlayer("NO STEP: NO MOVEMENT POINTS LEFT THIS TURN");
+                tellPlayer("NO STEP: NO MOVEMENT POINTS LEFT");
             }
             break;
         default: break;

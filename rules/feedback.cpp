@@ -52,6 +52,8 @@ Odds oddsOn(int row, int col) {
     const Unit& attacker = *selectedUnit;
     odds.shown = true;
     odds.targetClass = target->unitClass;
+    odds.targetPlayer = target->player;
+    odds.targetHero = target->hero;
     odds.targetHp = target->hp;
     odds.targetMaxHp = target->maxHp;
     if (healChosen) {
@@ -156,7 +158,7 @@ StepVerdict stepVerdict() {
 const char* stepVerdictLine(StepVerdict verdict) {
     switch (verdict) {
         case STEP_OWN_SQUARE: return "ARROW TO A SQUARE BESIDE THE UNIT";
-        case STEP_NOT_NEIGHBOUR: return "NO STEP: NOT A NEIGHBOUR THIS WAY. ARROW BACK FIRST";
+        case STEP_NOT_NEIGHBOUR: return "NOT A NEIGHBOUR: ARROW BACK TO THE UNIT";
         case STEP_OCCUPIED: return "NO STEP: THAT SQUARE IS TAKEN";
         default: return "";
     }

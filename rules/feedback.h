@@ -13,6 +13,8 @@ struct Unit;
 struct Odds {
     bool shown = false;        // aiming at a unit the player can see
     int  targetClass = 0;
+    int  targetPlayer = 0;
+    bool targetHero = false;
     int  targetHp = 0, targetMaxHp = 0;
     int  firstHit = 0;         // the lowest roll (0–100) that hits; 101 when none does
     int  hitPercent = 0;       // of the 101 rolls, rounded

@@ -70,6 +70,7 @@ void resetBattleState() {
 
     lightingOn = false;
     showDanger = false;
+    personSide = 0;
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
