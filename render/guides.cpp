@@ -38,7 +38,7 @@ const char* const CLASS_NAMES[6] = {"", "ARCHER", "FIGHTER", "FLIER", "HEALER", 
 
 const float WHITE[3] = {0.95f, 0.95f, 0.95f}, GOLD[3] = {1, 0.84f, 0.3f}, GREY[3] = {0.75f, 0.78f, 0.85f};
 const float DAMAGE_COLOUR[3] = {1, 0.55f, 0.35f}, HEAL_COLOUR[3] = {0.4f, 1, 0.45f};
-const float DANGER_COLOUR[3] = {1, 0.42f, 0.32f}, NOTICE_COLOUR[3] = {1, 0.75f, 0.35f};
+const float DANGER_COLOUR[3] = {1, 0.8f, 0.75f}, NOTICE_COLOUR[3] = {1, 0.75f, 0.35f};
 
 const struct {
     bool        heading;
