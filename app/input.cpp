@@ -75,7 +75,7 @@ void toggleHelp(unsigned char) {
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
 
-// u, z, o and w are kept for keys to come; Enter is the victory's (below).
+// w is kept for a key to come; Enter is the victory's (below).
 const CharacterKey CHARACTER_KEYS[] = {
     {KEY_ESCAPE, VIEW, quit},
     {'q', VIEW, quit},
@@ -98,6 +98,7 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'s', VIEW, [](unsigned char) { nextSky(); }},
     {'h', VIEW, toggleHelp},
     {'o', VIEW, [](unsigned char) { toggleMute(); }},
+    {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
     {'n', VIEW, redisplay},
     {'N', VIEW, redisplay},
     {'x', VIEW, redisplay},
@@ -105,6 +106,7 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'m', BATTLE, battleKey},
     {'t', BATTLE, battleKey},
     {'e', BATTLE, battleKey},
+    {'u', BATTLE, battleKey},
 };
 
 // ---- Who may command ----
@@ -304,6 +306,14 @@ void characterKey(const Command& command) {
     }
 }
 
+// The computer's key that ended its turn handed the board to a person: the
+// cursor goes to the person's first unit and the camera home to their side.
+void comeHomeAfterComputer() {
+    if (choosingHeroes || battleWon() || !personMayCommand()) return;
+    cursorToFirstUnit(activeSide());
+    homeCamera(activeSide());
+}
+
 }  // namespace
 
 bool personMayCommand() {
@@ -313,6 +323,7 @@ bool personMayCommand() {
 
 void dispatch(const Command& command) {
     if (commandWatcher) commandWatcher(command);
+    const bool computersTurn = command.source == FROM_COMPUTER && !personMayCommand();
     switch (command.kind) {
         case CMD_KEY: characterKey(command); break;
         case CMD_KEY_UP: releaseCameraKey(static_cast<unsigned char>(command.code)); break;
@@ -332,6 +343,7 @@ void dispatch(const Command& command) {
         case CMD_TURN: turnCamera(command.dx, command.dy); break;
         case CMD_CAMERA_MODE: chooseCameraMode(command.code); break;
     }
+    if (computersTurn) comeHomeAfterComputer();
 }
 
 void inputTick() {

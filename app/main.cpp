@@ -6,6 +6,7 @@
 #include "ai/computer.h"
 #include "app/window.h"
 #include "game/startup.h"
+#include "render/looks.h"
 #include "save/battle_save.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     // when it is printed, also when the output goes to a pipe or a file.
     setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     argc = takeComputerOption(argc, argv);
+    if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
+    if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
     if (argc >= 2 && std::strcmp(argv[1], "--resume") == 0) {
         std::string line;
         bool resumed = resumeBattle(SAVE_FILE, line);

@@ -5,7 +5,7 @@
 #pragma once
 
 constexpr int SKY_COUNT = 6;
-extern int skyChoice;   // 0–4 one backdrop on every face; anything else the six face images
+extern int skyChoice;   // 0–4 the first five backdrops; anything else Space Endeavors
 
 // s: the next backdrop (after the last, the first), named on the console.
 void nextSky();

@@ -16,6 +16,7 @@
 #include "render/glyphs.h"
 #include "render/hud.h"
 #include "render/layout.h"
+#include "render/looks.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -30,48 +31,67 @@ void* const LINE_FONT = GLUT_BITMAP_HELVETICA_18;
 constexpr int LINE_HEIGHT = 24;             // pixels between the help panel's baselines
 constexpr float BAR_ABOVE = 0.6f;           // world units from a unit's position up to its HP bar
 constexpr int BAR_WIDTH = 36, BAR_HEIGHT = 5;
-constexpr float NUMBER_ABOVE = 0.7f, NUMBER_RISE = 0.6f;   // world units, and per second
+constexpr float NUMBER_ABOVE = 0.75f, NUMBER_RISE = 0.25f;   // world units, and per second
+constexpr float UNIT_TOP = 0.6f, UNIT_FOOT = 0.5f, UNIT_HALF_WIDTH = 0.3f;   // a unit's extent, world units
 
 const char* const CLASS_NAMES[6] = {"", "ARCHER", "FIGHTER", "FLIER", "HEALER", "MAGE"};
 
 const float WHITE[3] = {0.95f, 0.95f, 0.95f}, GOLD[3] = {1, 0.84f, 0.3f}, GREY[3] = {0.75f, 0.78f, 0.85f};
 const float DAMAGE_COLOUR[3] = {1, 0.55f, 0.35f}, HEAL_COLOUR[3] = {0.4f, 1, 0.45f};
+const float DANGER_COLOUR[3] = {1, 0.8f, 0.75f}, NOTICE_COLOUR[3] = {1, 0.75f, 0.35f};
 
 const struct {
     bool        heading;
     const char* text;
 } HELP_LINES[] = {
     {true, "HOW A TURN GOES"},
-    {false, "Each of your units may act once a turn, and first move with its 5 points."},
+    {false, "Each of your units may act once a turn, and first move: a square costs its terrain's points."},
     {false, "Arrows move the cursor. Insert on your unit opens its menu; Home backs out."},
     {false, "   Or click: your unit, an entry, a target, a tinted square. Right click backs out."},
     {false, "Attack, Skills, Healing, Magic: aim inside the orange diamond, Insert."},
     {false, "   The panel beside the unit's numbers gives the chance and what a hit does."},
     {false, "Defend heals a tenth of the unit's hit points and ends its action."},
-    {false, "Move: the tinted squares are in reach. Step one square at a time."},
+    {false, "Move: the tinted squares are in reach. Step one square at a time. U takes the steps back."},
     {false, "Dimmed units have acted. The turn passes when nobody is left to act."},
-    {false, "A player wins when the other player's hero falls."},
+    {false, "A player wins when the other player's hero (the crowned unit) falls."},
+    {false, ""},
+    {true, "THE CLASSES: MOVE POINTS A TURN, REACH, THE SECOND ENTRY"},
+    {false, "Archer 5, reach 3. Skills: a volley, 0-14 more damage; 10 magic points."},
+    {false, "Fighter 5, reach 1. Skills: 0-14 more damage, harder to land; needs no magic points."},
+    {false, "Flier 5, reach 1, pays 1 a square on any ground. Skills: as the Fighter's."},
+    {false, "Healer 5, reach 2. Healing: 30% of the unit's hit points, whatever the roll; 10 magic points."},
+    {false, "Mage 5, reach 3; every blow strikes twice. Magic: 0-14 more each strike; 10 magic points."},
+    {false, "In player 1's first turn Fliers and Healers have 7 move points and Mages 6."},
     {false, ""},
     {true, "KEYS"},
-    {false, "E  end your turn now        T  hand the keys over, ending nothing"},
+    {false, "E  end your turn now        T  hand the keys over, ending nothing        U  undo the last steps"},
+    {false, "Z  tint where the enemies in sight can strike next turn"},
     {false, "C  camera home        2 4 6 8 + -  move the camera        R  its angles"},
     {false, "Drag  turn the camera        Wheel  zoom        V  projection        S  backdrop"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
+    {false, "The battle is kept as you play: ./play --resume takes it up again after you quit."},
 };
 
 // A unit's HP bar and a rising number, in window pixels from the bottom left.
 struct Bar {
     float x, y, filled;
     int   player;
+    bool  hero;
 };
 struct Rising {
-    float x, y, fade;
+    float x, y;
     std::string text;
     bool heal;
 };
+// Where a unit stands on the screen, to keep a rising number off it.
+struct Extent {
+    float left, bottom, right, top;
+    int   unitId;
+};
 std::vector<Bar> bars;
 std::vector<Rising> risings;
+std::vector<Extent> extents;
 
 // Window pixels from the bottom left, no depth test, no lighting: the flat
 // marks go over the scene, and anything drawn later at overlay depth (the
@@ -189,6 +209,17 @@ private:
     GLint viewport[4];
 };
 
+// The side whose player sits before the screen: the person's, when the
+// other side is the computer's; else the player whose turn it is (or who chooses).
+int viewingSide() { return personSide ? personSide : activeSide(); }
+
+// "YOUR FIGHTER", "ENEMY MAGE, HERO"; after the battle "PLAYER 2'S FIGHTER".
+std::string unitName(int player, int unitClass, bool hero) {
+    std::string name = battleWon() ? "PLAYER " + std::to_string(player) + "'S "
+                       : player == viewingSide() ? "YOUR " : "ENEMY ";
+    return name + CLASS_NAMES[unitClass] + (hero ? ", HERO" : "");
+}
+
 std::string oddsLines(const Odds& odds, std::vector<std::string>& lines) {
     char text[64];
     std::snprintf(text, sizeof text, "%s  %d/%d", CLASS_NAMES[odds.targetClass], odds.targetHp, odds.targetMaxHp);
@@ -230,6 +261,34 @@ std::string topLine(int& player) {
     return text;
 }
 
+// A crown of three points over the bar, in the army's colour with a black rim.
+void drawCrown(float x, float y, const float colour[3]) {
+    constexpr float W = 11, BAND = 5, POINT = 9;
+    for (bool fill : {false, true}) {
+        const float grow = fill ? 0 : 2;
+        if (fill)
+            glColor4f(colour[0], colour[1], colour[2], 1);
+        else
+            glColor4f(0, 0, 0, 1);
+        rectangle(x - W - grow, y - grow, x + W + grow, y + BAND + grow);
+        glBegin(GL_TRIANGLES);
+        for (float at : {-W, 0.0f, W}) {
+            const float half = W / 2.5f + grow;
+            const float left = std::max(x - W - grow, x + at - half), right = std::min(x + W + grow, x + at + half);
+            glVertex2f(left, y + BAND);
+            glVertex2f(right, y + BAND);
+            glVertex2f(x + at, y + BAND + POINT + grow);
+        }
+        glEnd();
+    }
+}
+
+int numberSize() { return std::max(3, windowHeight / 200); }
+
+float letteredWidth(const std::string& text, float size) {
+    return (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size;
+}
+
 void drawUnitMarks() {
     for (const Bar& bar : bars) {
         float left = bar.x - BAR_WIDTH / 2.0f;
@@ -238,10 +297,29 @@ void drawUnitMarks() {
         const float* colour = PLAYER_COLOURS[bar.player];
         glColor4f(colour[0], colour[1], colour[2], 1);
         rectangle(left, bar.y, left + BAR_WIDTH * bar.filled, bar.y + BAR_HEIGHT);
+        if (bar.hero) drawCrown(bar.x, bar.y + BAR_HEIGHT + 5, colour);
     }
+    const float size = numberSize();
     for (const Rising& rising : risings)
-        shadowedText(rising.x - textWidth(labelFont, rising.text) / 2.0f, rising.y, labelFont, rising.text,
-                     rising.heal ? HEAL_COLOUR : GOLD, rising.fade);
+        letteredText(rising.x - letteredWidth(rising.text, size) / 2, rising.y, size, rising.text,
+                     rising.heal ? HEAL_COLOUR : GOLD);
+}
+
+// Why a key did nothing, else why the lit square is no step; below it, when
+// the square aimed from or stepped to lies in the enemies' reach, that.
+void drawStepLines() {
+    const float size = std::max(2, windowHeight / 300);
+    const float y = windowHeight * 0.4f;
+    const char* verdict = stepVerdictLine(stepVerdict());
+    if (noticeSeconds > 0)
+        letteredLine(y, size, notice, NOTICE_COLOUR);
+    else if (*verdict)
+        letteredLine(y, size, verdict, NOTICE_COLOUR);
+    int row, col;
+    if (personSide && currentPlayer != personSide) return;
+    if (watchedSquare(row, col) && enemyReach(currentPlayer)[row][col])
+        letteredLine(y - (GLYPH_HEIGHT + 4) * size, size,
+                     choosingTarget ? "IT STANDS IN ENEMY REACH" : "THAT SQUARE IS IN ENEMY REACH", DANGER_COLOUR);
 }
 
 void drawTopLine() {
@@ -368,21 +446,45 @@ void drawMoveReach() {
     drawPointedWay(reach);
 }
 
+// A rising number starts over the unit struck and climbs past any other
+// unit it would cover.
 void placeUnitMarks() {
     bars.clear();
     risings.clear();
+    extents.clear();
     const Projector camera;
     float x, y;
     for (const Unit* unit : allUnits) {
-        if (unit->dead || !unit->visible || outsideView(*unit)) continue;
+        if (!standsOnBoard(*unit) || outsideView(*unit)) continue;
+        float footX, footY;
+        if (camera.onScreen(unit->position - Vector(0, UNIT_FOOT, 0), footX, footY) &&
+            camera.onScreen(unit->position + Vector(0, UNIT_TOP, 0), x, y)) {
+            const float half = std::max(std::fabs(y - footY), 8.0f) * UNIT_HALF_WIDTH / (UNIT_TOP + UNIT_FOOT);
+            extents.push_back({std::min(x, footX) - half, std::min(y, footY), std::max(x, footX) + half,
+                               std::max(y, footY), unit->id});
+        }
         if (!camera.onScreen(unit->position + Vector(0, BAR_ABOVE, 0), x, y)) continue;
         float filled = std::clamp(static_cast<float>(unit->hp) / unit->maxHp, 0.0f, 1.0f);
-        bars.push_back({x, y, filled, unit->player});
+        bars.push_back({x, y, filled, unit->player, unit->hero});
     }
+    const float size = numberSize();
     for (const FloatingNumber& number : floatingNumbers) {
         if (!camera.onScreen(number.at + Vector(0, NUMBER_ABOVE + NUMBER_RISE * number.age, 0), x, y)) continue;
-        std::string text = (number.heal ? "+" : "-") + std::to_string(number.amount);
-        risings.push_back({x, y, 1 - number.age / FLOATING_SECONDS, text, number.heal});
+        std::string text = (number.heal ? "+" : "-") + std::to_string(number.amount) + (number.killed ? " KILLED" : "");
+        const float half = letteredWidth(text, size) / 2, height = GLYPH_HEIGHT * size;
+        y += 16;   // over the bar and a crown
+        for (int pass = 0; pass < 8; pass++) {
+            bool moved = false;
+            for (const Extent& e : extents) {
+                if (e.unitId == number.unitId || x + half < e.left || x - half > e.right || y + height < e.bottom ||
+                    y > e.top)
+                    continue;
+                y = e.top + 4;
+                moved = true;
+            }
+            if (!moved) break;
+        }
+        risings.push_back({x, y, text, number.heal});
     }
 }
 
@@ -402,6 +504,11 @@ void drawOddsPanel() {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
+    const std::string name = unitName(odds.targetPlayer, odds.targetClass, odds.targetHero);
+    glColor3f(0, 0, 0);
+    drawBitmapText(-0.545f, -0.415f, -0.105f, labelFont, name.c_str());
+    glColor3fv(PLAYER_COLOURS[odds.targetPlayer]);
+    drawBitmapText(-0.55f, -0.41f, -0.11f, labelFont, name.c_str());
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.05f, 0.06f, 0.12f, 0.75f);
@@ -423,22 +530,68 @@ void drawOddsPanel() {
 }
 
 // Just over the panel's top edge, in the unit's army's colour.
-void drawPointedClass(const Unit* unit) {
+void drawStatusName(const Unit* shown, const Unit* pointed) {
     static std::string reported;
-    if (!unit) {
+    if (!pointed) {
         reported.clear();
-        return;
+    } else {
+        char numbers[96];
+        std::snprintf(numbers, sizeof numbers, "PLAYER %d'S %s | HP %d/%d | MP %d/%d | MOVE %d", pointed->player,
+                      CLASS_NAMES[pointed->unitClass], pointed->hp, pointed->maxHp, pointed->mp, pointed->maxMp,
+                      pointed->movePoints);
+        reportForDebugging("pointed", reported, numbers);
     }
-    char text[40];
-    std::snprintf(text, sizeof text, "PLAYER %d'S %s", unit->player, CLASS_NAMES[unit->unitClass]);
-    char numbers[64];
-    std::snprintf(numbers, sizeof numbers, " | HP %d/%d | MP %d/%d | MOVE %d", unit->hp, unit->maxHp, unit->mp,
-                  unit->maxMp, unit->movePoints);
-    reportForDebugging("pointed", reported, text + std::string(numbers));
+    if (!shown) return;
+    const std::string name = unitName(shown->player, shown->unitClass, shown->hero);
     glColor3f(0, 0, 0);
-    drawBitmapText(-1.165f, -0.385f, -0.105f, labelFont, text);
-    glColor3fv(PLAYER_COLOURS[unit->player]);
-    drawBitmapText(-1.17f, -0.38f, -0.11f, labelFont, text);
+    drawBitmapText(-1.165f, -0.385f, -0.105f, labelFont, name.c_str());
+    glColor3fv(PLAYER_COLOURS[shown->player]);
+    drawBitmapText(-1.17f, -0.38f, -0.11f, labelFont, name.c_str());
+}
+
+bool standsOnBoard(const Unit& unit) {
+    return !unit.dead && unit.hp > 0 && (unit.visible || battleWon());
+}
+
+namespace {
+
+// Squares the danger tint covers, four corners each, filled anew each frame
+// into storage kept for the largest map.
+float dangerCorners[MAP_LIMIT * MAP_LIMIT * 4 * 3];
+
+}  // namespace
+
+// Under the cursor and over the move tint, multiplied in (2 × colour × what
+// is behind) in a warning red.
+void drawDangerTint() {
+    if (!showDanger || choosingHeroes || battleWon() || (personSide && currentPlayer != personSide)) return;
+    const bool (*danger)[MAP_LIMIT] = enemyReach(currentPlayer);
+    int count = 0;
+    for (int r = 0; r < mapRows; r++)
+        for (int c = 0; c < mapCols; c++) {
+            if (!danger[r][c]) continue;
+            const Vector& centre = battleMap[r][c].centre;
+            const float y = centre.y - 0.4925f;
+            const float corners[4][2] = {{-0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, -0.5f}};
+            for (const auto& corner : corners) {
+                dangerCorners[count++] = centre.x + corner[0];
+                dangerCorners[count++] = y;
+                dangerCorners[count++] = centre.z + corner[1];
+            }
+        }
+    if (count == 0) return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+    glColor4f(0.95f, 0.42f, 0.36f, 1);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, dangerCorners);
+    glDrawArrays(GL_QUADS, 0, count / 3);
+    glPopClientAttrib();
+    glPopAttrib();
 }
 
 void drawGuides() {
@@ -447,6 +600,7 @@ void drawGuides() {
         drawUnitMarks();
         drawTopLine();
         drawButtons();
+        drawStepLines();
     }
     drawHelpHint();
     drawKeepTrouble();

@@ -15,18 +15,28 @@ extern const float PLAYER_COLOURS[3][3];
 // In the 3D pass of drawScene, with the camera's matrices in force.
 void drawHoverMark();       // the outline of the square the pointer points at
 void drawMoveReach();       // while a step is chosen: every square in reach, tinted once, and the way to a pointed one
+void drawDangerTint();      // z: every square the enemies in sight could strike next turn
 void placeUnitMarks();      // where this frame's HP bars and rising numbers go on the screen
 
 // In drawScene's overlay pass: beside the status panel while a blow is aimed
 // (at the unit pointed at, or else at the cursor's), as deep as the panel's
 // numbers, so that a turn banner covers it.
 void drawOddsPanel();
-// Over the status panel of a unit pointed at, its side and class; null when none is.
-void drawPointedClass(const Unit* unit);
+// Over the status panel, the side, class and heroship of the unit whose
+// numbers it shows ("YOUR FIGHTER", "ENEMY MAGE, HERO"); null when none.
+// The unit pointed at, if any, is what KESTRAVA_DEBUG_HUD reports.
+void drawStatusName(const Unit* shown, const Unit* pointed);
 
-// Over the finished frame, after the HUD lines: the HP bars and the rising
-// numbers placed above, the line naming whose turn it is or who won and the
-// END TURN and HELP buttons (none of them while a banner covers the window),
+// Drawn on the board, with a ring in its army's colour and an HP bar: a
+// living unit in sight, and after the battle every living unit (the fog is
+// lifted); never a fallen one, the fallen hero included.
+bool standsOnBoard(const Unit& unit);
+
+// Over the finished frame, after the HUD lines: the HP bars, the heroes'
+// crowns and the rising numbers placed above, the line naming whose turn it
+// is or who won, the END TURN, UNDO and HELP buttons, and the lines saying why
+// a step or an undo is refused and when a square is in enemy reach (none of
+// them while a banner covers the window),
 // "H: HELP" over the first turn's banner, a line saying the battle could not
 // be kept while it is due, and the help panel over everything.
 void drawGuides();

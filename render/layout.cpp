@@ -28,8 +28,12 @@ ButtonPlace buttonPlace(int button, int windowWidth, int windowHeight) {
     const int endRight = windowWidth - 13;
     const int endLeft = endRight - width(endLabel) + 1;
     if (button == BUTTON_END_TURN) return {endLeft, bottom, endRight, top, letter, endLabel, 'e'};
+    const char* undoLabel = "UNDO";
+    const int undoRight = endLeft - 2 * letter - 1;
+    const int undoLeft = undoRight - width(undoLabel) + 1;
+    if (button == BUTTON_UNDO) return {undoLeft, bottom, undoRight, top, letter, undoLabel, 'u'};
     const char* helpLabel = "HELP";
-    const int helpRight = endLeft - 2 * letter - 1;
+    const int helpRight = undoLeft - 2 * letter - 1;
     return {helpRight - width(helpLabel) + 1, bottom, helpRight, top, letter, helpLabel, 'h'};
 }
 

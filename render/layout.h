@@ -15,9 +15,10 @@ constexpr float MENU_LEFT = 0.75f, MENU_BOTTOM = -0.9f, MENU_SIZE = 0.5f;
 int menuEntryAt(float viewX, float viewY);
 
 // The buttons, at the top right below the line naming whose turn it is:
-// END TURN in the corner, HELP to its left. A click on one is its key (e, h).
-enum ScreenButton { BUTTON_NONE, BUTTON_END_TURN, BUTTON_HELP };
-constexpr int BUTTON_COUNT = 2;
+// END TURN in the corner, UNDO to its left, HELP left of that. A click on
+// one is its key (e, h, u).
+enum ScreenButton { BUTTON_NONE, BUTTON_END_TURN, BUTTON_HELP, BUTTON_UNDO };
+constexpr int BUTTON_COUNT = 3;
 
 struct ButtonPlace {
     int left, bottom, right, top;   // window pixels from the bottom left, inclusive
@@ -26,7 +27,7 @@ struct ButtonPlace {
     unsigned char key;
 };
 
-// Button 1 (END TURN) or 2 (HELP) in a window of the given size.
+// Button 1 (END TURN), 2 (HELP) or 3 (UNDO) in a window of the given size.
 ButtonPlace buttonPlace(int button, int windowWidth, int windowHeight);
 
 // The button under the pixel (from the bottom left), or BUTTON_NONE.

@@ -11,6 +11,8 @@ extern bool showUnitSphere;    // b: a wire sphere of radius 1 around every mode
 extern bool showSightSphere;   // f: a wire sphere of the unit's sight
 extern bool showRunTime, showFps;   // the two HUD lines (F1, F2)
 extern bool lightingOn;        // last state set by the l key
+extern int  personSide;        // the side a person plays against the computer; 0 in a hot-seat battle
+extern bool showDanger;        // z: the squares the enemies in sight could strike next turn are tinted
 
 extern const MaterialPreset whiteMaterial;
 extern const MaterialPreset startupMaterial;

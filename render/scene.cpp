@@ -6,6 +6,8 @@
 // camera matrix right after this returns.
 #include "render/scene.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 #include <GL/glu.h>
@@ -67,7 +69,7 @@ bool isLungingFighter(const Unit& unit) {
 
 template <class T> void drawUnits(const std::vector<T*>& units, const MaterialPreset& material) {
     for (T* unit : units) {
-        if (unit->dead || !unit->visible || outsideView(*unit))
+        if (!standsOnBoard(*unit) || outsideView(*unit))
             continue;
         if (unit->unitClass == CLASS_FIGHTER && isLungingFighter(*unit))
             continue;   // drawn at the lunge point by drawLungingFighter
@@ -99,7 +101,81 @@ void drawLungingFighter(int player) {
     glPopMatrix();
 }
 
+void drawModel(Unit& unit) {
+    switch (unit.unitClass) {
+    case CLASS_ARCHER: static_cast<Archer&>(unit).draw(); break;
+    case CLASS_FIGHTER: static_cast<Fighter&>(unit).draw(); break;
+    case CLASS_FLIER: static_cast<Flier&>(unit).draw(); break;
+    case CLASS_HEALER: static_cast<Healer&>(unit).draw(); break;
+    default: static_cast<Mage&>(unit).draw(); break;
+    }
+}
+
+// A unit just brought down topples over in its first half second and sinks
+// and fades in the rest, see-through in its army's material.
+void drawFallingUnits(int player, const MaterialPreset& material) {
+    for (const FallingUnit& fall : fallingUnits) {
+        Unit* unit = nullptr;
+        for (Unit* candidate : allUnits)
+            if (candidate->id == fall.unitId) unit = candidate;
+        if (!unit || unit->player != player || outsideView(*unit)) continue;
+        const float done = fall.age / FALL_SECONDS;
+        MaterialPreset faded = material;
+        faded.diffuse[3] = faded.ambient[3] = faded.specular[3] = 1 - done;
+        applyMaterial(faded);
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+        glPushMatrix();
+        const Vector& at = unit->position;
+        glTranslatef(at.x, at.y - 0.4f * std::max(0.0f, 2 * done - 1), at.z);
+        glRotatef(unit->facing, 0, 1, 0);
+        glTranslatef(0, -0.5f, 0);
+        glRotatef(-90 * std::min(1.0f, 2 * done), 1, 0, 0);   // over its foot, away from where it faced
+        glTranslatef(0, 0.5f, 0);
+        glScalef(0.5f, 0.5f, 0.5f);
+        drawModel(*unit);
+        glPopMatrix();
+        glPopAttrib();
+        applyMaterial(material);
+    }
+}
+
+// Under every unit on the board, a ring in its army's colour: the armies'
+// materials change from battle to battle, the rings never.
+void drawUnitRings() {
+    static GLuint ringList = 0;
+    if (!ringList) {
+        ringList = glGenLists(1);
+        glNewList(ringList, GL_COMPILE);
+        constexpr int SEGMENTS = 24;
+        constexpr float INNER = 0.36f, OUTER = 0.46f, TAU = 6.2831853f;
+        glBegin(GL_QUAD_STRIP);
+        for (int i = 0; i <= SEGMENTS; i++) {
+            const float a = TAU * i / SEGMENTS;
+            glVertex3f(INNER * std::cos(a), 0, INNER * std::sin(a));
+            glVertex3f(OUTER * std::cos(a), 0, OUTER * std::sin(a));
+        }
+        glEnd();
+        glEndList();
+    }
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    for (const Unit* unit : allUnits) {
+        if (!standsOnBoard(*unit) || outsideView(*unit)) continue;
+        glColor3fv(PLAYER_COLOURS[unit->player]);
+        glPushMatrix();
+        glTranslatef(unit->position.x, battleMap[unit->row][unit->col].centre.y - 0.485f, unit->position.z);
+        glCallList(ringList);
+        glPopMatrix();
+    }
+    glPopAttrib();
+}
+
 void drawArmy(int player, const MaterialPreset& material) {
+    drawFallingUnits(player, material);
     drawLungingFighter(player);
     if (player == 1) {
         drawUnits(p1Archers, material);
@@ -199,6 +275,34 @@ void drawReachDiamond() {
     clipToBoard(false);
 }
 
+// While a step is chosen the lit square is the step Insert takes: a square
+// it would refuse is crossed out instead, and on the unit's own square the
+// cursor stays dim.
+void drawCursor() {
+    const Vector& c = battleMap[cursorRow][cursorCol].centre;
+    const StepVerdict verdict = stepVerdict();
+    if (verdict == STEP_NOT_NEIGHBOUR || verdict == STEP_OCCUPIED) {
+        const float h = 0.38f, y = c.y - 0.485f;
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glLineWidth(4);
+        glColor3f(0.95f, 0.3f, 0.2f);
+        glBegin(GL_LINES);
+        glVertex3f(c.x - h, y, c.z - h);
+        glVertex3f(c.x + h, y, c.z + h);
+        glVertex3f(c.x - h, y, c.z + h);
+        glVertex3f(c.x + h, y, c.z - h);
+        glEnd();
+        glPopAttrib();
+        return;
+    }
+    glPushMatrix();
+    glTranslatef(c.x, c.y - 0.49f, c.z);
+    glCallList(cursorBright() && verdict != STEP_OWN_SQUARE ? cursorList : cursorDimList);
+    glPopMatrix();
+}
+
 void drawActingUnit() {
     glPushMatrix();
     if (attackAnimating)
@@ -246,11 +350,10 @@ void drawOverlays() {
 
     // A unit in sight the pointer points at, or else the selected one.
     const Unit* pointed = unitInSight(hoverRow, hoverCol);
-    if (pointed)
-        drawStatusPanel(*pointed);
-    else if (statusShown())
-        drawStatusPanel(*selectedUnit);
-    drawPointedClass(pointed);
+    const Unit* shown = pointed ? pointed : statusShown() ? selectedUnit : nullptr;
+    if (shown)
+        drawStatusPanel(*shown);
+    drawStatusName(shown, pointed);
     drawOddsPanel();
 
     checkHeroChoice();   // may end the hero choice, so the banner test below comes after it
@@ -304,12 +407,10 @@ void drawScene() {
     drawHeldSky();
     glFlush();   // the rasteriser's threads fill the board while this one works out the units
 
-    const Vector& c = battleMap[cursorRow][cursorCol].centre;
-    glPushMatrix();
-    glTranslatef(c.x, c.y - 0.49f, c.z);
-    glCallList(cursorBright() ? cursorList : cursorDimList);
-    glPopMatrix();
+    drawDangerTint();
+    drawCursor();
     drawHoverMark();
+    drawUnitRings();
 
     const int p1Preset = choosingHeroes ? materialBrowse : p1Material;
     const MaterialPreset& p1Look = applyArmyMaterial(p1Preset, whiteMaterial);

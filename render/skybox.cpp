@@ -5,26 +5,10 @@
 
 #include "game/battle_map.h"
 #include "render/looks.h"
+#include "render/sky_faces.h"
 #include "rules/window_link.h"
 
 namespace {
-enum Face { FRONT, BACK, LEFT, RIGHT, UP, DOWN };
-
-struct Corner {
-    float s, t;       // texture coordinate
-    bool  highX, highY, highZ;
-};
-
-// Each face's four corners in drawing order, as (s, t) and which end of each axis.
-const Corner faces[6][4] = {
-    {{1, 0, false, false, true}, {1, 1, false, true, true}, {0, 1, true, true, true}, {0, 0, true, false, true}},
-    {{1, 0, true, false, false}, {1, 1, true, true, false}, {0, 1, false, true, false}, {0, 0, false, false, false}},
-    {{1, 1, false, true, false}, {0, 1, false, true, true}, {0, 0, false, false, true}, {1, 0, false, false, false}},
-    {{0, 0, true, false, false}, {1, 0, true, false, true}, {1, 1, true, true, true}, {0, 1, true, true, false}},
-    {{0, 0, true, true, false}, {1, 0, true, true, true}, {1, 1, false, true, true}, {0, 1, false, true, false}},
-    {{0, 0, false, false, false}, {1, 0, false, false, true}, {1, 1, true, false, true}, {0, 1, true, false, false}},
-};
-
 bool skyHeld = false;
 bool heldLit = true;
 GLfloat heldColour[4];
@@ -38,10 +22,10 @@ void drawSkybox(float x, float y, float z, float width, float height, float leng
     y -= height / 2;
     z -= length / 2;
     float highX = x + width, highY = y + height, highZ = z + length;
-    for (int face = FRONT; face <= DOWN; face++) {
+    for (int face = SKY_FRONT; face <= SKY_DOWN; face++) {
         glBindTexture(GL_TEXTURE_2D, skyTexture(skyChoice, face));
         glBegin(GL_QUADS);
-        for (const Corner& c : faces[face]) {
+        for (const SkyCorner& c : SKY_FACE_CORNERS[face]) {
             glTexCoord2f(c.s, c.t);
             glVertex3f(c.highX ? highX : x, c.highY ? highY : y, c.highZ ? highZ : z);
         }

@@ -238,5 +238,5 @@ void resetCombat() {
     lungeEffect = LungeEffect();
     actionCounter = 0;
     spellScale = 0;
-    floatingNumbers.clear();
+    resetFeedback();
 }

@@ -7,7 +7,9 @@
 #include "game/unit.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
+#include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "rules/takeback.h"
 #include "rules/window_link.h"
 
 int  cursorRow = 0, cursorCol = 0;
@@ -105,7 +107,10 @@ void menuKey(int key) {
                 // an earlier step choice, of this unit or another, counts.
                 choosingMove = true;
                 moveTargetValid = false;
+                noteStepChoice(unit);
                 noteCue(CUE_MENU_CHOOSE);
+            } else if (menuItem == ENTRY_MOVE) {
+                tellPlayer("NO STEP: NO MOVEMENT POINTS LEFT");
             }
             break;
         default: break;
@@ -257,6 +262,17 @@ void onSpecialKey(int key, int, int) {
     updateSelection();
     checkEndOfTurn();
     requestRedisplay();
+}
+
+void cursorToFirstUnit(int player) {
+    for (Unit* unit : allUnits) {
+        if (unit->player != player || unit->dead) continue;
+        cursorRow = unit->row;
+        cursorCol = unit->col;
+        cursorOnUnit = true;
+        updateSelection();
+        return;
+    }
 }
 
 void resetCursor() {

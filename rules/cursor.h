@@ -29,6 +29,11 @@ extern bool missShown;              // a missed attack has played out: show the 
 // menu opens and nobody acts.
 void onSpecialKey(int key, int x, int y);
 
+// The cursor on the player's first living unit (the lowest id), which it
+// selects, as arrows onto it would: after the hero choice, so the hero
+// chosen is not given away, and when a person's turn follows the computer's.
+void cursorToFirstUnit(int player);
+
 void resetCursor();   // a new battle: the cursor on the first square, nothing open or chosen
 
 // Leaves every open menu, aiming and stepping as Home would, a running glide

@@ -8,9 +8,13 @@
 #include "game/unit.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/game_state.h"
 #include "rules/movement.h"
 
 std::vector<FloatingNumber> floatingNumbers;
+std::vector<FallingUnit> fallingUnits;
+const char* notice = "";
+float noticeSeconds = 0;
 
 namespace {
 
@@ -48,6 +52,8 @@ Odds oddsOn(int row, int col) {
     const Unit& attacker = *selectedUnit;
     odds.shown = true;
     odds.targetClass = target->unitClass;
+    odds.targetPlayer = target->player;
+    odds.targetHero = target->hero;
     odds.targetHp = target->hp;
     odds.targetMaxHp = target->maxHp;
     if (healChosen) {
@@ -105,19 +111,130 @@ void moveReach(const Unit& unit, bool reach[MAP_LIMIT][MAP_LIMIT]) {
 
 void noteBlow(const Unit& target, int amount, bool heal) {
     const Vector& at = battleMap[target.row][target.col].centre;
+    const bool killed = !heal && target.hp <= 0;
+    if (killed && std::none_of(fallingUnits.begin(), fallingUnits.end(),
+                               [&target](const FallingUnit& fall) { return fall.unitId == target.id; }))
+        fallingUnits.push_back({target.id, 0});
     if (!floatingNumbers.empty()) {
         FloatingNumber& last = floatingNumbers.back();
-        if (last.age == 0 && last.heal == heal && sameSpot(last.at, at)) {
+        if (last.age == 0 && last.heal == heal && last.unitId == target.id) {
             last.amount += amount;
+            last.killed = last.killed || killed;
             return;
         }
     }
-    floatingNumbers.push_back({at, amount, heal, 0});
+    floatingNumbers.push_back({at, amount, heal, killed, target.id, 0});
 }
 
-void ageFloatingNumbers(float seconds) {
+void ageFeedback(float seconds) {
     for (FloatingNumber& number : floatingNumbers) number.age += seconds;
     floatingNumbers.erase(std::remove_if(floatingNumbers.begin(), floatingNumbers.end(),
                                          [](const FloatingNumber& n) { return n.age >= FLOATING_SECONDS; }),
                           floatingNumbers.end());
+    for (FallingUnit& fall : fallingUnits) fall.age += seconds;
+    fallingUnits.erase(std::remove_if(fallingUnits.begin(), fallingUnits.end(),
+                                      [](const FallingUnit& f) { return f.age >= FALL_SECONDS; }),
+                       fallingUnits.end());
+    noticeSeconds = std::max(0.0f, noticeSeconds - seconds);
+}
+
+void tellPlayer(const char* line) {
+    notice = line;
+    noticeSeconds = NOTICE_SECONDS;
+}
+
+// The arrows reach only the four squares beside the unit, and an arrow at
+// right angles to the side the cursor is on leaves it there unlit.
+StepVerdict stepVerdict() {
+    if (!choosingMove || moveAnimating || selectedUnit->movePoints <= 0) return STEP_NONE;
+    if (moveTargetValid) return STEP_READY;
+    const Unit& unit = *selectedUnit;
+    const int apart = std::abs(cursorRow - unit.row) + std::abs(cursorCol - unit.col);
+    if (apart == 0) return STEP_OWN_SQUARE;
+    if (apart == 1 && battleMap[cursorRow][cursorCol].occupant != -1) return STEP_OCCUPIED;
+    return STEP_NOT_NEIGHBOUR;
+}
+
+const char* stepVerdictLine(StepVerdict verdict) {
+    switch (verdict) {
+        case STEP_OWN_SQUARE: return "ARROW TO A SQUARE BESIDE THE UNIT";
+        case STEP_NOT_NEIGHBOUR: return "NOT A NEIGHBOUR: ARROW BACK TO THE UNIT";
+        case STEP_OCCUPIED: return "NO STEP: THAT SQUARE IS TAKEN";
+        default: return "";
+    }
+}
+
+namespace {
+
+constexpr int TURN_POINTS = 5;   // what beginTurn gives every unit
+
+struct EnemyReach {
+    bool squares[MAP_LIMIT][MAP_LIMIT];
+    int  player = 0, revision = -1;
+    unsigned long sighting = 0;   // which enemies were in sight when it was worked out
+};
+
+// One number for the set of living enemies the player sees now, and where they stand.
+// Every living unit blocks the enemies' ways, so where each stands counts too.
+unsigned long sightingOf(int player) {
+    unsigned long sum = 0;
+    for (const Unit* unit : allUnits) {
+        if (unit->dead) continue;
+        const bool seenEnemy = unit->player != player && unit->visible;
+        sum = sum * 31 + unit->id * 5003 + (unit->row * MAP_LIMIT + unit->col) * 2 + seenEnemy;
+    }
+    return sum;
+}
+
+EnemyReach reach;
+
+void markStrikes(const Unit& enemy, bool squares[MAP_LIMIT][MAP_LIMIT]) {
+    static int cost[MAP_LIMIT][MAP_LIMIT];
+    movementCosts(enemy, cost);
+    const int range = enemy.attackRange;
+    for (int r = 0; r < mapRows; r++)
+        for (int c = 0; c < mapCols; c++) {
+            const bool own = r == enemy.row && c == enemy.col;
+            if (!own && (cost[r][c] == NO_PATH || cost[r][c] - stepCost(enemy, r, c) >= TURN_POINTS)) continue;
+            for (int tr = std::max(0, r - range); tr <= std::min(mapRows - 1, r + range); tr++) {
+                const int across = range - std::abs(tr - r);
+                for (int tc = std::max(0, c - across); tc <= std::min(mapCols - 1, c + across); tc++)
+                    if (tr != r || tc != c) squares[tr][tc] = true;
+            }
+        }
+}
+
+}  // namespace
+
+const bool (*enemyReach(int player))[MAP_LIMIT] {
+    const unsigned long sighting = sightingOf(player);
+    if (reach.player != player || reach.revision != battleRevision || reach.sighting != sighting) {
+        reach.player = player;
+        reach.revision = battleRevision;
+        reach.sighting = sighting;
+        for (auto& row : reach.squares)
+            for (bool& square : row) square = false;
+        for (const Unit* unit : allUnits)
+            if (unit->player != player && unit->visible && !unit->dead) markStrikes(*unit, reach.squares);
+    }
+    return reach.squares;
+}
+
+bool watchedSquare(int& row, int& col) {
+    if (choosingTarget && !attackAnimating) {
+        row = selectedUnit->row;
+        col = selectedUnit->col;
+        return true;
+    }
+    if (stepVerdict() != STEP_READY) return false;
+    row = cursorRow;
+    col = cursorCol;
+    return true;
+}
+
+void resetFeedback() {
+    floatingNumbers.clear();
+    fallingUnits.clear();
+    noticeSeconds = 0;
+    reach.revision = -1;
 }

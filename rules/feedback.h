@@ -13,6 +13,8 @@ struct Unit;
 struct Odds {
     bool shown = false;        // aiming at a unit the player can see
     int  targetClass = 0;
+    int  targetPlayer = 0;
+    bool targetHero = false;
     int  targetHp = 0, targetMaxHp = 0;
     int  firstHit = 0;         // the lowest roll (0–100) that hits; 101 when none does
     int  hitPercent = 0;       // of the 101 rolls, rounded
@@ -48,11 +50,53 @@ struct FloatingNumber {
     Vector at;       // the unit's square
     int    amount;   // hit points lost, or gained by a heal
     bool   heal;
+    bool   killed;   // the blow brought the unit down
+    int    unitId;   // the unit struck
     float  age;      // seconds since the blow
 };
-constexpr float FLOATING_SECONDS = 1.2f;   // how long a number rises
+constexpr float FLOATING_SECONDS = 1.6f;   // how long a number stays up
 extern std::vector<FloatingNumber> floatingNumbers;
 
-// The Mage's two strikes land in one update and show as one number.
+// A unit brought down a moment ago: the frame shows it toppling and fading
+// before it goes, the fallen hero too.
+struct FallingUnit {
+    int   unitId;
+    float age;       // seconds since the blow
+};
+constexpr float FALL_SECONDS = 0.9f;
+extern std::vector<FallingUnit> fallingUnits;
+
+// The Mage's two strikes land in one update and show as one number. A blow
+// that leaves the target without hit points sets it falling.
 void noteBlow(const Unit& target, int amount, bool heal);
-void ageFloatingNumbers(float seconds);   // from the per-frame update
+void ageFeedback(float seconds);   // from the per-frame update: numbers, falls, the notice
+void resetFeedback();              // a new battle: none of them, and the enemies' reach worked out afresh
+
+// A short line on screen saying why a key did nothing (a step or a take-back
+// refused), up for NOTICE_SECONDS.
+extern const char* notice;
+extern float noticeSeconds;
+constexpr float NOTICE_SECONDS = 2.5f;
+void tellPlayer(const char* line);
+
+// While a step is chosen: whether Insert would step, and if not, why.
+enum StepVerdict {
+    STEP_NONE,           // no step choice, or the unit glides
+    STEP_READY,          // the lit square is the step
+    STEP_OWN_SQUARE,     // the cursor is still on the unit
+    STEP_NOT_NEIGHBOUR,  // the cursor is not beside the unit along the last arrow's line
+    STEP_OCCUPIED,       // a unit stands there
+};
+StepVerdict stepVerdict();
+const char* stepVerdictLine(StepVerdict verdict);   // "" for none and ready
+
+// The squares the visible enemies of the player could strike in their next
+// turn: wherever each could go with a whole turn's 5 movement points over
+// the squares free now, at the rules' step costs, and every square within its
+// reach from there. Worked out again only when the battle or what the player
+// sees has changed since the last call.
+const bool (*enemyReach(int player))[MAP_LIMIT];
+// The square a player is told about while aiming or stepping: the acting
+// unit's square while it aims, the lit square while it steps; false with
+// neither, or for a row of -1.
+bool watchedSquare(int& row, int& col);

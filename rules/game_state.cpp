@@ -12,6 +12,7 @@
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/movement.h"
+#include "rules/takeback.h"
 #include "rules/window_link.h"
 
 int  currentPlayer = 1;
@@ -73,6 +74,7 @@ template <class T> void animateVisible(const std::vector<T*>& list) {
 
 void idleUpdate() {
     updateVisibility(currentPlayer);
+    watchSightings();
     if (moveAnimating) advanceStep();
     if (attackAnimating) attackStep();
     if (turnHandOverDue && !attackAnimating) {
@@ -89,7 +91,7 @@ void idleUpdate() {
     animateVisible(p2Fliers);
     animateVisible(p2Healers);
     animateVisible(p2Mages);
-    ageFloatingNumbers(frameSeconds);
+    ageFeedback(frameSeconds);
     if (battleWon()) victorySeconds += frameSeconds;
     requestRedisplay();
 }
@@ -134,6 +136,7 @@ void checkHeroChoice() {
         currentPlayer = 2;
         p2ChoosingHero = true;
         onSpecialKey(KEY_HOME, 0, 0);
+        cursorToFirstUnit(2);
     } else if (p2ChoosingHero) {
         std::printf("p2 hero selected!\n");
         selectedUnit->hero = true;
@@ -145,6 +148,7 @@ void checkHeroChoice() {
         choosingHeroes = false;
         battleRevision++;
         onSpecialKey(KEY_HOME, 0, 0);
+        cursorToFirstUnit(1);
         raiseTurnBanner(bannerP1BeginTurn);
         firstTurn = true;
     }
@@ -154,6 +158,7 @@ void checkHeroChoice() {
 // without a turn banner that no longer names the player whose turn it is.
 void toggleTurn() {
     standDown();
+    forgetSteps();
     clearTurnBanners();
     firstTurn = false;
     currentPlayer = currentPlayer == 1 ? 2 : 1;
@@ -210,6 +215,7 @@ void resetTurns() {
     bannerP1Wins = bannerP2Wins = false;
     firstTurn = helpShown = afterVictory = turnHandOverDue = false;
     victorySeconds = 0;
+    forgetSteps();
 }
 
 bool battleWon() { return bannerP1Wins || bannerP2Wins; }

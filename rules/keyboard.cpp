@@ -4,6 +4,7 @@
 #include "game/looks.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
+#include "rules/takeback.h"
 #include "rules/window_link.h"
 
 namespace {
@@ -24,6 +25,7 @@ void onKeyboard(unsigned char key, int, int) {
         case 'm': nextMaterial(); break;
         case 't': pressTurnKey(); break;
         case 'e': endTurn(); break;
+        case 'u': takeBackSteps(); break;
         default: break;
     }
 }

@@ -11,6 +11,7 @@
 #include "game/unit.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
+#include "rules/takeback.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ void advanceStep() {
     }
     moveAnimating = false;
     moveTargetValid = false;
+    noteStepTaken(unit, unit.row, unit.col, unit.movePoints);
     unit.movePoints -= stepCost(unit, cursorRow, cursorCol);
     if (unit.movePoints < 0) unit.movePoints = 0;
     battleMap[unit.row][unit.col].occupant = -1;

@@ -29,6 +29,7 @@
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/movement.h"
+#include "rules/takeback.h"
 
 const char* const SAVE_FILE = "kestrava-save.txt";
 int keptRevision = 0;
@@ -750,6 +751,10 @@ void restoreBattle(const SavedBattle& b) {
     targetUnit = b.target >= 0 ? allUnits[b.target] : &targetPlaceholder;
     choosingHeroes = p1ChoosingHero = p2ChoosingHero = false;
     updateVisibility(currentPlayer);
+    // The save keeps no steps to take back: those before it stand, and a step
+    // choice it kept open starts a walk from where the unit stands now.
+    forgetSteps();
+    if (choosingMove) noteStepChoice(*selectedUnit);
 }
 
 void writeSave(const SavedBattle& b, std::ostream& out) {

@@ -1,10 +1,15 @@
 // tools/backdrops.cpp — the skies around the board
 //
-// "Space Endeavors" gives each face of the box its own picture: every pixel
-// is painted from its direction out of the box's centre, so the faces meet
-// without seams. The other five skies repeat one picture on every face; they
-// tile in both directions, which hides the joins between the walls.
+// Every face of every sky is painted pixel by pixel from its direction out
+// of the box's centre, so the faces meet without seams: one continuous
+// picture over all directions. "Space Endeavors" is painted from the
+// direction itself; the other five skies from a picture that tiles, laid
+// over the directions from the three sides at once (each side's share fading
+// to nothing as the direction turns away from it), which leaves no edge
+// anywhere, at the cube's edges or between.
 #include <cmath>
+
+#include "render/sky_faces.h"
 #include "tools/pictures.h"
 
 namespace {
@@ -23,18 +28,11 @@ Direction normalised(float x, float y, float z) {
 
 float dot(Direction a, Direction b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-// The point of the unit cube a face's texture coordinate (s, t) lands on,
-// following the order in which the skybox lays each face's coordinates.
+// The direction a face's texture coordinate (s, t) shows, as the sky box lays it.
 Direction faceDirection(SkyFace face, float s, float t) {
-    float a = 2 * s - 1, b = 2 * t - 1;
-    switch (face) {
-    case FACE_FRONT: return normalised(-a, b, 1);
-    case FACE_BACK: return normalised(a, b, -1);
-    case FACE_LEFT: return normalised(-1, b, -a);
-    case FACE_RIGHT: return normalised(1, b, a);
-    case FACE_UP: return normalised(-b, 1, a);
-    default: return normalised(b, -1, a);
-    }
+    float point[3];
+    skyFacePoint(face, s, t, point);
+    return normalised(point[0], point[1], point[2]);
 }
 
 // Stars on a jittered 3D grid: cells holds the grid's density along each
@@ -90,12 +88,35 @@ Colour space(Direction d) {
     return rgb(clamp01(c.r), clamp01(c.g), clamp01(c.b));
 }
 
-template <class F> Canvas paintSky(F shade) {
+// A face of the sky: each pixel from its direction. The canvas's rows run
+// down the picture, the texture's t up it.
+template <class F> Canvas paintFace(SkyFace face, F shade) {
     Canvas canvas(SKY_SIDE, SKY_SIDE);
     for (int y = 0; y < SKY_SIDE; y++)
         for (int x = 0; x < SKY_SIDE; x++)
-            canvas.at(x, y) = shade((x + 0.5f) / SKY_SIDE, (y + 0.5f) / SKY_SIDE);
+            canvas.at(x, y) = shade(faceDirection(face, (x + 0.5f) / SKY_SIDE, 1 - (y + 0.5f) / SKY_SIDE));
     return canvas;
+}
+
+// A tiling picture over every direction: the point on the cube the
+// direction meets, seen from the side across x, from above and from the
+// side across z, each weighted by how squarely the direction faces it. A
+// weight fades to exactly nothing before the side turns edge on, so no side
+// is ever cut off and the whole stays continuous. One tile spans a face.
+template <class F> Colour tiledOverDirections(Direction d, F shade) {
+    const float m = std::fmax(std::fabs(d.x), std::fmax(std::fabs(d.y), std::fabs(d.z)));
+    const float px = (d.x / m + 1) / 2, py = (d.y / m + 1) / 2, pz = (d.z / m + 1) / 2;
+    auto weight = [](float a) { return std::fmax(0.0f, a * a * a * a - 0.02f); };
+    const float wx = weight(d.x), wy = weight(d.y), wz = weight(d.z);
+    Colour sum = rgb(0, 0, 0);
+    if (wx > 0) sum = add(sum, scale(shade(pz, py), wx));
+    if (wy > 0) sum = add(sum, scale(shade(px, pz), wy));
+    if (wz > 0) sum = add(sum, scale(shade(px, py), wz));
+    return scale(sum, 1 / (wx + wy + wz));
+}
+
+template <class F> Canvas paintTiledFace(SkyFace face, F shade) {
+    return paintFace(face, [&shade](Direction d) { return tiledOverDirections(d, shade); });
 }
 
 // Scattered soft points, wrapping, for the skies that have stars or bubbles.
@@ -121,13 +142,11 @@ float scatteredDots(float u, float v, int grid, float chance, float radiusCells,
 
 }  // namespace
 
-Canvas paintSpaceFace(SkyFace face) {
-    return paintSky([face](float u, float v) { return space(faceDirection(face, u, 1 - v)); });
-}
+Canvas paintSpaceFace(SkyFace face) { return paintFace(face, space); }
 
-Canvas paintCelestialCalm() {
+Canvas paintCelestialCalm(SkyFace face) {
     // Slow bands of indigo and teal, a lavender haze, a few quiet stars.
-    return paintSky([](float u, float v) {
+    return paintTiledFace(face, [](float u, float v) {
         float drift = periodicFbm(u * 3, v * 3, 3, 4, 1001);
         float wave = 0.5f + 0.5f * std::sin(TAU * (2 * v + 0.12f * std::sin(TAU * u)) + drift * 3);
         Colour c = mix(rgb(0.05f, 0.06f, 0.22f), rgb(0.10f, 0.32f, 0.45f), wave);
@@ -138,9 +157,9 @@ Canvas paintCelestialCalm() {
     });
 }
 
-Canvas paintMagmaLake() {
+Canvas paintMagmaLake(SkyFace face) {
     // Black crust broken into plates over glowing rock, with molten pools.
-    return paintSky([](float u, float v) {
+    return paintTiledFace(face, [](float u, float v) {
         float warp = periodicFbm(u * 4, v * 4, 4, 4, 1101);
         float nearest, second;
         periodicCells(u * 7 + warp * 0.8f, v * 7 + warp * 0.8f, 7, 1102, nearest, second);
@@ -155,9 +174,9 @@ Canvas paintMagmaLake() {
     });
 }
 
-Canvas paintFishtank() {
+Canvas paintFishtank(SkyFace face) {
     // Green-blue water, caustic ripples, shafts of light, rising bubbles.
-    return paintSky([](float u, float v) {
+    return paintTiledFace(face, [](float u, float v) {
         float depth = 0.5f + 0.5f * std::cos(TAU * v);
         Colour c = mix(rgb(0.02f, 0.22f, 0.25f), rgb(0.08f, 0.52f, 0.50f), depth);
         float warp = periodicFbm(u * 4, v * 4, 4, 3, 1201);
@@ -190,9 +209,9 @@ Canvas paintFishtank() {
     });
 }
 
-Canvas paintVoodooLounge() {
+Canvas paintVoodooLounge(SkyFace face) {
     // Warped plasma through a purple, magenta and gold palette.
-    return paintSky([](float u, float v) {
+    return paintTiledFace(face, [](float u, float v) {
         float wx = periodicFbm(u * 3, v * 3, 3, 4, 1301), wy = periodicFbm(u * 3, v * 3, 3, 4, 1302);
         float swirl = std::sin(TAU * (2 * u + wx * 1.5f)) + std::sin(TAU * (3 * v + wy * 1.5f)) +
                       std::sin(TAU * (u + v + wx));
@@ -204,10 +223,10 @@ Canvas paintVoodooLounge() {
     });
 }
 
-Canvas paintBlueBlot() {
+Canvas paintBlueBlot(SkyFace face) {
     // Ink blots folded like a Rorschach card: the noise is mirrored about the
     // picture's middle column, which also keeps the left and right edges equal.
-    return paintSky([](float u, float v) {
+    return paintTiledFace(face, [](float u, float v) {
         float folded = std::fabs(u - 0.5f);
         float blot = periodicFbm(folded * 8, v * 8, 8, 5, 1401);
         float fibre = periodicFbm(u * 64, v * 64, 64, 2, 1402);

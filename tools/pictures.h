@@ -31,11 +31,11 @@ Canvas paintParticle();
 Canvas paintSpark();
 Canvas paintBolt(int frame, bool mask);
 
-// Backdrops: the six faces of one space scene, and the five single-image skies.
+// Backdrops: the six faces of each, one continuous picture over the box.
 enum SkyFace { FACE_FRONT, FACE_BACK, FACE_LEFT, FACE_RIGHT, FACE_UP, FACE_DOWN };
 Canvas paintSpaceFace(SkyFace face);
-Canvas paintCelestialCalm();
-Canvas paintMagmaLake();
-Canvas paintFishtank();
-Canvas paintVoodooLounge();
-Canvas paintBlueBlot();
+Canvas paintCelestialCalm(SkyFace face);
+Canvas paintMagmaLake(SkyFace face);
+Canvas paintFishtank(SkyFace face);
+Canvas paintVoodooLounge(SkyFace face);
+Canvas paintBlueBlot(SkyFace face);

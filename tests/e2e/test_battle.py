@@ -11,6 +11,7 @@ Flier first in the hunt. Once player 2's hero falls, Enter starts again.
 The status numbers (pure red text, bottom left) show while the cursor rests
 on the acting unit, when no banner covers them, and go when its action ends:
 an action starts once they show and is over once they go."""
+import os
 import re
 import time
 import unittest
@@ -60,6 +61,16 @@ class Battle:
         keys = ["Down"] * down if down <= 2 else ["Up"] * (4 - down)
         self.game.key(*(keys + ["Insert"]))
         self.menu_item = item
+
+    def kept_cursor(self):
+        """The cursor's square as the kept battle has it, once the heroes are chosen."""
+        path = os.path.join(self.game.folder, "kestrava-save.txt")
+
+        def square():
+            text = open(path).read() if os.path.exists(path) else ""
+            found = re.search(r"^cursor row=(\d+) col=(\d+)", text, re.M)
+            return found and [int(found.group(1)), int(found.group(2))]
+        return harness.until(square, "the kept cursor")
 
     def occupancy(self):
         start = len(self.game.output)
@@ -139,8 +150,10 @@ class WholeBattle(unittest.TestCase):
 
             battle.open_menu(2, 1)   # player 1's Fighter
             game.wait_for("p1 hero selected!")
+            battle.cursor = [6, 3]   # the cursor goes to player 2's first unit, the Archer
             battle.open_menu(*HERO)
             game.wait_for("p2 hero selected!")
+            battle.cursor = battle.kept_cursor()   # and then to player 1's first unit, unit 0
 
             # Player 1's first turn: everyone walks up over a different
             # terrain, and all but the Flier attack. The Flier clears the

@@ -53,9 +53,13 @@ class Resume(unittest.TestCase):
         with harness.Game(folder, args=ARMIES, seed=SEED) as game:
             game.key("Down", "Down", "Right", "Insert")            # player 1's hero: the Fighter (2, 1)
             game.wait_for("p1 hero selected!")
-            game.key("Down", "Down", "Right", "Right", "Insert")   # player 2's: the Healer (4, 3)
-            kept(folder, r"^unit id=9 .* hero=1 ")
-            game.key("Up", "Up", "Up", "Insert", "Insert", "Down", "Down", "Down", "Insert")   # Archer (1, 3) shoots
+            # The cursor went to player 2's first unit, the Archer (6, 3).
+            game.key("Up", "Up", "Insert")                        # player 2's: the Healer (4, 3)
+            chosen = kept(folder, r"^unit id=9 .* hero=1 ")
+            # Then to player 1's first unit, unit 0, wherever the seed put it.
+            row, col = map(int, re.search(r"^cursor row=(\d+) col=(\d+)", chosen, re.M).groups())
+            arrows = ["Down"] * (1 - row) + ["Up"] * (row - 1) + ["Right"] * (3 - col) + ["Left"] * (col - 3)
+            game.key(*arrows, "Insert", "Insert", "Down", "Down", "Down", "Insert")   # Archer (1, 3) shoots
             first = kept(folder, r"^unit id=1 .* canAct=0 ")
             with harness.Game(folder, args=["--resume"]) as second:
                 second.wait_for("keep nothing.\n")

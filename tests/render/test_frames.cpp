@@ -13,6 +13,7 @@
 #include "render/frame_clock.h"
 #include "render/hud.h"
 #include "render/lighting.h"
+#include "render/looks.h"
 #include "render/scene.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
@@ -246,7 +247,9 @@ protected:
         plain = std::make_unique<SolidTextures>(std::initializer_list<std::pair<int, PixelColour>>{
             {TEX_GRASS, {96, 140, 80}},  {TEX_MOUNTAIN, {130, 120, 110}}, {TEX_DESERT, {200, 180, 120}},
             {TEX_WATER, {70, 110, 170}}, {TEX_ELECTRIC, {150, 110, 190}}, {TEX_CHAOS, {170, 90, 90}},
-            {TEX_SKY_SAD_SEA, {20, 24, 48}}});
+            {TEX_SKY_SAD_SEA, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 1, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 2, {20, 24, 48}},
+            {TEX_SKY_SAD_SEA + 3, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 4, {20, 24, 48}},
+            {TEX_SKY_SAD_SEA + 5, {20, 24, 48}}});
     }
     void TearDown() override {
         plain.reset();
@@ -356,12 +359,67 @@ TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
 }
 
 // After the victory banner is put away: the board as the battle ended, with
-// the winner's line; the fallen hero's bar empty.
+// the winner's line; the fog lifted (player 2's Mage far beyond player 1's
+// sight shows); the fallen hero and the fallen Healer gone.
 TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
     unit<Archer>(1, 3, 2);
     unit<Fighter>(2, 4, 4, -6)->hero = true;
+    unit<Mage>(2, 7, 9);
+    unit<Healer>(2, 5, 1, -3)->dead = true;
     bannerP1Wins = afterVictory = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
+}
+
+// Both heroes in sight carry a crown in their army's colour over the bar,
+// from the camera behind player 1 and from low behind player 2; a ring in
+// the army's colour under every unit; player 2's Archer, the hero under the
+// pointer, named ENEMY ARCHER, HERO over the status panel.
+TEST_F(GameFrameTest, HeroesAreCrownedFromEitherEnd) {
+    unit<Fighter>(1, 2, 3)->hero = true;
+    unit<Mage>(1, 2, 6);
+    unit<Archer>(2, 4, 5)->hero = true;
+    unit<Healer>(2, 3, 2);
+    hoverRow = 4;
+    hoverCol = 5;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_front"));
+    cameraEye = Vector(5, 3, -2);
+    cameraYaw += 180;
+    cameraPitch = -30;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_behind"));
+}
+
+// z: player 1's Mage chooses a step onto a square player 2's Fighter and
+// Archer could strike next turn: every square in their reach tinted red,
+// the line saying the lit square is in enemy reach.
+TEST_F(GameFrameTest, TheDangerTintShowsWhereTheEnemiesCanStrike) {
+    Mage* mage = unit<Mage>(1, 1, 4);
+    unit<Fighter>(2, 4, 4);
+    unit<Archer>(2, 3, 6);
+    unit<Flier>(2, 7, 0);   // beyond sight: no part of the tint
+    selectedUnit = mage;
+    mage->menuOpen = cursorOnUnit = choosingMove = true;
+    menuItem = 4;
+    cursorRow = 2;
+    cursorCol = 4;
+    moveTargetValid = true;
+    showDanger = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_danger"));
+}
+
+// A blow that kills: the number large over the struck square says so, and
+// the Healer topples and fades a third of the way through its fall; the
+// number keeps clear of the Fighter in front.
+TEST_F(GameFrameTest, AKillingBlowSaysSoAndTheUnitFalls) {
+    unit<Archer>(1, 2, 6);
+    unit<Fighter>(2, 5, 5);
+    Healer* healer = unit<Healer>(2, 4, 4, 5);
+    healer->hp = -8;
+    noteBlow(*healer, 13, false);
+    healer->dead = true;
+    healer->visible = false;
+    battleMap[4][4].occupant = -1;
+    ageFeedback(FALL_SECONDS / 3);
+    EXPECT_TRUE(matchesReference(frame(true), "frame_kill"));
 }
 
 // A battle that could not be kept is said on screen, across the window

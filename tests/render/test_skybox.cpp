@@ -69,7 +69,9 @@ TEST_F(SkyboxTest, SixFaceLookAroundASevenByTwoMap) {
 }
 
 TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTheFrame) {
-    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}}};
+    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}},     {TEX_SKY_SAD_SEA + 1, {128, 128, 128}},
+                      {TEX_SKY_SAD_SEA + 2, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 3, {128, 128, 128}},
+                      {TEX_SKY_SAD_SEA + 4, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 5, {128, 128, 128}}};
     skyChoice = 0;
     const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
     const float middle = (mapRows + 1 + mapCols) / 4.0f;

@@ -69,6 +69,8 @@ void resetBattleState() {
     pendingCues.clear();
 
     lightingOn = false;
+    showDanger = false;
+    personSide = 0;
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;

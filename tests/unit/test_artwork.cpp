@@ -1,10 +1,12 @@
 // tests/unit/test_artwork.cpp — the generated pictures that repeat tile without seams (how every picture
 // looks where the game shows it is in the reference frames)
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "app/textures.h"
+#include "render/sky_faces.h"
 #include "tests/support/battle.h"
 
 namespace {
@@ -15,12 +17,11 @@ float meanDifference(const unsigned char* a, const unsigned char* b) {
 
 }  // namespace
 
-// The board repeats a terrain on every square of its kind, and a one-image
-// sky on every face: the step across the wrap-around seam is no larger than
-// the steps between neighbouring pixels inside the picture.
-TEST(Artwork, TerrainsAndOneImageSkiesTileWithoutSeams) {
-    for (const char* name : {"grass", "mountain", "desert", "water", "electric", "chaos", "skybox/sad_sea",
-                             "skybox/marzz", "skybox/fairyland", "skybox/quantum", "skybox/blue_blot"}) {
+// The board repeats a terrain on every square of its kind: the step across
+// the wrap-around seam is no larger than the steps between neighbouring
+// pixels inside the picture.
+TEST(Artwork, TerrainsTileWithoutSeams) {
+    for (const char* name : {"grass", "mountain", "desert", "water", "electric", "chaos"}) {
         const std::string file = std::string(RUN_DIR) + "/images/" + name + ".bmp";
         Image p;
         EXPECT_EQ(captureOutput([&] { EXPECT_EQ(loadBitmap(file.c_str(), p), 1) << name; }), "");
@@ -33,5 +34,72 @@ TEST(Artwork, TerrainsAndOneImageSkiesTileWithoutSeams) {
                 (y == h - 1 ? seam : interior) += meanDifference(at(x, y), at(x, (y + 1) % h));
             }
         EXPECT_LT(seam / (w + h), interior / (2.0 * w * h - w - h) * 1.5 + 2) << name;
+    }
+}
+
+namespace {
+
+// The face of the cube the point lies on, and where on its picture, as the
+// sky box lays it (render/sky_faces.h); the point pushed out onto the cube first.
+void onCube(const float point[3], int& face, float& s, float& t) {
+    const float m = std::fmax(std::fabs(point[0]), std::fmax(std::fabs(point[1]), std::fabs(point[2])));
+    const float q[3] = {point[0] / m, point[1] / m, point[2] / m};
+    for (face = 0; face < 6; face++) {
+        float origin[3], alongS[3], alongT[3];
+        skyFacePoint(face, 0, 0, origin);
+        skyFacePoint(face, 1, 0, alongS);
+        skyFacePoint(face, 0, 1, alongT);
+        int fixedAxis = 0;
+        while (alongS[fixedAxis] != origin[fixedAxis] || alongT[fixedAxis] != origin[fixedAxis]) fixedAxis++;
+        if (std::fabs(q[fixedAxis] - origin[fixedAxis]) > 1e-5f) continue;
+        s = t = 0;
+        for (int i = 0; i < 3; i++) {
+            s += (q[i] - origin[i]) * (alongS[i] - origin[i]) / 4;
+            t += (q[i] - origin[i]) * (alongT[i] - origin[i]) / 4;
+        }
+        return;
+    }
+}
+
+}  // namespace
+
+// Every backdrop's six faces meet without a visible edge: across each of the
+// cube's twelve edges, pixel by pixel, the step from a face's last pixel to
+// the next face's first is no larger than the steps between neighbouring
+// pixels inside the faces.
+TEST(Artwork, EveryBackdropsFacesMeetWithoutSeams) {
+    const char* const faceNames[6] = {"front", "back", "left", "right", "up", "down"};
+    for (const char* sky : {"skybox", "sad_sea", "marzz", "fairyland", "quantum", "blue_blot"}) {
+        Image faces[6];
+        for (int f = 0; f < 6; f++) {
+            const std::string file = std::string(RUN_DIR) + "/images/skybox/" + sky + "_" + faceNames[f] + ".bmp";
+            EXPECT_EQ(captureOutput([&] { ASSERT_EQ(loadBitmap(file.c_str(), faces[f]), 1) << file; }), "");
+        }
+        const int n = static_cast<int>(faces[0].width);
+        auto at = [&](int f, int x, int y) { return &faces[f].pixels[(static_cast<size_t>(y) * n + x) * 3]; };
+        double seam = 0, interior = 0;
+        long seamPairs = 0, interiorPairs = 0;
+        for (int f = 0; f < 6; f++)
+            for (int y = 0; y < n; y++)
+                for (int x = 0; x < n; x++) {
+                    if (x + 1 < n) interior += meanDifference(at(f, x, y), at(f, x + 1, y)), interiorPairs++;
+                    if (y + 1 < n) interior += meanDifference(at(f, x, y), at(f, x, y + 1)), interiorPairs++;
+                    // Across the edge beside a border pixel: a pixel further on, in the face's plane.
+                    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+                    for (const auto& step : steps) {
+                        const int nx = x + step[0], ny = y + step[1];
+                        if (nx >= 0 && nx < n && ny >= 0 && ny < n) continue;
+                        float point[3], s = 0, t = 0;
+                        int other;
+                        skyFacePoint(f, (nx + 0.5f) / n, (ny + 0.5f) / n, point);
+                        onCube(point, other, s, t);
+                        ASSERT_LT(other, 6) << sky;
+                        const int ox = std::clamp(static_cast<int>(s * n), 0, n - 1);
+                        const int oy = std::clamp(static_cast<int>(t * n), 0, n - 1);
+                        seam += meanDifference(at(f, x, y), at(other, ox, oy));
+                        seamPairs++;
+                    }
+                }
+        EXPECT_LT(seam / seamPairs, interior / interiorPairs * 1.5 + 2) << sky;
     }
 }

@@ -64,7 +64,7 @@ void windowFrame(float seconds) {
 // right button, the wheel, drags and pointing.
 Command anythingAPersonDoes(std::mt19937& pick) {
     static const int SPECIALS[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_HOME, KEY_F1, KEY_F2, 104};
-    static const char KEYS[] = "tem\rvrcpPbflshnxd+-2468";
+    static const char KEYS[] = "temuz\rvrcpPbflshnxd+-2468";
     auto any = [&pick](int n) { return static_cast<int>(pick() % n); };
     switch (any(9)) {
         case 0:
