@@ -1,4 +1,4 @@
-"""The real game loads all 67 textures, opens its full-screen window and
+"""The real game loads all 92 textures, opens its full-screen window and
 fills it with a frame. Then random keys, clicks, turns of the wheel and
 pointer drags (never the quit keys) for KESTRAVA_SOAK_SECONDS (60 by
 default; try 1800), after which the game must still run, draw a new frame
@@ -53,7 +53,7 @@ class Soak(unittest.TestCase):
             last = "trying to load images/menu/bhealing-selected.bmp\n"
             game.wait_for(last, start=game.wait_for(last))
             first = harness.Picture(game.wait_for_picture("first_frame.png", harness.fills_window))
-            self.assertEqual(game.output.count("trying to load "), 67)
+            self.assertEqual(game.output.count("trying to load "), 92)
             self.assertNotIn("Not Found", game.output)
             screen = subprocess.run(["xdpyinfo"], stdout=subprocess.PIPE, text=True, check=True).stdout
             self.assertIn("dimensions:    %dx%d pixels" % (first.width * 2, first.height * 2), screen,
