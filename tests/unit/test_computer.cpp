@@ -221,30 +221,4 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
     }
 }
 
-TEST(ComputerOption, TakesTheSideOffTheFrontOfTheArguments) {
-    const struct { std::vector<std::string> args; int left, player1, player2; } cases[] = {
-        {{"kestrava", "--computer", "2", "3", "0"}, 3, BY_PERSON, BY_COMPUTER},
-        {{"kestrava", "--computer", "1"}, 1, BY_COMPUTER, BY_PERSON},
-        {{"kestrava", "--computer", "both", "1"}, 2, BY_COMPUTER, BY_COMPUTER},
-        {{"kestrava", "2", "--computer", "1"}, 4, BY_PERSON, BY_PERSON},
-        {{"kestrava", "--computer", "3"}, -1, BY_PERSON, BY_PERSON},   // ends the program
-    };
-    for (const auto& c : cases) {
-        commander[1] = commander[2] = BY_PERSON;
-        std::vector<char*> argv;
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const int argc = static_cast<int>(c.args.size());
-        if (c.left < 0) {
-            EXPECT_EXIT(takeComputerOption(argc, argv.data()), testing::ExitedWithCode(1), "");
-            continue;
-        }
-        const int left = takeComputerOption(argc, argv.data());
-        EXPECT_TRUE(left == c.left && commander[1] == c.player1 && commander[2] == c.player2 && !argv[left])
-            << c.args[1] << " " << c.args[2] << ": " << left << " left";
-        EXPECT_TRUE(left == 1 || argv[1] == c.args[argc - left + 1]) << c.args[1] << " " << c.args[2];
-    }
-    commander[1] = commander[2] = BY_PERSON;
-}
-
 }  // namespace
