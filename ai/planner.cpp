@@ -29,7 +29,7 @@ constexpr float FRONT_HEAL_WEIGHT = 2;    // each point healed on a unit the ene
 constexpr float DEFEND_WEIGHT = 0.5f;     // each point Defend gives back
 constexpr float WOUNDED_DEFEND_WEIGHT = 1.5f;   // the same for a wounded unit
 constexpr float HERO_THREAT = 200;        // for each enemy that could strike our hero next turn
-constexpr float DANGER_WEIGHT = 0.5f;     // expected damage to any other unit next turn
+constexpr float DANGER_WEIGHT = 1;        // expected damage to any other unit next turn
 constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to where a blow opens
 constexpr float HERO_FOLLOW = 0.3f;       // the hero keeps behind: its share of the travel weight
 constexpr float SEARCH_WEIGHT = 1;        // each turn since a square was last in sight
@@ -42,6 +42,8 @@ constexpr float HERO_BOLDNESS = 0.001f;   // the hero's caution once a standoff 
 constexpr int   TURN_POINTS = 5;          // every turn after the first starts with these
 constexpr int   HEALER_REACH = TURN_POINTS + 2;   // a Healer's step and reach: who it can mend next turn
 constexpr int   PATIENCE = 2;             // quiet turns before units walk into reach regardless
+constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after that
+constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
 constexpr float FAR = 1e6f;               // a field's value where no way leads
@@ -200,15 +202,15 @@ struct Threat {
     std::vector<int> strikes;
 };
 
-// Each class's count among the enemies that can strike a square, 12 bits a class.
-using Strikers = uint64_t;
-int strikerCount(Strikers s, int unitClass) { return static_cast<int>((s >> (12 * (unitClass - 1))) & 0xfff); }
-
 struct ThreatMap {
     std::vector<Threat> threats;
     std::vector<int> ownSquares;      // where our units (fallen too) stood when the threats were worked out
     int revision = -1;                // the knowledge they were worked out from
-    std::vector<Strikers> strikersAt = std::vector<Strikers>(SQUARES);
+    // The threats that can strike each square: strikers[firstAt[s]] up to strikers[firstAt[s + 1]].
+    std::vector<int> firstAt = std::vector<int>(SQUARES + 1);
+    std::vector<int> strikers;
+    int strikerCount(int square) const { return firstAt[square + 1] - firstAt[square]; }
+    const int* strikersOf(int square) const { return strikers.data() + firstAt[square]; }
 };
 ThreatMap threatMaps[3];
 Reach threatScratch;
@@ -283,12 +285,14 @@ const ThreatMap& threatsAgainst(int player) {
     map.ownSquares = std::move(own);
     map.revision = knowledgeRevision[player];
     if (changed) {
-        std::fill(map.strikersAt.begin(), map.strikersAt.end(), 0);
-        for (const Threat& threat : map.threats) {
-            Strikers one = Strikers(1) << (12 * (threat.unit->unitClass - 1));
-            for (int square : threat.strikes)
-                if (strikerCount(map.strikersAt[square], threat.unit->unitClass) < 0xfff) map.strikersAt[square] += one;
-        }
+        std::fill(map.firstAt.begin(), map.firstAt.end(), 0);
+        for (const Threat& threat : map.threats)
+            for (int square : threat.strikes) map.firstAt[square + 1]++;
+        for (int square = 0; square < SQUARES; square++) map.firstAt[square + 1] += map.firstAt[square];
+        map.strikers.assign(map.firstAt[SQUARES], 0);
+        std::vector<int> filled(map.firstAt.begin(), map.firstAt.end() - 1);
+        for (size_t i = 0; i < map.threats.size(); i++)
+            for (int square : map.threats[i].strikes) map.strikers[filled[square]++] = static_cast<int>(i);
     }
     return map;
 }
@@ -378,10 +382,13 @@ struct Outlook {
     std::vector<float> harmMemo;       // by enemy class and id of our unit: expected damage of a blow
     std::vector<int> worstMemo;        // the same, the damage of a hit
     const ThreatMap* threats;
+    float armyWay;                     // the mean way still to go of our fighting units
     int quiet;
     bool heroFights;
-    // Our units by id: the dangers already worked out for each kind of striker crowd.
-    std::vector<std::vector<std::pair<Strikers, float>>> dangerMemo;
+    std::vector<int> exposed;          // by threat: our living units standing where it can strike
+    std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
+    // Our units by id: the dangers already worked out for each crowd of strikers.
+    std::vector<std::vector<std::pair<uint64_t, float>>> dangerMemo;
 
     Outlook(int who, bool sharesKills);
     Unit* at(int row, int col) const {
@@ -419,6 +426,24 @@ Outlook::Outlook(int who, bool sharesKills)
     harmMemo.assign(12 * ids, -1);
     worstMemo.assign(12 * ids, -1);
     dangerMemo.resize(ids);
+    float ways = 0;
+    int counted = 0;
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit) || unit->hero || wounded(*unit)) continue;
+        float way = approachField(player, unit->unitClass == CLASS_FLIER, std::clamp(unit->attackRange, 1, 3))
+            [squareOf(unit->row, unit->col)];
+        if (way >= FAR) continue;
+        ways += way;
+        counted++;
+    }
+    armyWay = counted ? ways / counted : 0;
+    exposed.assign(threats->threats.size(), 0);
+    doomed.assign(threats->threats.size(), false);
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit)) continue;
+        int square = squareOf(unit->row, unit->col);
+        for (int k = 0; k < threats->strikerCount(square); k++) exposed[threats->strikersOf(square)[k]]++;
+    }
     if (!focus) return;
     // What our units that may still act can deal each enemy in view this turn:
     // those that could get in reach, each with its expected damage.
@@ -432,6 +457,10 @@ Outlook::Outlook(int who, bool sharesKills)
             if (e < 0) e = expectedDamage(*unit, *enemy);
             potential[enemy->id] += e;
         }
+    }
+    for (size_t i = 0; i < threats->threats.size(); i++) {
+        const Unit& enemy = *threats->threats[i].unit;
+        doomed[i] = enemyInView(enemy, player) && potential[enemy.id] >= enemy.hp;
     }
 }
 
@@ -470,7 +499,7 @@ float strikeWorth(Outlook& o, const Unit& attacker, const Unit& target, bool spe
 float healWorth(const Outlook& o, const Unit& patient) {
     int gain = 0;
     while (patient.hp + gain < patient.maxHp && !healComplete(patient.hp + gain, patient.hp, patient.maxHp)) gain++;
-    bool front = o.threats->strikersAt[squareOf(patient.row, patient.col)] != 0;
+    bool front = o.threats->strikerCount(squareOf(patient.row, patient.col)) > 0;
     return gain * (patient.hero ? HERO_HEAL_WEIGHT : front ? FRONT_HEAL_WEIGHT : 1);
 }
 
@@ -512,23 +541,28 @@ Option bestOption(Outlook& o, const Unit& unit, Place from) {
     return best;
 }
 
-// The chance that the strikers, each hitting with its own chance, bring the
-// unit's hit points to 0 between them; each hit's damage as the rules work
-// it out on the hit points left.
-float killChance(const Unit& unit, const std::vector<const Unit*>& strikers) {
+// One enemy's blow as it may fall on a unit: the chance that it strikes
+// this unit and hits, and the damage.
+struct Blow {
+    const Unit* striker;
+    float chance;
+};
+
+// The chance that the blows bring the unit's hit points to 0 between them;
+// each hit's damage as the rules work it out on the hit points left.
+float killChance(const Unit& unit, const std::vector<Blow>& blows) {
     std::vector<float> chance(unit.hp + 1);   // by hit points left; 0 for fallen
     chance[unit.hp] = 1;
     Unit victim = unit;
-    for (const Unit* striker : strikers) {
-        float p = hitChance(*striker, unit, false);
+    for (const Blow& blow : blows) {
         std::vector<float> next(unit.hp + 1);
         next[0] = chance[0];
         for (int hp = 1; hp <= unit.hp; hp++) {
             if (chance[hp] == 0) continue;
             victim.hp = hp;
-            int left = std::max(0, hp - blowDamage(*striker, victim));
-            next[hp] += chance[hp] * (1 - p);
-            next[left] += chance[hp] * p;
+            int left = std::max(0, hp - blowDamage(*blow.striker, victim));
+            next[hp] += chance[hp] * (1 - blow.chance);
+            next[left] += chance[hp] * blow.chance;
         }
         chance.swap(next);
     }
@@ -537,33 +571,44 @@ float killChance(const Unit& unit, const std::vector<const Unit*>& strikers) {
 
 Unit strikerSpecimens[6] = {{}, specimen(1), specimen(2), specimen(3), specimen(4), specimen(5)};
 
-// What standing on the square may cost the unit in the enemy's next turn: the
-// damage expected, and where the enemy could kill it, that chance of losing it.
+// What standing on the square may cost the unit in the enemy's next turn:
+// the damage expected, and where the enemy could kill it, that chance of
+// losing it. An enemy that can strike several of our units is shared out
+// among them, but the hero is the one the enemy goes for. An enemy we can
+// kill this turn counts for half.
 float danger(Outlook& o, const Unit& unit, int square) {
-    Strikers crowd = o.threats->strikersAt[square];
-    if (crowd == 0) return 0;
+    const ThreatMap& map = *o.threats;
+    const int count = map.strikerCount(square);
+    if (count == 0) return 0;
+    const int* strikers = map.strikersOf(square);
+    uint64_t crowd = 1469598103934665603ull;
+    for (int k = 0; k < count; k++) crowd = (crowd ^ static_cast<uint64_t>(strikers[k])) * 1099511628211ull;
     auto& memo = o.dangerMemo[unit.id];
     for (const auto& [seen, value] : memo)
         if (seen == crowd) return value;
 
+    const int home = squareOf(unit.row, unit.col);
+    const int* homeStrikers = map.strikersOf(home);
+    const int homeCount = map.strikerCount(home);
     float expected = 0;
-    int worst = 0, count = 0;
-    std::vector<const Unit*> strikers;
-    for (int cls = 1; cls <= 5; cls++) {
-        int n = strikerCount(crowd, cls);
-        if (n == 0) continue;
+    int worst = 0;
+    std::vector<Blow> blows;
+    for (int k = 0; k < count; k++) {
+        int i = strikers[k];
+        int cls = map.threats[i].unit->unitClass;
         float& harm = o.harmMemo[o.memoIndex(cls, 0, unit.id)];
         int& hit = o.worstMemo[o.memoIndex(cls, 0, unit.id)];
         if (harm < 0) {
             hit = blowDamage(strikerSpecimens[cls], unit);
-            harm = hitChance(strikerSpecimens[cls], unit, false) * hit;
+            harm = hitChance(strikerSpecimens[cls], unit, false);
         }
-        expected += n * harm;
-        worst += n * hit;
-        count += n;
-        strikers.insert(strikers.end(), n, &strikerSpecimens[cls]);
+        int others = o.exposed[i] - std::binary_search(homeStrikers, homeStrikers + homeCount, i);
+        float share = (unit.hero ? 1.0f : 1.0f / (1 + others)) * (o.doomed[i] ? 0.5f : 1.0f);
+        expected += share * harm * hit;
+        worst += hit;
+        blows.push_back({&strikerSpecimens[cls], share * harm});
     }
-    float lost = worst >= unit.hp ? killChance(unit, strikers) : 0;
+    float lost = worst >= unit.hp ? killChance(unit, blows) : 0;
     float value = unit.hero ? expected * HERO_HIT_WEIGHT + count * HERO_THREAT + lost * WIN
                             : expected * DANGER_WEIGHT + lost * killWorth(unit, unit.hp);
     memo.emplace_back(crowd, value);
@@ -574,7 +619,7 @@ float danger(Outlook& o, const Unit& unit, int square) {
 // has struck for a few turns, so that a standoff ends.
 float caution(const Outlook& o, const Unit& unit) {
     if (unit.hero) return o.heroFights && o.quiet >= 2 * PATIENCE ? HERO_BOLDNESS : 1;
-    return o.quiet >= PATIENCE ? 0 : 1;
+    return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
 
 // The share of the travel weight that draws the unit toward the enemy: the
@@ -609,7 +654,8 @@ Plan planFor(Outlook& o, Unit& unit) {
     int bestSquare = squareOf(placeOf(unit));
     for (int square : reach.squares) {
         Place at = placeOf(square);
-        float standing = -care * danger(o, unit, square) - travel * field[square] + shelter(o, unit, at) -
+        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], o.armyWay - LEAD) +
+                         shelter(o, unit, at) -
                          SHORT_WAY * reach.cost[square];
         Option option = bestOption(o, unit, at);
         if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};

@@ -192,7 +192,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
             turnOf = currentPlayer;
             framesThisTurn = turnFrames = bannerFrames = 0;
             if (turnOf == firstPlayer) walks.beginTurn();
-            if (getenv("ARENA_DEBUG") && result.turns > TURN_LIMIT - 4) {
+            if (getenv("ARENA_DEBUG") && (result.turns > TURN_LIMIT - 4 || getenv("ARENA_TRACE"))) {
                 fprintf(stderr, "turn %d player %d quiet %d\n", result.turns, currentPlayer, 0);
                 for (const Unit* u : allUnits) if (!u->dead) fprintf(stderr, "  unit %d p%d class %d hero %d at %d,%d hp %d mp %d\n", u->id, u->player, u->unitClass, u->hero, u->row, u->col, u->hp, u->mp);
             }
@@ -272,6 +272,7 @@ struct Tally {
             winsAs[firstPlayer]++;
         } else {
             losses++;
+            if (getenv("ARENA_DEBUG")) fprintf(stderr, "lost seed %u as %d in %d turns\n", seed, firstPlayer, r.turns);
         }
         turns += r.turns;
         decisions += r.decisions;
