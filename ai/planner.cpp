@@ -31,7 +31,9 @@ constexpr float WOUNDED_DEFEND_WEIGHT = 1.5f;   // the same for a wounded unit
 constexpr float HERO_THREAT = 200;        // for each enemy that could strike our hero next turn
 constexpr float DANGER_WEIGHT = 1;        // expected damage to any other unit next turn
 constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to where a blow opens
-constexpr float HERO_FOLLOW = 0.3f;       // the hero keeps behind: its share of the travel weight
+constexpr float HERO_BEHIND = 3;          // movement points the hero keeps behind its army's middle
+constexpr float FOG_WEIGHT = 2;           // each square out of sight near the hero, on the enemy's side of it
+constexpr int   FOG_NEAR = 6;             // how near such a square is counted
 constexpr float SEARCH_WEIGHT = 1;        // each turn since a square was last in sight
 constexpr float ENEMY_HOME = 10;          // a square of the enemy's home rows, where its hero likely stands
 constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one nearer to hand
@@ -625,9 +627,25 @@ float caution(const Outlook& o, const Unit& unit) {
 // The share of the travel weight that draws the unit toward the enemy: the
 // hero follows at a distance until it must fight, the wounded hold back.
 float eagerness(const Outlook& o, const Unit& unit) {
-    if (unit.hero && !o.heroFights) return HERO_FOLLOW;
     if (wounded(unit) && !unit.hero) return 0;
     return 1;
+}
+
+// How near the enemy the way toward it still pays: the hero stays behind the
+// middle of its army, the others may run a little ahead of it.
+float wayFloor(const Outlook& o, const Unit& unit) {
+    return unit.hero && !o.heroFights ? o.armyWay + HERO_BEHIND : o.armyWay - LEAD;
+}
+
+// The squares near the hero that its side cannot see, on the enemy's side
+// of it: an enemy may stand there unseen.
+float fogAbout(const std::vector<bool>& seen, const std::vector<float>& field, Place at) {
+    const float here = field[squareOf(at)];
+    int fog = 0;
+    for (int r = std::max(0, at.row - FOG_NEAR); r <= std::min(mapRows - 1, at.row + FOG_NEAR); r++)
+        for (int c = std::max(0, at.col - FOG_NEAR); c <= std::min(mapCols - 1, at.col + FOG_NEAR); c++)
+            fog += distance(at, {r, c}) <= FOG_NEAR && !seen[squareOf(r, c)] && field[squareOf(r, c)] <= here;
+    return FOG_WEIGHT * fog;
 }
 
 // A wounded unit gains by standing where a Healer with magic left can mend it next turn.
@@ -648,15 +666,18 @@ Plan planFor(Outlook& o, Unit& unit) {
         approachField(o.player, unit.unitClass == CLASS_FLIER, std::clamp(unit.attackRange, 1, 3));
     const float care = caution(o, unit);
     const float travel = TRAVEL_WEIGHT * eagerness(o, unit);
+    const float floor = wayFloor(o, unit);
+    std::vector<bool> seen;
+    if (unit.hero) seen = squaresInSight(o.player);
     Plan best;
     best.unit = &unit;
     best.score = NOTHING;
     int bestSquare = squareOf(placeOf(unit));
     for (int square : reach.squares) {
         Place at = placeOf(square);
-        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], o.armyWay - LEAD) +
-                         shelter(o, unit, at) -
-                         SHORT_WAY * reach.cost[square];
+        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
+                         shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
+        if (unit.hero) standing -= fogAbout(seen, field, at);
         Option option = bestOption(o, unit, at);
         if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
         if (option.worth + standing > best.score) {
@@ -715,10 +736,9 @@ void forgetPlanning() {
     }
 }
 
-// How many of the enemy's blows the unit takes to fall, on average over the
-// five classes, counted in tenths; and ten for each row further from the
-// enemy's home rows, five for each friend nearer the enemy in the columns
-// about it.
+// Thirty for each of the enemy's blows the unit takes to fall, on average
+// over the five classes; five for each row further from the enemy's home
+// rows, two for each friend nearer the enemy in the columns about it.
 Unit* chooseHero(int player) {
     Unit* hero = nullptr;
     float best = NOTHING;
@@ -727,11 +747,11 @@ Unit* chooseHero(int player) {
         if (unit->player != player || !living(*unit)) continue;
         float perBlow = 0;
         for (int cls = 1; cls <= 5; cls++) perBlow += expectedDamage(strikerSpecimens[cls], *unit) / 5;
-        float worth = 10 * unit->hp / std::max(perBlow, 1.0f) + 10.0f * rowsFromEnemy(unit->row);
+        float worth = 30 * unit->hp / std::max(perBlow, 1.0f) + 5.0f * rowsFromEnemy(unit->row);
         for (const Unit* friendly : allUnits)
             if (friendly != unit && friendly->player == player && living(*friendly) &&
                 std::abs(friendly->col - unit->col) <= 2 && rowsFromEnemy(friendly->row) < rowsFromEnemy(unit->row))
-                worth += 5;
+                worth += 2;
         if (worth > best) {
             best = worth;
             hero = unit;
