@@ -11,9 +11,11 @@ int turnsBegun[3];
 int lookedAt[3][MAP_LIMIT][MAP_LIMIT];
 int quietTurns[3];
 int knowledgeRevision[3];
+int turnsSinceFall[3];
 
 namespace {
 int lastEventTurn[3];               // the player's turn in which it last saw a blow or a heal
+int lastFallTurn[3];                // the player's turn in which it last saw a unit fall
 std::vector<int> ownHp[3];          // its units' hit points at the last look, by index in allUnits
 
 bool watches(const Unit& unit, int player) { return unit.player == player && !unit.dead; }
@@ -51,7 +53,8 @@ void noteSightings(int player) {
     for (size_t i = 0; i < allUnits.size(); i++) {
         if (allUnits[i]->player != player) continue;
         if (hps[i] >= 0 && hps[i] != allUnits[i]->hp) lastEventTurn[player] = turnsBegun[player];
-        hps[i] = allUnits[i]->hp;
+        if (hps[i] >= 0 && allUnits[i]->dead) lastFallTurn[player] = turnsBegun[player];
+        hps[i] = allUnits[i]->dead ? -1 : allUnits[i]->hp;
     }
     std::vector<Sighting>& known = sightings[player];
     for (const Unit* unit : allUnits) {
@@ -71,6 +74,7 @@ void noteSightings(int player) {
         } else if (found == known.end()) {
             continue;
         } else if (squareInSight(player, found->row, found->col)) {
+            if (found->inView && unit->dead) lastFallTurn[player] = turnsBegun[player];
             known.erase(found);
         } else if (found->inView) {
             found->inView = false;
@@ -81,15 +85,34 @@ void noteSightings(int player) {
     }
 }
 
+// Before its first look, a side knows only that the enemy army stands on its
+// home rows: each enemy is taken to stand in the middle one, the army spread
+// over its width, until its side looks there.
+void expectEnemyAtHome(int player) {
+    std::vector<const Unit*> enemies;
+    for (const Unit* unit : allUnits)
+        if (unit->player != player && !unit->dead) enemies.push_back(unit);
+    const int row = player == 1 ? mapRows - 2 : 1;
+    for (size_t k = 0; k < enemies.size(); k++) {
+        const Unit* unit = enemies[k];
+        bool known = std::any_of(sightings[player].begin(), sightings[player].end(),
+                                 [unit](const Sighting& s) { return s.unit == unit; });
+        int col = static_cast<int>((2 * k + 1) * mapCols / (2 * enemies.size()));
+        if (!known) sightings[player].push_back({unit, row, col, unit->maxHp, false});
+    }
+    knowledgeRevision[player]++;
+}
+
 void noteTurnStart(int player) {
     int turn = ++turnsBegun[player];
+    if (turn == 1) expectEnemyAtHome(player);
     std::vector<bool> seen = squaresInSight(player);
     for (int r = 0; r < mapRows; r++)
         for (int c = 0; c < mapCols; c++)
             if (seen[r * MAP_LIMIT + c]) lookedAt[player][r][c] = turn;
 
-    quietTurns[player] = turn - 1 - std::max(lastEventTurn[player], 1);
-    if (quietTurns[player] < 0) quietTurns[player] = 0;
+    quietTurns[player] = std::max(0, turn - 1 - std::max(lastEventTurn[player], 1));
+    turnsSinceFall[player] = std::max(0, turn - 1 - std::max(lastFallTurn[player], 1));
 }
 
 void forgetSightings() {
@@ -100,6 +123,8 @@ void forgetSightings() {
             for (int& turn : row) turn = 0;
         quietTurns[player] = 0;
         lastEventTurn[player] = 0;
+        lastFallTurn[player] = 0;
+        turnsSinceFall[player] = 0;
         ownHp[player].clear();
         knowledgeRevision[player]++;
     }

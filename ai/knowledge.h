@@ -18,6 +18,7 @@ extern std::vector<Sighting> sightings[3];
 extern int turnsBegun[3];                            // the player's turns so far
 extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];        // the turn each square was last in sight (0: never)
 extern int quietTurns[3];   // whole turns of the player since its side last saw a blow land or a heal
+extern int turnsSinceFall[3];   // whole turns of the player since its side last saw a unit fall
 extern int knowledgeRevision[3];   // bumped whenever a sighting is made, changes or is dropped
 
 // Whether any living unit of the player would see a unit standing on the square.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -45,6 +46,7 @@ constexpr int   TURN_POINTS = 5;          // every turn after the first starts w
 constexpr int   HEALER_REACH = TURN_POINTS + 2;   // a Healer's step and reach: who it can mend next turn
 constexpr int   PATIENCE = 2;             // quiet turns before units walk into reach regardless
 constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after that
+constexpr int   STALEMATE = 8;            // turns without a fall before every unit walks into reach
 constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
@@ -385,7 +387,7 @@ struct Outlook {
     std::vector<int> worstMemo;        // the same, the damage of a hit
     const ThreatMap* threats;
     float armyWay;                     // the mean way still to go of our fighting units
-    int quiet;
+    int quiet, sinceFall;
     bool heroFights;
     std::vector<int> exposed;          // by threat: our living units standing where it can strike
     std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
@@ -416,7 +418,7 @@ float expectedDamage(const Unit& attacker, const Unit& target) {
 }
 
 Outlook::Outlook(int who, bool sharesKills)
-    : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]),
+    : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]), sinceFall(turnsSinceFall[who]),
       heroFights(heroShouldFight(who)) {
     for (Unit* unit : allUnits) {
         if (unit->id >= static_cast<int>(byId.size())) byId.resize(unit->id + 1, nullptr);
@@ -618,9 +620,11 @@ float danger(Outlook& o, const Unit& unit, int square) {
 }
 
 // How much the danger of a square weighs: fully, but less once neither side
-// has struck for a few turns, so that a standoff ends.
+// has struck for a few turns, so that a standoff ends, and for the hero too
+// in the end.
 float caution(const Outlook& o, const Unit& unit) {
-    if (unit.hero) return o.heroFights && o.quiet >= 2 * PATIENCE ? HERO_BOLDNESS : 1;
+    if (o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE) return 0;
+    if (unit.hero) return o.heroFights ? HERO_BOLDNESS : 1;
     return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
 
@@ -677,7 +681,7 @@ Plan planFor(Outlook& o, Unit& unit) {
         Place at = placeOf(square);
         float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
                          shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
-        if (unit.hero) standing -= fogAbout(seen, field, at);
+        if (unit.hero) standing -= care * fogAbout(seen, field, at);
         Option option = bestOption(o, unit, at);
         if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
         if (option.worth + standing > best.score) {
@@ -688,6 +692,10 @@ Plan planFor(Outlook& o, Unit& unit) {
         }
     }
     best.path = wayTo(reach, bestSquare);
+    if (getenv("PLAN_DEBUG") && unit.hero) {
+        fprintf(stderr, "hero %d at %d,%d fights %d care %g travel %g floor %g field %g known %zu reach %zu best %d score %g entry %d\n", unit.id, unit.row, unit.col, o.heroFights, care, travel, floor, field[squareOf(placeOf(unit))], sightings[o.player].size(), reach.squares.size(), bestSquare, best.score, best.entry);
+        for (auto& k : sightings[o.player]) fprintf(stderr, "   known %d at %d,%d\n", k.unit->id, k.row, k.col);
+    }
     return best;
 }
 

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "ai/computer.h"
+#include "ai/knowledge.h"
 #include "ai/planner.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
@@ -193,7 +194,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
             framesThisTurn = turnFrames = bannerFrames = 0;
             if (turnOf == firstPlayer) walks.beginTurn();
             if (getenv("ARENA_DEBUG") && (result.turns > TURN_LIMIT - 4 || getenv("ARENA_TRACE"))) {
-                fprintf(stderr, "turn %d player %d quiet %d\n", result.turns, currentPlayer, 0);
+                fprintf(stderr, "turn %d player %d quiet %d %d\n", result.turns, currentPlayer, quietTurns[1], quietTurns[2]);
                 for (const Unit* u : allUnits) if (!u->dead) fprintf(stderr, "  unit %d p%d class %d hero %d at %d,%d hp %d mp %d\n", u->id, u->player, u->unitClass, u->hero, u->row, u->col, u->hp, u->mp);
             }
             if (++result.turns > TURN_LIMIT) {
