@@ -57,6 +57,7 @@ void noteSightings(int player) {
         hps[i] = allUnits[i]->dead ? -1 : allUnits[i]->hp;
     }
     std::vector<Sighting>& known = sightings[player];
+    std::vector<bool> seen;   // what the side sees, worked out once there is an enemy out of view to look for
     for (const Unit* unit : allUnits) {
         if (unit->player == player) continue;
         auto found = std::find_if(known.begin(), known.end(), [unit](const Sighting& s) { return s.unit == unit; });
@@ -73,7 +74,7 @@ void noteSightings(int player) {
             }
         } else if (found == known.end()) {
             continue;
-        } else if (squareInSight(player, found->row, found->col)) {
+        } else if ((seen.empty() ? seen = squaresInSight(player) : seen)[found->row * MAP_LIMIT + found->col]) {
             if (found->inView && unit->dead) lastFallTurn[player] = turnsBegun[player];
             known.erase(found);
         } else if (found->inView) {

@@ -114,6 +114,7 @@ Unit specimen(int unitClass) {
 struct Reach {
     std::vector<int> squares;        // the unit's own square first
     int cost[SQUARES];
+    int steps[SQUARES];
     int before[SQUARES];
     int mark[SQUARES] = {};          // == stamp: found in this search
     int stamp = 0;
@@ -129,6 +130,7 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
     int start = squareOf(from);
     reach.mark[start] = reach.stamp;
     reach.cost[start] = 0;
+    reach.steps[start] = 0;
     reach.before[start] = -1;
     open.emplace(0, start);
     while (!open.empty()) {
@@ -145,6 +147,7 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
             if (reach.found(next) && reach.cost[next] <= cost) continue;
             reach.mark[next] = reach.stamp;
             reach.cost[next] = cost;
+            reach.steps[next] = reach.steps[square] + 1;
             reach.before[next] = square;
             open.emplace(cost, next);
         }
@@ -380,6 +383,7 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
 struct Outlook {
     int player;
     bool focus;                        // kills are shared out among the units that may still act
+    const Watch* watch = nullptr;
     std::vector<Unit*> byId;
     std::vector<float> potential;      // by id of an enemy in view: the damage we can still deal it this turn
     std::vector<float> strikeMemo;     // by attacker class, special or not, and target id
@@ -520,7 +524,7 @@ struct Option {
 
 // The best attack, skill, magic or heal the unit could make standing on the
 // square, on the enemies its side sees and its wounded friends.
-Option bestOption(Outlook& o, const Unit& unit, Place from) {
+Option bestOption(Outlook& o, const Unit& unit, Place from, int steps) {
     Option best;
     const int range = unit.attackRange;
     const bool heals = unit.unitClass == CLASS_HEALER && classActionAllowed(unit);
@@ -529,7 +533,7 @@ Option bestOption(Outlook& o, const Unit& unit, Place from) {
             int reach = distance(from, {r, c});
             const Unit* other = o.at(r, c);
             if (reach < 1 || reach > range || !other || other == &unit || !living(*other)) continue;
-            auto consider = [&best, r, c](int entry, float worth) {
+            auto consider = [&](int entry, float worth) {
                 if (worth > best.worth) best = {entry, {r, c}, worth};
             };
             if (other->player != unit.player) {
@@ -673,6 +677,9 @@ Plan planFor(Outlook& o, Unit& unit) {
     const float floor = wayFloor(o, unit);
     std::vector<bool> seen;
     if (unit.hero) seen = squaresInSight(o.player);
+    // Out of the enemy's reach, a step or a Defend can wait for the next
+    // turn when a person watching has waited long enough.
+    const bool marching = o.watch && danger(o, unit, squareOf(placeOf(unit))) == 0;
     Plan best;
     best.unit = &unit;
     best.score = NOTHING;
@@ -682,14 +689,21 @@ Plan planFor(Outlook& o, Unit& unit) {
         float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
                          shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
         if (unit.hero) standing -= care * fogAbout(seen, field, at);
-        Option option = bestOption(o, unit, at);
-        if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
+        Option option = bestOption(o, unit, at, reach.steps[square]);
+        if (option.worth <= 0) {
+            if (marching && o.watch->seconds(unit, reach.steps[square], MENU_DEFEND) > o.watch->secondsLeft) continue;
+            option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
+        }
         if (option.worth + standing > best.score) {
             best.entry = option.entry;
             best.target = option.target;
             best.score = option.worth + standing;
             bestSquare = square;
         }
+    }
+    if (best.score == NOTHING) {
+        best.unit = nullptr;   // nothing it could do fits
+        return best;
     }
     best.path = wayTo(reach, bestSquare);
     if (getenv("PLAN_DEBUG") && unit.hero) {
@@ -716,12 +730,13 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 
 }  // namespace
 
-Plan planTurn(int player) {
+Plan planTurn(int player, const Watch* watch) {
     Outlook o(player, true);
+    o.watch = watch;
     Place cursor{cursorRow, cursorCol};
     return bestOfUnits(player, [&o, cursor](Unit& unit) {
         Plan plan = planFor(o, unit);
-        plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
+        if (plan.unit) plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
         return plan;
     });
 }
@@ -729,6 +744,21 @@ Plan planTurn(int player) {
 Plan planUnit(Unit& unit) {
     Outlook o(unit.player, true);
     return planFor(o, unit);
+}
+
+// A Healer's blow waits out a timer of 1,000 hundredths, counted a whole
+// hundredth an update; a Mage's spell has five stages of 1.8 s.
+float animationSeconds(int unitClass, int entry) {
+    static const float SECONDS[6][2] = {
+        // attack, class action
+        {0, 0},
+        {6.5f, 6.5f},   // Archer: the volley
+        {1.5f, 1.5f},   // Fighter: the lunge
+        {1.5f, 1.5f},   // Flier: the swoop
+        {17, 5.5f},     // Healer: the blow, the heal
+        {4, 11.5f},     // Mage: one stage, five
+    };
+    return entry == MENU_DEFEND ? 0 : SECONDS[unitClass][entry == MENU_CLASS_ACTION];
 }
 
 void noteStepTaken(const Unit& unit, Place from) { steppedOff.emplace_back(&unit, squareOf(from)); }
@@ -773,7 +803,7 @@ Plan greedyPlan(int player) {
     return bestOfUnits(player, [&o, player](Unit& unit) {
         Plan plan;
         plan.unit = &unit;
-        Option here = bestOption(o, unit, placeOf(unit));
+        Option here = bestOption(o, unit, placeOf(unit), 0);
         if (here.worth > 0) {
             plan.entry = here.entry;
             plan.target = here.target;
@@ -797,7 +827,7 @@ Plan greedyPlan(int player) {
         for (int square : reach.squares)
             if (distance(placeOf(square), goal) < distance(placeOf(end), goal)) end = square;
         plan.path = wayTo(reach, end);
-        Option there = bestOption(o, unit, placeOf(end));
+        Option there = bestOption(o, unit, placeOf(end), static_cast<int>(plan.path.size()));
         if (there.worth > 0) {
             plan.entry = there.entry;
             plan.target = there.target;

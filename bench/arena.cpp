@@ -204,6 +204,15 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         }
         turnFrames++;
         bannerFrames += bannerUp();
+        if (getenv("ARENA_TIMES") && turnOf == firstPlayer && !choosingHeroes) {
+            static long glide = 0, attack = 0, other = 0, attacks = 0, keys = 0; static bool was = false; static int lastTurn = -1;
+            static long lastKeyFrame = 0;
+            if (lastTurn != result.turns) { if (lastTurn >= 0 && glide + attack + other > 1200) fprintf(stderr, "turn %d: glide %.1f attack %.1f other %.1f attacks %ld keys %ld\n", lastTurn, glide/60.0, attack/60.0, other/60.0, attacks, keys); glide = attack = other = attacks = keys = 0; lastTurn = result.turns; }
+            if (bannerUp()) {} else if (moveAnimating) glide++; else if (attackAnimating) attack++; else other++;
+            if (attackAnimating && !was) attacks++;
+            was = attackAnimating;
+            (void)lastKeyFrame;
+        }
         if (turnOf == firstPlayer) walks.noteFrame(firstPlayer, result);
         if (++framesThisTurn > FRAMES_PER_TURN_LIMIT) {
             result.winner = -1;
