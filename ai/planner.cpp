@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -126,16 +127,22 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
     reach.stamp++;
     reach.squares.clear();
     using Entry = std::pair<int, int>;   // cost, square
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    static std::vector<Entry> open;      // a heap, kept from one search to the next so as not to allocate
+    open.clear();
+    auto push = [](int cost, int square) {
+        open.emplace_back(cost, square);
+        std::push_heap(open.begin(), open.end(), std::greater<Entry>());
+    };
     int start = squareOf(from);
     reach.mark[start] = reach.stamp;
     reach.cost[start] = 0;
     reach.steps[start] = 0;
     reach.before[start] = -1;
-    open.emplace(0, start);
+    push(0, start);
     while (!open.empty()) {
-        auto [paid, square] = open.top();
-        open.pop();
+        std::pop_heap(open.begin(), open.end(), std::greater<Entry>());
+        auto [paid, square] = open.back();
+        open.pop_back();
         if (paid > reach.cost[square]) continue;
         reach.squares.push_back(square);
         if (paid >= points) continue;   // no point left for another step
@@ -149,7 +156,7 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
             reach.cost[next] = cost;
             reach.steps[next] = reach.steps[square] + 1;
             reach.before[next] = square;
-            open.emplace(cost, next);
+            push(cost, next);
         }
     }
 }
@@ -230,22 +237,31 @@ Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock) {
         {seen.row, seen.col}, TURN_POINTS, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
         [&there](int r, int c) { return stepCost(there, r, c); }, threatScratch);
     Threat threat{seen.unit, seen.row, seen.col, seen.row, seen.col, seen.row, seen.col, {}};
-    static bool struck[SQUARES];
-    const int range = there.attackRange;
+    // Out from the squares it may stand on, a square at a time, as far as its range.
+    static int struck[SQUARES];   // == the search's stamp: already among the strikes
+    const int stamp = threatScratch.stamp, range = there.attackRange;
     for (int square : threatScratch.squares) {
         Place at = placeOf(square);
         threat.top = std::min(threat.top, at.row);
         threat.bottom = std::max(threat.bottom, at.row);
         threat.left = std::min(threat.left, at.col);
         threat.right = std::max(threat.right, at.col);
-        for (int r = at.row - range; r <= at.row + range; r++)
-            for (int c = at.col - range; c <= at.col + range; c++) {
-                if (!onMap(r, c) || distance(at, {r, c}) > range || struck[squareOf(r, c)]) continue;
-                struck[squareOf(r, c)] = true;
+        struck[square] = stamp;
+        threat.strikes.push_back(square);
+    }
+    for (size_t first = 0, ring = 1; ring <= static_cast<size_t>(range); ring++) {
+        size_t last = threat.strikes.size();
+        for (size_t k = first; k < last; k++) {
+            Place at = placeOf(threat.strikes[k]);
+            for (const auto& step : STEPS) {
+                int r = at.row + step[0], c = at.col + step[1];
+                if (!onMap(r, c) || struck[squareOf(r, c)] == stamp) continue;
+                struck[squareOf(r, c)] = stamp;
                 threat.strikes.push_back(squareOf(r, c));
             }
+        }
+        first = last;
     }
-    for (int square : threat.strikes) struck[square] = false;
     threat.top--;
     threat.left--;
     threat.bottom++;
@@ -311,8 +327,12 @@ const ThreatMap& threatsAgainst(int player) {
 // side has not looked for longest, that length counting against the way.
 // Known enemies and our own fallen block the way; our living units do not,
 // since they move.
+// Worked out once a turn: the enemies seen during the turn change the
+// threats and the blows at once, the way toward them from the next turn on
+// (or at once when the first is seen, or the last lost).
 struct Field {
-    int revision = -1, turn = -1, fallen = -1;
+    int turn = -1, fallen = -1;
+    bool searching = false;
     std::vector<float> cost;
 };
 Field fields[3][2][4];   // player, Flier or not, attack range
@@ -324,9 +344,9 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
     const std::vector<Sighting>& known = sightings[player];
     int turn = turnsBegun[player];
     bool searching = known.empty();
-    if (field.revision == knowledgeRevision[player] && field.fallen == fallen && (!searching || field.turn == turn))
+    if (!field.cost.empty() && field.turn == turn && field.fallen == fallen && field.searching == searching)
         return field.cost;
-    field.revision = knowledgeRevision[player];
+    field.searching = searching;
     field.turn = turn;
     field.fallen = fallen;
 
@@ -335,14 +355,14 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
     for (const Unit* unit : allUnits)
         if (unit->player == player && unit->dead) wall[squareOf(unit->row, unit->col)] = true;
 
-    field.cost.assign(SQUARES, FAR);
-    using Entry = std::pair<float, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
-    auto source = [&](int r, int c, float cost) {
+    // In half points, so that the search's goals weigh in whole numbers: a
+    // bucket for each cost, taken in order; a step costs at most 18.
+    constexpr int UNREACHED = std::numeric_limits<int>::max(), BUCKETS = 19;
+    static int half[SQUARES];
+    std::fill(half, half + SQUARES, UNREACHED);
+    auto source = [&](int r, int c, int cost) {
         int square = squareOf(r, c);
-        if (wall[square] || cost >= field.cost[square]) return;
-        field.cost[square] = cost;
-        open.emplace(cost, square);
+        if (!wall[square]) half[square] = std::min(half[square], cost);
     };
     if (!searching) {
         for (const Sighting& seen : known)
@@ -356,25 +376,44 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
                 int looked = lookedAt[player][r][c];
                 if (looked == turn) continue;
                 bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-                source(r, c, -(SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0)) / TRAVEL_WEIGHT);
+                float wanted = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0);
+                source(r, c, -static_cast<int>(std::lround(2 * wanted / TRAVEL_WEIGHT)));
             }
     }
+    std::vector<std::pair<int, int>> goals;   // cost, square
+    for (int square = 0; square < SQUARES; square++)
+        if (half[square] != UNREACHED) goals.emplace_back(half[square], square);
+    std::sort(goals.begin(), goals.end());
     // Outward from the goals: stepping from a square onto the one nearer the
     // goal costs that nearer square's terrain.
-    while (!open.empty()) {
-        auto [cost, square] = open.top();
-        open.pop();
-        if (cost > field.cost[square]) continue;
-        Place at = placeOf(square);
-        float enter = flier ? 1.0f : static_cast<float>(battleMap[at.row][at.col].terrain);
-        for (const auto& step : STEPS) {
-            int r = at.row + step[0], c = at.col + step[1];
-            int next = squareOf(r, c);
-            if (!onMap(r, c) || wall[next] || cost + enter >= field.cost[next]) continue;
-            field.cost[next] = cost + enter;
-            open.emplace(cost + enter, next);
+    static std::vector<int> bucket[BUCKETS];
+    size_t nextGoal = 0;
+    long pending = 0;
+    for (int cost = goals.empty() ? 0 : goals.front().first; pending > 0 || nextGoal < goals.size(); cost++) {
+        if (pending == 0) cost = goals[nextGoal].first;
+        std::vector<int>& now = bucket[((cost % BUCKETS) + BUCKETS) % BUCKETS];
+        for (; nextGoal < goals.size() && goals[nextGoal].first == cost; nextGoal++, pending++)
+            now.push_back(goals[nextGoal].second);
+        for (size_t k = 0; k < now.size(); k++) {
+            int square = now[k];
+            pending--;
+            if (half[square] != cost) continue;   // reached more cheaply since
+            Place at = placeOf(square);
+            int enter = 2 * (flier ? 1 : battleMap[at.row][at.col].terrain);
+            for (const auto& step : STEPS) {
+                int r = at.row + step[0], c = at.col + step[1];
+                int next = squareOf(r, c);
+                if (!onMap(r, c) || wall[next] || cost + enter >= half[next]) continue;
+                half[next] = cost + enter;
+                bucket[(((cost + enter) % BUCKETS) + BUCKETS) % BUCKETS].push_back(next);
+                pending++;
+            }
         }
+        now.clear();
     }
+    field.cost.resize(SQUARES);
+    for (int square = 0; square < SQUARES; square++)
+        field.cost[square] = half[square] == UNREACHED ? FAR : half[square] / 2.0f;
     return field.cost;
 }
 
@@ -393,6 +432,8 @@ struct Outlook {
     float armyWay;                     // the mean way still to go of our fighting units
     int quiet, sinceFall;
     bool heroFights;
+    std::vector<const Unit*> marks;    // what a blow or a heal may fall on: enemies in view, wounded friends
+    std::vector<bool> seen;            // what our side sees, once the hero's plan asks
     std::vector<int> exposed;          // by threat: our living units standing where it can strike
     std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
     // Our units by id: the dangers already worked out for each crowd of strikers.
@@ -445,6 +486,8 @@ Outlook::Outlook(int who, bool sharesKills)
         counted++;
     }
     armyWay = counted ? ways / counted : 0;
+    for (const Unit* unit : allUnits)
+        if (living(*unit) && (unit->player == player ? unit->hp < unit->maxHp : unit->visible)) marks.push_back(unit);
     exposed.assign(threats->threats.size(), 0);
     doomed.assign(threats->threats.size(), false);
     for (const Unit* unit : allUnits) {
@@ -616,7 +659,8 @@ float danger(Outlook& o, const Unit& unit, int square) {
         worst += hit;
         blows.push_back({&strikerSpecimens[cls], share * harm});
     }
-    float lost = worst >= unit.hp ? killChance(unit, blows) : 0;
+    // Enough blows to fell it twice over, on average, leave no doubt.
+    float lost = worst < unit.hp ? 0 : expected >= 2 * unit.hp ? 1 : killChance(unit, blows);
     float value = unit.hero ? expected * HERO_HIT_WEIGHT + count * HERO_THREAT + lost * WIN
                             : expected * DANGER_WEIGHT + lost * killWorth(unit, unit.hp);
     memo.emplace_back(crowd, value);
@@ -675,11 +719,23 @@ Plan planFor(Outlook& o, Unit& unit) {
     const float care = caution(o, unit);
     const float travel = TRAVEL_WEIGHT * eagerness(o, unit);
     const float floor = wayFloor(o, unit);
-    std::vector<bool> seen;
-    if (unit.hero) seen = squaresInSight(o.player);
+    if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
     // Out of the enemy's reach, a step or a Defend can wait for the next
     // turn when a person watching has waited long enough.
     const bool marching = o.watch && danger(o, unit, squareOf(placeOf(unit))) == 0;
+    // Whether anything is within the unit's reach this turn, to strike or to heal.
+    int top = unit.row, bottom = unit.row, left = unit.col, right = unit.col;
+    for (int square : reach.squares) {
+        top = std::min(top, square / MAP_LIMIT);
+        bottom = std::max(bottom, square / MAP_LIMIT);
+        left = std::min(left, square % MAP_LIMIT);
+        right = std::max(right, square % MAP_LIMIT);
+    }
+    const int range = unit.attackRange;
+    const bool aims = std::any_of(o.marks.begin(), o.marks.end(), [&](const Unit* mark) {
+        return mark != &unit && mark->row >= top - range && mark->row <= bottom + range && mark->col >= left - range &&
+               mark->col <= right + range;
+    });
     Plan best;
     best.unit = &unit;
     best.score = NOTHING;
@@ -688,8 +744,8 @@ Plan planFor(Outlook& o, Unit& unit) {
         Place at = placeOf(square);
         float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
                          shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
-        if (unit.hero) standing -= care * fogAbout(seen, field, at);
-        Option option = bestOption(o, unit, at, reach.steps[square]);
+        if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
+        Option option = aims ? bestOption(o, unit, at, reach.steps[square]) : Option();
         if (option.worth <= 0) {
             if (marching && o.watch->seconds(unit, reach.steps[square], MENU_DEFEND) > o.watch->secondsLeft) continue;
             option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
@@ -730,15 +786,24 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 
 }  // namespace
 
+static double nowT() { timespec t; clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t); return t.tv_sec + t.tv_nsec * 1e-9; }
 Plan planTurn(int player, const Watch* watch) {
+    double t0 = nowT();
+    int rev = threatMaps[player].revision;
     Outlook o(player, true);
+    double t1 = nowT();
     o.watch = watch;
     Place cursor{cursorRow, cursorCol};
-    return bestOfUnits(player, [&o, cursor](Unit& unit) {
+    int n = 0;
+    Plan p = bestOfUnits(player, [&o, cursor, &n](Unit& unit) {
+        n++;
         Plan plan = planFor(o, unit);
         if (plan.unit) plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
         return plan;
     });
+    double t2 = nowT();
+    if (getenv("PLAN_TIMING") && t2 - t0 > 0.002) fprintf(stderr, "decision %.2f ms: outlook %.2f (threats %s, %zu) units %d: %.2f\n", (t2-t0)*1000, (t1-t0)*1000, rev != threatMaps[player].revision ? "new" : "kept", threatMaps[player].threats.size(), n, (t2-t1)*1000);
+    return p;
 }
 
 Plan planUnit(Unit& unit) {
