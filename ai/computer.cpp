@@ -209,10 +209,7 @@ bool computerHasTheTurn() {
 }
 
 int computerTick(float seconds) {
-    if (ordersBattle != battlesStarted) {
-        forgetOrders();
-        ordersBattle = battlesStarted;
-    }
+    if (ordersBattle != battlesStarted) forgetOrders();
     int player = currentPlayer;
     bool newTurn = player != ordersPlayer;
     if (newTurn) {
@@ -273,6 +270,7 @@ void forgetOrders() {
     }
     forgetSightings();
     forgetPlanning();
+    ordersBattle = battlesStarted;
     ordersPlayer = 0;
     waited = 0;
     unitsToAct = 0;

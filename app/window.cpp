@@ -15,6 +15,8 @@
 #include "app/held_keys.h"
 #include "app/pacing.h"
 #include "app/textures.h"
+#include "game/battle_map.h"
+#include "game/unit.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -32,6 +34,12 @@
 namespace {
 constexpr float NEAR_PLANE = 0.1f, FAR_PLANE = 100;
 
+// What the computer is doing: the unit it acts with, or where its cursor goes.
+Vector computerFocus() {
+    if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
+    return battleMap[cursorRow][cursorCol].centre;
+}
+
 // The idle callback: one update per frame, then a computer player's next
 // key, paced by the wall clock. The update asks for the frame, so waiting
 // before it keeps the frames apart. The wait sleeps: the event loop has
@@ -45,6 +53,16 @@ void onIdle() {
     last = now;
     idleUpdate();
     computerTick(seconds);
+    if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
+}
+
+// w: the computer presses its keys four times as fast, or at its pace again.
+void onCharacterKey(unsigned char key, int x, int y) {
+    if (key == 'w' && !battleWon()) {
+        computerHurry = !computerHurry;
+        return;
+    }
+    onWindowKey(key, x, y);
 }
 }  // namespace
 
@@ -72,7 +90,7 @@ void setUpWindow(int argc, char** argv) {
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onWindowKey);
+    glutKeyboardFunc(onCharacterKey);
     glutKeyboardUpFunc(onKeyUp);
     glutMouseFunc(onMouse);
     glutIdleFunc(onIdle);

@@ -54,6 +54,7 @@ const struct {
     {false, "Mouse drag  turn the camera        V  projection        S  backdrop"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the lines at the top left        H  this help        Q, Esc  quit"},
+    {false, "W  the computer plays four times as fast, or at its pace again"},
 };
 
 // A unit's HP bar and a rising number, in window pixels from the bottom left.

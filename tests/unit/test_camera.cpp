@@ -86,3 +86,36 @@ TEST_F(CameraTest, ViewVolumeFacesInwardsAndKeepsAHalfUnitMargin) {
     EXPECT_TRUE(outside(3, 0, -2));
     EXPECT_TRUE(outside(0, 0, -3.5f));
 }
+
+// The camera following the computer: the point comes to the middle of the
+// view at the eye's height and angles, at any frame rate; a right-button
+// mode or a view that looks up leaves the eye where it is.
+TEST_F(CameraTest, FollowingBringsThePointToTheMiddleOfTheViewAndKeepsTheHeight) {
+    loadUniformMap(12, 16, 1);
+    const Vector point(12.5f, 0, 9.5f);
+    for (int fps : {20, 60, 144}) {
+        SCOPED_TRACE(fps);
+        homeCamera(1);
+        cameraYaw = -60;
+        for (int frame = 0; frame < 4 * fps; frame++) followWithCamera(point, 1.0f / fps);
+        Vector eye, centre;
+        aimCamera(eye, centre);
+        Vector view = centre - eye;
+        float along = -eye.y / view.y;   // where the view meets the board
+        EXPECT_NEAR(eye.x + view.x * along, point.x, 0.01f);
+        EXPECT_NEAR(eye.z + view.z * along, point.z, 0.01f);
+        EXPECT_EQ(eye.y, 10);
+    }
+    const struct { const char* what; int mode; float pitch; } still[] = {
+        {"a right-button mode", MODE_TRANSLATE, -60},
+        {"a view level with the board", MODE_FREE, 0},
+    };
+    for (const auto& s : still) {
+        SCOPED_TRACE(s.what);
+        homeCamera(1);
+        interactionMode = s.mode;
+        cameraPitch = s.pitch;
+        followWithCamera(point, 1);
+        EXPECT_TRUE(cameraEye.x == 6 && cameraEye.y == 10 && cameraEye.z == 13);
+    }
+}
