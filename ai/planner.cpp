@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstdio>
-#include <ctime>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -42,12 +40,12 @@ constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one neare
 constexpr float WOUNDED = 0.4f;           // below this share of its hit points a unit falls back
 constexpr float FALL_BACK = 1.5f;         // each missing hit point, near a Healer that can mend it
 constexpr float CURSOR_WEIGHT = 0.05f;    // of two near-equal plans, the unit nearer the cursor
-constexpr float HERO_BOLDNESS = 0.001f;   // the hero's caution once a standoff has lasted
+constexpr float HERO_BOLDNESS = 0.001f;   // the hero's caution once it must fight
 constexpr int   TURN_POINTS = 5;          // every turn after the first starts with these
 constexpr int   HEALER_REACH = TURN_POINTS + 2;   // a Healer's step and reach: who it can mend next turn
-constexpr int   PATIENCE = 2;             // quiet turns before units walk into reach regardless
-constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after that
-constexpr int   STALEMATE = 8;            // turns without a fall before every unit walks into reach
+constexpr int   PATIENCE = 2;             // quiet turns before danger weighs less; thrice that, nothing
+constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after PATIENCE quiet turns
+constexpr int   STALEMATE = 8;            // turns without a fall before danger weighs nothing
 constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
@@ -567,7 +565,7 @@ struct Option {
 
 // The best attack, skill, magic or heal the unit could make standing on the
 // square, on the enemies its side sees and its wounded friends.
-Option bestOption(Outlook& o, const Unit& unit, Place from, int steps) {
+Option bestOption(Outlook& o, const Unit& unit, Place from) {
     Option best;
     const int range = unit.attackRange;
     const bool heals = unit.unitClass == CLASS_HEALER && classActionAllowed(unit);
@@ -676,13 +674,6 @@ float caution(const Outlook& o, const Unit& unit) {
     return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
 
-// The share of the travel weight that draws the unit toward the enemy: the
-// hero follows at a distance until it must fight, the wounded hold back.
-float eagerness(const Outlook& o, const Unit& unit) {
-    if (wounded(unit) && !unit.hero) return 0;
-    return 1;
-}
-
 // How near the enemy the way toward it still pays: the hero stays behind the
 // middle of its army, the others may run a little ahead of it.
 float wayFloor(const Outlook& o, const Unit& unit) {
@@ -717,7 +708,7 @@ Plan planFor(Outlook& o, Unit& unit) {
     const std::vector<float>& field =
         approachField(o.player, unit.unitClass == CLASS_FLIER, std::clamp(unit.attackRange, 1, 3));
     const float care = caution(o, unit);
-    const float travel = TRAVEL_WEIGHT * eagerness(o, unit);
+    const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
     const float floor = wayFloor(o, unit);
     if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
     // Out of the enemy's reach, a step or a Defend can wait for the next
@@ -745,7 +736,7 @@ Plan planFor(Outlook& o, Unit& unit) {
         float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
                          shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
         if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
-        Option option = aims ? bestOption(o, unit, at, reach.steps[square]) : Option();
+        Option option = aims ? bestOption(o, unit, at) : Option();
         if (option.worth <= 0) {
             if (marching && o.watch->seconds(unit, reach.steps[square], MENU_DEFEND) > o.watch->secondsLeft) continue;
             option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
@@ -762,10 +753,6 @@ Plan planFor(Outlook& o, Unit& unit) {
         return best;
     }
     best.path = wayTo(reach, bestSquare);
-    if (getenv("PLAN_DEBUG") && unit.hero) {
-        fprintf(stderr, "hero %d at %d,%d fights %d care %g travel %g floor %g field %g known %zu reach %zu best %d score %g entry %d\n", unit.id, unit.row, unit.col, o.heroFights, care, travel, floor, field[squareOf(placeOf(unit))], sightings[o.player].size(), reach.squares.size(), bestSquare, best.score, best.entry);
-        for (auto& k : sightings[o.player]) fprintf(stderr, "   known %d at %d,%d\n", k.unit->id, k.row, k.col);
-    }
     return best;
 }
 
@@ -786,24 +773,15 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 
 }  // namespace
 
-static double nowT() { timespec t; clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t); return t.tv_sec + t.tv_nsec * 1e-9; }
 Plan planTurn(int player, const Watch* watch) {
-    double t0 = nowT();
-    int rev = threatMaps[player].revision;
     Outlook o(player, true);
-    double t1 = nowT();
     o.watch = watch;
     Place cursor{cursorRow, cursorCol};
-    int n = 0;
-    Plan p = bestOfUnits(player, [&o, cursor, &n](Unit& unit) {
-        n++;
+    return bestOfUnits(player, [&o, cursor](Unit& unit) {
         Plan plan = planFor(o, unit);
         if (plan.unit) plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
         return plan;
     });
-    double t2 = nowT();
-    if (getenv("PLAN_TIMING") && t2 - t0 > 0.002) fprintf(stderr, "decision %.2f ms: outlook %.2f (threats %s, %zu) units %d: %.2f\n", (t2-t0)*1000, (t1-t0)*1000, rev != threatMaps[player].revision ? "new" : "kept", threatMaps[player].threats.size(), n, (t2-t1)*1000);
-    return p;
 }
 
 Plan planUnit(Unit& unit) {
@@ -868,7 +846,7 @@ Plan greedyPlan(int player) {
     return bestOfUnits(player, [&o, player](Unit& unit) {
         Plan plan;
         plan.unit = &unit;
-        Option here = bestOption(o, unit, placeOf(unit), 0);
+        Option here = bestOption(o, unit, placeOf(unit));
         if (here.worth > 0) {
             plan.entry = here.entry;
             plan.target = here.target;
@@ -892,7 +870,7 @@ Plan greedyPlan(int player) {
         for (int square : reach.squares)
             if (distance(placeOf(square), goal) < distance(placeOf(end), goal)) end = square;
         plan.path = wayTo(reach, end);
-        Option there = bestOption(o, unit, placeOf(end), static_cast<int>(plan.path.size()));
+        Option there = bestOption(o, unit, placeOf(end));
         if (there.worth > 0) {
             plan.entry = there.entry;
             plan.target = there.target;

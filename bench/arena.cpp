@@ -31,7 +31,6 @@
 #include <vector>
 
 #include "ai/computer.h"
-#include "ai/knowledge.h"
 #include "ai/planner.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
@@ -140,7 +139,6 @@ struct Walks {
         for (const Walk& walk : walks) {
             result.moves++;
             result.dearer += walk.paid > walk.cheapest[walk.unit->row * MAP_LIMIT + walk.unit->col];
-            if (getenv("ARENA_DEBUG") && walk.paid > walk.cheapest[walk.unit->row * MAP_LIMIT + walk.unit->col]) fprintf(stderr, "dearer unit %d class %d to %d,%d paid %d cheapest %d\n", walk.unit->id, walk.unit->unitClass, walk.unit->row, walk.unit->col, walk.paid, walk.cheapest[walk.unit->row * MAP_LIMIT + walk.unit->col]);
         }
         walks.clear();
     }
@@ -193,10 +191,6 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
             turnOf = currentPlayer;
             framesThisTurn = turnFrames = bannerFrames = 0;
             if (turnOf == firstPlayer) walks.beginTurn();
-            if (getenv("ARENA_DEBUG") && (result.turns > TURN_LIMIT - 4 || getenv("ARENA_TRACE"))) {
-                fprintf(stderr, "turn %d player %d quiet %d %d\n", result.turns, currentPlayer, quietTurns[1], quietTurns[2]);
-                for (const Unit* u : allUnits) if (!u->dead) fprintf(stderr, "  unit %d p%d class %d hero %d at %d,%d hp %d mp %d\n", u->id, u->player, u->unitClass, u->hero, u->row, u->col, u->hp, u->mp);
-            }
             if (++result.turns > TURN_LIMIT) {
                 result.turns = TURN_LIMIT;
                 break;
@@ -204,15 +198,6 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         }
         turnFrames++;
         bannerFrames += bannerUp();
-        if (getenv("ARENA_TIMES") && turnOf == firstPlayer && !choosingHeroes) {
-            static long glide = 0, attack = 0, other = 0, attacks = 0, keys = 0; static bool was = false; static int lastTurn = -1;
-            static long lastKeyFrame = 0;
-            if (lastTurn != result.turns) { if (lastTurn >= 0 && glide + attack + other > 1200) fprintf(stderr, "turn %d: glide %.1f attack %.1f other %.1f attacks %ld keys %ld\n", lastTurn, glide/60.0, attack/60.0, other/60.0, attacks, keys); glide = attack = other = attacks = keys = 0; lastTurn = result.turns; }
-            if (bannerUp()) {} else if (moveAnimating) glide++; else if (attackAnimating) attack++; else other++;
-            if (attackAnimating && !was) attacks++;
-            was = attackAnimating;
-            (void)lastKeyFrame;
-        }
         if (turnOf == firstPlayer) walks.noteFrame(firstPlayer, result);
         if (++framesThisTurn > FRAMES_PER_TURN_LIMIT) {
             result.winner = -1;
@@ -282,7 +267,6 @@ struct Tally {
             winsAs[firstPlayer]++;
         } else {
             losses++;
-            if (getenv("ARENA_DEBUG")) fprintf(stderr, "lost seed %u as %d in %d turns\n", seed, firstPlayer, r.turns);
         }
         turns += r.turns;
         decisions += r.decisions;
