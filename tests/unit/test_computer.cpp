@@ -109,7 +109,7 @@ const struct Choice {
     {"ignores a weak enemy it cannot see, though a step would bring it in reach",
      {{CLASS_MAGE, 2, 0, 4, 5}, {CLASS_FIGHTER, 1, 0, 0, 0, false, -1, 5}}, {-1, -1}},
     {"hurts an enemy its side can finish this turn rather than a sturdier one it hurts more",
-     {{CLASS_FIGHTER, 2, 3, 7, 30}, {CLASS_ARCHER, 2, 3, 3}, {CLASS_MAGE, 1, 2, 9}, {CLASS_ARCHER, 1, 3, 5}}, {3, 7}},
+     {{CLASS_FIGHTER, 2, 3, 7, 45}, {CLASS_MAGE, 2, 3, 3}, {CLASS_MAGE, 1, 2, 9}, {CLASS_ARCHER, 1, 3, 5}}, {3, 7}},
     {"a hero left with a spent Healer goes and strikes, nobody else can",
      {{CLASS_MAGE, 2, 3, 9}, {CLASS_HEALER, 1, 0, 0, 0, false, 0}, {CLASS_FIGHTER, 1, 3, 7, 0, true, -1, 5}}, {3, 9}},
     {"player 2's lone hero likewise",
