@@ -14,7 +14,6 @@
 #include "game/unit.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
-#include "rules/keyboard.h"
 
 int   commander[3] = {BY_PERSON, BY_PERSON, BY_PERSON};
 float computerPace = DEFAULT_COMPUTER_PACE;
@@ -35,13 +34,7 @@ int    ordersBattle = 0;     // battlesStarted when the orders were given: a new
 int    ordersKnowledge = 0;  // the knowledge the plan was made with
 float  waited = 0;
 int    unitsToAct = 0;       // units of the player that had an action when its turn began
-float  turnSeconds = 0;      // seconds of the computer's turn so far, banners not counted
-float  updateSeconds = 1 / 60.0f;   // the seconds between two calls, as they have lately come
 int    lookedRevision = -1;  // battleRevision when the side last looked at the board
-
-constexpr int END_TURN = -1;         // nextKey: the computer ends its turn with e
-constexpr int GLIDE_UPDATES = 25;    // a step's glide, 0.04 world units an update
-constexpr int MENU_KEYS = 4;         // opening the menu, choosing the entry, confirming it
 
 bool same(Place a, Place b) { return a.row == b.row && a.col == b.col; }
 Place cursorPlace() { return {cursorRow, cursorCol}; }
@@ -68,28 +61,14 @@ template <class Choose> Plan timed(int player, Choose choose) {
     return plan;
 }
 
-// How long the unit's action would take a person to watch: the keys, the
-// steps' glides and the blow's animation.
-float actionSeconds(const Unit& unit, int steps, int entry) {
-    int travel = std::abs(cursorRow - unit.row) + std::abs(cursorCol - unit.col);
-    int keys = MENU_KEYS + (steps > 0 ? 2 * steps + 2 : 0) + (entry != MENU_DEFEND ? unit.attackRange + 1 : 0);
-    float animation = animationSeconds(unit.unitClass, entry);
-    return travel * keyWait(true) + keys * keyWait(false) + steps * GLIDE_UPDATES * updateSeconds + animation;
-}
-
-// The time a person waits for the whole turn grows with the units to act.
-float turnBudget() { return TURN_SECONDS_BASE + TURN_SECONDS_PER_UNIT * unitsToAct; }
-
 void decide(int player) {
     Orders& o = orders[player];
-    // Watched at a pace, the computer minds the time its turn takes.
-    Watch watch{actionSeconds, turnBudget() - turnSeconds};
-    o.plan = timed(player, [player, &watch] {
+    o.plan = timed(player, [player] {
         switch (commander[player]) {
             case BY_GREEDY: return greedyPlan(player);
             case BY_RANDOM: return randomPlan(player);
             case BY_SQUAD: return squadPlan(player);
-            default: return planTurn(player, computerPace > 0 ? &watch : nullptr);
+            default: return planTurn(player);
         }
     });
     if (o.plan.unit) o.from = placeOf(*o.plan.unit);
@@ -187,12 +166,8 @@ int nextKey(int player) {
     if (choosingTarget) return o.plan.unit ? targetKey(o) : KEY_HOME;
     if (selectedUnit->menuOpen) return o.plan.unit ? menuKey(o) : KEY_HOME;
     if (!o.plan.unit) decide(player);
-    if (o.plan.unit) return keyToOpen(*o.plan.unit);
-    // With nobody left to act, any special key ends the turn; with units
-    // left but no time, e does.
-    for (const Unit* unit : allUnits)
-        if (mayStillAct(unit, player)) return END_TURN;
-    return KEY_HOME;
+    // With nobody left to act, any special key ends the turn.
+    return o.plan.unit ? keyToOpen(*o.plan.unit) : KEY_HOME;
 }
 
 }  // namespace
@@ -217,7 +192,6 @@ int computerTick(float seconds) {
         ordersPlayer = player;
         forgetStepsTaken();
         unitsToAct = 0;
-        turnSeconds = 0;
         if (!choosingHeroes)
             for (const Unit* unit : allUnits) unitsToAct += unit->player == player && unit->canAct && !unit->dead;
     }
@@ -228,20 +202,14 @@ int computerTick(float seconds) {
         lookedRevision = battleRevision;
     }
     if (newTurn && !choosingHeroes) noteTurnStart(player);
-    if (seconds > 0) updateSeconds += (seconds - updateSeconds) / 8;
     if (computerPace > 0 && bannerUp()) return 0;
     waited += seconds;
-    if (!choosingHeroes) turnSeconds += seconds;
     if (moveAnimating || attackAnimating) return 0;
     bool browsing = !choosingHeroes && !choosingMove && !choosingTarget && !selectedUnit->menuOpen;
     int key = nextKey(player);
     bool arrow = key == KEY_LEFT || key == KEY_RIGHT || key == KEY_UP || key == KEY_DOWN;
     if (key == 0 || waited < keyWait(browsing && arrow)) return 0;
     waited = 0;
-    if (key == END_TURN) {
-        onKeyboard('e', 0, 0);
-        return COMPUTER_ENDS_TURN;
-    }
     onSpecialKey(key, 0, 0);
     return key;
 }
@@ -274,7 +242,6 @@ void forgetOrders() {
     ordersPlayer = 0;
     waited = 0;
     unitsToAct = 0;
-    turnSeconds = 0;
     lookedRevision = -1;
     computerHurry = false;
 }

@@ -11,20 +11,13 @@ constexpr float DEFAULT_COMPUTER_PACE = 0.15f;
 constexpr float HURRY_FACTOR = 4;
 constexpr int   UNHURRIED_UNITS = 4;   // up to this many units to act, every key waits the whole pace
 constexpr float TRAVEL_SHARE = 0.25f;  // of the wait, for an arrow that only carries the cursor to the unit
-// At a pace above 0 the computer's turn is given this many seconds and this
-// many more for each unit that had an action when the turn began (banners
-// not counted); a unit out of the enemy's reach with nothing to strike or
-// heal then waits for the next turn if its steps do not fit, and the turn
-// ends with e when only such units are left.
-constexpr float TURN_SECONDS_BASE = 2, TURN_SECONDS_PER_UNIT = 1.6f;
-constexpr int   COMPUTER_ENDS_TURN = 0x100 | 'e';   // computerTick: it pressed e, not a special key
 
 // Run from the idle callback after the per-frame update, given the seconds
 // since the last call. When the player whose turn it is has no person at the
 // keys, it presses at most one special key through onSpecialKey, and none
 // while a step glides or an attack plays, nor (at a pace above 0) while a
 // banner covers the board, so that a person watching sees every action.
-// Returns the key pressed, COMPUTER_ENDS_TURN for e, or 0.
+// Returns the key pressed, or 0.
 int computerTick(float seconds);
 
 // The seconds the next key waits: the pace, shortened in proportion when

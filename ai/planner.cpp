@@ -113,7 +113,6 @@ Unit specimen(int unitClass) {
 struct Reach {
     std::vector<int> squares;        // the unit's own square first
     int cost[SQUARES];
-    int steps[SQUARES];
     int before[SQUARES];
     int mark[SQUARES] = {};          // == stamp: found in this search
     int stamp = 0;
@@ -134,7 +133,6 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
     int start = squareOf(from);
     reach.mark[start] = reach.stamp;
     reach.cost[start] = 0;
-    reach.steps[start] = 0;
     reach.before[start] = -1;
     push(0, start);
     while (!open.empty()) {
@@ -152,7 +150,6 @@ void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& 
             if (reach.found(next) && reach.cost[next] <= cost) continue;
             reach.mark[next] = reach.stamp;
             reach.cost[next] = cost;
-            reach.steps[next] = reach.steps[square] + 1;
             reach.before[next] = square;
             push(cost, next);
         }
@@ -420,7 +417,6 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
 struct Outlook {
     int player;
     bool focus;                        // kills are shared out among the units that may still act
-    const Watch* watch = nullptr;
     std::vector<Unit*> byId;
     std::vector<float> potential;      // by id of an enemy in view: the damage we can still deal it this turn
     std::vector<float> strikeMemo;     // by attacker class, special or not, and target id
@@ -711,9 +707,6 @@ Plan planFor(Outlook& o, Unit& unit) {
     const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
     const float floor = wayFloor(o, unit);
     if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
-    // Out of the enemy's reach, a step or a Defend can wait for the next
-    // turn when a person watching has waited long enough.
-    const bool marching = o.watch && danger(o, unit, squareOf(placeOf(unit))) == 0;
     // Whether anything is within the unit's reach this turn, to strike or to heal.
     int top = unit.row, bottom = unit.row, left = unit.col, right = unit.col;
     for (int square : reach.squares) {
@@ -737,20 +730,13 @@ Plan planFor(Outlook& o, Unit& unit) {
                          shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
         if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
         Option option = aims ? bestOption(o, unit, at) : Option();
-        if (option.worth <= 0) {
-            if (marching && o.watch->seconds(unit, reach.steps[square], MENU_DEFEND) > o.watch->secondsLeft) continue;
-            option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
-        }
+        if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
         if (option.worth + standing > best.score) {
             best.entry = option.entry;
             best.target = option.target;
             best.score = option.worth + standing;
             bestSquare = square;
         }
-    }
-    if (best.score == NOTHING) {
-        best.unit = nullptr;   // nothing it could do fits
-        return best;
     }
     best.path = wayTo(reach, bestSquare);
     return best;
@@ -773,13 +759,12 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 
 }  // namespace
 
-Plan planTurn(int player, const Watch* watch) {
+Plan planTurn(int player) {
     Outlook o(player, true);
-    o.watch = watch;
     Place cursor{cursorRow, cursorCol};
     return bestOfUnits(player, [&o, cursor](Unit& unit) {
         Plan plan = planFor(o, unit);
-        if (plan.unit) plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
+        plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
         return plan;
     });
 }
@@ -787,21 +772,6 @@ Plan planTurn(int player, const Watch* watch) {
 Plan planUnit(Unit& unit) {
     Outlook o(unit.player, true);
     return planFor(o, unit);
-}
-
-// A Healer's blow waits out a timer of 1,000 hundredths, counted a whole
-// hundredth an update; a Mage's spell has five stages of 1.8 s.
-float animationSeconds(int unitClass, int entry) {
-    static const float SECONDS[6][2] = {
-        // attack, class action
-        {0, 0},
-        {6.5f, 6.5f},   // Archer: the volley
-        {1.5f, 1.5f},   // Fighter: the lunge
-        {1.5f, 1.5f},   // Flier: the swoop
-        {17, 5.5f},     // Healer: the blow, the heal
-        {4, 11.5f},     // Mage: one stage, five
-    };
-    return entry == MENU_DEFEND ? 0 : SECONDS[unitClass][entry == MENU_CLASS_ACTION];
 }
 
 void noteStepTaken(const Unit& unit, Place from) { steppedOff.emplace_back(&unit, squareOf(from)); }

@@ -1,7 +1,6 @@
 // ai/planner.h — what a side does next: the computer's choice, and the two
 // plain ways of playing it is measured against
 #pragma once
-#include <functional>
 #include <random>
 #include <vector>
 struct Unit;
@@ -29,20 +28,7 @@ struct Plan {
 // the enemy's next turn (a square where the enemy could kill the unit counts
 // as the loss of the unit), less the way still to go toward the enemies it
 // knows of, or toward where it has not looked for longest. The best unit's plan.
-// When a person watches the computer play: how long an action would take to
-// watch (keys, glides, the blow's animation) and how long the turn has left.
-// A unit out of the enemy's reach with no blow or heal to make waits for the
-// next turn once its steps or its Defend no longer fit; a plan without a unit
-// then means nothing is left worth the wait.
-struct Watch {
-    std::function<float(const Unit& unit, int steps, int entry)> seconds;
-    float secondsLeft;
-};
-Plan planTurn(int player, const Watch* watch = nullptr);
-
-// The longest the rules' animation of a class's blow, skill or heal plays, in
-// seconds at 60 frames a second; 0 for Defend.
-float animationSeconds(int unitClass, int entry);
+Plan planTurn(int player);
 Plan planUnit(Unit& unit);      // the same, for one unit (after a step has shown more)
 Unit* chooseHero(int player);   // a sturdy unit far from the enemy, behind its friends
 

@@ -61,7 +61,9 @@ struct Result {
     double totalSeconds = 0, worstSeconds = 0;
     int    ownTurns = 0;
     double turnSeconds = 0, worstTurn = 0;        // game time from the turn's start to its hand-over
-    double bannerSeconds = 0;                     // of which a banner covered the board
+    double bannerSeconds = 0;                     // of which a banner covered the board,
+    double stepSeconds = 0, blowSeconds = 0;      // a step glided, a blow or heal played,
+    double keySeconds = 0;                        // and the rest: keys awaited, the cursor travelling
     double worstWatched = 0;                      // the longest turn less its banners
     int    steps = 0, undone = 0;                 // steps, and steps back onto a square left this turn
     int    moves = 0, dearer = 0;                 // units that moved in a turn, and those that paid more than the cheapest way
@@ -171,7 +173,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
 
     Result result;
     int turnOf = 0;
-    long framesThisTurn = 0, frames = 0, turnFrames = 0, bannerFrames = 0;
+    long framesThisTurn = 0, frames = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
     const double frameTime = 1.0 / (options.paced ? PACED_FPS : FAST_FPS);
     Walks walks;
     auto closeTurn = [&]() {
@@ -181,6 +183,9 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         double seconds = turnFrames * frameTime, banners = bannerFrames * frameTime;
         result.turnSeconds += seconds;
         result.bannerSeconds += banners;
+        result.stepSeconds += stepFrames * frameTime;
+        result.blowSeconds += blowFrames * frameTime;
+        result.keySeconds += (turnFrames - bannerFrames - stepFrames - blowFrames) * frameTime;
         result.worstTurn = std::max(result.worstTurn, seconds);
         result.worstWatched = std::max(result.worstWatched, seconds - banners);
     };
@@ -189,7 +194,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         if (!choosingHeroes && currentPlayer != turnOf) {
             closeTurn();
             turnOf = currentPlayer;
-            framesThisTurn = turnFrames = bannerFrames = 0;
+            framesThisTurn = turnFrames = bannerFrames = stepFrames = blowFrames = 0;
             if (turnOf == firstPlayer) walks.beginTurn();
             if (++result.turns > TURN_LIMIT) {
                 result.turns = TURN_LIMIT;
@@ -197,7 +202,10 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
             }
         }
         turnFrames++;
-        bannerFrames += bannerUp();
+        bool banner = bannerUp();
+        bannerFrames += banner;
+        stepFrames += !banner && moveAnimating;
+        blowFrames += !banner && !moveAnimating && attackAnimating;
         if (turnOf == firstPlayer) walks.noteFrame(firstPlayer, result);
         if (++framesThisTurn > FRAMES_PER_TURN_LIMIT) {
             result.winner = -1;
@@ -255,6 +263,7 @@ struct Tally {
     double total = 0, worst = 0;
     int ownTurns = 0;
     double turnSeconds = 0, worstTurn = 0, bannerSeconds = 0, worstWatched = 0;
+    double stepSeconds = 0, blowSeconds = 0, keySeconds = 0;
     int steps = 0, undone = 0, moves = 0, dearer = 0;
     std::string drawSeeds;
 
@@ -275,6 +284,9 @@ struct Tally {
         ownTurns += r.ownTurns;
         turnSeconds += r.turnSeconds;
         bannerSeconds += r.bannerSeconds;
+        stepSeconds += r.stepSeconds;
+        blowSeconds += r.blowSeconds;
+        keySeconds += r.keySeconds;
         worstTurn = std::max(worstTurn, r.worstTurn);
         worstWatched = std::max(worstWatched, r.worstWatched);
         steps += r.steps;
@@ -337,7 +349,8 @@ int main(int argc, char** argv) {
     bool sound = true;
     std::printf("%-17s %7s %5s %5s %6s %5s %6s %9s %8s", "pairing", "battles", "as 1", "as 2", "losses", "draws",
                 "turns", "ms/decide", "worst ms");
-    if (options.paced) std::printf(" %7s %7s %7s", "turn s", "worst s", "watched");
+    if (options.paced)
+        std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows", "banners");
     std::printf(" %9s %9s  %s\n", "undone", "dearer", "draws at seed/side");
     for (const Pairing& p : pairings) {
         const std::string name = p.first + "-" + p.second;
@@ -362,9 +375,11 @@ int main(int argc, char** argv) {
         std::printf("%-17s %7d %5d %5d %6d %5d %6.1f %9.3f %8.3f", name.c_str(), t.battles, t.winsAs[1], t.winsAs[2],
                     t.losses, t.draws, t.battles ? static_cast<double>(t.turns) / t.battles : 0.0,
                     t.decisions ? 1000 * t.total / t.decisions : 0.0, 1000 * t.worst);
-        if (options.paced)
-            std::printf(" %7.1f %7.1f %7.1f", t.ownTurns ? t.turnSeconds / t.ownTurns : 0.0, t.worstTurn,
-                        t.worstWatched);
+        if (options.paced) {
+            double turns = std::max(t.ownTurns, 1);
+            std::printf(" %7.1f %7.1f %7.1f %6.1f %6.1f %6.1f %7.1f", t.turnSeconds / turns, t.worstTurn, t.worstWatched,
+                        t.keySeconds / turns, t.stepSeconds / turns, t.blowSeconds / turns, t.bannerSeconds / turns);
+        }
         std::printf(" %4d/%-4d %4d/%-4d %s\n", t.undone, t.steps, t.dearer, t.moves, t.drawSeeds.c_str());
         std::fflush(stdout);
         if (wins * 100 < options.require * options.battles) {
