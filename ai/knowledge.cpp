@@ -27,12 +27,6 @@ bool seenFrom(const Unit& observer, int row, int col) {
 }
 }  // namespace
 
-bool squareInSight(int player, int row, int col) {
-    for (const Unit* unit : allUnits)
-        if (watches(*unit, player) && seenFrom(*unit, row, col)) return true;
-    return false;
-}
-
 // Sight is a diameter of at most a few squares, so each unit looks only at
 // the squares around its own (a gliding unit may be a square off its own).
 std::vector<bool> squaresInSight(int player) {

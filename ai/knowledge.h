@@ -15,14 +15,11 @@ struct Sighting {
 
 // All by the watching player; index 0 unused.
 extern std::vector<Sighting> sightings[3];
-extern int turnsBegun[3];                            // the player's turns so far
-extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];        // the turn each square was last in sight (0: never)
-extern int quietTurns[3];   // whole turns of the player since its side last saw a blow land or a heal
-extern int turnsSinceFall[3];   // whole turns of the player since its side last saw a unit fall
+extern int turnsBegun[3];                       // the player's turns so far
+extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];   // the turn each square was last in sight (0: never)
+extern int quietTurns[3];          // whole turns of the player since its side last saw a blow land or a heal
+extern int turnsSinceFall[3];      // whole turns of the player since its side last saw a unit fall
 extern int knowledgeRevision[3];   // bumped whenever a sighting is made, changes or is dropped
-
-// Whether any living unit of the player would see a unit standing on the square.
-bool squareInSight(int player, int row, int col);
 
 // Every square some living unit of the player sees, by row × MAP_LIMIT + column.
 std::vector<bool> squaresInSight(int player);
@@ -33,7 +30,9 @@ std::vector<bool> squaresInSight(int player);
 // happens out of sight (a fall, a step, a heal) is not known.
 void noteSightings(int player);
 
-// At the start of each of the player's turns, after noteSightings.
+// At the start of each of the player's turns, after noteSightings: the
+// squares in sight, the quiet turns; before the first look, the enemy army
+// taken to stand on the middle of its home rows.
 void noteTurnStart(int player);
 
 void forgetSightings();   // a new battle

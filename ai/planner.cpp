@@ -457,8 +457,8 @@ float expectedDamage(const Unit& attacker, const Unit& target) {
 }
 
 Outlook::Outlook(int who, bool sharesKills)
-    : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]), sinceFall(turnsSinceFall[who]),
-      heroFights(heroShouldFight(who)) {
+    : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]),
+      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)) {
     for (Unit* unit : allUnits) {
         if (unit->id >= static_cast<int>(byId.size())) byId.resize(unit->id + 1, nullptr);
         byId[unit->id] = unit;

@@ -223,8 +223,8 @@ Plan squadPlan(int player) {
         Place from{};
         for (Unit* unit : side.able) {
             Place p;
-            if (unit->unitClass == CLASS_HEALER || !strikeSquare(side, *unit, *focus, p) || !mayStrikeFrom(side, *unit, p))
-                continue;
+            bool reaches = strikeSquare(side, *unit, *focus, p) && mayStrikeFrom(side, *unit, p);
+            if (unit->unitClass == CLASS_HEALER || !reaches) continue;
             if (!striker || expected(*unit, *focus, false) > expected(*striker, *focus, false)) {
                 striker = unit;
                 from = p;
@@ -247,7 +247,8 @@ Plan squadPlan(int player) {
     for (Unit* unit : side.able)
         for (const Unit* foe : side.foes) {
             Place p;
-            if (strikeSquare(side, *unit, *foe, p) && mayStrikeFrom(side, *unit, p)) return strike(side, *unit, *foe, p);
+            if (strikeSquare(side, *unit, *foe, p) && mayStrikeFrom(side, *unit, p))
+                return strike(side, *unit, *foe, p);
         }
 
     // A badly wounded unit goes back beside a Healer that can mend it.
@@ -308,10 +309,11 @@ Plan squadPlan(int player) {
 Unit* squadHero(int player) {
     Unit* hero = nullptr;
     auto backness = [player](const Unit& u) { return player == 1 ? -u.row : u.row; };
+    auto sturdiness = [](const Unit& u) { return u.maxHp * (1 + u.defence); };
     for (Unit* unit : allUnits) {
         if (unit->player != player || unit->dead) continue;
         if (!hero || backness(*unit) > backness(*hero) ||
-            (backness(*unit) == backness(*hero) && unit->maxHp * (1 + unit->defence) > hero->maxHp * (1 + hero->defence)))
+            (backness(*unit) == backness(*hero) && sturdiness(*unit) > sturdiness(*hero)))
             hero = unit;
     }
     return hero;

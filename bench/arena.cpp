@@ -66,7 +66,8 @@ struct Result {
     double keySeconds = 0;                        // and the rest: keys awaited, the cursor travelling
     double worstWatched = 0;                      // the longest turn less its banners
     int    steps = 0, undone = 0;                 // steps, and steps back onto a square left this turn
-    int    moves = 0, dearer = 0;                 // units that moved in a turn, and those that paid more than the cheapest way
+    int    moves = 0, dearer = 0;                 // units that walked in a turn, and those that paid more than the
+                                                  // cheapest way
 };
 
 struct Pairing {
@@ -350,7 +351,8 @@ int main(int argc, char** argv) {
     std::printf("%-17s %7s %5s %5s %6s %5s %6s %9s %8s", "pairing", "battles", "as 1", "as 2", "losses", "draws",
                 "turns", "ms/decide", "worst ms");
     if (options.paced)
-        std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows", "banners");
+        std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows",
+                    "banners");
     std::printf(" %9s %9s  %s\n", "undone", "dearer", "draws at seed/side");
     for (const Pairing& p : pairings) {
         const std::string name = p.first + "-" + p.second;
@@ -377,8 +379,9 @@ int main(int argc, char** argv) {
                     t.decisions ? 1000 * t.total / t.decisions : 0.0, 1000 * t.worst);
         if (options.paced) {
             double turns = std::max(t.ownTurns, 1);
-            std::printf(" %7.1f %7.1f %7.1f %6.1f %6.1f %6.1f %7.1f", t.turnSeconds / turns, t.worstTurn, t.worstWatched,
-                        t.keySeconds / turns, t.stepSeconds / turns, t.blowSeconds / turns, t.bannerSeconds / turns);
+            std::printf(" %7.1f %7.1f %7.1f %6.1f %6.1f %6.1f %7.1f", t.turnSeconds / turns, t.worstTurn,
+                        t.worstWatched, t.keySeconds / turns, t.stepSeconds / turns, t.blowSeconds / turns,
+                        t.bannerSeconds / turns);
         }
         std::printf(" %4d/%-4d %4d/%-4d %s\n", t.undone, t.steps, t.dearer, t.moves, t.drawSeeds.c_str());
         std::fflush(stdout);
