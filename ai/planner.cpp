@@ -88,24 +88,6 @@ float killWorth(const Unit& target, int hp) {
     return target.hero ? WIN : hp + KILL_BONUS + target.attackPower * target.attackFactor;
 }
 
-// A unit of the class as it starts, for sums that depend on the class alone.
-Unit specimen(int unitClass) {
-    const ClassStats& stats = statsOf(unitClass);
-    Unit unit;
-    unit.unitClass = stats.unitClass;
-    unit.hp = unit.maxHp = stats.hp;
-    unit.mp = unit.maxMp = stats.mp;
-    unit.movePoints = stats.movePoints;
-    unit.attackRange = stats.attackRange;
-    unit.accuracy = stats.accuracy;
-    unit.defence = stats.defence;
-    unit.attackFactor = stats.attackFactor;
-    unit.evasion = stats.evasion;
-    unit.attackPower = stats.attackPower;
-    unit.defending = true;
-    return unit;
-}
-
 // ---- Where a unit can go this turn ----
 
 // The squares found, each with the cheapest cost of the way there and the
@@ -614,7 +596,8 @@ float killChance(const Unit& unit, const std::vector<Blow>& blows) {
     return chance[0];
 }
 
-Unit strikerSpecimens[6] = {{}, specimen(1), specimen(2), specimen(3), specimen(4), specimen(5)};
+// A unit of each class as it starts, for sums that depend on the class alone.
+Unit strikerSpecimens[6] = {{}, startingUnit(1), startingUnit(2), startingUnit(3), startingUnit(4), startingUnit(5)};
 
 // What standing on the square may cost the unit in the enemy's next turn:
 // the damage expected, and where the enemy could kill it, that chance of
@@ -816,13 +799,14 @@ Plan greedyPlan(int player) {
     return bestOfUnits(player, [&o, player](Unit& unit) {
         Plan plan;
         plan.unit = &unit;
-        Option here = bestOption(o, unit, placeOf(unit));
-        if (here.worth > 0) {
-            plan.entry = here.entry;
-            plan.target = here.target;
-            plan.score = here.worth;
-            return plan;
-        }
+        auto take = [&plan](const Option& option) {
+            if (option.worth <= 0) return false;
+            plan.entry = option.entry;
+            plan.target = option.target;
+            plan.score = option.worth;
+            return true;
+        };
+        if (take(bestOption(o, unit, placeOf(unit)))) return plan;
         // Toward the enemy it would most like to hit, or the middle of the
         // enemy's home rows; then whatever blow that brings in reach.
         Place goal{player == 1 ? mapRows - 2 : 1, mapCols / 2};
@@ -840,12 +824,7 @@ Plan greedyPlan(int player) {
         for (int square : reach.squares)
             if (distance(placeOf(square), goal) < distance(placeOf(end), goal)) end = square;
         plan.path = wayTo(reach, end);
-        Option there = bestOption(o, unit, placeOf(end));
-        if (there.worth > 0) {
-            plan.entry = there.entry;
-            plan.target = there.target;
-            plan.score = there.worth;
-        }
+        take(bestOption(o, unit, placeOf(end)));
         return plan;
     });
 }
