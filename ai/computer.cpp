@@ -9,13 +9,15 @@
 
 #include "ai/knowledge.h"
 #include "ai/planner.h"
+#include "ai/squad.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 
 int   commander[3] = {BY_PERSON, BY_PERSON, BY_PERSON};
-float computerPace = 0.15f;
+float computerPace = DEFAULT_COMPUTER_PACE;
+bool  computerHurry = false;
 DecisionClock decisionClock[3];
 
 namespace {
@@ -29,7 +31,10 @@ struct Orders {
 Orders orders[3];
 int    ordersPlayer = 0;     // whose turn the orders were given in
 int    ordersBattle = 0;     // battlesStarted when the orders were given: a new battle has new units
+int    ordersKnowledge = 0;  // the knowledge the plan was made with
 float  waited = 0;
+int    unitsToAct = 0;       // units of the player that had an action when its turn began
+int    lookedRevision = -1;  // battleRevision when the side last looked at the board
 
 bool same(Place a, Place b) { return a.row == b.row && a.col == b.col; }
 Place cursorPlace() { return {cursorRow, cursorCol}; }
@@ -62,10 +67,12 @@ void decide(int player) {
         switch (commander[player]) {
             case BY_GREEDY: return greedyPlan(player);
             case BY_RANDOM: return randomPlan(player);
+            case BY_SQUAD: return squadPlan(player);
             default: return planTurn(player);
         }
     });
     if (o.plan.unit) o.from = placeOf(*o.plan.unit);
+    ordersKnowledge = knowledgeRevision[player];
 }
 
 // One arrow from the cursor toward the square, rows first.
@@ -96,15 +103,19 @@ int menuKey(Orders& o) {
 }
 
 // Each step: the arrow onto the next square, Insert, and after the glide the
-// next. The computer looks again from every square it reaches, since a step
-// can bring new enemies into sight, and plans afresh for a unit that a stray
-// key set stepping.
+// next. The computer plans afresh when a step has shown it something new
+// (an enemy come into sight, or one gone from where it was), never leading
+// back onto a square the unit has left, and for a unit that a stray key set
+// stepping; otherwise it keeps to the way it chose.
 int stepKey(Orders& o, int player) {
     Unit& unit = *selectedUnit;
     Place here = placeOf(unit);
+    if (!same(here, o.from) && o.plan.unit == &unit) noteStepTaken(unit, o.from);
+    bool learnt = ordersKnowledge != knowledgeRevision[player];
     if (!same(here, o.from) || o.plan.unit != &unit) {
-        if (commander[player] == BY_COMPUTER) {
+        if (commander[player] == BY_COMPUTER && (learnt || o.plan.unit != &unit)) {
             o.plan = timed(player, [&unit] { return planUnit(unit); });
+            ordersKnowledge = knowledgeRevision[player];
         } else {
             auto reached = std::find_if(o.plan.path.begin(), o.plan.path.end(),
                                         [here](Place p) { return same(p, here); });
@@ -141,7 +152,13 @@ int nextKey(int player) {
     Orders& o = orders[player];
     if (choosingHeroes) {
         if (selectedUnit->menuOpen) return 0;   // the next frame confirms the pick
-        if (!o.hero) o.hero = commander[player] == BY_RANDOM ? randomHero(player) : chooseHero(player);
+        if (!o.hero) {
+            switch (commander[player]) {
+                case BY_RANDOM: o.hero = randomHero(player); break;
+                case BY_SQUAD: o.hero = squadHero(player); break;
+                default: o.hero = chooseHero(player); break;
+            }
+        }
         return o.hero ? keyToOpen(*o.hero) : 0;
     }
     if (!mayStillAct(o.plan.unit, player)) o.plan = Plan();
@@ -155,48 +172,62 @@ int nextKey(int player) {
 
 }  // namespace
 
+float keyWait(bool cursorTravel) {
+    float wait = computerPace;
+    if (unitsToAct > UNHURRIED_UNITS) wait *= static_cast<float>(UNHURRIED_UNITS) / unitsToAct;
+    if (computerHurry) wait /= HURRY_FACTOR;
+    return cursorTravel ? wait * TRAVEL_SHARE : wait;
+}
+
+bool computerHasTheTurn() {
+    return commander[activeSide()] != BY_PERSON && !battleWon();
+}
+
 int computerTick(float seconds) {
-    if (ordersBattle != battlesStarted) {
-        forgetOrders();
-        ordersBattle = battlesStarted;
-    }
+    if (ordersBattle != battlesStarted) forgetOrders();
     int player = activeSide();
     bool newTurn = player != ordersPlayer;
     if (newTurn) {
         orders[1].plan = orders[2].plan = Plan();
         ordersPlayer = player;
+        forgetStepsTaken();
+        unitsToAct = 0;
+        if (!choosingHeroes)
+            for (const Unit* unit : allUnits) unitsToAct += unit->player == player && unit->canAct && !unit->dead;
     }
-    if (commander[player] == BY_PERSON || bannerP1Wins || bannerP2Wins) return 0;
-    noteSightings(player);
+    if (!computerHasTheTurn()) return 0;
+    // A look whenever a step, an action or a turn has ended (not in mid-glide).
+    if (newTurn || (!moveAnimating && lookedRevision != battleRevision)) {
+        noteSightings(player);
+        lookedRevision = battleRevision;
+    }
     if (newTurn && !choosingHeroes) noteTurnStart(player);
+    if (computerPace > 0 && bannerUp()) return 0;
     waited += seconds;
-    if (waited < computerPace || moveAnimating || attackAnimating) return 0;
+    if (moveAnimating || attackAnimating) return 0;
+    bool browsing = !choosingHeroes && !choosingMove && !choosingTarget && !selectedUnit->menuOpen;
     int key = nextKey(player);
-    if (key == 0) return 0;
+    bool arrow = key == KEY_LEFT || key == KEY_RIGHT || key == KEY_UP || key == KEY_DOWN;
+    if (key == 0 || waited < keyWait(browsing && arrow)) return 0;
     waited = 0;
     return key;
 }
 
-int takeComputerOption(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--computer") != 0) return argc;
-    const char* side = argc > 2 ? argv[2] : "";
+bool commandByComputer(const char* side) {
     bool both = std::strcmp(side, "both") == 0;
-    if (!both && std::strcmp(side, "1") != 0 && std::strcmp(side, "2") != 0) {
-        std::cout << "--computer takes the player it commands: 1, 2 or both." << std::endl;
-        std::exit(1);
-    }
-    if (both || side[0] == '1') commander[1] = BY_COMPUTER;
-    if (both || side[0] == '2') commander[2] = BY_COMPUTER;
-    if (const char* pace = std::getenv("KESTRAVA_COMPUTER_PACE")) {
-        char* end = nullptr;
-        float seconds = std::strtof(pace, &end);
-        if (*pace && *end == '\0' && seconds >= 0)
-            computerPace = seconds;
-        else
-            std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
-    }
-    for (int k = 3; k <= argc; k++) argv[k - 2] = argv[k];   // argv[argc] is the closing null
-    return argc - 2;
+    bool one = std::strcmp(side, "1") == 0, two = std::strcmp(side, "2") == 0;
+    if (both || one) commander[1] = BY_COMPUTER;
+    if (both || two) commander[2] = BY_COMPUTER;
+    return both || one || two;
+}
+
+float computerPaceSetting(const char* setting) {
+    if (!setting) return DEFAULT_COMPUTER_PACE;
+    char* end = nullptr;
+    float seconds = std::strtof(setting, &end);
+    if (*setting && *end == '\0' && seconds >= 0) return seconds;
+    std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
+    return DEFAULT_COMPUTER_PACE;
 }
 
 void forgetOrders() {
@@ -205,6 +236,11 @@ void forgetOrders() {
         decisionClock[player] = DecisionClock();
     }
     forgetSightings();
+    forgetPlanning();
+    ordersBattle = battlesStarted;
     ordersPlayer = 0;
     waited = 0;
+    unitsToAct = 0;
+    lookedRevision = -1;
+    computerHurry = false;
 }

@@ -1,24 +1,43 @@
 // ai/computer.h — computer players: the special keys a person would press, at a person's pace
 #pragma once
 
-enum Commander { BY_PERSON, BY_COMPUTER, BY_GREEDY, BY_RANDOM };
+enum Commander { BY_PERSON, BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD };
 
 extern int   commander[3];    // who presses each player's keys; index 0 unused
-extern float computerPace;    // seconds between two inputs; 0 for one at every call
+extern float computerPace;    // seconds between two inputs when few units must act; 0 for one at every call
+extern bool  computerHurry;   // w: the computer presses its keys four times as fast, until w again or a new battle
+
+constexpr float DEFAULT_COMPUTER_PACE = 0.15f;
+constexpr float HURRY_FACTOR = 4;
+constexpr int   UNHURRIED_UNITS = 4;   // up to this many units to act, every key waits the whole pace
+constexpr float TRAVEL_SHARE = 0.25f;  // of the wait, for an arrow that only carries the cursor to the unit
 
 // Run from the idle callback after the per-frame update, given the seconds
 // since the last call. When the side whose keys command the battle
 // (activeSide) has no person at them, it chooses at most one special key,
-// and none while a step glides or an attack plays: the key for the caller
-// to hand to the dispatcher at once, or 0.
+// and none while a step glides or an attack plays, nor (at a pace above 0)
+// while a banner covers the board, so that a person watching sees every
+// action: the key for the caller to hand to the dispatcher at once, or 0.
 int computerTick(float seconds);
 
-// Takes "--computer 1", "--computer 2" or "--computer both" off the front of
-// the arguments and reads the pace from KESTRAVA_COMPUTER_PACE; returns how
-// many arguments are left. A bad value ends the program with status 1.
-int takeComputerOption(int argc, char** argv);
+// The seconds the next key waits: the pace, shortened in proportion when
+// more than UNHURRIED_UNITS units had an action at the start of the turn, a
+// quarter of that in a hurry, and TRAVEL_SHARE of it for an arrow that only
+// carries the cursor to the unit to use.
+float keyWait(bool cursorTravel);
 
-// A new battle: no plans, no sightings.
+// Whether the side whose turn it is has the computer at its keys (the hero
+// choice included) and the battle is not over: the camera follows its moves.
+bool computerHasTheTurn();
+
+// The side --computer names: "1", "2" or "both". False for anything else.
+bool commandByComputer(const char* side);
+
+// KESTRAVA_COMPUTER_PACE: seconds, 0 or more. Without it the default pace;
+// anything else is said on standard error and the default kept.
+float computerPaceSetting(const char* setting);
+
+// A new battle: no plans, no sightings, the default pace.
 void forgetOrders();
 
 // How long the choices took, per player, in processor time of the deciding

@@ -6,6 +6,7 @@
 struct Unit;
 
 // An enemy unit as last seen: where it stood and how many hit points it had.
+// Out of sight it is taken to be there still, alive, with those hit points.
 struct Sighting {
     const Unit* unit;
     int  row, col, hp;
@@ -14,19 +15,24 @@ struct Sighting {
 
 // All by the watching player; index 0 unused.
 extern std::vector<Sighting> sightings[3];
-extern int turnsBegun[3];                            // the player's turns so far
-extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];        // the turn each square was last in sight (0: never)
-extern int quietTurns[3];   // turns in a row that began as the one before: no blow struck, nothing healed
+extern int turnsBegun[3];                       // the player's turns so far
+extern int lookedAt[3][MAP_LIMIT][MAP_LIMIT];   // the turn each square was last in sight (0: never)
+extern int quietTurns[3];          // whole turns of the player since its side last saw a blow land or a heal
+extern int turnsSinceFall[3];      // whole turns of the player since its side last saw a unit fall
+extern int knowledgeRevision[3];   // bumped whenever a sighting is made, changes or is dropped
 
-// Whether any living unit of the player would see a unit standing on the square.
-bool squareInSight(int player, int row, int col);
+// Every square some living unit of the player sees, by row × MAP_LIMIT + column.
+std::vector<bool> squaresInSight(int player);
 
 // During the player's own turn, once the sight update has run: records every
-// enemy its side sees, and forgets those it no longer finds where it last saw
-// them, or knows to have fallen.
+// enemy its side sees alive, and forgets one only when its side looks at the
+// square where it was last seen and does not find it there alive. What
+// happens out of sight (a fall, a step, a heal) is not known.
 void noteSightings(int player);
 
-// At the start of each of the player's turns, after noteSightings.
+// At the start of each of the player's turns, after noteSightings: the
+// squares in sight, the quiet turns; before the first look, the enemy army
+// taken to stand on the middle of its home rows.
 void noteTurnStart(int player);
 
 void forgetSightings();   // a new battle

@@ -1,13 +1,19 @@
 // ai/planner.cpp — scoring what a unit could do this turn, and choosing
 #include "ai/planner.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <limits>
+#include <queue>
 
 #include "ai/knowledge.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "rules/combat.h"
+#include "rules/cursor.h"
 #include "rules/movement.h"
 
 std::minstd_rand randomPlayDraws;
@@ -15,26 +21,47 @@ std::minstd_rand randomPlayDraws;
 namespace {
 
 // What things are worth, in hit points of damage dealt to an ordinary enemy.
-constexpr float WIN = 100000;            // the enemy hero falls
-constexpr float HERO_HIT_WEIGHT = 3;     // each point off the enemy hero, or off our own
-constexpr float KILL_BONUS = 40;         // one enemy fewer to strike back, besides its hit points
-constexpr float HERO_HEAL_WEIGHT = 4;    // each point healed on our hero; 1 on anyone else
-constexpr float DEFEND_WEIGHT = 0.5f;    // each point Defend gives back
-constexpr float HERO_THREAT = 200;       // for each enemy that could strike our hero next turn
-constexpr float DANGER_WEIGHT = 0.25f;   // expected damage to any other unit next turn
-constexpr float TRAVEL_WEIGHT = 2;       // each movement point still to go
-constexpr float SEARCH_WEIGHT = 1;       // each turn since a square was last in sight
-constexpr float ENEMY_HOME = 20;         // a square of the enemy's home rows, where its hero likely stands
-constexpr float SHORT_WAY = 0.01f;       // of two equal squares, the one nearer to hand
-constexpr int   TURN_POINTS = 5;         // every turn after the first starts with these
-constexpr int   PATIENCE = 2;            // quiet turns before units walk into reach regardless
+constexpr float WIN = 100000;             // the enemy hero falls (or, as a danger, ours)
+constexpr float HERO_HIT_WEIGHT = 3;      // each point off the enemy hero, or off our own
+constexpr float KILL_BONUS = 40;          // one enemy fewer to strike back, besides its hit points
+constexpr float HERO_HEAL_WEIGHT = 4;     // each point healed on our hero
+constexpr float FRONT_HEAL_WEIGHT = 2;    // each point healed on a unit the enemy can strike; 1 elsewhere
+constexpr float DEFEND_WEIGHT = 0.5f;     // each point Defend gives back
+constexpr float WOUNDED_DEFEND_WEIGHT = 1.5f;   // the same for a wounded unit
+constexpr float HERO_THREAT = 200;        // for each enemy that could strike our hero next turn
+constexpr float DANGER_WEIGHT = 1;        // expected damage to any other unit next turn
+constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to where a blow opens
+constexpr float HERO_BEHIND = 3;          // movement points the hero keeps behind its army's middle
+constexpr float FOG_WEIGHT = 2;           // each square out of sight near the hero, on the enemy's side of it
+constexpr int   FOG_NEAR = 6;             // how near such a square is counted
+constexpr float SEARCH_WEIGHT = 1;        // each turn since a square was last in sight
+constexpr float ENEMY_HOME = 10;          // a square of the enemy's home rows, where its hero likely stands
+constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one nearer to hand
+constexpr float WOUNDED = 0.4f;           // below this share of its hit points a unit falls back
+constexpr float FALL_BACK = 1.5f;         // each missing hit point, near a Healer that can mend it
+constexpr float CURSOR_WEIGHT = 0.05f;    // of two near-equal plans, the unit nearer the cursor
+constexpr float HERO_BOLDNESS = 0.001f;   // the hero's caution once it must fight
+constexpr int   TURN_POINTS = 5;          // every turn after the first starts with these
+constexpr int   HEALER_REACH = TURN_POINTS + 2;   // a Healer's step and reach: who it can mend next turn
+constexpr int   PATIENCE = 2;             // quiet turns before danger weighs less; thrice that, nothing
+constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after PATIENCE quiet turns
+constexpr int   STALEMATE = 8;            // turns without a fall before danger weighs nothing
+constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
+constexpr float FAR = 1e6f;               // a field's value where no way leads
+constexpr int   SQUARES = MAP_LIMIT * MAP_LIMIT;
 
+int squareOf(int row, int col) { return row * MAP_LIMIT + col; }
+int squareOf(Place p) { return squareOf(p.row, p.col); }
+Place placeOf(int square) { return {square / MAP_LIMIT, square % MAP_LIMIT}; }
 int distance(Place a, Place b) { return std::abs(a.row - b.row) + std::abs(a.col - b.col); }
 Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
+bool onMap(int row, int col) { return row >= 0 && row < mapRows && col >= 0 && col < mapCols; }
 bool living(const Unit& unit) { return !unit.dead; }
 bool mayAct(const Unit& unit, int player) { return unit.player == player && unit.canAct && living(unit); }
+bool wounded(const Unit& unit) { return unit.hp < WOUNDED * unit.maxHp; }
+const int STEPS[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 
 // The menu's own test for its second entry.
 bool classActionAllowed(const Unit& unit) {
@@ -44,49 +71,468 @@ bool classActionAllowed(const Unit& unit) {
 // The share of the 101 rolls, 0 to 100, that are not below the miss range.
 float hitChance(const Unit& attacker, const Unit& target, bool special) {
     float misses = missRange(attacker, target, special);
-    int hits = 0;
-    for (int roll = 0; roll <= 100; roll++) hits += !(roll < misses);
-    return hits / 101.0f;
+    int missed = std::clamp(static_cast<int>(std::ceil(misses)), 0, 101);
+    return (101 - missed) / 101.0f;
 }
 
-float outcomeWorth(const Unit& target, int hp, int dealt) {
-    if (dealt >= hp) return target.hero ? WIN : hp + KILL_BONUS + target.attackPower * target.attackFactor;
-    return dealt * (target.hero ? HERO_HIT_WEIGHT : 1);
+// The hit points one hit takes off the target at the hit points it has,
+// both strikes of a Mage's spell together.
+int blowDamage(const Unit& attacker, Unit victim, int extra = 0) {
+    int before = victim.hp;
+    for (int strike = 0; strike < strikesPerHit(attacker); strike++)
+        victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, extra)));
+    return before - victim.hp;
 }
 
-// A blow on a target of hp hit points: the chance to hit times the mean worth
-// over a special's random extras (a Mage strikes twice, the second time on
-// what the first left).
-float strikeWorth(const Unit& attacker, const Unit& target, int hp, bool special) {
+float killWorth(const Unit& target, int hp) {
+    return target.hero ? WIN : hp + KILL_BONUS + target.attackPower * target.attackFactor;
+}
+
+// ---- Where a unit can go this turn ----
+
+// The squares found, each with the cheapest cost of the way there and the
+// square before it. A step is taken while points are left, whatever it costs.
+struct Reach {
+    std::vector<int> squares;        // the unit's own square first
+    int cost[SQUARES];
+    int before[SQUARES];
+    int mark[SQUARES] = {};          // == stamp: found in this search
+    int stamp = 0;
+    bool found(int square) const { return mark[square] == stamp; }
+};
+
+template <class Blocked, class Cost>
+void searchReach(Place from, int points, Blocked blocked, Cost stepCost, Reach& reach) {
+    reach.stamp++;
+    reach.squares.clear();
+    using Entry = std::pair<int, int>;   // cost, square
+    static std::vector<Entry> open;      // a heap, kept from one search to the next so as not to allocate
+    open.clear();
+    auto push = [](int cost, int square) {
+        open.emplace_back(cost, square);
+        std::push_heap(open.begin(), open.end(), std::greater<Entry>());
+    };
+    int start = squareOf(from);
+    reach.mark[start] = reach.stamp;
+    reach.cost[start] = 0;
+    reach.before[start] = -1;
+    push(0, start);
+    while (!open.empty()) {
+        std::pop_heap(open.begin(), open.end(), std::greater<Entry>());
+        auto [paid, square] = open.back();
+        open.pop_back();
+        if (paid > reach.cost[square]) continue;
+        reach.squares.push_back(square);
+        if (paid >= points) continue;   // no point left for another step
+        Place at = placeOf(square);
+        for (const auto& step : STEPS) {
+            int r = at.row + step[0], c = at.col + step[1];
+            if (!onMap(r, c) || blocked(r, c)) continue;
+            int next = squareOf(r, c), cost = paid + stepCost(r, c);
+            if (reach.found(next) && reach.cost[next] <= cost) continue;
+            reach.mark[next] = reach.stamp;
+            reach.cost[next] = cost;
+            reach.before[next] = square;
+            push(cost, next);
+        }
+    }
+}
+
+std::vector<Place> wayTo(const Reach& reach, int square) {
+    std::vector<Place> way;
+    for (int at = square; reach.before[at] >= 0; at = reach.before[at]) way.insert(way.begin(), placeOf(at));
+    return way;
+}
+
+// Squares each unit stepped off in this turn.
+std::vector<std::pair<const Unit*, int>> steppedOff;
+
+Reach fromTurnStart;
+
+// Over free squares, never back onto one the unit left in this turn. A unit
+// that has stepped keeps to ways that, with the steps behind it, are still
+// the cheapest from where it started the turn.
+void findOwnReach(const Unit& unit, Reach& reach) {
+    static bool left[SQUARES];
+    std::vector<int> trail;
+    for (const auto& [who, square] : steppedOff)
+        if (who == &unit) {
+            left[square] = true;
+            trail.push_back(square);
+        }
+    searchReach(
+        placeOf(unit), unit.movePoints,
+        [](int r, int c) { return battleMap[r][c].occupant != -1 || left[squareOf(r, c)]; },
+        [&unit](int r, int c) { return stepCost(unit, r, c); }, reach);
+    for (int square : trail) left[square] = false;
+    if (trail.empty()) return;
+
+    int here = squareOf(placeOf(unit)), paid = 0;
+    trail.push_back(here);
+    for (size_t k = 1; k < trail.size(); k++) paid += stepCost(unit, trail[k] / MAP_LIMIT, trail[k] % MAP_LIMIT);
+    searchReach(
+        placeOf(trail.front()), unit.movePoints + paid,
+        [here](int r, int c) { return battleMap[r][c].occupant != -1 && squareOf(r, c) != here; },
+        [&unit](int r, int c) { return stepCost(unit, r, c); }, fromTurnStart);
+    auto dearer = [&](int square) {
+        return !fromTurnStart.found(square) || paid + reach.cost[square] > fromTurnStart.cost[square];
+    };
+    if (dearer(here)) return;   // a stray key's steps: no cheapest way left to keep to
+    reach.squares.erase(std::remove_if(reach.squares.begin(), reach.squares.end(), dearer), reach.squares.end());
+}
+
+// ---- The enemies' reach in their next turn ----
+
+// A known enemy from where it was last seen: a full turn's points over every
+// square but those of our own units (its friends may step aside first), then
+// its attack range.
+struct Threat {
+    const Unit* unit;
+    int row, col;
+    int top, left, bottom, right;   // the squares it may stand on, one square wider
+    std::vector<int> strikes;
+};
+
+struct ThreatMap {
+    std::vector<Threat> threats;
+    std::vector<int> ownSquares;      // where our units (fallen too) stood when the threats were worked out
+    int revision = -1;                // the knowledge they were worked out from
+    // The threats that can strike each square: strikers[firstAt[s]] up to strikers[firstAt[s + 1]].
+    std::vector<int> firstAt = std::vector<int>(SQUARES + 1);
+    std::vector<int> strikers;
+    int strikerCount(int square) const { return firstAt[square + 1] - firstAt[square]; }
+    const int* strikersOf(int square) const { return strikers.data() + firstAt[square]; }
+};
+ThreatMap threatMaps[3];
+Reach threatScratch;
+
+Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock) {
+    Unit there = *seen.unit;
+    there.row = seen.row;
+    there.col = seen.col;
+    searchReach(
+        {seen.row, seen.col}, TURN_POINTS, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
+        [&there](int r, int c) { return stepCost(there, r, c); }, threatScratch);
+    Threat threat{seen.unit, seen.row, seen.col, seen.row, seen.col, seen.row, seen.col, {}};
+    // Out from the squares it may stand on, a square at a time, as far as its range.
+    static int struck[SQUARES];   // == the search's stamp: already among the strikes
+    const int stamp = threatScratch.stamp, range = there.attackRange;
+    for (int square : threatScratch.squares) {
+        Place at = placeOf(square);
+        threat.top = std::min(threat.top, at.row);
+        threat.bottom = std::max(threat.bottom, at.row);
+        threat.left = std::min(threat.left, at.col);
+        threat.right = std::max(threat.right, at.col);
+        struck[square] = stamp;
+        threat.strikes.push_back(square);
+    }
+    for (size_t first = 0, ring = 1; ring <= static_cast<size_t>(range); ring++) {
+        size_t last = threat.strikes.size();
+        for (size_t k = first; k < last; k++) {
+            Place at = placeOf(threat.strikes[k]);
+            for (const auto& step : STEPS) {
+                int r = at.row + step[0], c = at.col + step[1];
+                if (!onMap(r, c) || struck[squareOf(r, c)] == stamp) continue;
+                struck[squareOf(r, c)] = stamp;
+                threat.strikes.push_back(squareOf(r, c));
+            }
+        }
+        first = last;
+    }
+    threat.top--;
+    threat.left--;
+    threat.bottom++;
+    threat.right++;
+    return threat;
+}
+
+bool within(const Threat& threat, int square) {
+    Place at = placeOf(square);
+    return at.row >= threat.top && at.row <= threat.bottom && at.col >= threat.left && at.col <= threat.right;
+}
+
+// Worked out again only for an enemy seen somewhere new, or whose way one of
+// our units has since stepped into or out of (or fallen on).
+const ThreatMap& threatsAgainst(int player) {
+    ThreatMap& map = threatMaps[player];
+    std::vector<int> own;
+    for (const Unit* unit : allUnits)
+        if (unit->player == player) own.push_back(squareOf(unit->row, unit->col));
+    std::sort(own.begin(), own.end());
+    if (own == map.ownSquares && map.revision == knowledgeRevision[player]) return map;
+
+    std::vector<int> moved;
+    std::set_symmetric_difference(own.begin(), own.end(), map.ownSquares.begin(), map.ownSquares.end(),
+                                  std::back_inserter(moved));
+    std::vector<bool> ownBlock(SQUARES);
+    for (int square : own) ownBlock[square] = true;
+    std::vector<Threat> kept;
+    bool changed = false;
+    for (const Sighting& seen : sightings[player]) {
+        auto old = std::find_if(map.threats.begin(), map.threats.end(),
+                                [&seen](const Threat& t) { return t.unit == seen.unit; });
+        bool stands = old != map.threats.end() && old->row == seen.row && old->col == seen.col &&
+                      std::none_of(moved.begin(), moved.end(), [&old](int sq) { return within(*old, sq); });
+        if (stands) {
+            kept.push_back(std::move(*old));
+        } else {
+            kept.push_back(threatFrom(seen, ownBlock));
+            changed = true;
+        }
+    }
+    changed = changed || kept.size() != map.threats.size();
+    map.threats = std::move(kept);
+    map.ownSquares = std::move(own);
+    map.revision = knowledgeRevision[player];
+    if (changed) {
+        std::fill(map.firstAt.begin(), map.firstAt.end(), 0);
+        for (const Threat& threat : map.threats)
+            for (int square : threat.strikes) map.firstAt[square + 1]++;
+        for (int square = 0; square < SQUARES; square++) map.firstAt[square + 1] += map.firstAt[square];
+        map.strikers.assign(map.firstAt[SQUARES], 0);
+        std::vector<int> filled(map.firstAt.begin(), map.firstAt.end() - 1);
+        for (size_t i = 0; i < map.threats.size(); i++)
+            for (int square : map.threats[i].strikes) map.strikers[filled[square]++] = static_cast<int>(i);
+    }
+    return map;
+}
+
+// ---- The way toward the enemy ----
+
+// For every square, the fewest movement points from it to a square from
+// which a blow opens on a known enemy; or, with no enemy known, to where the
+// side has not looked for longest, that length counting against the way.
+// Known enemies and our own fallen block the way; our living units do not,
+// since they move.
+// Worked out once a turn: the enemies seen during the turn change the
+// threats and the blows at once, the way toward them from the next turn on
+// (or at once when the first is seen, or the last lost).
+struct Field {
+    int turn = -1, fallen = -1;
+    bool searching = false;
+    std::vector<float> cost;
+};
+Field fields[3][2][4];   // player, Flier or not, attack range
+
+const std::vector<float>& approachField(int player, bool flier, int range) {
+    Field& field = fields[player][flier][range];
+    int fallen = 0;
+    for (const Unit* unit : allUnits) fallen += unit->player == player && unit->dead;
+    const std::vector<Sighting>& known = sightings[player];
+    int turn = turnsBegun[player];
+    bool searching = known.empty();
+    if (!field.cost.empty() && field.turn == turn && field.fallen == fallen && field.searching == searching)
+        return field.cost;
+    field.searching = searching;
+    field.turn = turn;
+    field.fallen = fallen;
+
+    std::vector<bool> wall(SQUARES);
+    for (const Sighting& seen : known) wall[squareOf(seen.row, seen.col)] = true;
+    for (const Unit* unit : allUnits)
+        if (unit->player == player && unit->dead) wall[squareOf(unit->row, unit->col)] = true;
+
+    // In half points, so that the search's goals weigh in whole numbers: a
+    // bucket for each cost, taken in order; a step costs at most 18.
+    constexpr int UNREACHED = std::numeric_limits<int>::max(), BUCKETS = 19;
+    static int half[SQUARES];
+    std::fill(half, half + SQUARES, UNREACHED);
+    auto source = [&](int r, int c, int cost) {
+        int square = squareOf(r, c);
+        if (!wall[square]) half[square] = std::min(half[square], cost);
+    };
+    if (!searching) {
+        for (const Sighting& seen : known)
+            for (int r = seen.row - range; r <= seen.row + range; r++)
+                for (int c = seen.col - range; c <= seen.col + range; c++)
+                    if (onMap(r, c) && distance({r, c}, {seen.row, seen.col}) <= range) source(r, c, 0);
+    } else {
+        int firstEnemyRow = player == 1 ? mapRows - 3 : 0;
+        for (int r = 0; r < mapRows; r++)
+            for (int c = 0; c < mapCols; c++) {
+                int looked = lookedAt[player][r][c];
+                if (looked == turn) continue;
+                bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
+                float wanted = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0);
+                source(r, c, -static_cast<int>(std::lround(2 * wanted / TRAVEL_WEIGHT)));
+            }
+    }
+    std::vector<std::pair<int, int>> goals;   // cost, square
+    for (int square = 0; square < SQUARES; square++)
+        if (half[square] != UNREACHED) goals.emplace_back(half[square], square);
+    std::sort(goals.begin(), goals.end());
+    // Outward from the goals: stepping from a square onto the one nearer the
+    // goal costs that nearer square's terrain.
+    static std::vector<int> bucket[BUCKETS];
+    size_t nextGoal = 0;
+    long pending = 0;
+    for (int cost = goals.empty() ? 0 : goals.front().first; pending > 0 || nextGoal < goals.size(); cost++) {
+        if (pending == 0) cost = goals[nextGoal].first;
+        std::vector<int>& now = bucket[((cost % BUCKETS) + BUCKETS) % BUCKETS];
+        for (; nextGoal < goals.size() && goals[nextGoal].first == cost; nextGoal++, pending++)
+            now.push_back(goals[nextGoal].second);
+        for (size_t k = 0; k < now.size(); k++) {
+            int square = now[k];
+            pending--;
+            if (half[square] != cost) continue;   // reached more cheaply since
+            Place at = placeOf(square);
+            int enter = 2 * (flier ? 1 : battleMap[at.row][at.col].terrain);
+            for (const auto& step : STEPS) {
+                int r = at.row + step[0], c = at.col + step[1];
+                int next = squareOf(r, c);
+                if (!onMap(r, c) || wall[next] || cost + enter >= half[next]) continue;
+                half[next] = cost + enter;
+                bucket[(((cost + enter) % BUCKETS) + BUCKETS) % BUCKETS].push_back(next);
+                pending++;
+            }
+        }
+        now.clear();
+    }
+    field.cost.resize(SQUARES);
+    for (int square = 0; square < SQUARES; square++)
+        field.cost[square] = half[square] == UNREACHED ? FAR : half[square] / 2.0f;
+    return field.cost;
+}
+
+// ---- One decision's view of the battle ----
+
+struct Outlook {
+    int player;
+    bool focus;                        // kills are shared out among the units that may still act
+    std::vector<Unit*> byId;
+    std::vector<float> potential;      // by id of an enemy in view: the damage we can still deal it this turn
+    std::vector<float> strikeMemo;     // by attacker class, special or not, and target id
+    std::vector<float> harmMemo;       // by enemy class and id of our unit: expected damage of a blow
+    std::vector<int> worstMemo;        // the same, the damage of a hit
+    const ThreatMap* threats;
+    float armyWay;                     // the mean way still to go of our fighting units
+    int quiet, sinceFall;
+    bool heroFights;
+    std::vector<const Unit*> marks;    // what a blow or a heal may fall on: enemies in view, wounded friends
+    std::vector<bool> seen;            // what our side sees, once the hero's plan asks
+    std::vector<int> exposed;          // by threat: our living units standing where it can strike
+    std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
+    // Our units by id: the dangers already worked out for each crowd of strikers.
+    std::vector<std::vector<std::pair<uint64_t, float>>> dangerMemo;
+
+    Outlook(int who, bool sharesKills);
+    Unit* at(int row, int col) const {
+        int id = battleMap[row][col].occupant;
+        return id >= 0 && id < static_cast<int>(byId.size()) ? byId[id] : nullptr;
+    }
+    size_t memoIndex(int unitClass, int variant, int id) const { return (unitClass * 2 + variant) * byId.size() + id; }
+};
+
+bool enemyInView(const Unit& unit, int player) { return unit.player != player && unit.visible && living(unit); }
+
+// The hero joins the fighting once the rest of its army can no longer win
+// it (nobody but Healers is left), or when a standoff has lasted.
+bool heroShouldFight(int player) {
+    if (quietTurns[player] >= 2 * PATIENCE) return true;
+    for (const Unit* unit : allUnits)
+        if (unit->player == player && living(*unit) && !unit->hero && unit->unitClass != CLASS_HEALER) return false;
+    return true;
+}
+
+float expectedDamage(const Unit& attacker, const Unit& target) {
+    return hitChance(attacker, target, false) * blowDamage(attacker, target);
+}
+
+Outlook::Outlook(int who, bool sharesKills)
+    : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]),
+      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)) {
+    for (Unit* unit : allUnits) {
+        if (unit->id >= static_cast<int>(byId.size())) byId.resize(unit->id + 1, nullptr);
+        byId[unit->id] = unit;
+    }
+    const size_t ids = byId.size();
+    potential.assign(ids, 0);
+    strikeMemo.assign(12 * ids, -1);
+    harmMemo.assign(12 * ids, -1);
+    worstMemo.assign(12 * ids, -1);
+    dangerMemo.resize(ids);
+    float ways = 0;
+    int counted = 0;
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit) || unit->hero || wounded(*unit)) continue;
+        float way = approachField(player, unit->unitClass == CLASS_FLIER, std::clamp(unit->attackRange, 1, 3))
+            [squareOf(unit->row, unit->col)];
+        if (way >= FAR) continue;
+        ways += way;
+        counted++;
+    }
+    armyWay = counted ? ways / counted : 0;
+    for (const Unit* unit : allUnits)
+        if (living(*unit) && (unit->player == player ? unit->hp < unit->maxHp : unit->visible)) marks.push_back(unit);
+    exposed.assign(threats->threats.size(), 0);
+    doomed.assign(threats->threats.size(), false);
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit)) continue;
+        int square = squareOf(unit->row, unit->col);
+        for (int k = 0; k < threats->strikerCount(square); k++) exposed[threats->strikersOf(square)[k]]++;
+    }
+    if (!focus) return;
+    // What our units that may still act can deal each enemy in view this turn:
+    // those that could get in reach, each with its expected damage.
+    std::vector<float> expected(6 * ids, -1);
+    for (const Unit* unit : allUnits) {
+        if (!mayAct(*unit, player)) continue;
+        for (const Unit* enemy : allUnits) {
+            if (!enemyInView(*enemy, player)) continue;
+            if (distance(placeOf(*unit), placeOf(*enemy)) > unit->movePoints + unit->attackRange) continue;
+            float& e = expected[unit->unitClass * ids + enemy->id];
+            if (e < 0) e = expectedDamage(*unit, *enemy);
+            potential[enemy->id] += e;
+        }
+    }
+    for (size_t i = 0; i < threats->threats.size(); i++) {
+        const Unit& enemy = *threats->threats[i].unit;
+        doomed[i] = enemyInView(enemy, player) && potential[enemy.id] >= enemy.hp;
+    }
+}
+
+// A blow on an enemy in view: the chance to hit times the mean worth over a
+// special's random extras (a Mage strikes twice, the second time on what the
+// first left). Short of a kill, each point is a share of the kill when our
+// side can finish the enemy this turn.
+float strikeWorth(Outlook& o, const Unit& attacker, const Unit& target, bool special) {
+    float& memo = o.strikeMemo[o.memoIndex(attacker.unitClass, special, target.id)];
+    if (memo >= 0) return memo;
+    const int hp = target.hp;
+    const bool killable = o.focus && o.potential[target.id] >= hp;
+    const int extras = special ? SPECIAL_EXTRA_MAX + 1 : 1;
+    const bool twice = strikesPerHit(attacker) == 2;
     Unit victim = target;
-    const int extras = special ? 15 : 1;
-    const bool twice = attacker.unitClass == CLASS_MAGE;
     float sum = 0;
     int cases = 0;
     for (int first = 0; first < extras; first++) {
         for (int second = 0; second < (twice ? extras : 1); second++) {
             victim.hp = hp;
-            victim.hp -= static_cast<int>(hitDamage(attacker, victim, first));
-            if (twice) victim.hp -= static_cast<int>(hitDamage(attacker, victim, second));
+            victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, first)));
+            if (twice) victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, second)));
             int dealt = hp - victim.hp;
-            sum += dealt > 0 ? outcomeWorth(target, hp, dealt) : 0;
+            if (dealt >= hp) sum += killWorth(target, hp);
+            else if (killable) sum += killWorth(target, hp) * dealt / hp;
+            else sum += dealt * (target.hero ? HERO_HIT_WEIGHT : 1);
             cases++;
         }
     }
-    return hitChance(attacker, target, special) * sum / cases;
+    memo = hitChance(attacker, target, special) * sum / cases;
+    return memo;
 }
 
-// A heal adds a point per update until 30 % of maxHp is gained or hp is full.
-float healWorth(const Unit& patient) {
+// A heal adds a point per update until 30 % of maxHp is gained or hp is
+// full. The hero first, then those the enemy can reach.
+float healWorth(const Outlook& o, const Unit& patient) {
     int gain = 0;
-    while (patient.hp + gain < patient.maxHp && static_cast<double>(gain) / patient.maxHp < 0.3) gain++;
-    return gain * (patient.hero ? HERO_HEAL_WEIGHT : 1);
+    while (patient.hp + gain < patient.maxHp && !healComplete(patient.hp + gain, patient.hp, patient.maxHp)) gain++;
+    bool front = o.threats->strikerCount(squareOf(patient.row, patient.col)) > 0;
+    return gain * (patient.hero ? HERO_HEAL_WEIGHT : front ? FRONT_HEAL_WEIGHT : 1);
 }
 
 float defendWorth(const Unit& unit) {
-    int healed = static_cast<int>(unit.hp + unit.maxHp * 0.1);
-    if (healed > unit.maxHp) healed = unit.maxHp;
-    return (healed - unit.hp) * DEFEND_WEIGHT;
+    int healed = std::min(unit.maxHp, static_cast<int>(unit.hp + unit.maxHp * 0.1));
+    return (healed - unit.hp) * (wounded(unit) ? WOUNDED_DEFEND_WEIGHT : DEFEND_WEIGHT);
 }
 
 struct Option {
@@ -97,209 +543,185 @@ struct Option {
 
 // The best attack, skill, magic or heal the unit could make standing on the
 // square, on the enemies its side sees and its wounded friends.
-Option bestOption(const Unit& unit, Place from) {
+Option bestOption(Outlook& o, const Unit& unit, Place from) {
     Option best;
-    auto consider = [&best](int entry, const Unit& target, float worth) {
-        if (worth > best.worth) best = {entry, placeOf(target), worth};
-    };
-    for (const Unit* other : allUnits) {
-        int reach = distance(from, placeOf(*other));
-        if (other == &unit || !living(*other) || reach < 1 || reach > unit.attackRange) continue;
-        if (other->player != unit.player) {
-            if (!other->visible) continue;
-            consider(MENU_ATTACK, *other, strikeWorth(unit, *other, other->hp, false));
-            if (classActionAllowed(unit) && unit.unitClass != CLASS_HEALER)
-                consider(MENU_CLASS_ACTION, *other, strikeWorth(unit, *other, other->hp, true));
-        } else if (unit.unitClass == CLASS_HEALER && classActionAllowed(unit) && other->hp < other->maxHp) {
-            consider(MENU_CLASS_ACTION, *other, healWorth(*other));
+    const int range = unit.attackRange;
+    const bool heals = unit.unitClass == CLASS_HEALER && classActionAllowed(unit);
+    for (int r = std::max(0, from.row - range); r <= std::min(mapRows - 1, from.row + range); r++) {
+        for (int c = std::max(0, from.col - range); c <= std::min(mapCols - 1, from.col + range); c++) {
+            int reach = distance(from, {r, c});
+            const Unit* other = o.at(r, c);
+            if (reach < 1 || reach > range || !other || other == &unit || !living(*other)) continue;
+            auto consider = [&](int entry, float worth) {
+                if (worth > best.worth) best = {entry, {r, c}, worth};
+            };
+            if (other->player != unit.player) {
+                if (!other->visible) continue;
+                consider(MENU_ATTACK, strikeWorth(o, unit, *other, false));
+                if (classActionAllowed(unit) && unit.unitClass != CLASS_HEALER)
+                    consider(MENU_CLASS_ACTION, strikeWorth(o, unit, *other, true));
+            } else if (heals && other->hp < other->maxHp) {
+                consider(MENU_CLASS_ACTION, healWorth(o, *other));
+            }
         }
     }
     return best;
 }
 
-// Where a unit can go: the cost of every square, and the square before it on
-// the cheapest way there.
-struct Reach {
-    int   cost[MAP_LIMIT][MAP_LIMIT];
-    Place before[MAP_LIMIT][MAP_LIMIT];
+// One enemy's blow as it may fall on a unit: the chance that it strikes
+// this unit and hits, and the damage.
+struct Blow {
+    const Unit* striker;
+    float chance;
 };
 
-// Along the cheapest costs outward from the unit, a square at a time, so that
-// every square gets one way back even where a step costs nothing.
-void findReach(const Unit& unit, Reach& reach) {
-    movementCosts(unit, reach.cost);
-    std::vector<Place> queue{placeOf(unit)};
-    bool seen[MAP_LIMIT][MAP_LIMIT] = {};
-    seen[unit.row][unit.col] = true;
-    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-    for (size_t next = 0; next < queue.size(); next++) {
-        Place at = queue[next];
-        for (const auto& step : steps) {
-            int r = at.row + step[0], c = at.col + step[1];
-            if (r < 0 || r >= mapRows || c < 0 || c >= mapCols || seen[r][c] || reach.cost[r][c] == NO_PATH) continue;
-            if (reach.cost[at.row][at.col] + stepCost(unit, r, c) != reach.cost[r][c]) continue;
-            seen[r][c] = true;
-            reach.before[r][c] = at;
-            queue.push_back({r, c});
+// The chance that the blows bring the unit's hit points to 0 between them;
+// each hit's damage as the rules work it out on the hit points left.
+float killChance(const Unit& unit, const std::vector<Blow>& blows) {
+    std::vector<float> chance(unit.hp + 1);   // by hit points left; 0 for fallen
+    chance[unit.hp] = 1;
+    Unit victim = unit;
+    for (const Blow& blow : blows) {
+        std::vector<float> next(unit.hp + 1);
+        next[0] = chance[0];
+        for (int hp = 1; hp <= unit.hp; hp++) {
+            if (chance[hp] == 0) continue;
+            victim.hp = hp;
+            int left = std::max(0, hp - blowDamage(*blow.striker, victim));
+            next[hp] += chance[hp] * (1 - blow.chance);
+            next[left] += chance[hp] * blow.chance;
         }
+        chance.swap(next);
     }
+    return chance[0];
 }
 
-bool withinPoints(const Unit& unit, const Reach& reach, Place to, int points) {
-    if (to.row == unit.row && to.col == unit.col) return true;
-    int cost = reach.cost[to.row][to.col];
-    return cost != NO_PATH && cost - stepCost(unit, to.row, to.col) < points;
-}
+// A unit of each class as it starts, for sums that depend on the class alone.
+Unit strikerSpecimens[6] = {{}, startingUnit(1), startingUnit(2), startingUnit(3), startingUnit(4), startingUnit(5)};
 
-std::vector<Place> wayTo(const Unit& unit, const Reach& reach, Place to) {
-    std::vector<Place> way;
-    for (Place at = to; at.row != unit.row || at.col != unit.col; at = reach.before[at.row][at.col])
-        way.insert(way.begin(), at);
-    return way;
-}
+// What standing on the square may cost the unit in the enemy's next turn:
+// the damage expected, and where the enemy could kill it, that chance of
+// losing it. An enemy that can strike several of our units is shared out
+// among them, but the hero is the one the enemy goes for. An enemy we can
+// kill this turn counts for half.
+float danger(Outlook& o, const Unit& unit, int square) {
+    const ThreatMap& map = *o.threats;
+    const int count = map.strikerCount(square);
+    if (count == 0) return 0;
+    const int* strikers = map.strikersOf(square);
+    uint64_t crowd = 1469598103934665603ull;
+    for (int k = 0; k < count; k++) crowd = (crowd ^ static_cast<uint64_t>(strikers[k])) * 1099511628211ull;
+    auto& memo = o.dangerMemo[unit.id];
+    for (const auto& [seen, value] : memo)
+        if (seen == crowd) return value;
 
-// The squares a known enemy could strike in its next turn, from where it was
-// last seen: a full turn's points of movement, then its attack range.
-struct Threat {
-    const Unit* unit;
-    std::vector<bool> strikes;   // by row × MAP_LIMIT + column
-};
-
-Reach scratch;   // a large grid, reused for every unit looked at
-
-std::vector<Threat> knownThreats(int player) {
-    std::vector<Threat> threats;
-    for (const Sighting& seen : sightings[player]) {
-        Unit there = *seen.unit;
-        there.row = seen.row;
-        there.col = seen.col;
-        movementCosts(there, scratch.cost);
-        Threat threat{seen.unit, std::vector<bool>(MAP_LIMIT * MAP_LIMIT)};
-        const int range = there.attackRange;
-        for (int r = 0; r < mapRows; r++) {
-            for (int c = 0; c < mapCols; c++) {
-                if (!withinPoints(there, scratch, {r, c}, TURN_POINTS)) continue;
-                for (int tr = r - range; tr <= r + range; tr++)
-                    for (int tc = c - range; tc <= c + range; tc++)
-                        if (tr >= 0 && tr < mapRows && tc >= 0 && tc < mapCols && distance({r, c}, {tr, tc}) <= range)
-                            threat.strikes[tr * MAP_LIMIT + tc] = true;
-            }
-        }
-        threats.push_back(std::move(threat));
-    }
-    return threats;
-}
-
-// What standing on the square may cost the unit in the enemy's next turn;
-// for a hero kept out of the fighting, each enemy in reach weighs heavily.
-float danger(const Unit& unit, Place at, const std::vector<Threat>& threats, bool keptSafe) {
+    const int home = squareOf(unit.row, unit.col);
+    const int* homeStrikers = map.strikersOf(home);
+    const int homeCount = map.strikerCount(home);
     float expected = 0;
-    int worst = 0, strikers = 0;
-    for (const Threat& threat : threats) {
-        if (!threat.strikes[at.row * MAP_LIMIT + at.col]) continue;
-        int dealt = static_cast<int>(hitDamage(*threat.unit, unit, 0));
-        expected += hitChance(*threat.unit, unit, false) * dealt;
-        worst += dealt;
-        strikers++;
-    }
-    if (keptSafe) return expected * HERO_HIT_WEIGHT + strikers * HERO_THREAT + (worst >= unit.hp ? WIN / 2 : 0);
-    return expected * DANGER_WEIGHT + (worst >= unit.hp ? (unit.hp + KILL_BONUS) * DANGER_WEIGHT : 0);
-}
-
-// Where to head when nothing is in reach this turn: the square from which
-// the best blow on a known enemy opens, less the way there. The unit's own
-// square when there is nowhere to go.
-Place approachGoal(const Unit& unit, const Reach& reach) {
-    Place goal = placeOf(unit);
-    float best = NOTHING;
-    for (const Sighting& seen : sightings[unit.player]) {
-        Place at{seen.row, seen.col};
-        const int range = unit.attackRange;
-        for (int r = at.row - range; r <= at.row + range; r++) {
-            for (int c = at.col - range; c <= at.col + range; c++) {
-                if (r < 0 || r >= mapRows || c < 0 || c >= mapCols) continue;
-                int reachOf = distance({r, c}, at);
-                if (reachOf < 1 || reachOf > range || reach.cost[r][c] == NO_PATH) continue;
-                float worth = strikeWorth(unit, *seen.unit, seen.hp, false) - TRAVEL_WEIGHT * reach.cost[r][c];
-                if (worth > best) {
-                    best = worth;
-                    goal = {r, c};
-                }
-            }
+    int worst = 0;
+    std::vector<Blow> blows;
+    for (int k = 0; k < count; k++) {
+        int i = strikers[k];
+        int cls = map.threats[i].unit->unitClass;
+        float& harm = o.harmMemo[o.memoIndex(cls, 0, unit.id)];
+        int& hit = o.worstMemo[o.memoIndex(cls, 0, unit.id)];
+        if (harm < 0) {
+            hit = blowDamage(strikerSpecimens[cls], unit);
+            harm = hitChance(strikerSpecimens[cls], unit, false);
         }
+        int others = o.exposed[i] - std::binary_search(homeStrikers, homeStrikers + homeCount, i);
+        float share = (unit.hero ? 1.0f : 1.0f / (1 + others)) * (o.doomed[i] ? 0.5f : 1.0f);
+        expected += share * harm * hit;
+        worst += hit;
+        blows.push_back({&strikerSpecimens[cls], share * harm});
     }
-    if (best != NOTHING) return goal;
-    // Nobody known: search where the side has not looked for longest,
-    // the enemy's home rows above all, since armies start there.
-    int firstEnemyRow = unit.player == 1 ? mapRows - 3 : 0;
-    int turn = turnsBegun[unit.player];
-    for (int r = 0; r < mapRows; r++) {
-        for (int c = 0; c < mapCols; c++) {
-            int looked = lookedAt[unit.player][r][c];
-            if (reach.cost[r][c] == NO_PATH || looked == turn) continue;
-            bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-            float worth = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0) -
-                          TRAVEL_WEIGHT * reach.cost[r][c];
-            if (worth > best) {
-                best = worth;
-                goal = {r, c};
-            }
-        }
-    }
-    return goal;
+    // Enough blows to fell it twice over, on average, leave no doubt.
+    float lost = worst < unit.hp ? 0 : expected >= 2 * unit.hp ? 1 : killChance(unit, blows);
+    float value = unit.hero ? expected * HERO_HIT_WEIGHT + count * HERO_THREAT + lost * WIN
+                            : expected * DANGER_WEIGHT + lost * killWorth(unit, unit.hp);
+    memo.emplace_back(crowd, value);
+    return value;
 }
 
-bool alone(const Unit& unit) {
-    for (const Unit* other : allUnits)
-        if (other != &unit && other->player == unit.player && living(*other)) return false;
-    return true;
+// How much the danger of a square weighs: fully, but less once neither side
+// has struck for a few turns, so that a standoff ends, and for the hero too
+// in the end.
+float caution(const Outlook& o, const Unit& unit) {
+    if (o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE) return 0;
+    if (unit.hero) return o.heroFights ? HERO_BOLDNESS : 1;
+    return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
 
-Plan planFor(Unit& unit, const std::vector<Threat>& threats) {
-    Reach& reach = scratch;
-    findReach(unit, reach);
+// How near the enemy the way toward it still pays: the hero stays behind the
+// middle of its army, the others may run a little ahead of it.
+float wayFloor(const Outlook& o, const Unit& unit) {
+    return unit.hero && !o.heroFights ? o.armyWay + HERO_BEHIND : o.armyWay - LEAD;
+}
+
+// The squares near the hero that its side cannot see, on the enemy's side
+// of it: an enemy may stand there unseen.
+float fogAbout(const std::vector<bool>& seen, const std::vector<float>& field, Place at) {
+    const float here = field[squareOf(at)];
+    int fog = 0;
+    for (int r = std::max(0, at.row - FOG_NEAR); r <= std::min(mapRows - 1, at.row + FOG_NEAR); r++)
+        for (int c = std::max(0, at.col - FOG_NEAR); c <= std::min(mapCols - 1, at.col + FOG_NEAR); c++)
+            fog += distance(at, {r, c}) <= FOG_NEAR && !seen[squareOf(r, c)] && field[squareOf(r, c)] <= here;
+    return FOG_WEIGHT * fog;
+}
+
+// A wounded unit gains by standing where a Healer with magic left can mend it next turn.
+float shelter(const Outlook& o, const Unit& unit, Place at) {
+    if (!wounded(unit)) return 0;
+    for (const Unit* healer : allUnits)
+        if (healer != &unit && healer->player == o.player && healer->unitClass == CLASS_HEALER &&
+            living(*healer) && healer->mp >= 10 && distance(at, placeOf(*healer)) <= HEALER_REACH)
+            return FALL_BACK * (unit.maxHp - unit.hp);
+    return 0;
+}
+
+Reach reach;   // a large grid, reused for every unit looked at
+
+Plan planFor(Outlook& o, Unit& unit) {
+    findOwnReach(unit, reach);
+    const std::vector<float>& field =
+        approachField(o.player, unit.unitClass == CLASS_FLIER, std::clamp(unit.attackRange, 1, 3));
+    const float care = caution(o, unit);
+    const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
+    const float floor = wayFloor(o, unit);
+    if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
+    // Whether anything is within the unit's reach this turn, to strike or to heal.
+    int top = unit.row, bottom = unit.row, left = unit.col, right = unit.col;
+    for (int square : reach.squares) {
+        top = std::min(top, square / MAP_LIMIT);
+        bottom = std::max(bottom, square / MAP_LIMIT);
+        left = std::min(left, square % MAP_LIMIT);
+        right = std::max(right, square % MAP_LIMIT);
+    }
+    const int range = unit.attackRange;
+    const bool aims = std::any_of(o.marks.begin(), o.marks.end(), [&](const Unit* mark) {
+        return mark != &unit && mark->row >= top - range && mark->row <= bottom + range && mark->col >= left - range &&
+               mark->col <= right + range;
+    });
     Plan best;
     best.unit = &unit;
     best.score = NOTHING;
-    bool optionOpen = false;
-    // The hero keeps out of the fighting while it has an army. An enemy that
-    // only waits for us to come is gone to in the end.
-    bool fights = !unit.hero || alone(unit);
-    float caution = fights && quietTurns[unit.player] >= PATIENCE ? 0 : 1;
-    for (int r = 0; r < mapRows; r++) {
-        for (int c = 0; c < mapCols; c++) {
-            Place at{r, c};
-            if (!withinPoints(unit, reach, at, unit.movePoints)) continue;
-            float standing = -caution * danger(unit, at, threats, !fights) - SHORT_WAY * reach.cost[r][c];
-            Option option = bestOption(unit, at);
-            optionOpen = optionOpen || option.worth > 0;
-            if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
-            if (option.worth + standing > best.score) {
-                best.path = wayTo(unit, reach, at);
-                best.entry = option.entry;
-                best.target = option.target;
-                best.score = option.worth + standing;
-            }
+    int bestSquare = squareOf(placeOf(unit));
+    for (int square : reach.squares) {
+        Place at = placeOf(square);
+        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
+                         shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
+        if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
+        Option option = aims ? bestOption(o, unit, at) : Option();
+        if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
+        if (option.worth + standing > best.score) {
+            best.entry = option.entry;
+            best.target = option.target;
+            best.score = option.worth + standing;
+            bestSquare = square;
         }
     }
-    if (optionOpen || !fights) return best;
-
-    // Nothing in reach: as far toward the goal as this turn's points go,
-    // stopping short where the last squares are not worth their danger.
-    std::vector<Place> way = wayTo(unit, reach, approachGoal(unit, reach));
-    best.path.clear();
-    best.entry = MENU_DEFEND;
-    best.score = defendWorth(unit) - caution * danger(unit, placeOf(unit), threats, !fights);
-    for (size_t steps = 1; steps <= way.size(); steps++) {
-        Place at = way[steps - 1];
-        if (!withinPoints(unit, reach, at, unit.movePoints)) break;
-        float score = defendWorth(unit) + TRAVEL_WEIGHT * reach.cost[at.row][at.col] -
-                      caution * danger(unit, at, threats, !fights);
-        if (score >= best.score) {
-            best.path.assign(way.begin(), way.begin() + steps);
-            best.score = score;
-        }
-    }
+    best.path = wayTo(reach, bestSquare);
     return best;
 }
 
@@ -321,19 +743,49 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 }  // namespace
 
 Plan planTurn(int player) {
-    std::vector<Threat> threats = knownThreats(player);
-    return bestOfUnits(player, [&threats](Unit& unit) { return planFor(unit, threats); });
+    Outlook o(player, true);
+    Place cursor{cursorRow, cursorCol};
+    return bestOfUnits(player, [&o, cursor](Unit& unit) {
+        Plan plan = planFor(o, unit);
+        plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
+        return plan;
+    });
 }
 
-Plan planUnit(Unit& unit) { return planFor(unit, knownThreats(unit.player)); }
+Plan planUnit(Unit& unit) {
+    Outlook o(unit.player, true);
+    return planFor(o, unit);
+}
 
+void noteStepTaken(const Unit& unit, Place from) { steppedOff.emplace_back(&unit, squareOf(from)); }
+
+void forgetStepsTaken() { steppedOff.clear(); }
+
+void forgetPlanning() {
+    steppedOff.clear();
+    for (int player = 1; player <= 2; player++) {
+        threatMaps[player] = ThreatMap();
+        for (auto& byKind : fields[player])
+            for (Field& field : byKind) field = Field();
+    }
+}
+
+// Thirty for each of the enemy's blows the unit takes to fall, on average
+// over the five classes; five for each row further from the enemy's home
+// rows, two for each friend nearer the enemy in the columns about it.
 Unit* chooseHero(int player) {
     Unit* hero = nullptr;
     float best = NOTHING;
+    auto rowsFromEnemy = [player](int row) { return player == 1 ? mapRows - 3 - row : row - 2; };
     for (Unit* unit : allUnits) {
         if (unit->player != player || !living(*unit)) continue;
-        int rowsFromEnemy = player == 1 ? mapRows - 3 - unit->row : unit->row - 2;
-        float worth = unit->maxHp * (1 + unit->defence) + unit->evasion + 10.0f * rowsFromEnemy;
+        float perBlow = 0;
+        for (int cls = 1; cls <= 5; cls++) perBlow += expectedDamage(strikerSpecimens[cls], *unit) / 5;
+        float worth = 30 * unit->hp / std::max(perBlow, 1.0f) + 5.0f * rowsFromEnemy(unit->row);
+        for (const Unit* friendly : allUnits)
+            if (friendly != unit && friendly->player == player && living(*friendly) &&
+                std::abs(friendly->col - unit->col) <= 2 && rowsFromEnemy(friendly->row) < rowsFromEnemy(unit->row))
+                worth += 2;
         if (worth > best) {
             best = worth;
             hero = unit;
@@ -343,16 +795,37 @@ Unit* chooseHero(int player) {
 }
 
 Plan greedyPlan(int player) {
-    return bestOfUnits(player, [](Unit& unit) {
-        Plan here;
-        here.unit = &unit;
-        Option option = bestOption(unit, placeOf(unit));
-        if (option.worth > 0) {
-            here.entry = option.entry;
-            here.target = option.target;
-            here.score = option.worth;
+    Outlook o(player, false);
+    return bestOfUnits(player, [&o, player](Unit& unit) {
+        Plan plan;
+        plan.unit = &unit;
+        auto take = [&plan](const Option& option) {
+            if (option.worth <= 0) return false;
+            plan.entry = option.entry;
+            plan.target = option.target;
+            plan.score = option.worth;
+            return true;
+        };
+        if (take(bestOption(o, unit, placeOf(unit)))) return plan;
+        // Toward the enemy it would most like to hit, or the middle of the
+        // enemy's home rows; then whatever blow that brings in reach.
+        Place goal{player == 1 ? mapRows - 2 : 1, mapCols / 2};
+        float wanted = NOTHING;
+        for (const Unit* enemy : allUnits) {
+            if (!enemyInView(*enemy, player)) continue;
+            float worth = strikeWorth(o, unit, *enemy, false);
+            if (worth > wanted) {
+                wanted = worth;
+                goal = placeOf(*enemy);
+            }
         }
-        return here;
+        findOwnReach(unit, reach);
+        int end = squareOf(placeOf(unit));
+        for (int square : reach.squares)
+            if (distance(placeOf(square), goal) < distance(placeOf(end), goal)) end = square;
+        plan.path = wayTo(reach, end);
+        take(bestOption(o, unit, placeOf(end)));
+        return plan;
     });
 }
 
@@ -373,7 +846,7 @@ Plan randomPlan(int player) {
         std::vector<Place> free;
         for (Place step : steps) {
             Place next{at.row + step.row, at.col + step.col};
-            if (next.row < 0 || next.row >= mapRows || next.col < 0 || next.col >= mapCols) continue;
+            if (!onMap(next.row, next.col)) continue;
             if (battleMap[next.row][next.col].occupant != -1) continue;
             bool walked = next.row == unit.row && next.col == unit.col;
             for (Place was : plan.path) walked = walked || (was.row == next.row && was.col == next.col);
@@ -389,8 +862,8 @@ Plan randomPlan(int player) {
     std::vector<Plan> choices{plan};
     for (int r = 0; r < mapRows; r++) {
         for (int c = 0; c < mapCols; c++) {
-            int reach = distance(at, {r, c});
-            if (reach < 1 || reach > unit.attackRange || battleMap[r][c].occupant == -1) continue;
+            int reachOf = distance(at, {r, c});
+            if (reachOf < 1 || reachOf > unit.attackRange || battleMap[r][c].occupant == -1) continue;
             if (r == unit.row && c == unit.col) continue;   // the square it left
             for (int entry : {MENU_ATTACK, MENU_CLASS_ACTION}) {
                 if (entry == MENU_CLASS_ACTION && !classActionAllowed(unit)) continue;

@@ -21,17 +21,26 @@ struct Plan {
     float score = 0;
 };
 
-// The computer: for each unit that may act, every target its side sees within
-// reach of every square it can get to this turn, scored by the chance to hit
-// times what the blow or the heal is worth, less the danger of where it
-// stands; without a target in reach it heads for the square from which the
-// best one opens. The best unit's plan.
+// The computer: for each unit that may act, every square it can get to this
+// turn along the cheapest way, scored by the best blow or heal from there
+// (the chance to hit times what it is worth, a kill above all, a share of a
+// kill its side can finish this turn), less the danger of standing there in
+// the enemy's next turn (a square where the enemy could kill the unit counts
+// as the loss of the unit), less the way still to go toward the enemies it
+// knows of, or toward where it has not looked for longest. The best unit's plan.
 Plan planTurn(int player);
 Plan planUnit(Unit& unit);      // the same, for one unit (after a step has shown more)
-Unit* chooseHero(int player);   // a sturdy unit far from the enemy
+Unit* chooseHero(int player);   // a sturdy unit far from the enemy, behind its friends
 
-// The best immediate scored action of any unit, from where it stands; a
-// unit defends when none is open.
+// A plan never leads a unit back onto a square it stepped off in this turn.
+void noteStepTaken(const Unit& unit, Place from);
+void forgetStepsTaken();   // a new turn
+void forgetPlanning();     // a new battle: nothing worked out for the old one is kept
+
+// The plain player: each unit takes the best scored action from where it
+// stands, or, with nothing in reach, walks toward the enemy it would most
+// like to hit (toward the enemy's home rows while it sees none) and strikes
+// if that brought one in reach.
 Plan greedyPlan(int player);
 // A random unit that may act, a random walk, then a random entry that the
 // menu accepts (an attack may fall on a friend).

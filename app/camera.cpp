@@ -22,6 +22,7 @@ constexpr float CAMERA_SPEED = 7;   // world units a second while a camera key i
 constexpr float ZOOM_STEP = 1;      // world units a notch of the wheel
 // The unit's position may lie this far beyond a plane and still be drawn.
 constexpr float VIEW_MARGIN = -0.5f;
+constexpr float FOLLOW_RATE = 3;   // the share of the way the following camera goes in a second, at small steps
 }
 
 Vector cameraEye = START_EYE;
@@ -133,6 +134,17 @@ void keepEyeInSky() {
     cameraEye.x = std::clamp(cameraEye.x, low.x + SKY_MARGIN, high.x - SKY_MARGIN);
     cameraEye.y = std::clamp(cameraEye.y, low.y + SKY_MARGIN, high.y - SKY_MARGIN);
     cameraEye.z = std::clamp(cameraEye.z, low.z + SKY_MARGIN, high.z - SKY_MARGIN);
+}
+
+void followWithCamera(const Vector& at, float seconds) {
+    if (interactionMode != MODE_FREE) return;
+    float p = degToRad(cameraPitch), y = degToRad(cameraYaw);
+    Vector view(std::cos(p) * std::cos(y), std::sin(p), std::cos(p) * std::sin(y));
+    if (view.y >= 0 || cameraEye.y <= at.y) return;
+    float along = (cameraEye.y - at.y) / -view.y;   // from the eye down the view to the point's height
+    Vector wanted(at.x - view.x * along, cameraEye.y, at.z - view.z * along);
+    cameraEye += (wanted - cameraEye) * std::min(1.0f, FOLLOW_RATE * seconds);
+    keepEyeInSky();
 }
 
 void aimFreeCamera(Vector& eye, Vector& centre) {

@@ -41,6 +41,11 @@ void resetCamera();
 // mode of the middle button's menu is left.
 void homeCamera(int player);
 void keepEyeInSky();   // the free camera stops a little inside the sky box's walls
+// The free camera glides, at its height and angles, toward where it looks at
+// the point, a share of the way each second; so a person watching the
+// computer sees each unit act. Not in a right-button mode, nor while the view
+// looks level or up.
+void followWithCamera(const Vector& at, float seconds);
 
 void aimFreeCamera(Vector& eye, Vector& centre);   // this frame's free-camera look-at; updates lookOffset
 void aimCamera(Vector& eye, Vector& centre);       // free, orbit or fixed view by interactionMode; up is +y

@@ -1,9 +1,12 @@
-// app/main.cpp — start-up on the console, or a kept battle taken up again, then the window
+// app/main.cpp — the options, then start-up on the console or a kept battle taken up again, then the window
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "ai/computer.h"
+#include "app/options.h"
 #include "app/window.h"
 #include "game/startup.h"
 #include "render/looks.h"
@@ -13,18 +16,39 @@ int main(int argc, char** argv) {
     // The console is the game's report channel: every line should appear
     // when it is printed, also when the output goes to a pipe or a file.
     setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
-    argc = takeComputerOption(argc, argv);
+    StartOptions options;
+    std::string problem;
+    if (!readOptions(argc, argv, options, problem)) {
+        std::cerr << "kestrava: " << problem << "\n\n" << USAGE;
+        return 2;
+    }
+    if (options.help) {
+        std::cout << USAGE;
+        return 0;
+    }
+    if (options.computerSide) {
+        if (!commandByComputer(options.computerSide)) {
+            std::cout << "--computer takes the player it commands: 1, 2 or both." << std::endl;
+            return 1;
+        }
+        computerPace = computerPaceSetting(std::getenv("KESTRAVA_COMPUTER_PACE"));
+    }
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
-    if (argc >= 2 && std::strcmp(argv[1], "--resume") == 0) {
+    // The program's name, then the arguments after the options.
+    std::vector<char*> rest{argv[0]};
+    rest.insert(rest.end(), argv + options.firstArgument, argv + argc);
+    int restCount = static_cast<int>(rest.size());
+    rest.push_back(nullptr);
+    if (options.resume) {
         std::string line;
         bool resumed = resumeBattle(SAVE_FILE, line);
         std::printf("%s\n", line.c_str());
         if (!resumed) return 1;
     } else {
-        startBattle(argc, argv);
+        startBattle(restCount, rest.data());
     }
     std::string claim;
     if (!claimSaveFolder(SAVE_FILE, claim)) std::printf("%s\n", claim.c_str());
-    openWindow(argc, argv);
+    openWindow(restCount, rest.data());
 }

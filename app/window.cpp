@@ -18,6 +18,8 @@
 #include "app/pointer.h"
 #include "app/sound.h"
 #include "app/textures.h"
+#include "game/battle_map.h"
+#include "game/unit.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -26,18 +28,26 @@
 #include "render/looks.h"
 #include "render/scene.h"
 #include "render/skybox.h"
+#include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 #include "save/battle_save.h"
 
 namespace {
 
+// What the computer is doing: the unit it acts with, or where its cursor goes.
+Vector computerFocus() {
+    if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
+    return battleMap[cursorRow][cursorCol].centre;
+}
+
 // The idle callback: one update per frame, the held camera keys, what a
 // click set going, then a computer player's next key, paced by the wall
-// clock, then the sounds of all of them. The update asks for the frame, so
-// waiting before it keeps the frames apart. The wait sleeps: the event loop
-// has nothing else to do meanwhile, and key presses are taken after it,
-// before the frame is drawn, as they would be after a long frame.
+// clock (the camera following what it does), then the sounds of all of them.
+// The update asks for the frame, so waiting before it keeps the frames
+// apart. The wait sleeps: the event loop has nothing else to do meanwhile,
+// and key presses are taken after it, before the frame is drawn, as they
+// would be after a long frame.
 void onIdle() {
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
@@ -48,6 +58,7 @@ void onIdle() {
     moveHeldCamera(frameSeconds);
     inputTick();
     if (int key = computerTick(seconds)) dispatch(computerKey(key));
+    if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
     updateSound();
 }
 

@@ -1,22 +1,32 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
-//   arena [--battles N] [--first-seed S] [--each K] [--require P] [--show SEED] PAIRING...
+//   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]
+//         [--show SEED [--as PLAYER]] PAIRING...
 //
-// A pairing is two of computer, greedy and random joined by a dash, e.g.
-// computer-greedy; the first takes player 1 in even battles and player 2 in
-// odd ones. Each battle is the game's own: the map read from WorldDesc.txt in
-// the working folder, K of each class a side placed by start-up, the hero
-// choice, every key handed to the dispatcher and every frame run by
-// idleUpdate at a fixed frame time. Battle n of a pairing is seeded with
-// S + n, so each can be played again alone: --show SEED plays that one with
-// the game's console lines on the screen. A battle still going after 200
-// turns is a draw; one that crashes, or whose turn never ends, fails the run,
-// and so does a first strategy that wins less than P % of a pairing's battles.
+// A pairing is two of computer, greedy, random and squad joined by a dash,
+// e.g. computer-greedy. Each battle is the game's own: the map read from
+// WorldDesc.txt in the working folder (with --map, its terrain repeated to
+// that size), K of each class a side placed by start-up, the hero choice,
+// every key handed to the dispatcher and every frame run by idleUpdate at
+// a fixed frame time. Every seed S, S + 1, … is played twice, the first
+// strategy taking player 1 and then player 2, so N battles use N / 2 seeds;
+// --show SEED plays one again with the game's console lines on the screen.
+//
+// By default keys come as fast as the frames (30 a second). With --paced
+// every key keeps its player's pace, frames come 60 a second and the banners
+// time out as the game's frame clock moves them, and the table gives how
+// long the first strategy's turns take, as a person watching would wait.
+//
+// A battle still going after 200 turns is a draw; one that crashes, or
+// whose turn never ends, fails the run, and so does a first strategy that
+// wins less than P % of a pairing's battles.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,9 +35,11 @@
 #include "app/input.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
+#include "render/frame_clock.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
+#include "rules/movement.h"
 #include "rules/window_link.h"
 
 // No window here: the rules' requests to it go nowhere.
@@ -38,15 +50,25 @@ void applyMaterial(const MaterialPreset&) {}
 
 namespace {
 
-constexpr float FRAME_SECONDS = 1 / 30.0f;
-constexpr int   TURN_LIMIT = 200;              // a battle still going after these is a draw
-constexpr long  FRAMES_PER_TURN_LIMIT = 200000; // about 1 h 50 min of play: a turn that never ends
+constexpr int   FAST_FPS = 30, PACED_FPS = 60;
+constexpr int   TURN_LIMIT = 200;               // a battle still going after these is a draw
+constexpr long  FRAMES_PER_TURN_LIMIT = 400000; // nearly two hours of play: a turn that never ends
 
 struct Result {
     int    winner = 0;        // 1 or 2, 0 for a draw, -1 for a turn that never ended
     int    turns = 0;
-    long   decisions = 0;     // the first strategy's
+    // The first strategy's:
+    long   decisions = 0;
     double totalSeconds = 0, worstSeconds = 0;
+    int    ownTurns = 0;
+    double turnSeconds = 0, worstTurn = 0;        // game time from the turn's start to its hand-over
+    double bannerSeconds = 0;                     // of which a banner covered the board,
+    double stepSeconds = 0, blowSeconds = 0;      // a step glided, a blow or heal played,
+    double keySeconds = 0;                        // and the rest: keys awaited, the cursor travelling
+    double worstWatched = 0;                      // the longest turn less its banners
+    int    steps = 0, undone = 0;                 // steps, and steps back onto a square left this turn
+    int    moves = 0, dearer = 0;                 // units that walked in a turn, and those that paid more than the
+                                                  // cheapest way
 };
 
 struct Pairing {
@@ -54,48 +76,139 @@ struct Pairing {
     int commanders[2];
 };
 
+struct Options {
+    int battles = 200, eachClass = 2, require = 0, rows = 0, cols = 0;
+    unsigned firstSeed = 1;
+    bool paced = false;
+    long show = -1;
+    int showAs = 1;
+};
+Options options;
+
 int commanderNamed(const std::string& name) {
     if (name == "computer") return BY_COMPUTER;
     if (name == "greedy") return BY_GREEDY;
     if (name == "random") return BY_RANDOM;
+    if (name == "squad") return BY_SQUAD;
     return BY_PERSON;
 }
 
 // One drawn frame, as the window runs it: the idle callback (the rules'
 // update, then the computer's key), then what the frame's drawing does to
-// the rules: the swoop counts its drawn frames, and the hero pick is confirmed.
-void frame() {
-    frameSeconds = FRAME_SECONDS;
+// the rules: the swoop counts its drawn frames, the hero pick is confirmed,
+// and (paced) the frame clock moves the banners on.
+void frame(long number) {
+    const int fps = options.paced ? PACED_FPS : FAST_FPS;
+    if (!options.paced) frameSeconds = 1.0f / fps;
     idleUpdate();
-    if (int key = computerTick(FRAME_SECONDS)) dispatch(computerKey(key));
+    if (int key = computerTick(1.0f / fps)) dispatch(computerKey(key));
     if (attackAnimating && selectedUnit->menuOpen && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
     checkHeroChoice();
+    if (options.paced) tickFrameClock(static_cast<uint32_t>((number + 1) * 1000 / fps));
 }
 
-Result playBattle(int eachClass, unsigned seed, int playerOne, int playerTwo, int firstPlayer) {
+// How the first strategy's units walk: a step back onto a square left in
+// the same turn, and a unit that paid more for its way than the cheapest
+// way from where its first step started (the board as it stood then).
+struct Walks {
+    struct Walk {
+        const Unit* unit;
+        int paid;
+        std::vector<int> cheapest;   // from where the unit started, by row × MAP_LIMIT + column
+        std::set<int> left;
+    };
+    std::vector<Walk> walks;
+    std::vector<std::pair<int, int>> squares;   // by index in allUnits: where each stood at the last look
+
+    void beginTurn() {
+        walks.clear();
+        squares.clear();
+        for (const Unit* unit : allUnits) squares.emplace_back(unit->row, unit->col);
+    }
+    void noteFrame(int player, Result& result) {
+        for (size_t i = 0; i < allUnits.size() && i < squares.size(); i++) {
+            const Unit& unit = *allUnits[i];
+            auto [row, col] = squares[i];
+            if (unit.player != player || (unit.row == row && unit.col == col)) continue;
+            auto walk = std::find_if(walks.begin(), walks.end(), [&unit](const Walk& w) { return w.unit == &unit; });
+            if (walk == walks.end()) walk = walks.insert(walks.end(), Walk{&unit, 0, cheapestFrom(unit, row, col), {}});
+            result.steps++;
+            if (walk->left.count(unit.row * MAP_LIMIT + unit.col)) result.undone++;
+            walk->left.insert(row * MAP_LIMIT + col);
+            walk->paid += stepCost(unit, unit.row, unit.col);
+            squares[i] = {unit.row, unit.col};
+        }
+    }
+    void endTurn(Result& result) {
+        for (const Walk& walk : walks) {
+            result.moves++;
+            result.dearer += walk.paid > walk.cheapest[walk.unit->row * MAP_LIMIT + walk.unit->col];
+        }
+        walks.clear();
+    }
+    // Every square's cheapest cost from (row, col), which the unit has just
+    // stepped off: the board as it was before that step.
+    static std::vector<int> cheapestFrom(const Unit& unit, int row, int col) {
+        static int cost[MAP_LIMIT][MAP_LIMIT];
+        Unit before = unit;
+        before.row = row;
+        before.col = col;
+        int& now = battleMap[unit.row][unit.col].occupant;
+        int& then = battleMap[row][col].occupant;
+        std::swap(now, then);
+        movementCosts(before, cost);
+        std::swap(now, then);
+        return std::vector<int>(&cost[0][0], &cost[0][0] + MAP_LIMIT * MAP_LIMIT);
+    }
+};
+
+Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) {
     seedRandom(seed);
     randomPlayDraws.seed(seed);
     bench::makeStartupPlaceholders();
     ArmyCounts counts;
-    counts.fill(eachClass);
+    counts.fill(options.eachClass);
     placeArmies(counts);
     commander[1] = playerOne;
     commander[2] = playerTwo;
-    computerPace = 0;
+    computerPace = options.paced ? DEFAULT_COMPUTER_PACE : 0;
 
     Result result;
     int turnOf = 0;
-    long framesThisTurn = 0;
+    long framesThisTurn = 0, frames = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
+    const double frameTime = 1.0 / (options.paced ? PACED_FPS : FAST_FPS);
+    Walks walks;
+    auto closeTurn = [&]() {
+        if (turnOf != firstPlayer) return;
+        walks.endTurn(result);
+        result.ownTurns++;
+        double seconds = turnFrames * frameTime, banners = bannerFrames * frameTime;
+        result.turnSeconds += seconds;
+        result.bannerSeconds += banners;
+        result.stepSeconds += stepFrames * frameTime;
+        result.blowSeconds += blowFrames * frameTime;
+        result.keySeconds += (turnFrames - bannerFrames - stepFrames - blowFrames) * frameTime;
+        result.worstTurn = std::max(result.worstTurn, seconds);
+        result.worstWatched = std::max(result.worstWatched, seconds - banners);
+    };
     while (!bannerP1Wins && !bannerP2Wins) {
-        frame();
+        frame(frames++);
         if (!choosingHeroes && currentPlayer != turnOf) {
+            closeTurn();
             turnOf = currentPlayer;
-            framesThisTurn = 0;
+            framesThisTurn = turnFrames = bannerFrames = stepFrames = blowFrames = 0;
+            if (turnOf == firstPlayer) walks.beginTurn();
             if (++result.turns > TURN_LIMIT) {
                 result.turns = TURN_LIMIT;
                 break;
             }
         }
+        turnFrames++;
+        bool banner = bannerUp();
+        bannerFrames += banner;
+        stepFrames += !banner && moveAnimating;
+        blowFrames += !banner && !moveAnimating && attackAnimating;
+        if (turnOf == firstPlayer) walks.noteFrame(firstPlayer, result);
         if (++framesThisTurn > FRAMES_PER_TURN_LIMIT) {
             result.winner = -1;
             break;
@@ -112,7 +225,7 @@ Result playBattle(int eachClass, unsigned seed, int playerOne, int playerTwo, in
 
 // In a child process, so that every battle starts from the state start-up
 // leaves and a crash is one battle's, reported with its seed.
-bool playApart(const Pairing& pairing, int eachClass, unsigned seed, bool firstIsPlayerOne, Result& result) {
+bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Result& result) {
     std::fflush(stdout);   // the child must not print the parent's lines again
     int channel[2];
     if (pipe(channel) != 0) {
@@ -125,7 +238,7 @@ bool playApart(const Pairing& pairing, int eachClass, unsigned seed, bool firstI
         bench::SilencedOutput silenced;
         int one = firstIsPlayerOne ? pairing.commanders[0] : pairing.commanders[1];
         int two = firstIsPlayerOne ? pairing.commanders[1] : pairing.commanders[0];
-        Result played = playBattle(eachClass, seed, one, two, firstIsPlayerOne ? 1 : 2);
+        Result played = playBattle(seed, one, two, firstIsPlayerOne ? 1 : 2);
         bool sent = write(channel[1], &played, sizeof played) == static_cast<ssize_t>(sizeof played);
         _exit(sent ? 0 : 1);
     }
@@ -139,27 +252,69 @@ bool playApart(const Pairing& pairing, int eachClass, unsigned seed, bool firstI
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: arena [--battles N] [--first-seed S] [--each K] [--require P] [--show SEED] PAIRING...\n"
-                 "  PAIRING: two of computer, greedy, random joined by '-', e.g. computer-greedy\n");
+                 "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]\n"
+                 "             [--show SEED [--as PLAYER]] PAIRING...\n"
+                 "  PAIRING: two of computer, greedy, random, squad joined by '-', e.g. computer-greedy\n");
     std::exit(2);
 }
+
+// What one pairing's battles add up to.
+struct Tally {
+    int battles = 0, winsAs[3] = {}, losses = 0, draws = 0;
+    long turns = 0, decisions = 0;
+    double total = 0, worst = 0;
+    int ownTurns = 0;
+    double turnSeconds = 0, worstTurn = 0, bannerSeconds = 0, worstWatched = 0;
+    double stepSeconds = 0, blowSeconds = 0, keySeconds = 0;
+    int steps = 0, undone = 0, moves = 0, dearer = 0;
+    std::string drawSeeds;
+
+    void add(const Result& r, int firstPlayer, unsigned seed) {
+        battles++;
+        if (r.winner == 0) {
+            draws++;
+            drawSeeds += " " + std::to_string(seed) + "/" + std::to_string(firstPlayer);
+        } else if (r.winner == firstPlayer) {
+            winsAs[firstPlayer]++;
+        } else {
+            losses++;
+        }
+        turns += r.turns;
+        decisions += r.decisions;
+        total += r.totalSeconds;
+        worst = std::max(worst, r.worstSeconds);
+        ownTurns += r.ownTurns;
+        turnSeconds += r.turnSeconds;
+        bannerSeconds += r.bannerSeconds;
+        stepSeconds += r.stepSeconds;
+        blowSeconds += r.blowSeconds;
+        keySeconds += r.keySeconds;
+        worstTurn = std::max(worstTurn, r.worstTurn);
+        worstWatched = std::max(worstWatched, r.worstWatched);
+        steps += r.steps;
+        undone += r.undone;
+        moves += r.moves;
+        dearer += r.dearer;
+    }
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int battles = 200, eachClass = 2, require = 0;
-    unsigned firstSeed = 1;
-    long show = -1;
     std::vector<Pairing> pairings;
     for (int k = 1; k < argc; k++) {
         std::string arg = argv[k];
         bool valued = k + 1 < argc;
-        if (arg == "--battles" && valued) battles = std::atoi(argv[++k]);
-        else if (arg == "--first-seed" && valued) firstSeed = std::strtoul(argv[++k], nullptr, 10);
-        else if (arg == "--each" && valued) eachClass = std::atoi(argv[++k]);
-        else if (arg == "--require" && valued) require = std::atoi(argv[++k]);
-        else if (arg == "--show" && valued) show = std::strtol(argv[++k], nullptr, 10);
-        else {
+        if (arg == "--battles" && valued) options.battles = std::atoi(argv[++k]);
+        else if (arg == "--first-seed" && valued) options.firstSeed = std::strtoul(argv[++k], nullptr, 10);
+        else if (arg == "--each" && valued) options.eachClass = std::atoi(argv[++k]);
+        else if (arg == "--require" && valued) options.require = std::atoi(argv[++k]);
+        else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
+        else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
+        else if (arg == "--paced") options.paced = true;
+        else if (arg == "--map" && valued) {
+            if (std::sscanf(argv[++k], "%dx%d", &options.rows, &options.cols) != 2) usage();
+        } else {
             size_t dash = arg.find('-');
             if (dash == std::string::npos) usage();
             Pairing p{arg.substr(0, dash), arg.substr(dash + 1), {}};
@@ -169,43 +324,45 @@ int main(int argc, char** argv) {
             pairings.push_back(p);
         }
     }
-    if (pairings.empty() || battles < 1) usage();
+    if (pairings.empty() || options.battles < 1 || (options.showAs != 1 && options.showAs != 2)) usage();
 
     {
         bench::SilencedOutput silenced;
-        bench::loadMapText(bench::readTextFile("WorldDesc.txt"));
+        std::string text = bench::readTextFile("WorldDesc.txt");
+        if (options.rows > 0) text = bench::tiledMapText(bench::terrainRows(text), options.rows, options.cols);
+        bench::loadMapText(text);
     }
     ArmyCounts counts;
-    counts.fill(eachClass);
+    counts.fill(options.eachClass);
     if (!armiesFit(counts)) {
-        std::fprintf(stderr, "%d of each class a side does not fit on the map\n", eachClass);
+        std::fprintf(stderr, "%d of each class a side does not fit on the map\n", options.eachClass);
         return 2;
     }
 
-    if (show >= 0) {
-        // The first pairing, its first strategy on the side the seed's battle gives it.
+    if (options.show >= 0) {
         const Pairing& p = pairings[0];
-        bool firstIsPlayerOne = (show - firstSeed) % 2 == 0;
-        Result r = playBattle(eachClass, static_cast<unsigned>(show), p.commanders[firstIsPlayerOne ? 0 : 1],
-                              p.commanders[firstIsPlayerOne ? 1 : 0], firstIsPlayerOne ? 1 : 2);
+        bool firstIsPlayerOne = options.showAs == 1;
+        Result r = playBattle(static_cast<unsigned>(options.show), p.commanders[firstIsPlayerOne ? 0 : 1],
+                              p.commanders[firstIsPlayerOne ? 1 : 0], options.showAs);
         std::printf("winner %d after %d turns\n", r.winner, r.turns);
         return 0;
     }
 
     bool sound = true;
-    std::printf("%-18s %7s %6s %6s %6s %10s %12s %12s  %s\n", "pairing", "battles", "wins", "losses", "draws",
-                "mean turns", "ms/decision", "worst ms", "draws at seed");
+    std::printf("%-17s %7s %5s %5s %6s %5s %6s %9s %8s", "pairing", "battles", "as 1", "as 2", "losses", "draws",
+                "turns", "ms/decide", "worst ms");
+    if (options.paced)
+        std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows",
+                    "banners");
+    std::printf(" %9s %9s  %s\n", "undone", "dearer", "draws at seed/side");
     for (const Pairing& p : pairings) {
         const std::string name = p.first + "-" + p.second;
-        int wins = 0, losses = 0, draws = 0;
-        long turns = 0, decisions = 0;
-        double total = 0, worst = 0;
-        std::string drawSeeds;
-        for (int n = 0; n < battles; n++) {
-            unsigned seed = firstSeed + n;
+        Tally t;
+        for (int n = 0; n < options.battles; n++) {
+            unsigned seed = options.firstSeed + n / 2;
             bool firstIsPlayerOne = n % 2 == 0;
             Result r;
-            if (!playApart(p, eachClass, seed, firstIsPlayerOne, r)) {
+            if (!playApart(p, seed, firstIsPlayerOne, r)) {
                 std::printf("%s: battle of seed %u crashed\n", name.c_str(), seed);
                 sound = false;
                 continue;
@@ -215,26 +372,23 @@ int main(int argc, char** argv) {
                 sound = false;
                 continue;
             }
-            int firstPlayer = firstIsPlayerOne ? 1 : 2;
-            if (r.winner == 0) {
-                draws++;
-                drawSeeds += " " + std::to_string(seed);
-            } else if (r.winner == firstPlayer) {
-                wins++;
-            } else {
-                losses++;
-            }
-            turns += r.turns;
-            decisions += r.decisions;
-            total += r.totalSeconds;
-            if (r.worstSeconds > worst) worst = r.worstSeconds;
+            t.add(r, firstIsPlayerOne ? 1 : 2, seed);
         }
-        std::printf("%-18s %7d %6d %6d %6d %10.1f %12.3f %12.3f %s\n", name.c_str(), battles,
-                    wins, losses, draws, static_cast<double>(turns) / battles,
-                    decisions ? 1000 * total / decisions : 0.0, 1000 * worst, drawSeeds.c_str());
+        int wins = t.winsAs[1] + t.winsAs[2];
+        std::printf("%-17s %7d %5d %5d %6d %5d %6.1f %9.3f %8.3f", name.c_str(), t.battles, t.winsAs[1], t.winsAs[2],
+                    t.losses, t.draws, t.battles ? static_cast<double>(t.turns) / t.battles : 0.0,
+                    t.decisions ? 1000 * t.total / t.decisions : 0.0, 1000 * t.worst);
+        if (options.paced) {
+            double turns = std::max(t.ownTurns, 1);
+            std::printf(" %7.1f %7.1f %7.1f %6.1f %6.1f %6.1f %7.1f", t.turnSeconds / turns, t.worstTurn,
+                        t.worstWatched, t.keySeconds / turns, t.stepSeconds / turns, t.blowSeconds / turns,
+                        t.bannerSeconds / turns);
+        }
+        std::printf(" %4d/%-4d %4d/%-4d %s\n", t.undone, t.steps, t.dearer, t.moves, t.drawSeeds.c_str());
         std::fflush(stdout);
-        if (wins * 100 < require * battles) {
-            std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, battles, require);
+        if (wins * 100 < options.require * options.battles) {
+            std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, options.battles,
+                        options.require);
             sound = false;
         }
     }

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <vector>
@@ -21,32 +20,6 @@ namespace {
 // on, nothing is left unreachable for the leak checker to report.
 Unit firstPlaceholder, secondPlaceholder;
 
-const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
-    "       kestrava [--computer 1|2|both] --resume\n"
-    "\n"
-    "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
-    "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
-    "Mages, then player 2's in the same order. With fewer than ten the game\n"
-    "asks for them on the console; numbers after the tenth are ignored.\n"
-    "\n"
-    "--computer, first on the line, lets the computer command player 1,\n"
-    "player 2, or both while you watch. It presses the keys a person would,\n"
-    "one about every 0.15 s; KESTRAVA_COMPUTER_PACE=<seconds> sets another\n"
-    "pace, 0 for as fast as the frames come.\n"
-    "\n"
-    "Read from the current folder: the map WorldDesc.txt and the pictures\n"
-    "under images/.\n"
-    "\n"
-    "After every action the battle is kept in kestrava-save.txt there;\n"
-    "--resume takes it up again where it stood, without asking for armies.\n"
-    "\n"
-    "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
-    "so that the same battle can be played again.\n"
-    "\n"
-    "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
-    "default; 0 draws them as fast as the machine can).\n";
-
 // The message each placement run writes when it draws an occupied square, in
 // count order; nullptr where the run writes none.
 const char* const DUPLICATE_MESSAGES[ARMY_COUNTS] = {
@@ -61,10 +34,6 @@ const char* const DUPLICATE_MESSAGES[ARMY_COUNTS] = {
     "mage duplicate found...re-rolling",      // player 2 Healers
     "duplicate found...re-rolling",           // player 2 Mages
 };
-
-bool isHelpRequest(int argc, char** argv) {
-    return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
-}
 
 // The clock, unless KESTRAVA_SEED holds an integer, which makes a battle replayable.
 void seedGenerator() {
@@ -200,11 +169,6 @@ void replaceArmies() {
 }
 
 void startBattle(int argc, char** argv) {
-    if (isHelpRequest(argc, argv)) {
-        std::cout << USAGE;
-        std::exit(0);
-    }
-
     seedGenerator();
     firstPlaceholder.menuOpen = false;
     selectedUnit = &firstPlaceholder;

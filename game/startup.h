@@ -9,7 +9,8 @@ constexpr int ARMY_COUNTS = 10;
 using ArmyCounts = std::array<int, ARMY_COUNTS>;
 
 // Runs start-up up to the hand-over to the window. Exits with status 1 on a
-// bad map or armies that do not fit; prints usage and exits 0 for -h/--help.
+// bad map or armies that do not fit. The arguments are the army counts
+// after the program's name (the options are read before).
 void startBattle(int argc, char** argv);
 
 // One count from a command-line argument, read like atoi (leading blanks, a

@@ -18,9 +18,19 @@ const ClassStats classStats[] = {
 };
 
 void becomeClass(Unit& unit, UnitClassId unitClass, float x, float y, float z, int player) {
-    const ClassStats& stats = statsOf(unitClass);
+    unit = startingUnit(unitClass);
     unit.position = Vector(x, y, z);
     unit.player = player;
+    unit.id = nextUnitId++;
+}
+
+}  // namespace
+
+const ClassStats& statsOf(int unitClass) { return classStats[unitClass - 1]; }
+
+Unit startingUnit(int unitClass) {
+    const ClassStats& stats = statsOf(unitClass);
+    Unit unit;
     unit.unitClass = stats.unitClass;
     unit.hp = unit.maxHp = stats.hp;
     unit.mp = unit.maxMp = stats.mp;
@@ -39,12 +49,8 @@ void becomeClass(Unit& unit, UnitClassId unitClass, float x, float y, float z, i
     unit.hero = false;
     unit.menuOpen = false;
     unit.visible = false;
-    unit.id = nextUnitId++;
+    return unit;
 }
-
-}  // namespace
-
-const ClassStats& statsOf(int unitClass) { return classStats[unitClass - 1]; }
 
 int nextUnitId = 0;
 

@@ -80,6 +80,9 @@ struct ClassStats {
     int   sight;
 };
 const ClassStats& statsOf(int unitClass);   // 1 Archer … 5 Mage
+// A unit of the class as built: its statistics and the flags of a new unit,
+// with no owner, id or place; the class constructors start from it.
+Unit startingUnit(int unitClass);
 
 extern int nextUnitId;                  // id of the next unit built; ids follow creation order
 

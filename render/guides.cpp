@@ -70,6 +70,7 @@ const struct {
     {false, "Drag  turn the camera        Wheel  zoom        V  projection        S  backdrop"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
+    {false, "W  the computer plays four times as fast, or at its pace again"},
     {false, "The battle is kept as you play: ./play --resume takes it up again after you quit."},
 };
 

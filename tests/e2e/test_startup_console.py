@@ -4,6 +4,7 @@ runs end with status 1 there; accepted runs have no images/, so they go on
 to the window and end with status 1 at the first picture."""
 import os
 import re
+import subprocess
 import tempfile
 import unittest
 
@@ -114,6 +115,16 @@ class StartupTranscripts(unittest.TestCase):
                 for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
                              "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt"):
                     self.assertIn(word, game.output)
+
+    def test_a_mistyped_or_misplaced_option_is_refused_with_the_usage(self):
+        for args in (["--computr", "2"] + [1] * 10, [1] * 10 + ["--computer", "2"], ["--resume", "--resume"]):
+            with self.subTest(args=args):
+                run = subprocess.run([os.path.join(harness.RUN_DIR, "kestrava")] + [str(a) for a in args],
+                                     cwd=harness.play_folder("ones_7x2.txt", False), capture_output=True, text=True,
+                                     timeout=60)
+                self.assertEqual(run.returncode, 2, run.stdout + run.stderr)
+                self.assertEqual(run.stdout, "")
+                self.assertIn("\n\nUsage: kestrava ", run.stderr)
 
 
 if __name__ == "__main__":

@@ -137,3 +137,36 @@ TEST_F(CameraTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
     EXPECT_NEAR(cameraEye.y, 8.8f, 1e-5);
     EXPECT_NEAR(cameraEye.z, 11.4f, 1e-5);
 }
+
+// The camera following the computer: the point comes to the middle of the
+// view at the eye's height and angles, at any frame rate; a camera
+// mode or a view that looks up leaves the eye where it is.
+TEST_F(CameraTest, FollowingBringsThePointToTheMiddleOfTheViewAndKeepsTheHeight) {
+    loadUniformMap(12, 16, 1);
+    const Vector point(12.5f, 0, 9.5f);
+    for (int fps : {20, 60, 144}) {
+        SCOPED_TRACE(fps);
+        homeCamera(1);
+        cameraYaw = -60;
+        for (int frame = 0; frame < 4 * fps; frame++) followWithCamera(point, 1.0f / fps);
+        Vector eye, centre;
+        aimCamera(eye, centre);
+        Vector view = centre - eye;
+        float along = -eye.y / view.y;   // where the view meets the board
+        EXPECT_NEAR(eye.x + view.x * along, point.x, 0.01f);
+        EXPECT_NEAR(eye.z + view.z * along, point.z, 0.01f);
+        EXPECT_EQ(eye.y, 10);
+    }
+    const struct { const char* what; int mode; float pitch; } still[] = {
+        {"a camera mode of the middle button's menu", MODE_TRANSLATE, -60},
+        {"a view level with the board", MODE_FREE, 0},
+    };
+    for (const auto& s : still) {
+        SCOPED_TRACE(s.what);
+        homeCamera(1);
+        interactionMode = s.mode;
+        cameraPitch = s.pitch;
+        followWithCamera(point, 1);
+        EXPECT_TRUE(cameraEye.x == 6 && cameraEye.y == 10 && cameraEye.z == 13);
+    }
+}

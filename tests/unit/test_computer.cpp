@@ -8,10 +8,12 @@
 #include "ai/computer.h"
 #include "ai/knowledge.h"
 #include "ai/planner.h"
+#include "ai/squad.h"
 #include "app/input.h"
 #include "game/battle_map.h"
 #include "game/random.h"
 #include "game/startup.h"
+#include "render/frame_clock.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
@@ -31,7 +33,8 @@ protected:
     }
     void TearDown() override {
         commander[1] = commander[2] = BY_PERSON;
-        computerPace = 0.15f;
+        computerPace = DEFAULT_COMPUTER_PACE;
+        forgetOrders();
         BattleTest::TearDown();
     }
 };
@@ -41,6 +44,31 @@ int computerPlays(float seconds) {
     int key = computerTick(seconds);
     if (key) dispatch(computerKey(key));
     return key;
+}
+
+// A frame as the window runs it, the frame clock included (it moves the
+// banners on); `clock` counts its milliseconds. Returns the computer's key;
+// `covered` tells whether a step, a blow or a banner was under way when the
+// computer's turn to press came.
+int watchedFrame(int milliseconds, uint32_t& clock, bool* covered = nullptr) {
+    clock += milliseconds;
+    frameSeconds = milliseconds / 1000.0f;
+    idleUpdate();
+    if (covered) *covered = moveAnimating || attackAnimating || bannerUp();
+    int key = computerPlays(milliseconds / 1000.0f);
+    if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+    checkHeroChoice();
+    tickFrameClock(clock);
+    return key;
+}
+
+// Moves a unit to another square as a finished step leaves it.
+void moveTo(Unit& unit, int row, int col) {
+    battleMap[unit.row][unit.col].occupant = -1;
+    battleMap[row][col].occupant = unit.id;
+    unit.row = row;
+    unit.col = col;
+    unit.position = battleMap[row][col].centre;
 }
 
 // A battle under way on open grass, player 1 to move, seeing what it sees.
@@ -88,6 +116,12 @@ const struct Choice {
      {{CLASS_ARCHER, 1, 3, 7, 40, true}, {CLASS_MAGE, 2, 2, 5}, {CLASS_HEALER, 1, 3, 5, 0, false, 9}}, {2, 5}},
     {"ignores a weak enemy it cannot see, though a step would bring it in reach",
      {{CLASS_MAGE, 2, 0, 4, 5}, {CLASS_FIGHTER, 1, 0, 0, 0, false, -1, 5}}, {-1, -1}},
+    {"hurts an enemy its side can finish this turn rather than a sturdier one it hurts more",
+     {{CLASS_FIGHTER, 2, 3, 7, 45}, {CLASS_MAGE, 2, 3, 3}, {CLASS_MAGE, 1, 2, 9}, {CLASS_ARCHER, 1, 3, 5}}, {3, 7}},
+    {"a hero left with a spent Healer goes and strikes, nobody else can",
+     {{CLASS_MAGE, 2, 3, 9}, {CLASS_HEALER, 1, 0, 0, 0, false, 0}, {CLASS_FIGHTER, 1, 3, 7, 0, true, -1, 5}}, {3, 9}},
+    {"player 2's lone hero likewise",
+     {{CLASS_MAGE, 1, 3, 2}, {CLASS_FIGHTER, 2, 3, 4, 0, true, -1, 5}}, {3, 2}},
 };
 
 TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
@@ -97,6 +131,9 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
         loadUniformMap(7, 12, 1);
         Unit* actor = setUp(choice.pieces);
         lookAround();
+        currentPlayer = actor->player;
+        updateVisibility(actor->player);
+        noteSightings(actor->player);
         Plan plan = planUnit(*actor);
         EXPECT_EQ(Square(plan.target.row, plan.target.col), choice.target);
         EXPECT_EQ(plan.entry == MENU_DEFEND, choice.target.first < 0) << "entry " << plan.entry;
@@ -105,8 +142,8 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
 
 TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     loadUniformMap(7, 12, 1);
-    // The Healer is an army to keep the hero for.
-    Unit* hero = setUp({{CLASS_FIGHTER, 2, 3, 0}, {CLASS_FIGHTER, 2, 4, 0}, {CLASS_HEALER, 1, 0, 11},
+    // The Archer is an army to keep the hero for.
+    Unit* hero = setUp({{CLASS_FIGHTER, 2, 3, 0}, {CLASS_FIGHTER, 2, 4, 0}, {CLASS_ARCHER, 1, 0, 11},
                         {CLASS_FLIER, 1, 3, 5, 0, true, -1, 5}});
     lookAround();
     // On open grass a Fighter strikes 5 steps and 1 square away.
@@ -121,6 +158,252 @@ TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     EXPECT_LT(strikers(end), 2) << "ends on " << end.first << "," << end.second;
 }
 
+// What the side of an Archer at (3, 2) remembers of an enemy Fighter first
+// seen at (3, 5), 3 squares off (its sight reaches 3.75), after what
+// happens next: only what the side sees changes its memory.
+const struct {
+    const char* what;
+    void (*then)(Unit& enemy, Unit& watcher);
+    bool remembered;
+    Square at;
+    int hp;
+} memories[] = {
+    {"walks off while nobody looks, and is healed: remembered where and as it was",
+     [](Unit& enemy, Unit& watcher) {
+         moveTo(watcher, 0, 0);
+         updateVisibility(1);
+         noteSightings(1);
+         moveTo(enemy, 3, 9);
+         enemy.hp = 60;
+     },
+     true, {3, 5}, 40},
+    {"walks out of sight, its square still in sight: forgotten", [](Unit& enemy, Unit&) { moveTo(enemy, 3, 9); },
+     false, {}, 0},
+    {"falls once the watcher has looked away: remembered, alive",
+     [](Unit& enemy, Unit& watcher) {
+         moveTo(watcher, 0, 0);
+         enemy.dead = true;
+     },
+     true, {3, 5}, 40},
+    {"falls in sight: forgotten", [](Unit& enemy, Unit&) { enemy.dead = true; }, false, {}, 0},
+    {"leaves while nobody looks, and its square is looked at again: forgotten",
+     [](Unit& enemy, Unit& watcher) {
+         moveTo(watcher, 0, 0);
+         updateVisibility(1);
+         noteSightings(1);
+         moveTo(enemy, 6, 11);
+         moveTo(watcher, 3, 2);
+     },
+     false, {}, 0},
+    {"wounded further in sight: remembered so", [](Unit& enemy, Unit&) { enemy.hp = 25; }, true, {3, 5}, 25},
+    {"steps within sight: remembered where it went", [](Unit& enemy, Unit&) { moveTo(enemy, 2, 4); }, true, {2, 4}, 40},
+};
+
+TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
+    for (const auto& memory : memories) {
+        SCOPED_TRACE(memory.what);
+        startOver();
+        loadUniformMap(7, 12, 1);
+        Unit* enemy = setUp({{CLASS_FIGHTER, 2, 3, 5, 40}});
+        Unit* watcher = setUp({{CLASS_ARCHER, 1, 3, 2}});
+        lookAround();
+        ASSERT_EQ(sightings[1].size(), 1u);
+        memory.then(*enemy, *watcher);
+        updateVisibility(1);
+        noteSightings(1);
+        ASSERT_EQ(sightings[1].size(), memory.remembered ? 1u : 0u);
+        if (!memory.remembered) continue;
+        const Sighting& seen = sightings[1].front();
+        EXPECT_EQ(Square(seen.row, seen.col), memory.at);
+        EXPECT_EQ(seen.hp, memory.hp);
+    }
+}
+
+// Before its first look a side takes the enemy army to stand on the middle
+// of its home rows, spread over their width, until it looks there.
+TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsBeforeItHasLooked) {
+    loadUniformMap(9, 12, 1);
+    setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
+    lookAround();
+    noteTurnStart(1);
+    std::vector<Square> expected;
+    for (const Sighting& seen : sightings[1]) expected.emplace_back(seen.row, seen.col);
+    EXPECT_EQ(expected, (std::vector<Square>{{7, 2}, {7, 6}, {7, 10}}));
+
+    Unit* scout = setUp({{CLASS_FIGHTER, 1, 6, 2}});   // sees (7, 2), where nobody stands
+    updateVisibility(1);
+    noteSightings(1);
+    std::vector<Square> left;
+    for (const Sighting& seen : sightings[1]) left.emplace_back(seen.row, seen.col);
+    EXPECT_EQ(left, (std::vector<Square>{{7, 6}, {7, 10}})) << "the scout at " << scout->row << "," << scout->col;
+}
+
+// The hero: the unit the enemy needs the most blows to fell, the further
+// back the better, behind friends; player 2's back is the last row.
+const struct {
+    const char* what;
+    std::initializer_list<Piece> pieces;
+    Square hero;
+} heroes[] = {
+    {"the Fighter at the back, not the one in front", {{CLASS_FIGHTER, 1, 2, 3}, {CLASS_FIGHTER, 1, 0, 6}}, {0, 6}},
+    {"a Fighter rather than a Healer or a Mage beside it",
+     {{CLASS_HEALER, 1, 0, 1}, {CLASS_FIGHTER, 1, 0, 5}, {CLASS_MAGE, 1, 0, 9}}, {0, 5}},
+    {"the one behind a friend", {{CLASS_FLIER, 1, 1, 8}, {CLASS_FLIER, 1, 1, 2}, {CLASS_ARCHER, 1, 2, 2}}, {1, 2}},
+    {"player 2: the last row", {{CLASS_FIGHTER, 2, 6, 2}, {CLASS_FIGHTER, 2, 4, 9}}, {6, 2}},
+};
+
+TEST_F(ComputerTest, ChoosesAHeroTheEnemyReachesLast) {
+    for (const auto& choice : heroes) {
+        SCOPED_TRACE(choice.what);
+        startOver();
+        loadUniformMap(7, 12, 1);
+        Unit* any = setUp(choice.pieces);
+        const Unit* hero = chooseHero(any->player);
+        ASSERT_NE(hero, nullptr);
+        EXPECT_EQ(Square(hero->row, hero->col), choice.hero);
+    }
+}
+
+// A Fighter sees an enemy Mage to the west across a water square. Before it
+// steps, its way there is the cheapest one, round the water; once it has
+// stepped east, no way west is as cheap as one from where it started, so it
+// does not turn back, however weak the Mage.
+TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
+    const struct { const char* what; Square from, stepped; bool strikes; } walks[] = {
+        {"before any step", {3, 3}, {-1, -1}, true},
+        {"after a step east", {3, 4}, {3, 3}, false},
+    };
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(walk.what);
+        startOver();
+        loadMap("11111111#\n11111111#\n11111111#\n11411111#\n11111111#\n11111111#\n11111111#");
+        setUp({{CLASS_MAGE, 2, 3, 0, 10}, {CLASS_ARCHER, 1, 5, 1}});   // the Archer sees the Mage
+        Unit* fighter = setUp({{CLASS_FIGHTER, 1, walk.from.first, walk.from.second, 0, false, -1, 5}});
+        lookAround();
+        int paid = 0;
+        if (walk.stepped.first >= 0) {
+            noteStepTaken(*fighter, {walk.stepped.first, walk.stepped.second});
+            fighter->movePoints -= 1;
+            paid = 1;
+        }
+        Plan plan = planUnit(*fighter);
+        EXPECT_EQ(plan.target.row == 3 && plan.target.col == 0, walk.strikes);
+        for (Place p : plan.path) paid += stepCost(*fighter, p.row, p.col);
+        Square start = walk.stepped.first >= 0 ? walk.stepped : walk.from;
+        Square end = plan.path.empty() ? walk.from : Square(plan.path.back().row, plan.path.back().col);
+        static int cheapest[MAP_LIMIT][MAP_LIMIT];
+        moveTo(*fighter, start.first, start.second);
+        movementCosts(*fighter, cheapest);
+        EXPECT_EQ(paid, cheapest[end.first][end.second]) << "to " << end.first << "," << end.second;
+    }
+}
+
+// An enemy Fighter beyond a wall of our units, and our Archer behind it:
+// the Archer's square is safe while the wall stands, and no longer once one
+// of the wall steps aside, though the enemy is where it was.
+TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
+    loadUniformMap(7, 5, 1);
+    setUp({{CLASS_FIGHTER, 2, 0, 2}});
+    Unit* wall[5];
+    for (int c = 0; c < 5; c++) wall[c] = setUp({{CLASS_FIGHTER, 1, 1, c}});
+    Unit* archer = setUp({{CLASS_ARCHER, 1, 3, 2}});
+    lookAround();
+    float sheltered = planUnit(*archer).score;
+    moveTo(*wall[2], 6, 4);
+    float exposed = planUnit(*archer).score;
+    EXPECT_LT(exposed, sheltered - 1);
+}
+
+// The arena's plain opponents walk toward an enemy in view that is out of
+// their reach; the squad's hero stays as far from it as it was.
+TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
+    const struct { int commander; int unitClass; bool hero; bool nearer; } walkers[] = {
+        {BY_GREEDY, CLASS_FIGHTER, false, true},
+        {BY_SQUAD, CLASS_FIGHTER, false, true},
+        {BY_SQUAD, CLASS_FIGHTER, true, false},
+    };
+    for (const auto& w : walkers) {
+        SCOPED_TRACE(testing::Message() << "commander " << w.commander << (w.hero ? ", hero" : ""));
+        startOver();
+        loadUniformMap(7, 12, 1);
+        setUp({{CLASS_ARCHER, 2, 3, 10}, {CLASS_FLIER, 1, 0, 0}});
+        Unit* walker = setUp({{w.unitClass, 1, 3, 1, 0, w.hero, -1, 5}});
+        walker->sight = 30;   // it sees the Archer
+        lookAround();
+        for (Unit* unit : allUnits) unit->canAct = unit == walker;
+        Plan plan = w.commander == BY_GREEDY ? greedyPlan(1) : squadPlan(1);
+        ASSERT_EQ(plan.unit, walker);
+        int end = plan.path.empty() ? 9 : 10 - plan.path.back().col + std::abs(plan.path.back().row - 3);
+        EXPECT_EQ(end < 9, w.nearer) << plan.path.size() << " steps";
+    }
+}
+
+TEST_F(ComputerTest, PaceIsSecondsOfZeroOrMoreAndFallsBackToTheDefault) {
+    const struct { const char* setting; float pace; bool said; } settings[] = {
+        {nullptr, DEFAULT_COMPUTER_PACE, false}, {"0", 0, false}, {"0.3", 0.3f, false}, {"2", 2, false},
+        {"", DEFAULT_COMPUTER_PACE, true}, {"-0.5", DEFAULT_COMPUTER_PACE, true},
+        {"fast", DEFAULT_COMPUTER_PACE, true}, {"0.2s", DEFAULT_COMPUTER_PACE, true},
+    };
+    for (const auto& s : settings) {
+        SCOPED_TRACE(s.setting ? s.setting : "(unset)");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(computerPaceSetting(s.setting), s.pace);
+        EXPECT_EQ(!testing::internal::GetCapturedStderr().empty(), s.said);
+    }
+}
+
+// Seconds between the computer's first keys of its hero choice, and then
+// between the keys of its first turn that open and work a menu: the pace,
+// shortened when more than four units must act; a quarter of it after w.
+// A new battle after Enter is played at the pace again.
+TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHurry) {
+    const struct { int eachClass; bool hurried; float choosing, acting; } paces[] = {
+        // unhurried seconds between keys
+        {0, false, 0.15f, 0.15f},    // a Flier and a Mage a side
+        {0, true, 0.15f, 0.15f},
+        {1, false, 0.15f, 0.12f},    // five a side: four fifths
+        {2, false, 0.15f, 0.06f},    // ten a side
+    };
+    for (const auto& p : paces) for (int battle = 1; battle <= 2; battle++) {
+        SCOPED_TRACE(testing::Message() << p.eachClass << " of each class, " << (p.hurried ? "hurried, " : "")
+                                        << "battle " << battle);
+        if (battle == 1) {
+            startOver();
+            loadUniformMap(9, 12, 1);
+            seedRandom(3);
+            ArmyCounts counts;
+            counts.fill(p.eachClass);
+            counts[2] = counts[7] = counts[4] = counts[9] = p.eachClass + (p.eachClass == 0);
+            captureOutput([&] { placeArmies(counts); });
+            commander[1] = commander[2] = BY_COMPUTER;
+            computerHurry = p.hurried;
+        } else {
+            bannerP1Wins = true;   // the battle is won, the banner put away, Enter
+            afterVictory = true;
+            captureOutput([] { startNewBattle(); });
+        }
+        uint32_t clock = 0, last = 0;
+        std::vector<float> choosing, acting;
+        captureOutput([&] {
+            for (int frame = 0; frame < 20000 && acting.size() < 3; frame++) {
+                bool browsing = !choosingMove && !choosingTarget && !selectedUnit->menuOpen;
+                bool hero = choosingHeroes;
+                int key = watchedFrame(5, clock);
+                if (!key) continue;
+                float gap = (clock - last) / 1000.0f;
+                last = clock;
+                if (hero && choosing.size() < 3) choosing.push_back(gap);
+                if (!hero && !browsing && (key == KEY_INSERT || key == KEY_HOME)) acting.push_back(gap);
+            }
+        });
+        ASSERT_EQ(choosing.size(), 3u);
+        ASSERT_EQ(acting.size(), 3u);
+        float hurry = p.hurried && battle == 1 ? HURRY_FACTOR : 1;
+        EXPECT_NEAR(choosing[1], p.choosing / hurry, 0.006f);
+        EXPECT_NEAR(acting[1], p.acting / hurry, 0.006f);
+    }
+}
+
 const int STRAY_KEYS[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_HOME};
 
 // Everything a key can change; a key that changes none of it was refused.
@@ -131,13 +414,13 @@ auto gameState() {
 }
 
 // Whole battles on a small map, the computer as player 1 against each way of
-// playing, frames run as the window runs them, and now and then a stray key
-// from a person: every key the computer presses is taken, none while
-// something plays, one at most every 0.15 s, and each battle ends with a
+// playing, frames run as the window runs them (the frame clock moving the
+// banners on), and now and then a stray key from a person: every key the
+// computer presses is taken, none while something plays or a banner covers
+// the board, none sooner than its pace allows, and each battle ends with a
 // victory.
 TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
-    const float frame = 0.1f;
-    for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM}) {
+    for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent);
         startOver();
         loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
@@ -148,22 +431,20 @@ TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
         captureOutput([&] { placeArmies(counts); });
         commander[1] = BY_COMPUTER;
         commander[2] = opponent;
-        computerPace = 0.15f;
+        computerPace = DEFAULT_COMPUTER_PACE;
 
-        int refused = 0, hasty = 0, frames = 0, lastKey = -10;
+        int refused = 0, hasty = 0, frames = 0;
+        uint32_t clock = 0, lastKey = 0;
         std::string console = captureOutput([&] {
-            for (; frames < 200000 && !bannerP1Wins && !bannerP2Wins; frames++) {
-                frameSeconds = frame;
-                idleUpdate();
-                bool playing = moveAnimating || attackAnimating;
+            for (; frames < 100000 && !bannerP1Wins && !bannerP2Wins; frames++) {
+                bool covered = false;
                 auto before = gameState();
-                if (computerPlays(frame)) {
+                float shortest = keyWait(true);
+                if (watchedFrame(50, clock, &covered)) {
                     refused += gameState() == before;
-                    hasty += playing || frames - lastKey < 2;
-                    lastKey = frames;
+                    hasty += covered || (clock - lastKey) / 1000.0f < shortest;
+                    lastKey = clock;
                 }
-                if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
-                checkHeroChoice();
                 if (frames % 37 == 0 && !choosingHeroes) press(STRAY_KEYS[randomInt(0, 5)]);
             }
         });
@@ -227,32 +508,6 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
         EXPECT_EQ(refused, 0);
         EXPECT_NE(console.find("Hit range = "), std::string::npos) << "the Archer never shot";
     }
-}
-
-TEST(ComputerOption, TakesTheSideOffTheFrontOfTheArguments) {
-    const struct { std::vector<std::string> args; int left, player1, player2; } cases[] = {
-        {{"kestrava", "--computer", "2", "3", "0"}, 3, BY_PERSON, BY_COMPUTER},
-        {{"kestrava", "--computer", "1"}, 1, BY_COMPUTER, BY_PERSON},
-        {{"kestrava", "--computer", "both", "1"}, 2, BY_COMPUTER, BY_COMPUTER},
-        {{"kestrava", "2", "--computer", "1"}, 4, BY_PERSON, BY_PERSON},
-        {{"kestrava", "--computer", "3"}, -1, BY_PERSON, BY_PERSON},   // ends the program
-    };
-    for (const auto& c : cases) {
-        commander[1] = commander[2] = BY_PERSON;
-        std::vector<char*> argv;
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const int argc = static_cast<int>(c.args.size());
-        if (c.left < 0) {
-            EXPECT_EXIT(takeComputerOption(argc, argv.data()), testing::ExitedWithCode(1), "");
-            continue;
-        }
-        const int left = takeComputerOption(argc, argv.data());
-        EXPECT_TRUE(left == c.left && commander[1] == c.player1 && commander[2] == c.player2 && !argv[left])
-            << c.args[1] << " " << c.args[2] << ": " << left << " left";
-        EXPECT_TRUE(left == 1 || argv[1] == c.args[argc - left + 1]) << c.args[1] << " " << c.args[2];
-    }
-    commander[1] = commander[2] = BY_PERSON;
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// app/options.cpp — the command line's options: one table, read before the army counts
+#include "app/options.h"
+
+#include <cstring>
+
+const char* const USAGE =
+    "Usage: kestrava [--computer 1|2|both] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "       kestrava [--computer 1|2|both] --resume\n"
+    "\n"
+    "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
+    "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
+    "Mages, then player 2's in the same order. With fewer than ten the game\n"
+    "asks for them on the console; numbers after the tenth are ignored.\n"
+    "Options come first, before the numbers.\n"
+    "\n"
+    "--computer lets the computer command player 1, player 2, or both while\n"
+    "you watch. It presses the keys a person would, one about every 0.15 s,\n"
+    "faster when many units must act, and w in the window makes it four times\n"
+    "as fast; KESTRAVA_COMPUTER_PACE=<seconds> sets another pace, 0 for as\n"
+    "fast as the frames come.\n"
+    "\n"
+    "Read from the current folder: the map WorldDesc.txt and the pictures\n"
+    "under images/.\n"
+    "\n"
+    "After every action the battle is kept in kestrava-save.txt there;\n"
+    "--resume takes it up again where it stood, without asking for armies.\n"
+    "\n"
+    "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
+    "so that the same battle can be played again.\n"
+    "\n"
+    "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
+    "default; 0 draws them as fast as the machine can).\n";
+
+namespace {
+
+// Every option the game knows: its name, whether the next argument is its
+// value, and what it sets. A new option is one more row.
+const struct Option {
+    const char* name;
+    bool        takesValue;
+    void (*take)(StartOptions& options, const char* value);
+} OPTIONS[] = {
+    {"--computer", true, [](StartOptions& o, const char* side) { o.computerSide = side; }},
+    {"--resume", false, [](StartOptions& o, const char*) { o.resume = true; }},
+    {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
+};
+
+const Option* optionNamed(const char* name) {
+    for (const Option& option : OPTIONS)
+        if (std::strcmp(option.name, name) == 0) return &option;
+    return nullptr;
+}
+
+bool looksLikeOption(const char* argument) { return std::strncmp(argument, "--", 2) == 0; }
+
+}  // namespace
+
+bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem) {
+    options = StartOptions();
+    bool given[sizeof OPTIONS / sizeof OPTIONS[0]] = {};
+    int k = 1;
+    for (; k < argc && looksLikeOption(argv[k]); k++) {
+        const Option* option = optionNamed(argv[k]);
+        if (!option) {
+            problem = std::string("there is no option ") + argv[k] + ".";
+            return false;
+        }
+        bool& again = given[option - OPTIONS];
+        if (again) {
+            problem = std::string(argv[k]) + " is given twice.";
+            return false;
+        }
+        again = true;
+        const char* value = "";
+        if (option->takesValue && k + 1 < argc) value = argv[++k];
+        option->take(options, value);
+    }
+    options.firstArgument = k;
+    for (; k < argc; k++) {
+        if (!looksLikeOption(argv[k])) continue;
+        problem = optionNamed(argv[k]) ? std::string(argv[k]) + " must come before the army counts."
+                                       : std::string("there is no option ") + argv[k] + ".";
+        return false;
+    }
+    if (argc - options.firstArgument == 1 && std::strcmp(argv[options.firstArgument], "-h") == 0) options.help = true;
+    return true;
+}

@@ -1,0 +1,21 @@
+// app/options.h — the command line's options: one table, read before the army counts
+#pragma once
+#include <string>
+
+// What the options asked for. The arguments after them are read as before:
+// the army counts, or nothing after --resume.
+struct StartOptions {
+    const char* computerSide = nullptr;   // --computer SIDE: the side as given, checked by the computer player
+    bool resume = false;                  // --resume
+    bool help = false;                    // --help, or -h as the only argument left
+    int  firstArgument = 1;               // index in argv of the first argument that is no option
+};
+
+extern const char* const USAGE;
+
+// Takes the options off the front of the arguments, in any order, each at
+// most once, with the value an option takes (an option at the very end is
+// given an empty value). Refused, with the reason in `problem`: an argument
+// that starts with "--" and is no option, or a known option given again or
+// after the first argument that is none.
+bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem);
