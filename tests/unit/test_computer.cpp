@@ -355,7 +355,8 @@ TEST_F(ComputerTest, PaceIsSecondsOfZeroOrMoreAndFallsBackToTheDefault) {
 // Seconds between the computer's first keys of its hero choice, and then
 // between the keys of its first turn that open and work a menu: the pace,
 // shortened when more than four units must act; a quarter of it after w.
-// A new battle after Enter is played at the pace again.
+// A new battle after Enter is played at the pace again, with the heroes
+// chosen from the new armies and the turns counted afresh.
 TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHurry) {
     const struct { int eachClass; bool hurried; float choosing, acting; } paces[] = {
         // unhurried seconds between keys
@@ -382,6 +383,7 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
             afterVictory = true;
             captureOutput([] { startNewBattle(); });
         }
+        const Unit* heroes[3] = {nullptr, chooseHero(1), chooseHero(2)};
         uint32_t clock = 0, last = 0;
         std::vector<float> choosing, acting;
         captureOutput([&] {
@@ -398,6 +400,8 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
         });
         ASSERT_EQ(choosing.size(), 3u);
         ASSERT_EQ(acting.size(), 3u);
+        for (int player : {1, 2}) EXPECT_TRUE(heroes[player]->hero) << "player " << player << "'s hero";
+        EXPECT_EQ(turnsBegun[1], 1) << "the computer counts its turns from the new battle's first";
         float hurry = p.hurried && battle == 1 ? HURRY_FACTOR : 1;
         EXPECT_NEAR(choosing[1], p.choosing / hurry, 0.006f);
         EXPECT_NEAR(acting[1], p.acting / hurry, 0.006f);

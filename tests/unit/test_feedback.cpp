@@ -71,6 +71,57 @@ TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
                 }
 }
 
+// Whoever strikes, the odds panel goes the moment the blow starts; the
+// number the blow leaves rises for FLOATING_SECONDS from the update it lands
+// in, and a unit it fells topples for FALL_SECONDS, then both are gone.
+TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
+    const struct {
+        const char* what;
+        int player, actorClass, entry, targetClass, targetPlayer, targetHp;
+        bool heal, kills;
+    } blows[] = {
+        {"player 1's Archer wounds a Fighter", 1, CLASS_ARCHER, 1, CLASS_FIGHTER, 2, 0, false, false},
+        {"player 2's Mage fells a Fighter with its magic", 2, CLASS_MAGE, 2, CLASS_FIGHTER, 1, 5, false, true},
+        {"player 2's Healer heals a Fighter", 2, CLASS_HEALER, 2, CLASS_FIGHTER, 2, 30, true, false},
+    };
+    constexpr float FRAME = 0.125f;   // exact in binary, so the ages add up without rounding
+    for (const auto& b : blows) {
+        SCOPED_TRACE(b.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Unit* actor = placeUnitOfClass(b.actorClass, b.player, 3, 1);
+        Unit* target = placeUnitOfClass(b.targetClass, b.targetPlayer, 3, 2);
+        if (b.targetHp) target->hp = b.targetHp;
+        currentPlayer = b.player;
+        beginTurn();
+        frameSeconds = FRAME;
+        idleUpdate();
+        chooseEntry(*actor, b.entry);
+        press(KEY_RIGHT);
+        ASSERT_TRUE(oddsAtCursor().shown && oddsAt(3, 2).shown);
+        seedForRoll(95, 100);
+        int numberFrames = 0, fallFrames = 0;
+        std::string out = captureOutput([&] {
+            press(KEY_INSERT);
+            EXPECT_TRUE(attackAnimating && !oddsAtCursor().shown && !oddsAt(3, 2).shown) << "the odds stay up";
+            for (int i = 0; i < 6000 && (attackAnimating || !floatingNumbers.empty() || !fallingUnits.empty()); i++) {
+                drawnFrame();
+                EXPECT_FALSE(oddsAtCursor().shown || oddsAt(3, 2).shown);
+                if (!floatingNumbers.empty()) {
+                    const FloatingNumber& number = floatingNumbers.front();
+                    EXPECT_EQ(number.age, FRAME * ++numberFrames);
+                    EXPECT_TRUE(number.unitId == target->id && number.heal == b.heal && number.killed == b.kills);
+                }
+                fallFrames += !fallingUnits.empty() && fallingUnits.front().unitId == target->id;
+            }
+        });
+        EXPECT_EQ(numberFrames, 12) << "up while younger than 1.6 s\n" << out;
+        EXPECT_EQ(fallFrames, b.kills ? 7 : 0) << "falling while younger than 0.9 s";
+        EXPECT_EQ(target->dead, b.kills);
+    }
+}
+
 // Neither panel gives away a unit the fog hides: not the enemy browsed onto
 // or pointed at far off, nor (should the fog close in while aiming) the one
 // aimed or pointed at. Pointing reads a unit in sight of either side, never

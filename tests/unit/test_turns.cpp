@@ -6,6 +6,7 @@
 
 #include "app/input.h"
 #include "game/battle_map.h"
+#include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
@@ -257,6 +258,71 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     });
     EXPECT_EQ(placement(), first) << "the same seed, the same placement";
     unsetenv("KESTRAVA_SEED");
+}
+
+// A battle won with everything a battle leaves about (the looks browsed and
+// kept, a blow's number and fall, a line on screen, the help, a menu and the
+// cursor where the blow was aimed), then Enter: the new battle begins as the
+// first did, from player 1's hero choice on the first look, and its choice
+// browses from there (the looks go round from the last, 16, to none, 0, and on).
+TEST_F(TurnTest, ASecondBattleKeepsNothingOfTheFirstButTheArmies) {
+    Mage* mage = placeUnit<Mage>(1, 2, 2);
+    Fighter* enemyHero = placeUnit<Fighter>(2, 3, 2);
+    placeUnit<Healer>(2, 6, 4);
+    for (int i = 0; i < 3; i++) onKeyboard('m', 0, 0);
+    captureOutput([&] {
+        openMenuOf(*mage);
+        checkHeroChoice();
+        onKeyboard('m', 0, 0);
+        onKeyboard('m', 0, 0);
+        openMenuOf(*enemyHero);
+        checkHeroChoice();
+    });
+    ASSERT_TRUE(p1Material == 2 && p2Material == 3 && firstTurn);
+    enemyHero->hp = 1;
+    seedForRoll(90, 100);
+    chooseEntry(*mage, 1);
+    frameSeconds = 0.05f;
+    std::string out = captureOutput([] {
+        press({KEY_DOWN, KEY_INSERT});
+        idleUntil([] { return !attackAnimating; }, 5000);
+    });
+    ASSERT_TRUE(bannerP1Wins) << out;
+    noteBlow(*enemyHero, 7, false);   // as if the blow had landed this moment: its number rises, the hero falls
+    tellPlayer("a line left on screen");
+    helpShown = true;
+    openMenuOf(*mage);
+    menuItem = 3;
+    victorySeconds = VICTORY_BANNER_SECONDS;
+    captureOutput([] {
+        dispatch({CMD_KEY, '\r'});
+        dispatch({CMD_KEY, '\r'});
+    });
+    ASSERT_EQ(battlesStarted, 1);
+
+    bool unitsFresh = allUnits.size() == 3;
+    for (const Unit* unit : allUnits) unitsFresh = unitsFresh && unit->hp == unit->maxHp && !unit->hero && !unit->dead;
+    const struct { const char* what; bool fresh; } starts[] = {
+        {"player 1 chooses first", choosingHeroes && p1ChoosingHero && !p2ChoosingHero && currentPlayer == 1},
+        {"on the first look, no army's look kept", materialBrowse == 16 && p1Material == 0 && p2Material == 0},
+        {"no banner, no victory", !bannerUp() && !battleWon() && bannerSeconds == 0 && victorySeconds == 0},
+        {"no help, no hint", !helpShown && !firstTurn},
+        {"the cursor on the first square, nothing open",
+         cursorSquare() == Square(0, 0) && menuItem == 1 && !cursorOnUnit && !choosingMove && !choosingTarget},
+        {"nothing rising, falling or said", floatingNumbers.empty() && fallingUnits.empty() && noticeSeconds == 0},
+        {"no blow under way", !attackAnimating && !missShown && actionCounter == 0 && !turnHandOverDue},
+        {"every unit whole, nobody a hero", unitsFresh},
+    };
+    for (const auto& start : starts) EXPECT_TRUE(start.fresh) << start.what;
+
+    onKeyboard('m', 0, 0);
+    onKeyboard('m', 0, 0);
+    Unit* first = *std::find_if(allUnits.begin(), allUnits.end(), [](Unit* u) { return u->player == 1; });
+    captureOutput([&] {
+        openMenuOf(*first);
+        checkHeroChoice();
+    });
+    EXPECT_TRUE(first->hero && p1Material == 1 && materialBrowse == 1) << p1Material << " " << materialBrowse;
 }
 
 // Either side's units in sight move; one the fog hides does not.
