@@ -20,10 +20,12 @@
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "rules/keyboard.h"
 #include "rules/movement.h"
 #include "save/battle_save.h"
 #include "tests/render/reference_frame.h"
 #include "tests/support/battle.h"
+#include "tests/unit/rules_keys.h"
 
 namespace {
 
@@ -356,6 +358,44 @@ TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
     unit<Archer>(1, 0, 0);
     firstTurn = bannerP1BeginTurn = helpShown = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_first_turn_help"));
+}
+
+// Later turns, the clock ticking their banners away: after player 1's first
+// turn ends (e) and the end banner's three seconds, player 2's begin banner,
+// its side's sight, a fallen unit of each side gone from the board; two
+// seconds on, that banner gone; and player 1's next turn begins without the
+// first turn's pointer to the help.
+TEST_F(GameFrameTest, LaterTurnsTickTheirBannersAwayWithoutTheHelpHint) {
+    Archer* p1Hero = unit<Archer>(1, 2, 4);
+    unit<Fighter>(1, 2, 6);
+    Mage* p2Hero = unit<Mage>(2, 5, 5);
+    unit<Fighter>(2, 4, 3);
+    for (Unit* fallen : std::initializer_list<Unit*>{unit<Healer>(1, 3, 2, -4), unit<Flier>(2, 4, 6, -9)}) {
+        fallen->dead = true;
+        fallen->canAct = false;
+        battleMap[fallen->row][fallen->col].occupant = -1;
+    }
+    choosingHeroes = p1ChoosingHero = true;
+    captureOutput([&] { chooseHeroes(*p1Hero, *p2Hero); });
+    auto secondsPass = [](int seconds) {
+        for (int s = 0; s < seconds; s++) tickFrameClock(previousTick + 1001);
+    };
+    // A banner fills the window: its player's number and where the hint would be are enough.
+    auto bannerPart = [this] {
+        return part(frame(true), {windowWidth * 55 / 100, 0, windowWidth * 9 / 10, windowHeight - 1});
+    };
+    secondsPass(3);
+    ASSERT_TRUE(firstTurn && !bannerUp());
+    onKeyboard('e', 0, 0);
+    secondsPass(3);
+    ASSERT_TRUE(currentPlayer == 2 && bannerP2BeginTurn);
+    EXPECT_TRUE(matchesReference(bannerPart(), "frame_p2_begin_turn"));   // the frame's own tick is the first
+    secondsPass(2);
+    EXPECT_TRUE(matchesReference(frame(true), "frame_p2_turn"));
+    onKeyboard('e', 0, 0);
+    secondsPass(3);
+    ASSERT_TRUE(currentPlayer == 1 && bannerP1BeginTurn && !firstTurn);
+    EXPECT_TRUE(matchesReference(bannerPart(), "frame_p1_second_turn"));
 }
 
 // After the victory banner is put away: the board as the battle ended, with
