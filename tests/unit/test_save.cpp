@@ -39,6 +39,12 @@ std::string saveText() {
     return text.str();
 }
 
+std::string fileText(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
 // Plays as a player would, looking at the board, and writes down every key
 // and frame, so that the battle taken up again can be given the same ones.
 struct Player {
@@ -254,7 +260,8 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
 }
 
 // Kept at the edges of what a battle holds, on every backdrop, a battle
-// comes back exactly as it was.
+// comes back exactly as it was; the file kept right after the hero choice
+// is, line for line, the one under tests/data/saves.
 TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
     const std::function<bool()> moments[] = {
         [] {   // the hero choice just over, its banner up and its hint due; Mages, the last class, the heroes
@@ -327,6 +334,8 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
         updateVisibility(currentPlayer);
         const std::string before = gameState();
         keepBattle(path.c_str());
+        if (backdrop == 0)
+            EXPECT_EQ(fileText(path), fileText(std::string(TEST_DATA_DIR) + "/saves/heroes_just_chosen.txt"));
         resetBattleState();
         std::string line;
         ASSERT_TRUE(resumeBattle(path.c_str(), line)) << line;
@@ -551,12 +560,6 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     EXPECT_EQ(readSave(file, kept), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary file was left";
     std::filesystem::current_path(previous);
-}
-
-std::string fileText(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
 }
 
 // Under a file size limit (or on a full disk) the battle is not kept and the
