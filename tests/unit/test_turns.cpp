@@ -6,7 +6,6 @@
 
 #include "app/input.h"
 #include "game/battle_map.h"
-#include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
@@ -205,7 +204,9 @@ TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
 // Once a hero has fallen the arrows still read the board, but no menu opens,
 // nobody acts and no turn passes; the banner stays its three seconds, then
 // the next key (and only that) puts it away, and Enter starts the same armies
-// afresh: placed again, and with KESTRAVA_SEED set placed as that seed places them.
+// afresh: placed again, and with KESTRAVA_SEED set placed as that seed places
+// them, from player 1's hero choice on the first look, with nothing of the
+// last battle left about.
 TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
     ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
     startPlaying();
@@ -229,6 +230,16 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     dispatch({CMD_KEY, '\r'});
     EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
     EXPECT_EQ(battlesStarted, 0);
+    // What else a battle may leave about: the looks browsed and kept, a blow's
+    // number and a fall, a line on screen, the help, a menu entry.
+    materialBrowse = 5;
+    p1Material = 2;
+    p2Material = 3;
+    noteBlow(*healer, 7, false);
+    fallingUnits.push_back({healer->id, 0});
+    tellPlayer("a line left on screen");
+    helpShown = firstTurn = true;
+    menuItem = 3;
 
     auto placement = [] {
         std::string squares;
@@ -239,8 +250,16 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     };
     std::string out = captureOutput([] { dispatch({CMD_KEY, '\r'}); });
     EXPECT_EQ(battlesStarted, 1);
-    EXPECT_TRUE(choosingHeroes && p1ChoosingHero && currentPlayer == 1);
-    EXPECT_FALSE(battleWon() || afterVictory);
+    const struct { const char* what; bool fresh; } starts[] = {
+        {"player 1 chooses first", choosingHeroes && p1ChoosingHero && !p2ChoosingHero && currentPlayer == 1},
+        {"on the first look, no army's look kept", materialBrowse == 16 && p1Material == 0 && p2Material == 0},
+        {"no banner, no victory", !bannerUp() && !battleWon() && bannerSeconds == 0 && victorySeconds == 0},
+        {"no help, no hint", !helpShown && !firstTurn},
+        {"the cursor on the first square, nothing open",
+         cursorSquare() == Square(0, 0) && menuItem == 1 && !cursorOnUnit && !choosingMove && !choosingTarget},
+        {"nothing rising, falling or said", floatingNumbers.empty() && fallingUnits.empty() && noticeSeconds == 0},
+    };
+    for (const auto& start : starts) EXPECT_TRUE(start.fresh) << start.what;
     EXPECT_EQ(out.rfind("id num is 0\noccupying a square with unit with id num of 0\n", 0), 0u) << out;
     const std::string first = placement();
     EXPECT_EQ(std::count(first.begin(), first.end(), '@'), 5);
@@ -258,71 +277,15 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     });
     EXPECT_EQ(placement(), first) << "the same seed, the same placement";
     unsetenv("KESTRAVA_SEED");
-}
 
-// A battle won with everything a battle leaves about (the looks browsed and
-// kept, a blow's number and fall, a line on screen, the help, a menu and the
-// cursor where the blow was aimed), then Enter: the new battle begins as the
-// first did, from player 1's hero choice on the first look, and its choice
-// browses from there (the looks go round from the last, 16, to none, 0, and on).
-TEST_F(TurnTest, ASecondBattleKeepsNothingOfTheFirstButTheArmies) {
-    Mage* mage = placeUnit<Mage>(1, 2, 2);
-    Fighter* enemyHero = placeUnit<Fighter>(2, 3, 2);
-    placeUnit<Healer>(2, 6, 4);
-    for (int i = 0; i < 3; i++) onKeyboard('m', 0, 0);
-    captureOutput([&] {
-        openMenuOf(*mage);
-        checkHeroChoice();
-        onKeyboard('m', 0, 0);
-        onKeyboard('m', 0, 0);
-        openMenuOf(*enemyHero);
-        checkHeroChoice();
-    });
-    ASSERT_TRUE(p1Material == 2 && p2Material == 3 && firstTurn);
-    enemyHero->hp = 1;
-    seedForRoll(90, 100);
-    chooseEntry(*mage, 1);
-    frameSeconds = 0.05f;
-    std::string out = captureOutput([] {
-        press({KEY_DOWN, KEY_INSERT});
-        idleUntil([] { return !attackAnimating; }, 5000);
-    });
-    ASSERT_TRUE(bannerP1Wins) << out;
-    noteBlow(*enemyHero, 7, false);   // as if the blow had landed this moment: its number rises, the hero falls
-    tellPlayer("a line left on screen");
-    helpShown = true;
-    openMenuOf(*mage);
-    menuItem = 3;
-    victorySeconds = VICTORY_BANNER_SECONDS;
+    // The choice browses from the first look: past the last, 16, to none, 0, and on.
+    onKeyboard('m', 0, 0);
+    onKeyboard('m', 0, 0);
     captureOutput([] {
-        dispatch({CMD_KEY, '\r'});
-        dispatch({CMD_KEY, '\r'});
-    });
-    ASSERT_EQ(battlesStarted, 1);
-
-    bool unitsFresh = allUnits.size() == 3;
-    for (const Unit* unit : allUnits) unitsFresh = unitsFresh && unit->hp == unit->maxHp && !unit->hero && !unit->dead;
-    const struct { const char* what; bool fresh; } starts[] = {
-        {"player 1 chooses first", choosingHeroes && p1ChoosingHero && !p2ChoosingHero && currentPlayer == 1},
-        {"on the first look, no army's look kept", materialBrowse == 16 && p1Material == 0 && p2Material == 0},
-        {"no banner, no victory", !bannerUp() && !battleWon() && bannerSeconds == 0 && victorySeconds == 0},
-        {"no help, no hint", !helpShown && !firstTurn},
-        {"the cursor on the first square, nothing open",
-         cursorSquare() == Square(0, 0) && menuItem == 1 && !cursorOnUnit && !choosingMove && !choosingTarget},
-        {"nothing rising, falling or said", floatingNumbers.empty() && fallingUnits.empty() && noticeSeconds == 0},
-        {"no blow under way", !attackAnimating && !missShown && actionCounter == 0 && !turnHandOverDue},
-        {"every unit whole, nobody a hero", unitsFresh},
-    };
-    for (const auto& start : starts) EXPECT_TRUE(start.fresh) << start.what;
-
-    onKeyboard('m', 0, 0);
-    onKeyboard('m', 0, 0);
-    Unit* first = *std::find_if(allUnits.begin(), allUnits.end(), [](Unit* u) { return u->player == 1; });
-    captureOutput([&] {
-        openMenuOf(*first);
+        openMenuOf(*allUnits[0]);
         checkHeroChoice();
     });
-    EXPECT_TRUE(first->hero && p1Material == 1 && materialBrowse == 1) << p1Material << " " << materialBrowse;
+    EXPECT_TRUE(allUnits[0]->hero && p1Material == 1) << p1Material;
 }
 
 // Either side's units in sight move; one the fog hides does not.
