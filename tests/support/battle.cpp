@@ -6,9 +6,12 @@
 #include <string>
 #include <stdlib.h>
 
+#include "ai/computer.h"
 #include "app/camera.h"
 #include "app/input.h"
+#include "app/pacing.h"
 #include "app/pointer.h"
+#include "app/sound.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
 #include "render/looks.h"
@@ -17,6 +20,7 @@
 #include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
+#include "save/battle_save.h"
 
 namespace {
 Unit placeholderSelected, placeholderTarget;
@@ -85,6 +89,19 @@ void resetBattleState() {
 
     skyChoice = 0;
     showUnitSphere = showSightSphere = false;
+
+    // Who plays and how: a person on each side, the computer's pace, its
+    // memory and plans, the frame cap, the sound, the kept battle's state.
+    commander[1] = commander[2] = BY_PERSON;
+    computerPace = DEFAULT_COMPUTER_PACE;
+    forgetOrders();
+    maxFramesPerSecond = DEFAULT_MAX_FPS;
+    soundVolume = DEFAULT_VOLUME;
+    soundMuted = false;
+    keptRevision = 0;
+    keepingBattle = true;
+    keepTrouble.clear();
+    keepTroubleSeconds = 0;
 
     resetFrameClock();
 

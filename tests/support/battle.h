@@ -9,8 +9,9 @@
 #include "game/battle_map.h"
 #include "game/unit.h"
 
-// Every global of the model, the rules and the view state back to its start
-// value; units made by earlier tests are freed; the generator is seeded with 1.
+// Every global of the model, the rules, the computer, the kept battle and the
+// view state back to its start value; units made by earlier tests are freed;
+// the generator is seeded with 1.
 void resetBattleState();
 
 // Runs fn in a fresh temporary folder that holds text as WorldDesc.txt, or no

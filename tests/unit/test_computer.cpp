@@ -24,20 +24,7 @@
 
 namespace {
 
-class ComputerTest : public BattleTest {
-protected:
-    void SetUp() override { startOver(); }
-    static void startOver() {
-        resetBattleState();
-        forgetOrders();
-    }
-    void TearDown() override {
-        commander[1] = commander[2] = BY_PERSON;
-        computerPace = DEFAULT_COMPUTER_PACE;
-        forgetOrders();
-        BattleTest::TearDown();
-    }
-};
+using ComputerTest = BattleTest;
 
 // The computer's next key, handed to the dispatcher as the window hands it.
 int computerPlays(float seconds) {
@@ -127,7 +114,7 @@ const struct Choice {
 TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
     for (const Choice& choice : choices) {
         SCOPED_TRACE(choice.what);
-        startOver();
+        resetBattleState();
         loadUniformMap(7, 12, 1);
         Unit* actor = setUp(choice.pieces);
         lookAround();
@@ -202,7 +189,7 @@ const struct {
 TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
     for (const auto& memory : memories) {
         SCOPED_TRACE(memory.what);
-        startOver();
+        resetBattleState();
         loadUniformMap(7, 12, 1);
         Unit* enemy = setUp({{CLASS_FIGHTER, 2, 3, 5, 40}});
         Unit* watcher = setUp({{CLASS_ARCHER, 1, 3, 2}});
@@ -255,7 +242,7 @@ const struct {
 TEST_F(ComputerTest, ChoosesAHeroTheEnemyReachesLast) {
     for (const auto& choice : heroes) {
         SCOPED_TRACE(choice.what);
-        startOver();
+        resetBattleState();
         loadUniformMap(7, 12, 1);
         Unit* any = setUp(choice.pieces);
         const Unit* hero = chooseHero(any->player);
@@ -275,7 +262,7 @@ TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
     };
     for (const auto& walk : walks) {
         SCOPED_TRACE(walk.what);
-        startOver();
+        resetBattleState();
         loadMap("11111111#\n11111111#\n11111111#\n11411111#\n11111111#\n11111111#\n11111111#");
         setUp({{CLASS_MAGE, 2, 3, 0, 10}, {CLASS_ARCHER, 1, 5, 1}});   // the Archer sees the Mage
         Unit* fighter = setUp({{CLASS_FIGHTER, 1, walk.from.first, walk.from.second, 0, false, -1, 5}});
@@ -324,7 +311,7 @@ TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
     };
     for (const auto& w : walkers) {
         SCOPED_TRACE(testing::Message() << "commander " << w.commander << (w.hero ? ", hero" : ""));
-        startOver();
+        resetBattleState();
         loadUniformMap(7, 12, 1);
         setUp({{CLASS_ARCHER, 2, 3, 10}, {CLASS_FLIER, 1, 0, 0}});
         Unit* walker = setUp({{w.unitClass, 1, 3, 1, 0, w.hero, -1, 5}});
@@ -369,7 +356,7 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
         SCOPED_TRACE(testing::Message() << p.eachClass << " of each class, " << (p.hurried ? "hurried, " : "")
                                         << "battle " << battle);
         if (battle == 1) {
-            startOver();
+            resetBattleState();
             loadUniformMap(9, 12, 1);
             seedRandom(3);
             ArmyCounts counts;
@@ -426,7 +413,7 @@ auto gameState() {
 TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent);
-        startOver();
+        resetBattleState();
         loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
         seedRandom(seed);
         randomPlayDraws.seed(seed);
@@ -486,7 +473,7 @@ const struct {
 TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
     for (const auto& leftover : leftovers) {
         SCOPED_TRACE(leftover.what);
-        startOver();
+        resetBattleState();
         loadUniformMap(7, 5, 1);
         Unit* idle = setUp({{CLASS_FIGHTER, 1, 2, 2, 20}, {CLASS_FIGHTER, 1, 0, 0, 0, true}, {CLASS_ARCHER, 2, 4, 2},
                             {CLASS_HEALER, 2, 6, 0, 0, true}, {CLASS_MAGE, 2, 6, 4, 0, false, 0}});

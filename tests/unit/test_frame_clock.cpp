@@ -72,7 +72,6 @@ TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCa
         }
         EXPECT_NEAR(frames, c.frames, 1);
     }
-    maxFramesPerSecond = DEFAULT_MAX_FPS;
 }
 
 TEST_F(FrameClockTest, FrameCapSettingIsAWholeNumberOrTheDefault) {

@@ -25,15 +25,7 @@
 
 namespace {
 
-class InputTest : public BattleTest {
-protected:
-    void TearDown() override {
-        commander[1] = commander[2] = BY_PERSON;
-        computerPace = 0.15f;
-        forgetOrders();
-        BattleTest::TearDown();
-    }
-};
+using InputTest = BattleTest;
 
 // Everything the battle is, as the kept battle has it, and what a save
 // leaves out while the heroes are chosen or a blow plays. The backdrop is
@@ -92,7 +84,6 @@ TEST_F(InputTest, APersonsCommandsChangeNothingOnTheComputersTurn) {
     for (const auto& side : sides) {
         SCOPED_TRACE(side.what);
         resetBattleState();
-        forgetOrders();
         loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");
         seedRandom(5);
         ArmyCounts counts;

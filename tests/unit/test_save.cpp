@@ -334,8 +334,9 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
         updateVisibility(currentPlayer);
         const std::string before = gameState();
         keepBattle(path.c_str());
-        if (backdrop == 0)
+        if (backdrop == 0) {
             EXPECT_EQ(fileText(path), fileText(std::string(TEST_DATA_DIR) + "/saves/heroes_just_chosen.txt"));
+        }
         resetBattleState();
         std::string line;
         ASSERT_TRUE(resumeBattle(path.c_str(), line)) << line;

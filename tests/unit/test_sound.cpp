@@ -69,8 +69,6 @@ protected:
     }
     void TearDown() override {
         stopSound();
-        soundVolume = DEFAULT_VOLUME;
-        soundMuted = false;
         BattleTest::TearDown();
     }
 
@@ -79,8 +77,6 @@ protected:
     static void freshBattle() {
         stopSound();
         resetBattleState();
-        soundVolume = DEFAULT_VOLUME;
-        soundMuted = false;
         ASSERT_TRUE(startLoopbackSound(SOUNDS));
         loadUniformMap(12, 16, 1);
         frameSeconds = 1 / 60.0f;

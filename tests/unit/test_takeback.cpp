@@ -244,9 +244,6 @@ TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
         const Unit* first = person == 1 ? first1 : first2;
         EXPECT_TRUE(cursorSquare() == Square({first->row, first->col}) && selectedUnit == first);
         EXPECT_TRUE(cameraEye.x == home.x && cameraEye.z == home.z && cameraYaw == homeYaw);
-        commander[1] = commander[2] = BY_PERSON;
-        computerPace = 0.15f;
-        forgetOrders();
     }
 }
 
