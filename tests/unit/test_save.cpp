@@ -541,11 +541,14 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
 }
 
 // Nothing is written while a step glides, a blow plays or the heroes are
-// chosen, nor when nothing changed; then the whole battle, in one go.
+// chosen, nor when nothing changed; then the whole battle, in one go. The
+// frame right after the hero choice keeps the battle.
 TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
-    startPlaying();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
+    startPlaying();
+    keepBattleIfChanged();
+    EXPECT_TRUE(std::filesystem::remove(SAVE_FILE)) << "nothing kept after the hero choice";
     bool* const flags[] = {&moveAnimating, &attackAnimating, &choosingHeroes, &keepingBattle, nullptr};
     for (bool* busy : flags) {
         keptRevision = busy ? battleRevision - 1 : battleRevision;
