@@ -1,7 +1,8 @@
 """End-to-end test support: the real kestrava binary in a temporary play
-folder, on the display DISPLAY names, driven by keys sent with xdotool. Every
-wait is for a condition (a console line, a window, a picture) with a generous
-bound, never a fixed sleep that hopes the game kept up."""
+folder, on a virtual display of the test's own, driven by keys sent with
+xdotool. Every wait is for a condition (a console line, a window, a picture)
+with a generous bound, never a fixed sleep that hopes the game kept up."""
+import atexit
 import os
 import re
 import shutil
@@ -16,6 +17,33 @@ RUN_DIR = os.environ.get("KESTRAVA_RUN_DIR", os.path.join(REPO, "build", "run"))
 TEST_DATA = os.environ.get("KESTRAVA_TEST_DATA", os.path.join(REPO, "tests", "data"))
 ARTIFACTS = os.environ.get("KESTRAVA_ARTIFACTS", os.path.join(REPO, "build", "artifacts"))
 WINDOW_TITLE = "Mesh display"
+
+
+def _own_display():
+    """Starts a 1280 x 1024 Xvfb for this test alone and points DISPLAY at
+    it, so that the end-to-end tests can run side by side: no other game's
+    window covers this one's or takes its keys. Xvfb picks a free display
+    number itself and writes it on a pipe once it accepts clients (a number
+    chosen by looking for lock files could be taken by another test starting
+    in the same moment). It does not reset when its last client leaves: a
+    game started in that moment would find no display."""
+    ready, told = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                               "-noreset"], pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(told)
+    with os.fdopen(ready) as answer:
+        number = answer.readline().strip()
+    if not number:
+        raise RuntimeError("Xvfb did not start (status %s)" % server.wait())
+
+    def stop():
+        server.terminate()
+        server.wait()
+    atexit.register(stop)
+    os.environ["DISPLAY"] = ":" + number
+
+
+_own_display()
 
 
 def play_folder(map_name=None, images=True):
