@@ -25,6 +25,8 @@ ensure_packages() {
 
 GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev)
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
+# scripts/loaded-runs: the load it puts on the machine.
+LOAD_PACKAGES=(stress-ng)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
 build() {
