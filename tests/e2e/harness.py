@@ -259,9 +259,10 @@ class Picture:
 
 
 def fills_window(path):
-    """Something is drawn in the screenshot's bottom-right quarter: the first
-    frames come at the window's first size, before it went full screen."""
-    return Picture(path).count(0.5, 0.5, 0.5, 0.5, lambda r, g, b: r + g + b > 30) > 0
+    """Something is drawn in the screenshot's bottom-right corner, a tenth of
+    each side: the first frames come at the window's first size, 500 x 500
+    from the top left, before it went full screen."""
+    return Picture(path).count(0.9, 0.9, 0.1, 0.1, lambda r, g, b: r + g + b > 30) > 0
 
 
 def shows_image(path, image, tolerance=0.1, top=1.0):
