@@ -17,36 +17,24 @@ RUN_DIR = os.environ.get("KESTRAVA_RUN_DIR", os.path.join(REPO, "build", "run"))
 TEST_DATA = os.environ.get("KESTRAVA_TEST_DATA", os.path.join(REPO, "tests", "data"))
 ARTIFACTS = os.environ.get("KESTRAVA_ARTIFACTS", os.path.join(REPO, "build", "artifacts"))
 WINDOW_TITLE = "Mesh display"
-# The screen the game fills. A quarter of the render tests' 1280 x 1024, so
-# that a frame costs the software renderer a third of the time: the
-# per-frame animations keep their pace on a busy machine, and several games
-# can draw side by side. KESTRAVA_E2E_SCREEN=1280x1024 takes screenshots
-# for the README.
+# The screen: a quarter of the render tests' 1280 x 1024, so a frame costs a
+# third of the drawing and several games draw side by side on a busy machine.
 SCREEN = tuple(int(v) for v in os.environ.get("KESTRAVA_E2E_SCREEN", "640x512").split("x"))
 
 
 def _own_display():
-    """Starts an Xvfb of SCREEN's size for this test alone and points DISPLAY
-    at it, so that the end-to-end tests can run side by side: no other game's
-    window covers this one's or takes its keys. Xvfb picks a free display
-    number itself and writes it on a pipe once it accepts clients (a number
-    chosen by looking for lock files could be taken by another test starting
-    in the same moment). It does not reset when its last client leaves: a
-    game started in that moment would find no display."""
+    """An Xvfb for this test alone, as DISPLAY: no other game covers this one's
+    window or takes its keys. Xvfb picks a free number itself and tells it
+    once it takes clients; it must not reset when a game quits."""
     ready, told = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp",
                                "-noreset"], pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(told)
     with os.fdopen(ready) as answer:
-        number = answer.readline().strip()
-    if not number:
+        os.environ["DISPLAY"] = ":" + answer.readline().strip()
+    if os.environ["DISPLAY"] == ":":
         raise RuntimeError("Xvfb did not start (status %s)" % server.wait())
-
-    def stop():
-        server.terminate()
-        server.wait()
-    atexit.register(stop)
-    os.environ["DISPLAY"] = ":" + number
+    atexit.register(server.kill)
 
 
 _own_display()

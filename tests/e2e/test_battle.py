@@ -221,8 +221,7 @@ class WholeBattle(unittest.TestCase):
             # The victory banner has its three seconds; then a key shows the
             # board with the winner's line, and Enter places the same armies
             # again (the same seed, so on the same squares) for a new hero choice.
-            # The line is printed while the first frame without the banner is
-            # drawn, before that frame is shown: the picture is awaited too.
+            # The line is printed before its frame shows: that is awaited too.
             start = len(game.output)
             harness.until(lambda: game.key("Left") or "HUD top: PLAYER 1 WINS!" in game.output[start:],
                           "board after the victory banner", 30, pause=0.5)
