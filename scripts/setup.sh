@@ -25,6 +25,8 @@ ensure_packages() {
 
 GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev)
 TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
+# scripts/loaded-runs: the load it puts on the machine.
+LOAD_PACKAGES=(stress-ng)
 
 # build DIR [cmake options...]: configure once, then build with both cores.
 build() {
@@ -34,24 +36,29 @@ build() {
   cmake --build "$dir" -j "$(nproc)"
 }
 
-# start_xvfb: a virtual display for the layers that draw, on the first free
-# number from 99, exported as DISPLAY with Mesa's software renderer; it stops
-# when the calling shell exits. It does not reset when its last client leaves:
-# a game started in that moment (the end-to-end tests start one right after
-# another quits) would find no display.
+# start_xvfb: a virtual display for the layers that draw, exported as DISPLAY
+# with Mesa's software renderer; it stops when the calling shell exits. Xvfb
+# picks a free display number itself and writes it out once it accepts
+# clients, so that several test runs may start at once (on one machine, or in
+# one run). It does not reset when its last client leaves: a game started in
+# that moment (the end-to-end tests start one right after another quits)
+# would find no display.
 start_xvfb() {
-  local display=99
-  while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-    display=$((display + 1))
-  done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  local told
+  told=$(mktemp)
+  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$told" 2>/dev/null &
   xvfb_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  export DISPLAY=":$display" LIBGL_ALWAYS_SOFTWARE=1
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+  for _ in $(seq 1 300); do
+    if [ -s "$told" ]; then
+      export DISPLAY=":$(head -n 1 "$told")" LIBGL_ALWAYS_SOFTWARE=1
+      rm -f "$told"
+      return 0
+    fi
+    kill -0 $xvfb_pid 2>/dev/null || break
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY"
+  rm -f "$told"
+  echo "Xvfb did not start"
   exit 1
 }

@@ -221,10 +221,12 @@ class WholeBattle(unittest.TestCase):
             # The victory banner has its three seconds; then a key shows the
             # board with the winner's line, and Enter places the same armies
             # again (the same seed, so on the same squares) for a new hero choice.
+            # The line is printed before its frame shows: that is awaited too.
             start = len(game.output)
             harness.until(lambda: game.key("Left") or "HUD top: PLAYER 1 WINS!" in game.output[start:],
                           "board after the victory banner", 30, pause=0.5)
-            self.assertFalse(harness.shows_image(game.screenshot("battle-after-victory.png"), "p1_wins.bmp"))
+            game.wait_for_picture("battle-after-victory.png",
+                                  lambda path: not harness.shows_image(path, "p1_wins.bmp"), 30)
             start = len(game.output)
             game.key("Return")
             game.wait_for("HUD top: PLAYER 1: CHOOSE YOUR HERO", start=start)

@@ -59,6 +59,7 @@ class Soak(unittest.TestCase):
             self.assertIn("dimensions:    %dx%d pixels" % (first.width * 2, first.height * 2), screen,
                           "without a window manager, full screen still fills the screen")
 
+            width, height = harness.SCREEN
             started, baseline, events = time.monotonic(), None, 0
             while time.monotonic() - started < seconds:
                 if baseline is None and time.monotonic() - started >= min(10, seconds / 3):
@@ -69,10 +70,11 @@ class Soak(unittest.TestCase):
                 elif roll < 0.85:
                     game.key(*[chooser.choice(CHARACTERS) for _ in range(3)], delay_ms=5)
                 elif roll < 0.92:   # a left or right click, or the wheel; the middle button's menu would hold the keys
-                    game.click(chooser.randrange(0, 1280), chooser.randrange(0, 1024), chooser.choice([1, 1, 3, 4, 5]))
-                else:
-                    x, y = chooser.randrange(250, 1030), chooser.randrange(250, 770)
-                    game.drag(x, y, x + chooser.randrange(-200, 200), y + chooser.randrange(-200, 200))
+                    game.click(chooser.randrange(0, width), chooser.randrange(0, height), chooser.choice([1, 1, 3, 4, 5]))
+                else:   # from the middle of the window, up to a sixth of its width each way
+                    x, y = chooser.randrange(width // 5, width * 4 // 5), chooser.randrange(height // 4, height * 3 // 4)
+                    reach = width // 6
+                    game.drag(x, y, x + chooser.randrange(-reach, reach), y + chooser.randrange(-reach, reach))
                 events += 1
                 self.assertIsNone(game.process.poll(), "game ended after %d events" % events)
             grown = resident_kib(game.process.pid) - baseline
