@@ -54,6 +54,7 @@ void resetBattleState() {
         for (auto& cell : row) cell = MapCell(-1, 0, 0, 0, 0);
     mapRows = 0;
     mapCols = -1;
+    mapFile = "WorldDesc.txt";
 
     resetTurns();
     frameSeconds = 0;
