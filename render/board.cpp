@@ -56,22 +56,28 @@ void buildBoardLists() {
     glEndList();
 }
 
-// Only the squares in play are drawn, whatever the size of the grid behind them.
+// Only the squares in play are drawn, whatever the size of the grid behind
+// them. They go texture by texture: a bind between two squares makes GL start
+// a new batch, and a 50 × 50 board in map order binds at nearly every square.
+// The squares do not overlap, so the order changes no pixel.
 void drawBoardSquares() {
     applyMaterial(whiteMaterial);
     glEnable(GL_TEXTURE_2D);
-    for (int r = 0; r < mapRows; r++)
-        for (int c = 0; c < mapCols; c++) {
-            const MapCell& square = battleMap[r][c];
-            const Vector& corner = square.corner;
-            glBindTexture(GL_TEXTURE_2D, terrainTexture(square.terrain));
-            glBegin(GL_POLYGON);
-            glTexCoord2f(0, 0); glVertex3f(corner.x, 0, corner.z);
-            glTexCoord2f(1, 0); glVertex3f(corner.x + 1, 0, corner.z);
-            glTexCoord2f(1, 1); glVertex3f(corner.x + 1, 0, corner.z - 1);
-            glTexCoord2f(0, 1); glVertex3f(corner.x, 0, corner.z - 1);
-            glEnd();
-        }
+    for (int texture : {TEX_WATER, TEX_GRASS, TEX_MOUNTAIN, TEX_DESERT, TEX_ELECTRIC, TEX_CHAOS}) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        for (int r = 0; r < mapRows; r++)
+            for (int c = 0; c < mapCols; c++) {
+                const MapCell& square = battleMap[r][c];
+                if (terrainTexture(square.terrain) != texture) continue;
+                const Vector& corner = square.corner;
+                glBegin(GL_POLYGON);
+                glTexCoord2f(0, 0); glVertex3f(corner.x, 0, corner.z);
+                glTexCoord2f(1, 0); glVertex3f(corner.x + 1, 0, corner.z);
+                glTexCoord2f(1, 1); glVertex3f(corner.x + 1, 0, corner.z - 1);
+                glTexCoord2f(0, 1); glVertex3f(corner.x, 0, corner.z - 1);
+                glEnd();
+            }
+    }
     glDisable(GL_TEXTURE_2D);
 }
 
