@@ -197,6 +197,15 @@ void setViewPlanes(const float projection[16], const float modelView[16]) {
     }
 }
 
+bool boxOutsideView(const Vector& low, const Vector& high) {
+    for (const auto& p : viewPlanes) {
+        // The corner furthest along the plane's normal: if even it is behind, all are.
+        const float x = p[0] > 0 ? high.x : low.x, y = p[1] > 0 ? high.y : low.y, z = p[2] > 0 ? high.z : low.z;
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0) return true;
+    }
+    return false;
+}
+
 bool outsideView(const Unit& unit) {
     const Vector& at = unit.position;
     for (const auto& p : viewPlanes)

@@ -52,3 +52,6 @@ void aimCamera(Vector& eye, Vector& centre);       // free, orbit or fixed view 
 void setViewPlanes(const float projection[16], const float modelView[16]);
 void updateViewFrustum();                // reads GL's matrices; defined by the window shell
 bool outsideView(const Unit& unit);
+// Wholly beyond one of the view's planes: the box from low to high (world
+// coordinates) cannot show. Before the first frame's planes, nothing is.
+bool boxOutsideView(const Vector& low, const Vector& high);

@@ -8,6 +8,7 @@
 #include "ai/computer.h"
 #include "app/options.h"
 #include "app/window.h"
+#include "game/battle_map.h"
 #include "game/startup.h"
 #include "render/looks.h"
 #include "save/battle_save.h"
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::cout << USAGE;
         return 0;
+    }
+    if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
+    if (options.map) {
+        mapFile = mapFileFor(options.map);
+        std::printf("The map: %s\n", mapFile.c_str());
     }
     if (options.computerSide) {
         if (!commandByComputer(options.computerSide)) {

@@ -4,8 +4,9 @@
 #include <cstring>
 
 const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "Usage: kestrava [--computer 1|2|both] [--map NAME|FILE] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
     "       kestrava [--computer 1|2|both] --resume\n"
+    "       kestrava --maps\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -20,7 +21,8 @@ const char* const USAGE =
     "fast as the frames come.\n"
     "\n"
     "Read from the current folder: the map WorldDesc.txt and the pictures\n"
-    "under images/.\n"
+    "under images/. --map plays on another map instead: a NAME from maps/\n"
+    "(--maps lists them with their sizes) or any map FILE.\n"
     "\n"
     "After every action the battle is kept in kestrava-save.txt there;\n"
     "--resume takes it up again where it stood, without asking for armies.\n"
@@ -43,6 +45,8 @@ const struct Option {
     {"--computer", true, [](StartOptions& o, const char* side) { o.computerSide = side; }},
     {"--resume", false, [](StartOptions& o, const char*) { o.resume = true; }},
     {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
+    {"--map", true, [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
+    {"--maps", false, [](StartOptions& o, const char*) { o.listMaps = true; }},
 };
 
 const Option* optionNamed(const char* name) {
@@ -80,6 +84,14 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         if (!looksLikeOption(argv[k])) continue;
         problem = optionNamed(argv[k]) ? std::string(argv[k]) + " must come before the army counts."
                                        : std::string("there is no option ") + argv[k] + ".";
+        return false;
+    }
+    if (options.map && !*options.map) {
+        problem = "--map takes a map: a name from maps/ or a map file.";
+        return false;
+    }
+    if (options.map && options.resume) {
+        problem = "--map cannot go with --resume: the kept battle holds its own map.";
         return false;
     }
     if (argc - options.firstArgument == 1 && std::strcmp(argv[options.firstArgument], "-h") == 0) options.help = true;

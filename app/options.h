@@ -7,6 +7,8 @@
 struct StartOptions {
     const char* computerSide = nullptr;   // --computer SIDE: the side as given, checked by the computer player
     bool resume = false;                  // --resume
+    const char* map = nullptr;            // --map NAME_OR_PATH: the battlefield instead of WorldDesc.txt
+    bool listMaps = false;                // --maps
     bool help = false;                    // --help, or -h as the only argument left
     int  firstArgument = 1;               // index in argv of the first argument that is no option
 };
@@ -17,5 +19,6 @@ extern const char* const USAGE;
 // most once, with the value an option takes (an option at the very end is
 // given an empty value). Refused, with the reason in `problem`: an argument
 // that starts with "--" and is no option, or a known option given again or
-// after the first argument that is none.
+// after the first argument that is none, and --map with --resume (the kept
+// battle holds its own map).
 bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem);

@@ -1,12 +1,13 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
-//   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]
-//         [--show SEED [--as PLAYER]] PAIRING...
+//   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced] [--require P]
+//         [--decisive] [--show SEED [--as PLAYER]] PAIRING...
 //
 // A pairing is two of computer, greedy, random and squad joined by a dash,
 // e.g. computer-greedy. Each battle is the game's own: the map read from
-// WorldDesc.txt in the working folder (with --map, its terrain repeated to
-// that size), K of each class a side placed by start-up, the hero choice,
+// WorldDesc.txt in the working folder (with --map ROWSxCOLS, its terrain
+// repeated to that size; with --map NAME or FILE, that map as the game's
+// --map reads it), K of each class a side placed by start-up, the hero choice,
 // every key handed to the dispatcher and every frame run by idleUpdate at
 // a fixed frame time. Every seed S, S + 1, … is played twice, the first
 // strategy taking player 1 and then player 2, so N battles use N / 2 seeds;
@@ -19,7 +20,7 @@
 //
 // A battle still going after 200 turns is a draw; one that crashes, or
 // whose turn never ends, fails the run, and so does a first strategy that
-// wins less than P % of a pairing's battles.
+// wins less than P % of a pairing's battles; with --decisive, a draw too.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,7 +80,8 @@ struct Pairing {
 struct Options {
     int battles = 200, eachClass = 2, require = 0, rows = 0, cols = 0;
     unsigned firstSeed = 1;
-    bool paced = false;
+    bool paced = false, decisive = false;
+    std::string mapFile;   // --map NAME or FILE
     long show = -1;
     int showAs = 1;
 };
@@ -252,8 +254,8 @@ bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Res
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]\n"
-                 "             [--show SEED [--as PLAYER]] PAIRING...\n"
+                 "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced]\n"
+                 "             [--require P] [--decisive] [--show SEED [--as PLAYER]] PAIRING...\n"
                  "  PAIRING: two of computer, greedy, random, squad joined by '-', e.g. computer-greedy\n");
     std::exit(2);
 }
@@ -312,8 +314,13 @@ int main(int argc, char** argv) {
         else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
         else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
         else if (arg == "--paced") options.paced = true;
+        else if (arg == "--decisive") options.decisive = true;
         else if (arg == "--map" && valued) {
-            if (std::sscanf(argv[++k], "%dx%d", &options.rows, &options.cols) != 2) usage();
+            char rest = 0;
+            if (std::sscanf(argv[++k], "%dx%d%c", &options.rows, &options.cols, &rest) != 2) {
+                options.rows = options.cols = 0;
+                options.mapFile = mapFileFor(argv[k]);
+            }
         } else {
             size_t dash = arg.find('-');
             if (dash == std::string::npos) usage();
@@ -328,8 +335,12 @@ int main(int argc, char** argv) {
 
     {
         bench::SilencedOutput silenced;
-        std::string text = bench::readTextFile("WorldDesc.txt");
+        std::string text = bench::readTextFile(options.mapFile.empty() ? "WorldDesc.txt" : options.mapFile);
         if (options.rows > 0) text = bench::tiledMapText(bench::terrainRows(text), options.rows, options.cols);
+        if (!bench::readsAsMap(text)) {
+            std::fprintf(stderr, "%s does not read as a map\n", options.mapFile.c_str());
+            return 2;
+        }
         bench::loadMapText(text);
     }
     ArmyCounts counts;
@@ -386,6 +397,10 @@ int main(int argc, char** argv) {
         }
         std::printf(" %4d/%-4d %4d/%-4d %s\n", t.undone, t.steps, t.dearer, t.moves, t.drawSeeds.c_str());
         std::fflush(stdout);
+        if (options.decisive && t.draws > 0) {
+            std::printf("%s: %d of %d battles ended without a victory\n", name.c_str(), t.draws, options.battles);
+            sound = false;
+        }
         if (wins * 100 < options.require * options.battles) {
             std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, options.battles,
                         options.require);

@@ -120,6 +120,18 @@ inline void loadMapText(const std::string& text) {
     rmdir(folder);
 }
 
+// Whether the game's reader takes the text as a playable map (without reading it in).
+inline bool readsAsMap(const std::string& text) {
+    FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (!file) return false;
+    const int rows = mapRows, cols = mapCols;
+    const bool playable = measureMap(file) == MAP_OK;
+    std::fclose(file);
+    mapRows = rows;
+    mapCols = cols;
+    return playable;
+}
+
 // Start-up leaves selectedUnit and targetUnit on two placeholders.
 inline void makeStartupPlaceholders() {
     static Unit selectedPlaceholder, targetPlaceholder;

@@ -1,15 +1,21 @@
-// game/battle_map.cpp — reading WorldDesc.txt into the grid, and the grid printouts
+// game/battle_map.cpp — reading the map file (WorldDesc.txt or --map's) into the grid, the bundled
+// maps, and the grid printouts
 #include "game/battle_map.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 MapCell battleMap[MAP_LIMIT][MAP_LIMIT];
 int mapRows = 0;
 int mapCols = -1;
 
-static const char* const MAP_FILE = "WorldDesc.txt";
+std::string mapFile = "WorldDesc.txt";
 
 MapCell::MapCell(int terrainCode, int x, int y, int z, int occupantId)
     : terrain(terrainCode), corner(float(x), float(y), float(z)), centre(), occupant(occupantId) {}
@@ -42,9 +48,9 @@ MapCheck measureMap(FILE* file) {
 }
 
 void readMapSize() {
-    FILE* file = fopen(MAP_FILE, "r");
+    FILE* file = fopen(mapFile.c_str(), "r");
     if (!file) {
-        printf("Unable to open file WorldDesc.txt\n");
+        printf("Unable to open file %s\n", mapFile.c_str());
         exit(1);
     }
     MapCheck check = measureMap(file);
@@ -105,9 +111,9 @@ void fillMap(FILE* file, std::ostream& report) {
 }
 
 void readMapTerrain() {
-    FILE* file = fopen(MAP_FILE, "r");
+    FILE* file = fopen(mapFile.c_str(), "r");
     if (!file) {   // only if the file vanished since the first pass
-        printf("Unable to open file WorldDesc.txt\n");
+        printf("Unable to open file %s\n", mapFile.c_str());
         exit(1);
     }
     fillMap(file, std::cout);
@@ -129,4 +135,42 @@ void printMapTerrain() {
         for (int c = 0; c < mapCols; c++) printf(" %d ", battleMap[r][c].terrain);
         printf("\n");
     }
+}
+
+std::string mapFileFor(const std::string& nameOrPath) {
+    if (nameOrPath.find_first_of("/.") != std::string::npos) return nameOrPath;
+    return std::string(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
+}
+
+// Measured without touching the map in play: mapRows and mapCols are put back.
+bool listBundledMaps(std::ostream& out) {
+    DIR* folder = opendir(MAPS_FOLDER);
+    if (!folder) {
+        out << "No maps: there is no folder " << MAPS_FOLDER << " here." << std::endl;
+        return false;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(folder)) {
+        const std::string file = entry->d_name;
+        const size_t stem = file.size() - 4;
+        if (file.size() > 4 && file.compare(stem, 4, ".txt") == 0) names.push_back(file.substr(0, stem));
+    }
+    closedir(folder);
+    std::sort(names.begin(), names.end());
+    const int rowsInPlay = mapRows, colsInPlay = mapCols;
+    out << "Maps in " << MAPS_FOLDER << "/ (kestrava --map NAME):" << std::endl;
+    for (const std::string& name : names) {
+        char line[160];
+        FILE* file = fopen(mapFileFor(name).c_str(), "r");
+        MapCheck check = file ? measureMap(file) : MAP_NO_DATA;
+        if (file) fclose(file);
+        if (check == MAP_OK)
+            snprintf(line, sizeof line, "  %-20s %2d columns x %2d rows", name.c_str(), mapCols, mapRows);
+        else
+            snprintf(line, sizeof line, "  %-20s does not read as a map", name.c_str());
+        out << line << std::endl;
+    }
+    mapRows = rowsInPlay;
+    mapCols = colsInPlay;
+    return true;
 }

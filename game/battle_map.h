@@ -1,7 +1,8 @@
-// game/battle_map.h — the battlefield grid and its file, WorldDesc.txt
+// game/battle_map.h — the battlefield grid, its file (WorldDesc.txt unless --map names another) and the bundled maps
 #pragma once
 #include <cstdio>
 #include <iosfwd>
+#include <string>
 #include "game/vector.h"
 
 constexpr int MAP_LIMIT = 50;   // rows and columns of battleMap
@@ -18,6 +19,21 @@ struct MapCell {
 extern MapCell battleMap[MAP_LIMIT][MAP_LIMIT];   // [row][column]
 extern int mapRows;    // rows in play
 extern int mapCols;    // columns in play; -1 until the map is read
+
+// The file both passes read: WorldDesc.txt in the current folder unless
+// --map named another. Its name stands in the line that says it cannot be opened.
+extern std::string mapFile;
+
+// The battlefields that come with the game, one NAME.txt each, in the run folder.
+constexpr const char* MAPS_FOLDER = "maps";
+
+// --map's argument as a file: a bare name (no '/' and no '.') is the bundled
+// map of that name; anything else is a path, taken as it is.
+std::string mapFileFor(const std::string& nameOrPath);
+
+// One line per bundled map, by name, with its size; false (and a line that
+// says so) when the run folder has no maps folder.
+bool listBundledMaps(std::ostream& out);
 
 void readMapSize();       // first pass: count, print and check the size; exits 1 on failure
 void readMapTerrain();    // second pass: fill the squares in play

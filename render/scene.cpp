@@ -400,7 +400,7 @@ void drawScene() {
 
     glPushMatrix();
     glTranslatef(0, -0.5f, 0);
-    glCallList(boardList);
+    drawBoardInView();
     glPopMatrix();
     // Behind the board, so only the sky that shows round it is filled; before
     // the cursor, whose translucent edge over the void blends onto the sky.

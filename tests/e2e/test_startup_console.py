@@ -107,13 +107,45 @@ class StartupTranscripts(unittest.TestCase):
                 self.assertEqual(game.output[placed.end():], "Making checkerboard\ntrying to load images/water.bmp\n"
                                                              "File Not Found : images/water.bmp\n")
 
+    def test_a_map_is_chosen_by_name_or_path_and_refused_naming_its_file(self):
+        """--map: a bundled map by name, any file by path, refused with the
+        lines WorldDesc.txt gets; --maps lists the bundled maps."""
+        bundled = os.path.join(harness.REPO, "maps")
+        with open(os.path.join(bundled, "skirmish.txt")) as f:
+            skirmish = [line.rstrip("#") for line in f.read().split("\n")]
+        six_rows = os.path.join(harness.TEST_DATA, "maps", "six_rows.txt")
+        runs = [  # arguments, the transcript up to placement, the armies placed (None: refused)
+            (["--map", "skirmish"], "The map: maps/skirmish.txt\n" + map_report(skirmish) + CORRECT + EQUAL, [1] * 10),
+            (["--map", six_rows], "The map: %s\n" % six_rows + sizes(4, 6) + ROWS, None),
+            (["--map", "nowhere"], "The map: maps/nowhere.txt\nUnable to open file maps/nowhere.txt\n", None),
+        ]
+        for args, report, armies in runs:
+            folder = harness.play_folder("ones_7x2.txt", False)
+            os.symlink(os.path.join(harness.RUN_DIR, "maps"), os.path.join(folder, "maps"))
+            with self.subTest(args=args), harness.Game(folder, args=args + [1] * 10, seed=20261206) as game:
+                self.assertEqual(game.wait_exit(), 1)
+                if armies is None:
+                    self.assertEqual(game.output, report)
+                    continue
+                placed = re.match(re.escape(report) + placement(armies), game.output)
+                self.assertIsNotNone(placed, "unexpected start-up transcript")
+
+        listing = "Maps in maps/ (kestrava --map NAME):\n"
+        for name in sorted(n[:-4] for n in os.listdir(bundled) if n.endswith(".txt")):
+            with open(os.path.join(bundled, name + ".txt")) as f:
+                rows = f.read().split("\n")
+            listing += "  %-20s %2d columns x %2d rows\n" % (name, len(rows[0]) - 1, len(rows))
+        with harness.Game(harness.RUN_DIR, args=["--maps"]) as game:
+            self.assertEqual(game.wait_exit(), 0)
+            self.assertEqual(game.output, listing)
+
     def test_help_prints_usage_and_exits_zero(self):
         for flag in ("--help", "-h"):
             with harness.Game(tempfile.mkdtemp(), args=[flag]) as game:
                 self.assertEqual(game.wait_exit(), 0)
                 self.assertTrue(game.output.startswith("Usage: kestrava "))
                 for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt"):
+                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps"):
                     self.assertIn(word, game.output)
 
     def test_a_mistyped_or_misplaced_option_is_refused_with_the_usage(self):

@@ -159,12 +159,3 @@ void fixTicks(uint32_t milliseconds) {
     tickSource = fixedTicks;
 }
 
-unsigned emptyList() {
-    static const unsigned list = [] {
-        const unsigned name = glGenLists(1);
-        glNewList(name, GL_COMPILE);
-        glEndList();
-        return name;
-    }();
-    return list;
-}

@@ -3,7 +3,7 @@
 // ensureGlWindow() opens the window once per process exactly as the game
 // does (setUpWindow: full screen, callbacks, GL state, the 67 textures, every
 // display list), with the run folder as working directory and the fixture map
-// every_terrain_8x10.txt loaded first, so boardList holds that map: 8 rows of
+// every_terrain_8x10.txt loaded first, so boardBlocks hold that map: 8 rows of
 // 10 squares using every terrain code (row 7 ends in five squares of code 0).
 // Later calls do nothing. Tests draw into the back buffer and read it back.
 #pragma once
@@ -16,7 +16,7 @@
 void ensureGlWindow();
 
 // Puts the fixture map back into battleMap (other tests load their own maps;
-// boardList always shows the fixture).
+// boardBlocks always show the fixture).
 void reloadFixtureMap();
 
 struct PixelColour {
@@ -63,10 +63,6 @@ private:
 struct PixelBox {
     int left, bottom, right, top;   // inclusive
 };
-
-// A display list that draws nothing: it stands in for the board, so the
-// pictures hold only what a test is about.
-unsigned emptyList();
 
 // Fails unless what a frame leaves is as the game expects to find it: the
 // matrix stacks at their bottoms, the model-view matrix current, lighting

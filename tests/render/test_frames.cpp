@@ -33,11 +33,11 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureGlWindow();
-        savedBoard = boardList;
+        savedBoard = boardBlocks;
         freshBattle();
     }
     void TearDown() override {
-        boardList = savedBoard;
+        boardBlocks = savedBoard;
         onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     }
 
@@ -73,7 +73,7 @@ protected:
 
     // The overlays alone, in a 640 × 512 window over light grey.
     static WindowPicture overlays() {
-        boardList = emptyList();
+        boardBlocks.clear();   // the pictures hold only what the test is about
         onReshape(640, 512);
         glClearColor(0.8f, 0.8f, 0.8f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -84,7 +84,7 @@ protected:
         return part(readBackBuffer(), {0, 0, 639, 511});
     }
 
-    unsigned savedBoard = 0;
+    std::vector<BoardBlock> savedBoard;
 };
 
 // Starts attacker's attack on target, the one its menu entry item chose, and plays it for the given updates.
@@ -123,7 +123,7 @@ TEST_F(FrameTest, BoardWithReachDiamondAndCursor) {
 // board: player 1's facing the camera in front, player 2's turned away
 // behind them, every idle animation caught away from its rest.
 TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
-    boardList = emptyList();
+    boardBlocks.clear();   // the pictures hold only what the test is about
     for (int player : {1, 2}) {
         const int row = player == 1 ? 6 : 3;
         Unit* units[] = {placeUnit<Archer>(player, row, 1), placeUnit<Fighter>(player, row, 3),
@@ -159,7 +159,7 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
 // army wears player 1's ruby, and its Fighter that has acted this turn a dark
 // ruby, while the Archer that has not keeps the full ruby.
 TEST_F(FrameTest, AnArmyOutsideTheMaterialTableWearsTheOneBeforeItDimmedToo) {
-    boardList = emptyList();
+    boardBlocks.clear();   // the pictures hold only what the test is about
     p2Material = 17;
     currentPlayer = 2;
     Unit* acted = placeUnit<Fighter>(2, 3, 4);
@@ -212,7 +212,7 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
     for (const auto& effect : effects) {
         SCOPED_TRACE(effect.name);
         freshBattle();
-        boardList = emptyList();
+        boardBlocks.clear();   // the pictures hold only what the test is about
         Unit* target = placeUnit<Fighter>(2, 3, 5);
         target->visible = true;
         Unit* attacker = placeUnitOfClass(effect.attacker, 1, 3, effect.col);

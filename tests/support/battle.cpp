@@ -60,6 +60,7 @@ void resetBattleState() {
         for (auto& cell : row) cell = MapCell(-1, 0, 0, 0, 0);
     mapRows = 0;
     mapCols = -1;
+    mapFile = "WorldDesc.txt";
 
     // The game's own resets are what a new battle runs, so a fault in one
     // must show in the tests of a new battle, not in whatever test comes

@@ -1,5 +1,8 @@
 // tests/unit/test_map.cpp — reading WorldDesc.txt: which sizes are refused, which digit lands on which
 // square, the printouts (the start-up transcripts show every console line of both passes)
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "game/battle_map.h"
@@ -48,6 +51,34 @@ TEST_F(MapFile, SquaresTakeTheDigitsInOrderAndKnowWhereTheyLie) {
     EXPECT_EQ(captureOutput(printMapOccupancy), "\nPRINTING OUT MAP WITH OCCUPIED\n"
                                                 " 0  0  0 \n 0  0  0 \n 0  0  0 \n 0  0  0 \n 0  0  0 \n"
                                                 " 0  0  1 \n 0  0  0 \n");
+}
+
+// A bare name is a bundled map; anything with a '/' or a '.' is a path as given.
+TEST_F(MapFile, MapsAreChosenByNameOrPathAndListedWithTheirSizes) {
+    const struct { const char* given; const char* file; } choices[] = {
+        {"river-fords", "maps/river-fords.txt"}, {"maps/river-fords.txt", "maps/river-fords.txt"},
+        {"own.txt", "own.txt"}, {"/tmp/a", "/tmp/a"}, {"../b", "../b"},
+    };
+    for (const auto& choice : choices) EXPECT_EQ(mapFileFor(choice.given), choice.file) << choice.given;
+
+    inMapFolder("1111#\n1111#\n1111#\n1111#\n1111#\n1111#\n1111#", [] {
+        std::ostringstream none;
+        EXPECT_FALSE(listBundledMaps(none));
+        EXPECT_EQ(none.str(), "No maps: there is no folder maps here.\n");
+        std::filesystem::create_directory("maps");
+        std::ofstream("maps/tall.txt") << "12#\n12#\n12#\n12#\n12#\n12#\n12#\n12#";
+        std::ofstream("maps/short.txt") << "12#\n12#";
+        std::ofstream("maps/empty.txt");
+        std::ofstream("maps/notes.md") << "not a map";
+        captureOutput(readMapSize);   // the map in play keeps its size through the listing
+        std::ostringstream listed;
+        EXPECT_TRUE(listBundledMaps(listed));
+        EXPECT_EQ(listed.str(), "Maps in maps/ (kestrava --map NAME):\n"
+                                "  empty                does not read as a map\n"
+                                "  short                does not read as a map\n"
+                                "  tall                  2 columns x  8 rows\n");
+        EXPECT_TRUE(mapRows == 7 && mapCols == 4) << mapRows << " x " << mapCols;
+    });
 }
 
 // The second pass opens the file again; should it have gone in between, start-up ends there.

@@ -62,4 +62,37 @@ TEST(Options, KnownOptionsComeFirstAndAnythingElseStartingWithTwoDashesIsRefused
     }
 }
 
+// --map takes a value as --computer does; the kept battle holds its own map.
+TEST(Options, MapIsANameOrPathBeforeTheCountsAndNeverWithResume) {
+    const struct {
+        std::vector<std::string> args;
+        const char* map;       // nullptr: not given, or refused
+        bool listMaps;
+        const char* problem;   // "" when accepted
+    } cases[] = {
+        {{"--map", "islands", "2", "2"}, "islands", false, ""},
+        {{"--computer", "2", "--map", "../x.txt"}, "../x.txt", false, ""},
+        {{"--maps"}, nullptr, true, ""},
+        {{"--map"}, nullptr, false, "--map takes a map: a name from maps/ or a map file."},
+        {{"--map", "islands", "--resume"}, nullptr, false,
+         "--map cannot go with --resume: the kept battle holds its own map."},
+        {{"--resume", "--map", "islands"}, nullptr, false,
+         "--map cannot go with --resume: the kept battle holds its own map."},
+        {{"1", "--map", "islands"}, nullptr, false, "--map must come before the army counts."},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("kestrava")};
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        StartOptions options;
+        std::string problem;
+        const bool accepted = readOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : c.args[0]);
+        EXPECT_EQ(accepted, !*c.problem);
+        EXPECT_EQ(problem, c.problem);
+        if (!accepted) continue;
+        EXPECT_EQ(options.map ? std::string(options.map) : "(none)", c.map ? c.map : "(none)");
+        EXPECT_EQ(options.listMaps, c.listMaps);
+    }
+}
+
 }  // namespace
