@@ -4,8 +4,9 @@
 #include <cstring>
 
 const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "Usage: kestrava [--computer 1|2|both] [--record FILE] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
     "       kestrava [--computer 1|2|both] --resume\n"
+    "       kestrava --replay FILE\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -29,7 +30,12 @@ const char* const USAGE =
     "so that the same battle can be played again.\n"
     "\n"
     "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
-    "default; 0 draws them as fast as the machine can).\n";
+    "default; 0 draws them as fast as the machine can).\n"
+    "\n"
+    "--record FILE writes the battle's start and every key, click and computer\n"
+    "move into FILE; --replay FILE plays it back in the window, the same battle\n"
+    "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
+    "eight times, then back to its own), q or Esc quits.\n";
 
 namespace {
 
@@ -43,6 +49,8 @@ const struct Option {
     {"--computer", true, [](StartOptions& o, const char* side) { o.computerSide = side; }},
     {"--resume", false, [](StartOptions& o, const char*) { o.resume = true; }},
     {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
+    {"--record", true, [](StartOptions& o, const char* file) { o.recordFile = file; }},
+    {"--replay", true, [](StartOptions& o, const char* file) { o.replayFile = file; }},
 };
 
 const Option* optionNamed(const char* name) {

@@ -7,6 +7,8 @@
 struct StartOptions {
     const char* computerSide = nullptr;   // --computer SIDE: the side as given, checked by the computer player
     bool resume = false;                  // --resume
+    const char* recordFile = nullptr;     // --record FILE: every command of the battle, written there
+    const char* replayFile = nullptr;     // --replay FILE: a recorded battle played back
     bool help = false;                    // --help, or -h as the only argument left
     int  firstArgument = 1;               // index in argv of the first argument that is no option
 };

@@ -9,7 +9,7 @@ MapCell battleMap[MAP_LIMIT][MAP_LIMIT];
 int mapRows = 0;
 int mapCols = -1;
 
-static const char* const MAP_FILE = "WorldDesc.txt";
+const char* mapFile = "WorldDesc.txt";
 
 MapCell::MapCell(int terrainCode, int x, int y, int z, int occupantId)
     : terrain(terrainCode), corner(float(x), float(y), float(z)), centre(), occupant(occupantId) {}
@@ -42,7 +42,7 @@ MapCheck measureMap(FILE* file) {
 }
 
 void readMapSize() {
-    FILE* file = fopen(MAP_FILE, "r");
+    FILE* file = fopen(mapFile, "r");
     if (!file) {
         printf("Unable to open file WorldDesc.txt\n");
         exit(1);
@@ -105,7 +105,7 @@ void fillMap(FILE* file, std::ostream& report) {
 }
 
 void readMapTerrain() {
-    FILE* file = fopen(MAP_FILE, "r");
+    FILE* file = fopen(mapFile, "r");
     if (!file) {   // only if the file vanished since the first pass
         printf("Unable to open file WorldDesc.txt\n");
         exit(1);

@@ -18,6 +18,7 @@ struct MapCell {
 extern MapCell battleMap[MAP_LIMIT][MAP_LIMIT];   // [row][column]
 extern int mapRows;    // rows in play
 extern int mapCols;    // columns in play; -1 until the map is read
+extern const char* mapFile;   // the file start-up reads: WorldDesc.txt in the run folder, or a replay's copy
 
 void readMapSize();       // first pass: count, print and check the size; exits 1 on failure
 void readMapTerrain();    // second pass: fill the squares in play

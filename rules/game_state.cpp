@@ -154,6 +154,10 @@ void checkHeroChoice() {
     }
 }
 
+void keepLooksApart() {
+    if (choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
+}
+
 // The keys change hands with nothing of the old player's under way, and
 // without a turn banner that no longer names the player whose turn it is.
 void toggleTurn() {

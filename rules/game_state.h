@@ -26,6 +26,7 @@ void idleUpdate();       // the idle callback: sight, glide, attack, idle animat
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
+void keepLooksApart();   // once per drawn frame: player 2 browses past the look player 1 chose
 void toggleTurn();       // stand down, clear the turn banner, swap currentPlayer and the side shown
 // The t key: toggleTurn, or once the blow under way has played out; nothing
 // once a hero has fallen, since no turn is left to hand over.

@@ -65,7 +65,7 @@ bool claimSaveFolder(const char* path, std::string& line);
 // A failure is told once, on standard error and on screen; play goes on, and
 // it is told again only after keeping has worked in between.
 void keepBattle(const char* path);
-void keepBattleIfChanged();   // once per frame: SAVE_FILE, when the battle changed and rests
+void keepBattleIfChanged();   // once per tick: SAVE_FILE, when the battle changed and rests
 
 // Takes up the battle kept in path: true, with the line saying whose turn it
 // is; or false, with the line naming the file and its first problem, and the
