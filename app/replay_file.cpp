@@ -98,7 +98,7 @@ public:
         if (line != FORMAT_LINE) return fail("it is not a Kestrava replay (or not one this version plays)");
         if (!header()) return problem;
         for (;;) {
-            if (!next()) return problem.empty() ? "the file is cut short: it has no end line" : problem;
+            if (!next()) return problem;
             std::vector<std::string> w = words(line);
             if (!w.empty() && w[0] == "end") return end(w);
             if (!entry(w)) return problem;
@@ -141,6 +141,7 @@ private:
             line += static_cast<char>(c);
         }
         if (number_ == 1 && line.empty()) fail("the file is empty");
+        else if (line.empty()) fail("the file is cut short: it has no end line");
         else fail("the file is cut short");
         return false;
     }

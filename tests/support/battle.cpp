@@ -6,6 +6,7 @@
 #include <string>
 #include <stdlib.h>
 
+#include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/pointer.h"
@@ -87,6 +88,7 @@ void resetBattleState() {
     showUnitSphere = showSightSphere = false;
 
     resetFrameClock();
+    resetBattleClock();
 
     seedRandom(1);
 }
