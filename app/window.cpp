@@ -43,7 +43,7 @@ Vector computerFocus() {
 }
 
 // The idle callback: as many ticks of the battle as the time since the last
-// frame holds (each its rules' update, what a click set going, a computer
+// frame holds, more while the computer plays its turn (each its rules' update, what a click set going, a computer
 // player's next key or a replay's commands), then the held camera keys and
 // the camera following the computer, by the frame's own time, then the
 // sounds of all of them. The update asks for the frame, so waiting before
@@ -56,7 +56,8 @@ void onIdle() {
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count());
+    int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()) *
+                computerTurnSpeed();
     if (replaying) ticks = replayTicks(ticks);
     for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
     moveHeldCamera(seconds);

@@ -14,8 +14,9 @@
 //
 // By default keys come as fast as the frames (30 a second). With --paced
 // every key keeps its player's pace, frames come 60 a second and the banners
-// time out as the game's frame clock moves them, and the table gives how
-// long the first strategy's turns take, as a person watching would wait.
+// time out as the game's frame clock moves them, a computer's turn runs
+// faster as the game's window runs it (computerTurnSpeed), and the table
+// gives how long the first strategy's turns take, as a person watching would wait.
 //
 // A battle still going after 200 turns is a draw; one that crashes, or
 // whose turn never ends, fails the run, and so does a first strategy that
@@ -175,7 +176,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
 
     Result result;
     int turnOf = 0;
-    long framesThisTurn = 0, frames = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
+    long framesThisTurn = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
     const double frameTime = 1.0 / (options.paced ? PACED_FPS : FAST_FPS);
     Walks walks;
     auto closeTurn = [&]() {
@@ -191,8 +192,11 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         result.worstTurn = std::max(result.worstTurn, seconds);
         result.worstWatched = std::max(result.worstWatched, seconds - banners);
     };
+    long ticks = 0;
     while (!bannerP1Wins && !bannerP2Wins) {
-        frame(frames++);
+        // Paced, a frame runs as many ticks as the game's window runs while the computer plays.
+        const int speed = options.paced ? computerTurnSpeed() : 1;
+        for (int tick = 0; tick < speed && !battleWon(); tick++) frame(ticks++);
         if (!choosingHeroes && currentPlayer != turnOf) {
             closeTurn();
             turnOf = currentPlayer;
