@@ -1,7 +1,7 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
 //   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]
-//         [--show SEED [--as PLAYER]] PAIRING...
+//         [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]] PAIRING...
 //
 // A pairing is two of computer, greedy, random and squad joined by a dash,
 // e.g. computer-greedy. Each battle is the game's own: the map read from
@@ -10,7 +10,9 @@
 // every key handed to the dispatcher and every frame run by idleUpdate at
 // a fixed frame time. Every seed S, S + 1, … is played twice, the first
 // strategy taking player 1 and then player 2, so N battles use N / 2 seeds;
-// --show SEED plays one again with the game's console lines on the screen.
+// --show SEED plays one again with the game's console lines on the screen;
+// --replay-of SEED plays it as the game's window does, tick by tick, and
+// writes its replay, which `kestrava --replay` plays back.
 //
 // By default keys come as fast as the frames (30 a second). With --paced
 // every key keeps its player's pace, frames come 60 a second and the banners
@@ -33,7 +35,9 @@
 
 #include "ai/computer.h"
 #include "ai/planner.h"
+#include "app/battle_clock.h"
 #include "app/input.h"
+#include "app/replay.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
 #include "render/frame_clock.h"
@@ -42,6 +46,7 @@
 #include "rules/game_state.h"
 #include "rules/movement.h"
 #include "rules/window_link.h"
+#include "save/battle_save.h"
 
 // No window here: the rules' requests to it go nowhere.
 void requestRedisplay() {}
@@ -81,7 +86,7 @@ struct Options {
     int battles = 200, eachClass = 2, require = 0, rows = 0, cols = 0;
     unsigned firstSeed = 1;
     bool paced = false;
-    long show = -1;
+    long show = -1, replayOf = -1;
     int showAs = 1;
 };
 Options options;
@@ -227,6 +232,39 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
     return result;
 }
 
+// The battle of a seed as the game's window plays it, tick by tick (the
+// computers at the arena's pace), recorded as the game records one; the end
+// line is written at exit. The replay starts the game as start-up would: ten
+// army counts given, the map's text as its file.
+int writeReplayOf(unsigned seed, int playerOne, int playerTwo, const std::string& mapText, const ArmyCounts& counts) {
+    const std::string path = "arena-" + std::to_string(seed) + ".kreplay";
+    Replay start;
+    start.seed = battleSeed = seed;
+    start.given = ARMY_COUNTS;
+    std::copy(counts.begin(), counts.end(), start.counts.begin());
+    start.sides[1] = commander[1] = playerOne;
+    start.sides[2] = commander[2] = playerTwo;
+    start.map = mapText;
+    computerPace = options.paced ? DEFAULT_COMPUTER_PACE : 0;
+    keepingBattle = false;
+    std::string problem;
+    if (!startRecording(path.c_str(), start, problem)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), problem.c_str());
+        return 2;
+    }
+    {
+        bench::SilencedOutput silenced;
+        seedRandom(seed);
+        randomPlayDraws.seed(seed);
+        bench::makeStartupPlaceholders();
+        placeArmies(counts);
+        while (!battleWon() && battleTick < FRAMES_PER_TURN_LIMIT * TURN_LIMIT) runBattleTick(true);
+    }
+    std::printf("%s: the battle of seed %u, won by player %d at tick %ld\n", path.c_str(), seed,
+                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, battleTick);
+    return 0;
+}
+
 // In a child process, so that every battle starts from the state start-up
 // leaves and a crash is one battle's, reported with its seed.
 bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Result& result) {
@@ -257,7 +295,7 @@ bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Res
 void usage() {
     std::fprintf(stderr,
                  "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS] [--paced] [--require P]\n"
-                 "             [--show SEED [--as PLAYER]] PAIRING...\n"
+                 "             [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]] PAIRING...\n"
                  "  PAIRING: two of computer, greedy, random, squad joined by '-', e.g. computer-greedy\n");
     std::exit(2);
 }
@@ -314,6 +352,7 @@ int main(int argc, char** argv) {
         else if (arg == "--each" && valued) options.eachClass = std::atoi(argv[++k]);
         else if (arg == "--require" && valued) options.require = std::atoi(argv[++k]);
         else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
+        else if (arg == "--replay-of" && valued) options.replayOf = std::strtol(argv[++k], nullptr, 10);
         else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
         else if (arg == "--paced") options.paced = true;
         else if (arg == "--map" && valued) {
@@ -330,11 +369,12 @@ int main(int argc, char** argv) {
     }
     if (pairings.empty() || options.battles < 1 || (options.showAs != 1 && options.showAs != 2)) usage();
 
+    std::string mapText;
     {
         bench::SilencedOutput silenced;
-        std::string text = bench::readTextFile("WorldDesc.txt");
-        if (options.rows > 0) text = bench::tiledMapText(bench::terrainRows(text), options.rows, options.cols);
-        bench::loadMapText(text);
+        mapText = bench::readTextFile("WorldDesc.txt");
+        if (options.rows > 0) mapText = bench::tiledMapText(bench::terrainRows(mapText), options.rows, options.cols);
+        bench::loadMapText(mapText);
     }
     ArmyCounts counts;
     counts.fill(options.eachClass);
@@ -343,6 +383,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (options.replayOf >= 0) {
+        const Pairing& p = pairings[0];
+        bool firstIsPlayerOne = options.showAs == 1;
+        return writeReplayOf(static_cast<unsigned>(options.replayOf), p.commanders[firstIsPlayerOne ? 0 : 1],
+                             p.commanders[firstIsPlayerOne ? 1 : 0], mapText, counts);
+    }
     if (options.show >= 0) {
         const Pairing& p = pairings[0];
         bool firstIsPlayerOne = options.showAs == 1;
