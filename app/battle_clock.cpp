@@ -13,12 +13,11 @@
 #include "rules/game_state.h"
 #include "save/battle_save.h"
 
-long battleTick = 0;
-
 namespace {
 
 // Time is counted in 60ths of a nanosecond, so that a tick is a whole number of them.
 constexpr int64_t TICK_UNITS = 1000000000;
+int clockTicks = 0;   // ticks run in this program: the once-a-second clock starts afresh on a resume
 bool started = false;
 int64_t lastFrame = 0;
 int64_t owed = 0;   // time since the last frame not yet run as ticks; down to half a tick below 0
@@ -56,7 +55,8 @@ void runBattleTick(bool drawnFrame) {
     else if (int key = computerTick(TICK_SECONDS))
         dispatch(computerKey(key));
     checkHeroChoice();
-    tickFrameClock(static_cast<uint32_t>(battleTick * 1000 / TICKS_PER_SECOND), drawnFrame);
+    clockTicks++;
+    tickFrameClock(static_cast<uint32_t>(int64_t{clockTicks} * 1000 / TICKS_PER_SECOND), drawnFrame);
     frameSeconds = TICK_SECONDS;
     keepBattleIfChanged();
     if (replaying) playPersonCommands();
@@ -64,7 +64,7 @@ void runBattleTick(bool drawnFrame) {
 }
 
 void resetBattleClock() {
-    battleTick = 0;
+    battleTick = clockTicks = 0;
     started = false;
     lastFrame = owed = 0;
 }

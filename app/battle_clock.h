@@ -4,7 +4,7 @@
 // tick at a time. Before each frame the window runs as many ticks as the time
 // since the last frame holds, so a glide or a spell takes as long on a slow
 // machine as on a fast one; at 60 frames a second that is one tick a frame.
-// A replay and the kept battle count these ticks.
+// A replay and the kept battle count these ticks (battleTick, rules/game_state.h).
 #pragma once
 #include <cstdint>
 
@@ -14,8 +14,6 @@ constexpr float TICK_SECONDS = 1.0f / TICKS_PER_SECOND;
 // after a longer stall the battle takes up where it was rather than rushing
 // through what it missed.
 constexpr int MOST_TICKS_PER_FRAME = 15;
-
-extern long battleTick;   // ticks run since the battle's start-up (a new battle goes on counting)
 
 // How many ticks to run before the frame that starts at `now` (nanoseconds on
 // a monotonic clock): the time since the last frame in whole ticks, what is

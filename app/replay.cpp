@@ -64,7 +64,7 @@ void recordCommand(const Command& command) {
 void finishRecording() {
     noteNewBattle();
     char end[64];
-    std::snprintf(end, sizeof end, "end %ld %08x\n", battleTick, recordedHash);
+    std::snprintf(end, sizeof end, "end %d %08x\n", battleTick, recordedHash);
     std::fputs(end, recording);
     std::fclose(recording);
     recording = nullptr;
@@ -92,7 +92,7 @@ void skipSeeds() {
 void tellOver() {
     if (toldOver || battleTick < played.endTick || nextEntry < played.entries.size()) return;
     toldOver = true;
-    std::fprintf(stderr, "The replay is over at tick %ld; q quits.\n", battleTick);
+    std::fprintf(stderr, "The replay is over at tick %d; q quits.\n", battleTick);
 }
 
 }  // namespace

@@ -96,7 +96,16 @@ public:
     std::string read() {
         if (!next()) return problem;
         if (line != FORMAT_LINE) return fail("it is not a Kestrava replay (or not one this version plays)");
+        headerLines.push_back(line);
         if (!header()) return problem;
+        // Each value once, as the game writes it: no other spelling of the same replay.
+        std::istringstream canonical(replayHeader(replay));
+        int at = 0;
+        for (std::string written; std::getline(canonical, written); at++)
+            if (written != headerLines[at]) {
+                number_ = at + 1;
+                return fail("the line is not written as the game writes it");
+            }
         for (;;) {
             if (!next()) return problem;
             std::vector<std::string> w = words(line);
@@ -114,6 +123,7 @@ private:
     unsigned hashBefore = FNV_START;   // of every byte before the current line
     bool lastWasPerson = false;
     bool lastWasCommand = false;
+    std::vector<std::string> headerLines;
 
     std::string fail(const std::string& what) {
         problem = "line " + std::to_string(number_) + ": " + what;
@@ -148,6 +158,7 @@ private:
 
     bool expect(const char* name, size_t count, std::vector<std::string>& w) {
         if (!next()) return false;
+        headerLines.push_back(line);
         w = words(line);
         if (w.empty() || w[0] != name) return bad(std::string("the ") + name + " line is missing");
         if (w.size() != count + 1) {
@@ -207,8 +218,7 @@ private:
             e.isSeed = true;
             e.seed = static_cast<unsigned>(value);
             lastWasCommand = false;
-            replay.entries.push_back(e);
-            return true;
+            return add(e);
         }
         const bool person = w[1] == "person";
         if (!person && w[1] != "computer") return bad("the command is neither a person's nor the computer's");
@@ -242,6 +252,11 @@ private:
         }
         lastWasPerson = person;
         lastWasCommand = true;
+        return add(e);
+    }
+
+    bool add(const ReplayEntry& e) {
+        if (replayLine(e) != line) return bad("the line is not written as the game writes it");
         replay.entries.push_back(e);
         return true;
     }
@@ -254,6 +269,7 @@ private:
         char expected[16];
         std::snprintf(expected, sizeof expected, "%08x", hashBefore);
         if (w[2] != expected) return fail("the checksum does not match: the file was changed after it was written");
+        if (line != "end " + std::to_string(tick) + " " + expected) return fail("the line is not written as the game writes it");
         replay.endTick = tick;
         if (in.peek() != EOF) {
             number_++;

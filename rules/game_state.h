@@ -12,6 +12,7 @@ extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTu
 extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
+extern int   battleTick;                // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
 extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
 extern bool  firstTurn;                   // the battle's first turn is under way: its banner points to the help
 extern bool  helpShown;                   // h: the panel of keys and how a turn goes is up

@@ -25,6 +25,7 @@ struct SavedBattle {
     int rows = 0, cols = 0;
     std::vector<std::string> terrain;   // one string of digits per row
     int   currentPlayer = 1;
+    int   tick = 0;                     // battleTick
     bool  p1BeginTurn = false, p1EndTurn = false, p2BeginTurn = false, p2EndTurn = false;
     bool  p1Wins = false, p2Wins = false;
     float bannerSeconds = 0;

@@ -92,6 +92,8 @@ TEST_F(ReplayTest, AFileCutShortOrEditedIsRefusedWithItsFirstProblem) {
         {"the map not hexadecimal", replaced("map 3132", "map 3x32"), "line 5: the map is not whole bytes of hexadecimal"},
         {"the end before the last command", replaced("end 900", "end 300"), "line 14: the end comes before the last command"},
         {"more after the end", good + "302 person key 109\n", "line 15: there is more after the end line"},
+        {"a tick spelt otherwise", replaced("12 person", "012 person"), "line 7: the line is not written as the game writes it"},
+        {"a seed spelt otherwise", replaced("seed 4242", "seed  4242"), "line 2: the line is not written as the game writes it"},
         {"a map of six rows", recording(BODY, "12345#\n23451#\n34512#\n45123#\n51234#\n12345#\n"),
          "line 5: the map is not one the game plays on"},
         {"armies that do not fit", replaced("armies 10 1 1", "armies 10 9 9"), "line 5: the armies do not fit on the map"},
