@@ -50,10 +50,11 @@ bool startReplayedBattle(const char* path, char* program) {
         typed << replay.counts[k] << ' ';
     }
     std::istringstream console(typed.str());
-    std::cin.rdbuf(console.rdbuf());
+    std::streambuf* keyboard = std::cin.rdbuf(console.rdbuf());
     std::vector<char*> args{program};
     for (std::string& arg : given) args.push_back(arg.data());
     startBattle(static_cast<int>(args.size()), args.data());
+    std::cin.rdbuf(keyboard);
     unlink(mapCopy);
     mapFile = "WorldDesc.txt";
     startReplay(std::move(replay));

@@ -38,12 +38,13 @@ const char* const DUPLICATE_MESSAGES[ARMY_COUNTS] = {
     "duplicate found...re-rolling",           // player 2 Mages
 };
 
-// The clock, unless KESTRAVA_SEED holds an integer, which makes a battle replayable.
+// Kept in battleSeed, so that a recording can say what seeded each battle.
 void seedWith(unsigned seed) {
     battleSeed = seed;
     seedRandom(seed);
 }
 
+// The clock, unless KESTRAVA_SEED holds an integer, which makes a battle replayable.
 void seedGenerator() {
     const char* text = std::getenv("KESTRAVA_SEED");
     if (text && *text) {
