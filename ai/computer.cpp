@@ -2,6 +2,7 @@
 #include "ai/computer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <cstdlib>
 #include <cstring>
@@ -181,6 +182,25 @@ float keyWait(bool cursorTravel) {
 
 bool computerHasTheTurn() {
     return commander[activeSide()] != BY_PERSON && !battleWon();
+}
+
+// The units counted when the turn was first seen, so that the turn keeps its
+// speed to the end; worked out from the board, a replay (which runs no
+// computer) plays the turn as fast as it was shown.
+int computerTurnSpeed() {
+    static int speedPlayer = 0, speedBattle = -1, speed = 1;
+    if (!computerHasTheTurn() || choosingHeroes) {
+        speedPlayer = 0;
+        return 1;
+    }
+    if (speedPlayer != currentPlayer || speedBattle != battlesStarted) {
+        speedPlayer = currentPlayer;
+        speedBattle = battlesStarted;
+        int toAct = 0;
+        for (const Unit* unit : allUnits) toAct += unit->player == currentPlayer && unit->canAct && !unit->dead;
+        speed = std::clamp(static_cast<int>(std::lround(toAct / TURN_SPEED_UNITS)), LEAST_TURN_SPEED, MOST_TURN_SPEED);
+    }
+    return computerHurry ? speed * static_cast<int>(HURRY_FACTOR) : speed;
 }
 
 int computerTick(float seconds) {

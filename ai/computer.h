@@ -30,6 +30,15 @@ float keyWait(bool cursorTravel);
 // choice included) and the battle is not over: the camera follows its moves.
 bool computerHasTheTurn();
 
+// How many ticks of the battle each frame's worth of time runs while the
+// computer has the turn: one for every TURN_SPEED_UNITS of its units able to
+// act when the turn began (rounded, 1 to MOST_TURN_SPEED), four times that in a hurry (w). The
+// glides and blows play as they always do, only sooner; at 1 nothing differs.
+constexpr float TURN_SPEED_UNITS = 1.5f;
+constexpr int   LEAST_TURN_SPEED = 2;
+constexpr int   MOST_TURN_SPEED = 8;
+int computerTurnSpeed();
+
 // The side --computer names: "1", "2" or "both". False for anything else.
 bool commandByComputer(const char* side);
 

@@ -357,6 +357,10 @@ void dispatch(const Command& command) {
         case CMD_CAMERA_MODE: chooseCameraMode(command.code); break;
     }
     if (computersTurn) comeHomeAfterComputer();
+    // What the next frame would settle before the battle moves on, settled at
+    // once: then it is the same however many ticks run before that frame.
+    if (choosingHeroes && selectedUnit->menuOpen) checkHeroChoice();
+    keepLooksApart();
 }
 
 void inputTick() {

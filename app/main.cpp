@@ -1,17 +1,83 @@
-// app/main.cpp — the options, then start-up on the console or a kept battle taken up again, then the window
+// app/main.cpp — the options, then start-up on the console, a kept battle taken up again or a
+// recording played back, then the window
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "ai/computer.h"
 #include "app/options.h"
+#include "app/replay.h"
 #include "app/window.h"
 #include "game/battle_map.h"
 #include "game/startup.h"
 #include "render/looks.h"
 #include "save/battle_save.h"
+
+namespace {
+
+// Start-up as the recording's start-up went: the same seed, the same map
+// (from a private copy of its bytes), the army counts given as they were
+// given (typed on the console when fewer than ten were), so that it prints
+// the same lines and places the same armies.
+bool startReplayedBattle(const char* path, char* program) {
+    Replay replay;
+    const std::string problem = readReplayFile(path, replay);
+    if (!problem.empty()) {
+        std::printf("Cannot replay %s: %s.\n", path, problem.c_str());
+        return false;
+    }
+    commander[1] = replay.sides[1];
+    commander[2] = replay.sides[2];
+    setenv("KESTRAVA_SEED", std::to_string(replay.seed).c_str(), 1);
+    char mapCopy[] = "/tmp/kestrava-replay-map-XXXXXX";
+    const int file = mkstemp(mapCopy);
+    if (file < 0 || write(file, replay.map.data(), replay.map.size()) != static_cast<ssize_t>(replay.map.size())) {
+        std::printf("Cannot replay %s: no room for a copy of its map in /tmp.\n", path);
+        return false;
+    }
+    close(file);
+    mapFile = mapCopy;
+    std::vector<std::string> given(replay.given, "0");
+    std::ostringstream typed;
+    for (int k = 0; k < ARMY_COUNTS; k++) {
+        if (replay.given >= ARMY_COUNTS) given[k] = std::to_string(replay.counts[k]);
+        typed << replay.counts[k] << ' ';
+    }
+    std::istringstream console(typed.str());
+    std::streambuf* keyboard = std::cin.rdbuf(console.rdbuf());
+    std::vector<char*> args{program};
+    for (std::string& arg : given) args.push_back(arg.data());
+    startBattle(static_cast<int>(args.size()), args.data());
+    std::cin.rdbuf(keyboard);
+    unlink(mapCopy);
+    mapFile = "WorldDesc.txt";
+    startReplay(std::move(replay));
+    return true;
+}
+
+// The header of the battle start-up has just placed, then the recording runs.
+bool recordBattle(const char* path, int given) {
+    Replay start;
+    start.seed = battleSeed;
+    start.given = given;
+    std::copy(placedCounts.begin(), placedCounts.end(), start.counts.begin());
+    start.sides[1] = commander[1];
+    start.sides[2] = commander[2];
+    std::ifstream map(mapFile, std::ios::binary);
+    start.map.assign(std::istreambuf_iterator<char>(map), std::istreambuf_iterator<char>());
+    std::string problem;
+    if (startRecording(path, start, problem)) return true;
+    std::printf("Cannot record into %s: %s.\n", path, problem.c_str());
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // The console is the game's report channel: every line should appear
@@ -28,6 +94,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
+    if (options.replayFile &&
+        (options.computerSide || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
+        std::cerr << "kestrava: --replay plays a recorded battle as it was: it takes nothing else.\n\n" << USAGE;
+        return 2;
+    }
+    if (options.recordFile && options.resume) {
+        std::cerr << "kestrava: --record records a battle from its start, not one taken up again.\n\n" << USAGE;
+        return 2;
+    }
     if (options.map) {
         mapFile = mapFileFor(options.map);
         std::printf("The map: %s\n", mapFile.c_str());
@@ -39,21 +114,24 @@ int main(int argc, char** argv) {
         }
         computerPace = computerPaceSetting(std::getenv("KESTRAVA_COMPUTER_PACE"));
     }
-    if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
-    if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
     // The program's name, then the arguments after the options.
     std::vector<char*> rest{argv[0]};
     rest.insert(rest.end(), argv + options.firstArgument, argv + argc);
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
-    if (options.resume) {
+    if (options.replayFile) {
+        if (!startReplayedBattle(options.replayFile, argv[0])) return 1;
+    } else if (options.resume) {
         std::string line;
         bool resumed = resumeBattle(SAVE_FILE, line);
         std::printf("%s\n", line.c_str());
         if (!resumed) return 1;
     } else {
         startBattle(restCount, rest.data());
+        if (options.recordFile && !recordBattle(options.recordFile, restCount - 1)) return 1;
     }
+    if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
+    if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
     std::string claim;
     if (!claimSaveFolder(SAVE_FILE, claim)) std::printf("%s\n", claim.c_str());
     openWindow(restCount, rest.data());

@@ -4,8 +4,9 @@
 #include <cstring>
 
 const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both] [--map NAME|FILE] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "Usage: kestrava [--computer 1|2|both] [--map NAME|FILE] [--record FILE] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
     "       kestrava [--computer 1|2|both] --resume\n"
+    "       kestrava --replay FILE\n"
     "       kestrava --maps\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
@@ -31,7 +32,12 @@ const char* const USAGE =
     "so that the same battle can be played again.\n"
     "\n"
     "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
-    "default; 0 draws them as fast as the machine can).\n";
+    "default; 0 draws them as fast as the machine can).\n"
+    "\n"
+    "--record FILE writes the battle's start and every key, click and computer\n"
+    "move into FILE; --replay FILE plays it back in the window, the same battle\n"
+    "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
+    "eight times, then back to its own), q or Esc quits.\n";
 
 namespace {
 
@@ -47,6 +53,8 @@ const struct Option {
     {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
     {"--map", true, [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
     {"--maps", false, [](StartOptions& o, const char*) { o.listMaps = true; }},
+    {"--record", true, [](StartOptions& o, const char* file) { o.recordFile = file; }},
+    {"--replay", true, [](StartOptions& o, const char* file) { o.replayFile = file; }},
 };
 
 const Option* optionNamed(const char* name) {

@@ -9,6 +9,8 @@ struct StartOptions {
     bool resume = false;                  // --resume
     const char* map = nullptr;            // --map NAME_OR_PATH: the battlefield instead of WorldDesc.txt
     bool listMaps = false;                // --maps
+    const char* recordFile = nullptr;     // --record FILE: every command of the battle, written there
+    const char* replayFile = nullptr;     // --replay FILE: a recorded battle played back
     bool help = false;                    // --help, or -h as the only argument left
     int  firstArgument = 1;               // index in argv of the first argument that is no option
 };

@@ -11,11 +11,13 @@
 #include <malloc.h>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/held_keys.h"
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "app/sound.h"
 #include "app/textures.h"
 #include "game/battle_map.h"
@@ -31,7 +33,6 @@
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
-#include "save/battle_save.h"
 
 namespace {
 
@@ -41,29 +42,35 @@ Vector computerFocus() {
     return battleMap[cursorRow][cursorCol].centre;
 }
 
-// The idle callback: one update per frame, the held camera keys, what a
-// click set going, then a computer player's next key, paced by the wall
-// clock (the camera following what it does), then the sounds of all of them.
-// The update asks for the frame, so waiting before it keeps the frames
-// apart. The wait sleeps: the event loop has nothing else to do meanwhile,
-// and key presses are taken after it, before the frame is drawn, as they
-// would be after a long frame.
+// The idle callback: as many ticks of the battle as the time since the last
+// frame holds, more while the computer plays its turn (each its rules' update, what a click set going, a computer
+// player's next key or a replay's commands), then the held camera keys and
+// the camera following the computer, by the frame's own time, then the
+// sounds of all of them. The update asks for the frame, so waiting before
+// it keeps the frames apart. The wait sleeps: the event loop has nothing
+// else to do meanwhile, and key presses are taken after it, before the
+// frame is drawn, as they would be after a long frame.
 void onIdle() {
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    idleUpdate();
-    moveHeldCamera(frameSeconds);
-    inputTick();
-    if (int key = computerTick(seconds)) dispatch(computerKey(key));
+    int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()) *
+                computerTurnSpeed();
+    if (replaying) ticks = replayTicks(ticks);
+    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    moveHeldCamera(seconds);
     if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
     updateSound();
 }
 
 // GLUT's callbacks for the keys and the camera-mode menu: each a command.
-void onKey(unsigned char key, int, int) { dispatch({CMD_KEY, key}); }
+// While a replay plays, the keys are the viewer's: the commands are the file's.
+void onKey(unsigned char key, int, int) {
+    if (replaying) replayViewerKey(key);
+    else dispatch({CMD_KEY, key});
+}
 void onKeyUp(unsigned char key, int, int) { dispatch({CMD_KEY_UP, key}); }
 void onSpecial(int key, int, int) { dispatch({CMD_SPECIAL, key}); }
 void onSpecialUp(int key, int, int) { dispatch({CMD_SPECIAL_UP, key}); }
@@ -105,21 +112,23 @@ void setUpWindow(int argc, char** argv) {
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
     glutKeyboardFunc(onKey);
-    glutKeyboardUpFunc(onKeyUp);
-    glutMouseFunc(onMouseButton);
     glutIdleFunc(onIdle);
-    glutMotionFunc(onMouseDrag);
-    glutPassiveMotionFunc(onMouseMove);
-    glutEntryFunc(onMouseEntry);
-    glutSpecialFunc(onSpecial);
-    glutSpecialUpFunc(onSpecialUp);
     repeatHeldKeysAsPresses();
-    // The right button backs out as Home, so the camera modes moved to the middle one.
-    glutCreateMenu(onMenu);
-    glutAddMenuEntry("Translate", MODE_TRANSLATE);
-    glutAddMenuEntry("Scale", MODE_SCALE);
-    glutAddMenuEntry("Rotate", MODE_ROTATE);
-    glutAttachMenu(GLUT_MIDDLE_BUTTON);
+    if (!replaying) {
+        glutKeyboardUpFunc(onKeyUp);
+        glutMouseFunc(onMouseButton);
+        glutMotionFunc(onMouseDrag);
+        glutPassiveMotionFunc(onMouseMove);
+        glutEntryFunc(onMouseEntry);
+        glutSpecialFunc(onSpecial);
+        glutSpecialUpFunc(onSpecialUp);
+        // The right button backs out as Home, so the camera modes moved to the middle one.
+        glutCreateMenu(onMenu);
+        glutAddMenuEntry("Translate", MODE_TRANSLATE);
+        glutAddMenuEntry("Scale", MODE_SCALE);
+        glutAddMenuEntry("Rotate", MODE_ROTATE);
+        glutAttachMenu(GLUT_MIDDLE_BUTTON);
+    }
 
     // Replaced by the reshape GLUT sends before the first frame.
     glMatrixMode(GL_PROJECTION);
@@ -175,7 +184,6 @@ void onDisplay() {
     glPopMatrix();
     switchProjection();
     glutSwapBuffers();
-    keepBattleIfChanged();
     pointAgain();
 }
 

@@ -1,7 +1,7 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
 //   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced] [--require P]
-//         [--decisive] [--show SEED [--as PLAYER]] PAIRING...
+//         [--decisive] [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]] PAIRING...
 //
 // A pairing is two of computer, greedy, random and squad joined by a dash,
 // e.g. computer-greedy. Each battle is the game's own: the map read from
@@ -11,12 +11,15 @@
 // every key handed to the dispatcher and every frame run by idleUpdate at
 // a fixed frame time. Every seed S, S + 1, … is played twice, the first
 // strategy taking player 1 and then player 2, so N battles use N / 2 seeds;
-// --show SEED plays one again with the game's console lines on the screen.
+// --show SEED plays one again with the game's console lines on the screen;
+// --replay-of SEED plays it as the game's window does, tick by tick, and
+// writes its replay, which `kestrava --replay` plays back.
 //
 // By default keys come as fast as the frames (30 a second). With --paced
 // every key keeps its player's pace, frames come 60 a second and the banners
-// time out as the game's frame clock moves them, and the table gives how
-// long the first strategy's turns take, as a person watching would wait.
+// time out as the game's frame clock moves them, a computer's turn runs
+// faster as the game's window runs it (computerTurnSpeed), and the table
+// gives how long the first strategy's turns take, as a person watching would wait.
 //
 // A battle still going after 200 turns is a draw; one that crashes, or
 // whose turn never ends, fails the run, and so does a first strategy that
@@ -33,7 +36,9 @@
 
 #include "ai/computer.h"
 #include "ai/planner.h"
+#include "app/battle_clock.h"
 #include "app/input.h"
+#include "app/replay.h"
 #include "bench/battle_setup.h"
 #include "game/startup.h"
 #include "render/frame_clock.h"
@@ -42,6 +47,7 @@
 #include "rules/game_state.h"
 #include "rules/movement.h"
 #include "rules/window_link.h"
+#include "save/battle_save.h"
 
 // No window here: the rules' requests to it go nowhere.
 void requestRedisplay() {}
@@ -82,7 +88,7 @@ struct Options {
     unsigned firstSeed = 1;
     bool paced = false, decisive = false;
     std::string mapFile;   // --map NAME or FILE
-    long show = -1;
+    long show = -1, replayOf = -1;
     int showAs = 1;
 };
 Options options;
@@ -177,7 +183,7 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
 
     Result result;
     int turnOf = 0;
-    long framesThisTurn = 0, frames = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
+    long framesThisTurn = 0, turnFrames = 0, bannerFrames = 0, stepFrames = 0, blowFrames = 0;
     const double frameTime = 1.0 / (options.paced ? PACED_FPS : FAST_FPS);
     Walks walks;
     auto closeTurn = [&]() {
@@ -193,8 +199,11 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
         result.worstTurn = std::max(result.worstTurn, seconds);
         result.worstWatched = std::max(result.worstWatched, seconds - banners);
     };
+    long ticks = 0;
     while (!bannerP1Wins && !bannerP2Wins) {
-        frame(frames++);
+        // Paced, a frame runs as many ticks as the game's window runs while the computer plays.
+        const int speed = options.paced ? computerTurnSpeed() : 1;
+        for (int tick = 0; tick < speed && !battleWon(); tick++) frame(ticks++);
         if (!choosingHeroes && currentPlayer != turnOf) {
             closeTurn();
             turnOf = currentPlayer;
@@ -223,6 +232,39 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
     result.totalSeconds = clock.totalSeconds;
     result.worstSeconds = clock.worstSeconds;
     return result;
+}
+
+// The battle of a seed as the game's window plays it, tick by tick (the
+// computers at the arena's pace), recorded as the game records one; the end
+// line is written at exit. The replay starts the game as start-up would: ten
+// army counts given, the map's text as its file.
+int writeReplayOf(unsigned seed, int playerOne, int playerTwo, const std::string& mapText, const ArmyCounts& counts) {
+    const std::string path = "arena-" + std::to_string(seed) + ".kreplay";
+    Replay start;
+    start.seed = battleSeed = seed;
+    start.given = ARMY_COUNTS;
+    std::copy(counts.begin(), counts.end(), start.counts.begin());
+    start.sides[1] = commander[1] = playerOne;
+    start.sides[2] = commander[2] = playerTwo;
+    start.map = mapText;
+    computerPace = options.paced ? DEFAULT_COMPUTER_PACE : 0;
+    keepingBattle = false;
+    std::string problem;
+    if (!startRecording(path.c_str(), start, problem)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), problem.c_str());
+        return 2;
+    }
+    {
+        bench::SilencedOutput silenced;
+        seedRandom(seed);
+        randomPlayDraws.seed(seed);
+        bench::makeStartupPlaceholders();
+        placeArmies(counts);
+        while (!battleWon() && battleTick < FRAMES_PER_TURN_LIMIT * TURN_LIMIT) runBattleTick(true);
+    }
+    std::printf("%s: the battle of seed %u, won by player %d at tick %d\n", path.c_str(), seed,
+                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, battleTick);
+    return 0;
 }
 
 // In a child process, so that every battle starts from the state start-up
@@ -255,7 +297,8 @@ bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Res
 void usage() {
     std::fprintf(stderr,
                  "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced]\n"
-                 "             [--require P] [--decisive] [--show SEED [--as PLAYER]] PAIRING...\n"
+                 "             [--require P] [--decisive] [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]]\n"
+                 "             PAIRING...\n"
                  "  PAIRING: two of computer, greedy, random, squad joined by '-', e.g. computer-greedy\n");
     std::exit(2);
 }
@@ -312,6 +355,7 @@ int main(int argc, char** argv) {
         else if (arg == "--each" && valued) options.eachClass = std::atoi(argv[++k]);
         else if (arg == "--require" && valued) options.require = std::atoi(argv[++k]);
         else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
+        else if (arg == "--replay-of" && valued) options.replayOf = std::strtol(argv[++k], nullptr, 10);
         else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
         else if (arg == "--paced") options.paced = true;
         else if (arg == "--decisive") options.decisive = true;
@@ -333,15 +377,16 @@ int main(int argc, char** argv) {
     }
     if (pairings.empty() || options.battles < 1 || (options.showAs != 1 && options.showAs != 2)) usage();
 
+    std::string mapText;
     {
         bench::SilencedOutput silenced;
-        std::string text = bench::readTextFile(options.mapFile.empty() ? "WorldDesc.txt" : options.mapFile);
-        if (options.rows > 0) text = bench::tiledMapText(bench::terrainRows(text), options.rows, options.cols);
-        if (!bench::readsAsMap(text)) {
+        mapText = bench::readTextFile(options.mapFile.empty() ? "WorldDesc.txt" : options.mapFile);
+        if (options.rows > 0) mapText = bench::tiledMapText(bench::terrainRows(mapText), options.rows, options.cols);
+        if (!bench::readsAsMap(mapText)) {
             std::fprintf(stderr, "%s does not read as a map\n", options.mapFile.c_str());
             return 2;
         }
-        bench::loadMapText(text);
+        bench::loadMapText(mapText);
     }
     ArmyCounts counts;
     counts.fill(options.eachClass);
@@ -350,6 +395,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (options.replayOf >= 0) {
+        const Pairing& p = pairings[0];
+        bool firstIsPlayerOne = options.showAs == 1;
+        return writeReplayOf(static_cast<unsigned>(options.replayOf), p.commanders[firstIsPlayerOne ? 0 : 1],
+                             p.commanders[firstIsPlayerOne ? 1 : 0], mapText, counts);
+    }
     if (options.show >= 0) {
         const Pairing& p = pairings[0];
         bool firstIsPlayerOne = options.showAs == 1;

@@ -21,7 +21,7 @@ extern int mapRows;    // rows in play
 extern int mapCols;    // columns in play; -1 until the map is read
 
 // The file both passes read: WorldDesc.txt in the current folder unless
-// --map named another. Its name stands in the line that says it cannot be opened.
+// --map named another, or a replay's copy of its map. Its name stands in the line that says it cannot be opened.
 extern std::string mapFile;
 
 // The battlefields that come with the game, one NAME.txt each, in the run folder.

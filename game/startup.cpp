@@ -13,6 +13,9 @@
 #include "game/random.h"
 #include "game/unit.h"
 
+unsigned   battleSeed = 0;
+ArmyCounts placedCounts{};
+
 namespace {
 
 // selectedUnit and targetUnit point here until the first selection and the
@@ -35,6 +38,12 @@ const char* const DUPLICATE_MESSAGES[ARMY_COUNTS] = {
     "duplicate found...re-rolling",           // player 2 Mages
 };
 
+// Kept in battleSeed, so that a recording can say what seeded each battle.
+void seedWith(unsigned seed) {
+    battleSeed = seed;
+    seedRandom(seed);
+}
+
 // The clock, unless KESTRAVA_SEED holds an integer, which makes a battle replayable.
 void seedGenerator() {
     const char* text = std::getenv("KESTRAVA_SEED");
@@ -43,12 +52,12 @@ void seedGenerator() {
         errno = 0;
         long long seed = std::strtoll(text, &end, 10);
         if (errno == 0 && *end == '\0') {
-            seedRandom(unsigned(seed));
+            seedWith(unsigned(seed));
             return;
         }
         std::cerr << "KESTRAVA_SEED is not an integer; the clock seeds the battle instead." << std::endl;
     }
-    seedRandom(unsigned(std::time(nullptr)));
+    seedWith(unsigned(std::time(nullptr)));
 }
 
 // 64-bit sums: ten counts near the int limits cannot wrap.
@@ -196,5 +205,6 @@ void startBattle(int argc, char** argv) {
         std::exit(1);
     }
 
+    placedCounts = counts;
     placeArmies(counts);
 }

@@ -8,6 +8,9 @@
 constexpr int ARMY_COUNTS = 10;
 using ArmyCounts = std::array<int, ARMY_COUNTS>;
 
+extern unsigned   battleSeed;     // what seeded the battle in play: start-up's, or the last new battle's
+extern ArmyCounts placedCounts;   // the counts start-up placed, from the arguments or the console
+
 // Runs start-up up to the hand-over to the window. Exits with status 1 on a
 // bad map or armies that do not fit. The arguments are the army counts
 // after the program's name (the options are read before).

@@ -103,8 +103,12 @@ void buildParticleList() {
 namespace {
 
 // Draws every live particle as a sprite grown by spriteScale about its point,
-// and moves it on one step.
+// and moves it on one step. The flicker and the restarts draw from the
+// effects' generator, which is then put back as it was: how many frames are
+// drawn must not change what the battle's ticks draw from it next (where a
+// missed blow lands, and so how long it plays).
 void drawSprites(float spriteScale) {
+    const unsigned effects = effectGeneratorState();
     glShadeModel(GL_SMOOTH);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
@@ -138,6 +142,7 @@ void drawSprites(float spriteScale) {
         if (p.life < 0)
             restartParticle(p);
     }
+    seedEffects(effects);
 }
 
 }  // namespace
@@ -186,5 +191,4 @@ void drawLungeEffect() {
     drawBoltQuad(GL_DST_COLOR, GL_ZERO, TEX_ELECT_MASK + frame);
     drawBoltQuad(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR, TEX_ELECT + frame);
     endSprites();
-    ++lungeEffect.drawCount;
 }

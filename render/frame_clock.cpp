@@ -2,7 +2,6 @@
 #include "render/frame_clock.h"
 
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 
 #include "rules/game_state.h"
@@ -18,30 +17,18 @@ int      runMinutes = 0;
 char     fpsText[64] = "";
 char     runTimeText[64] = "";
 
-namespace {
-uint64_t monotonicMilliseconds() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-const uint64_t programStart = monotonicMilliseconds();
-
-uint32_t millisecondsSinceStart() { return static_cast<uint32_t>(monotonicMilliseconds() - programStart); }
-}  // namespace
-
-uint32_t (*tickSource)() = millisecondsSinceStart;
+uint32_t (*tickSource)() = nullptr;
 
 // The once-a-second update fires on the first frame more than a second past
 // the last one and re-bases there, so its period follows the frame rate.
-void tickFrameClock(uint32_t milliseconds) {
+void tickFrameClock(uint32_t milliseconds, int framesDrawn) {
     // Unsigned arithmetic carries the difference across the counter's wrap.
     clockMilliseconds += static_cast<uint32_t>(milliseconds - previousTick);
     previousTick = milliseconds;
     nowSeconds = clockMilliseconds / 1000.0;
     frameSeconds = static_cast<float>(nowSeconds - previousFrameSeconds);
     previousFrameSeconds = nowSeconds;
-    framesThisSecond += 1;
+    framesThisSecond += framesDrawn;
 
     if (nowSeconds - lastSecondMark > 1.0) {
         runSeconds++;

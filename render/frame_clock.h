@@ -15,9 +15,12 @@ extern int      runMinutes;
 extern char     fpsText[64];
 extern char     runTimeText[64];
 
-// Milliseconds since the program started on a 32-bit counter that may wrap;
-// tests drive their own.
+// Milliseconds on a 32-bit counter that may wrap, for a HUD drawn without
+// the window's battle clock (the window moves the clock with its ticks and
+// leaves this empty); tests and benchmarks drive their own.
 extern uint32_t (*tickSource)();
 
-void tickFrameClock(uint32_t milliseconds);   // steps 2–6 of the HUD: timing, banner tick, updateBanners
+// Steps 2–6 of the HUD: timing, banner tick, updateBanners. `framesDrawn`:
+// how many drawn frames this step stands for, in the frame rate's count.
+void tickFrameClock(uint32_t milliseconds, int framesDrawn = 1);
 void resetFrameClock();                       // every clock value back to its start

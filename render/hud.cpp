@@ -63,7 +63,7 @@ void drawBitmapText(float x, float y, float z, void* font, const char* text) {
 // the HUD a perspective one, where their places lie outside the view.
 void drawHud() {
     glDisable(GL_LIGHTING);
-    tickFrameClock(tickSource());
+    if (tickSource) tickFrameClock(tickSource());
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     loadProjection(false);

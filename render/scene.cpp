@@ -416,11 +416,7 @@ void drawScene() {
     const MaterialPreset& p1Look = applyArmyMaterial(p1Preset, whiteMaterial);
     drawArmy(1, p1Look);
 
-    if (choosingHeroes) {
-        // Two armies never share a look: player 2 browses past player 1's choice.
-        if (materialBrowse == p1Material)
-            ++materialBrowse;
-    }
+    keepLooksApart();   // two armies never share a look
     const int p2Preset = choosingHeroes ? materialBrowse : p2Material;
     drawArmy(2, applyArmyMaterial(p2Preset, p1Look));
 

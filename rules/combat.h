@@ -33,7 +33,7 @@ struct LungeEffect {
     float  outTime = 0;
     float  backTime = 0;          // carried over from one lunge to the next
     int    mode = 0;
-    int    drawCount = 0;         // frames drawn since launch
+    int    drawCount = 0;         // ticks the lightning has been shown since launch (one frame each at 60 a second)
     void launch(const Vector& from, const Vector& to, int lungeMode);
 };
 

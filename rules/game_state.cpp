@@ -26,6 +26,7 @@ bool bannerP2BeginTurn = false, bannerP2EndTurn = false;
 bool bannerP1Wins = false, bannerP2Wins = false;
 float bannerSeconds = 0;
 float frameSeconds = 0;
+int battleTick = 0;
 int battleRevision = 0;
 bool  firstTurn = false;
 bool  helpShown = false;
@@ -152,6 +153,10 @@ void checkHeroChoice() {
         raiseTurnBanner(bannerP1BeginTurn);
         firstTurn = true;
     }
+}
+
+void keepLooksApart() {
+    if (choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
 }
 
 // The keys change hands with nothing of the old player's under way, and

@@ -12,6 +12,7 @@ extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTu
 extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
+extern int   battleTick;                // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
 extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
 extern bool  firstTurn;                   // the battle's first turn is under way: its banner points to the help
 extern bool  helpShown;                   // h: the panel of keys and how a turn goes is up
@@ -26,6 +27,7 @@ void idleUpdate();       // the idle callback: sight, glide, attack, idle animat
 void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
+void keepLooksApart();   // once per drawn frame: player 2 browses past the look player 1 chose
 void toggleTurn();       // stand down, clear the turn banner, swap currentPlayer and the side shown
 // The t key: toggleTurn, or once the blow under way has played out; nothing
 // once a hero has fallen, since no turn is left to hand over.

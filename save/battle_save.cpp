@@ -41,7 +41,7 @@ namespace {
 
 using B = SavedBattle;
 
-const char* const FORMAT_LINE = "kestrava-save version=2";
+const char* const FORMAT_LINE = "kestrava-save version=3";
 constexpr int MOST_UNITS = 2 * 3 * MAP_LIMIT;   // both armies filling their home rows on the widest map
 constexpr int LOWEST_HP = -1000000;             // far below any battle, far from overflowing a blow
 const char* const CLASS_NAMES[] = {"archer", "fighter", "flier", "healer", "mage"};
@@ -141,7 +141,7 @@ const Layout<B> MAP_LINE = {"map", {whole("rows", &B::rows, 7, MAP_LIMIT, &mapRo
 // here and on the unit lines, are held against the map once it is known, so
 // rows and columns take any whole number at first.
 const Layout<B> STATE_LINES[] = {
-    {"turn", {whole("player", &B::currentPlayer, 1, 2, &currentPlayer)}},
+    {"turn", {whole("player", &B::currentPlayer, 1, 2, &currentPlayer), whole("tick", &B::tick, 0, INT_MAX, &battleTick)}},
     // A turn banner goes at its third tick, so it has been up 0, 1 or 2.
     {"banners",
      {flag("p1Begin", &B::p1BeginTurn, &bannerP1BeginTurn), flag("p1End", &B::p1EndTurn, &bannerP1EndTurn),

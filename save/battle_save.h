@@ -25,6 +25,7 @@ struct SavedBattle {
     int rows = 0, cols = 0;
     std::vector<std::string> terrain;   // one string of digits per row
     int   currentPlayer = 1;
+    int   tick = 0;                     // battleTick
     bool  p1BeginTurn = false, p1EndTurn = false, p2BeginTurn = false, p2EndTurn = false;
     bool  p1Wins = false, p2Wins = false;
     float bannerSeconds = 0;
@@ -65,7 +66,7 @@ bool claimSaveFolder(const char* path, std::string& line);
 // A failure is told once, on standard error and on screen; play goes on, and
 // it is told again only after keeping has worked in between.
 void keepBattle(const char* path);
-void keepBattleIfChanged();   // once per frame: SAVE_FILE, when the battle changed and rests
+void keepBattleIfChanged();   // once per tick: SAVE_FILE, when the battle changed and rests
 
 // Takes up the battle kept in path: true, with the line saying whose turn it
 // is; or false, with the line naming the file and its first problem, and the

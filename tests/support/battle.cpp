@@ -8,6 +8,7 @@
 
 #include "ai/computer.h"
 #include "ai/knowledge.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/pacing.h"
@@ -131,6 +132,7 @@ void resetBattleState() {
     keepTroubleSeconds = 0;
 
     resetFrameClock();
+    resetBattleClock();
 
     seedRandom(1);
 }

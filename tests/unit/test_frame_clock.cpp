@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/battle_clock.h"
 #include "app/pacing.h"
 #include "render/frame_clock.h"
 #include "rules/game_state.h"
@@ -79,4 +80,38 @@ TEST_F(FrameClockTest, FrameCapSettingIsAWholeNumberOrTheDefault) {
         {nullptr, 60}, {"", 60}, {"0", 0}, {"144", 144}, {"-5", 60}, {"30fps", 60}, {"many", 60},
     };
     for (const auto& c : cases) EXPECT_EQ(maxFramesPerSecondSetting(c.setting), c.cap) << (c.setting ? c.setting : "unset");
+}
+
+// The battle's ticks, however the frames come: a fake clock hands each frame
+// its start, in nanoseconds, and the ticks each runs are counted.
+TEST_F(FrameClockTest, FramesRunTheTicksTheirTimeHoldsAtMostFifteenAndNoRushAfterAStall) {
+    constexpr int64_t MS = 1000000;
+    // Frame lengths in turn, over and over, for frames frames after the first; a
+    // whole second of them runs 60 ticks (but after the stall), each frame
+    // between least and most.
+    const struct { const char* what; std::vector<int64_t> lengths; int frames, ticks, least, most; } cases[] = {
+        {"60 a second, as a millisecond clock jitters", {16 * MS, 17 * MS, 17 * MS}, 60, 60, 1, 1},
+        {"60 a second, late and early by 7 ms in turn", {23 * MS, 10 * MS, 17 * MS}, 60, 60, 1, 1},
+        {"30 a second", {33 * MS, 33 * MS, 34 * MS}, 30, 60, 2, 2},
+        {"7 a second", {142857143}, 7, 60, 8, 9},
+        {"240 a second", {4166667}, 240, 60, 0, 1},
+        {"a stall of two seconds, then 60 a second", {2000 * MS, 17 * MS, 16 * MS, 17 * MS}, 4, 18, 1, 15},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetBattleClock();
+        int64_t now = 5000 * MS;
+        ASSERT_EQ(ticksForFrame(now), 1) << "the first frame";
+        int ticks = 0, least = 1000, most = 0;
+        for (int frame = 0; frame < c.frames; frame++) {
+            now += c.lengths[frame % c.lengths.size()];
+            const int these = ticksForFrame(now);
+            ticks += these;
+            least = std::min(least, these);
+            most = std::max(most, these);
+        }
+        EXPECT_EQ(ticks, c.ticks);
+        EXPECT_EQ(least, c.least);
+        EXPECT_EQ(most, c.most);
+    }
 }

@@ -1,0 +1,70 @@
+// app/battle_clock.cpp — the battle's own clock: fixed ticks of 1/60 s, however fast the frames come
+#include "app/battle_clock.h"
+
+#include <algorithm>
+
+#include "ai/computer.h"
+#include "app/input.h"
+#include "app/replay.h"
+#include "game/unit.h"
+#include "render/frame_clock.h"
+#include "rules/combat.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
+#include "save/battle_save.h"
+
+namespace {
+
+// Time is counted in 60ths of a nanosecond, so that a tick is a whole number of them.
+constexpr int64_t TICK_UNITS = 1000000000;
+int clockTicks = 0;   // ticks run in this program: the once-a-second clock starts afresh on a resume
+bool started = false;
+int64_t lastFrame = 0;
+int64_t owed = 0;   // time since the last frame not yet run as ticks; down to half a tick below 0
+
+}  // namespace
+
+int ticksForFrame(int64_t now) {
+    if (!started) {
+        started = true;
+        lastFrame = now;
+        return 1;
+    }
+    owed += (now - lastFrame) * TICKS_PER_SECOND;
+    lastFrame = now;
+    const int64_t due = (owed + TICK_UNITS / 2) / TICK_UNITS;
+    if (due > MOST_TICKS_PER_FRAME) {
+        owed = 0;
+        return MOST_TICKS_PER_FRAME;
+    }
+    owed -= due * TICK_UNITS;
+    return static_cast<int>(due);
+}
+
+// The swoop's lightning counts the frames it has been shown; it is shown once
+// a tick, in the frame before the update, as it was when frames and updates
+// went one for one.
+void runBattleTick(bool drawnFrame) {
+    battleTick++;
+    if (attackAnimating && selectedUnit->menuOpen && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
+    frameSeconds = TICK_SECONDS;
+    idleUpdate();
+    inputTick();
+    if (replaying)
+        playComputerCommands();
+    else if (int key = computerTick(TICK_SECONDS))
+        dispatch(computerKey(key));
+    checkHeroChoice();
+    clockTicks++;
+    tickFrameClock(static_cast<uint32_t>(int64_t{clockTicks} * 1000 / TICKS_PER_SECOND), drawnFrame);
+    frameSeconds = TICK_SECONDS;
+    keepBattleIfChanged();
+    if (replaying) playPersonCommands();
+    else noteTick();
+}
+
+void resetBattleClock() {
+    battleTick = clockTicks = 0;
+    started = false;
+    lastFrame = owed = 0;
+}
