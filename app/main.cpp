@@ -133,6 +133,9 @@ int main(int argc, char** argv) {
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
     std::string claim;
-    if (!claimSaveFolder(SAVE_FILE, claim)) std::printf("%s\n", claim.c_str());
+    if (options.replayFile)
+        keptFile = REPLAY_SAVE_FILE;
+    else if (!claimSaveFolder(SAVE_FILE, claim))
+        std::printf("%s\n", claim.c_str());
     openWindow(restCount, rest.data());
 }

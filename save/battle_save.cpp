@@ -32,6 +32,8 @@
 #include "rules/takeback.h"
 
 const char* const SAVE_FILE = "kestrava-save.txt";
+const char* const REPLAY_SAVE_FILE = "kestrava-replay-save.txt";
+const char* keptFile = SAVE_FILE;
 int keptRevision = 0;
 bool keepingBattle = true;
 std::string keepTrouble;
@@ -836,7 +838,7 @@ void keepBattleIfChanged() {
     if (!keepingBattle || battleRevision == keptRevision || moveAnimating || attackAnimating || choosingHeroes)
         return;
     keptRevision = battleRevision;
-    keepBattle(SAVE_FILE);
+    keepBattle(keptFile);
 }
 
 bool resumeBattle(const char* path, std::string& line) {

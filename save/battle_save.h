@@ -8,6 +8,9 @@
 #include "rules/combat.h"
 
 extern const char* const SAVE_FILE;   // kestrava-save.txt, in the run folder
+// A replay's battle, kept apart so that watching one leaves the folder's own battle as it was.
+extern const char* const REPLAY_SAVE_FILE;
+extern const char* keptFile;          // where the battle is kept: SAVE_FILE, or REPLAY_SAVE_FILE for a replay
 extern int keptRevision;              // battleRevision when the battle was last written
 extern bool keepingBattle;            // false when another running game keeps the battle of this folder
 // Why the battle could not be kept, on screen while keepTroubleSeconds (counted
@@ -66,7 +69,7 @@ bool claimSaveFolder(const char* path, std::string& line);
 // A failure is told once, on standard error and on screen; play goes on, and
 // it is told again only after keeping has worked in between.
 void keepBattle(const char* path);
-void keepBattleIfChanged();   // once per tick: SAVE_FILE, when the battle changed and rests
+void keepBattleIfChanged();   // once per tick: keptFile, when the battle changed and rests
 
 // Takes up the battle kept in path: true, with the line saying whose turn it
 // is; or false, with the line naming the file and its first problem, and the

@@ -45,14 +45,19 @@ class Replay(unittest.TestCase):
             self.assertTrue(any(name in recorded for name in names), "no %r in the recorded battle" % names[0])
         for cap in ("60", "20"):
             with self.subTest(cap=cap):
-                os.remove(save)
+                replayed = os.path.join(folder, "kestrava-replay-save.txt")
+                if os.path.exists(replayed):
+                    os.remove(replayed)
+                with open(save, "w") as file:   # the folder's own battle, which watching leaves alone
+                    file.write("kept by another battle\n")
                 with harness.Game(folder, args=["--replay", recording], env={"KESTRAVA_MAX_FPS": cap}) as game:
                     game.window()
                     game.key("g", "g", "g")
                     harness.until(lambda: "The replay is over" in game.errors, "the end of the replay", timeout=120)
                     self.assertEqual(game.quit(), 0)
                     self.assertEqual(game.output.splitlines(), recorded.splitlines())
-                self.assertEqual(read(save), kept)
+                self.assertEqual(read(replayed), kept)
+                self.assertEqual(read(save), "kept by another battle\n")
 
     def test_a_replay_cut_short_is_refused_with_one_line(self):
         folder = harness.play_folder("ones_7x2.txt")

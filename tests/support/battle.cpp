@@ -128,6 +128,7 @@ void resetBattleState() {
     soundMuted = false;
     keptRevision = 0;
     keepingBattle = true;
+    keptFile = SAVE_FILE;
     keepTrouble.clear();
     keepTroubleSeconds = 0;
 
