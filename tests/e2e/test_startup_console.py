@@ -92,17 +92,25 @@ RUNS = [
 
 
 class StartupTranscripts(unittest.TestCase):
+    def ends_with(self, game, report, armies):
+        """The game stops with status 1 after the transcript `report`, then the
+        placement of `armies` when they are given; the placement's match."""
+        self.assertEqual(game.wait_exit(), 1)
+        if armies is None:
+            self.assertEqual(game.output, report)
+            return None
+        placed = re.match(re.escape(report) + placement(armies), game.output)
+        self.assertIsNotNone(placed, "unexpected start-up transcript")
+        return placed
+
     def test_every_run_prints_its_transcript_and_ends_where_it_should(self):
         for map_name, args, stdin, report, armies in RUNS:
             with self.subTest(map=map_name, args=args, stdin=stdin), \
                     harness.Game(tempfile.mkdtemp() if map_name == NO_FILE else harness.play_folder(map_name, False),
                                  args=args, stdin=stdin, seed=20261206) as game:
-                self.assertEqual(game.wait_exit(), 1)
-                if armies is None:
-                    self.assertEqual(game.output, report)
+                placed = self.ends_with(game, report, armies)
+                if placed is None:
                     continue
-                placed = re.match(re.escape(report) + placement(armies), game.output)
-                self.assertIsNotNone(placed, "unexpected start-up transcript")
                 # Then the window shell takes over and stops at the first missing picture.
                 self.assertEqual(game.output[placed.end():], "Making checkerboard\ntrying to load images/water.bmp\n"
                                                              "File Not Found : images/water.bmp\n")
@@ -123,12 +131,7 @@ class StartupTranscripts(unittest.TestCase):
             folder = harness.play_folder("ones_7x2.txt", False)
             os.symlink(os.path.join(harness.RUN_DIR, "maps"), os.path.join(folder, "maps"))
             with self.subTest(args=args), harness.Game(folder, args=args + [1] * 10, seed=20261206) as game:
-                self.assertEqual(game.wait_exit(), 1)
-                if armies is None:
-                    self.assertEqual(game.output, report)
-                    continue
-                placed = re.match(re.escape(report) + placement(armies), game.output)
-                self.assertIsNotNone(placed, "unexpected start-up transcript")
+                self.ends_with(game, report, armies)
 
         listing = "Maps in maps/ (kestrava --map NAME):\n"
         for name in sorted(n[:-4] for n in os.listdir(bundled) if n.endswith(".txt")):
