@@ -43,10 +43,10 @@ Vector computerFocus() {
 }
 
 // The idle callback: as many ticks of the battle as the time since the last
-// frame holds, more while the computer plays its turn (each its rules' update, what a click set going, a computer
-// player's next key or a replay's commands), then the held camera keys and
-// the camera following the computer, by the frame's own time, then the
-// sounds of all of them. The update asks for the frame, so waiting before
+// frame holds, more while the computer plays its turn (each its rules'
+// update, what a click set going, a computer player's next key or a replay's
+// commands), then the held camera keys and the camera following the
+// computer, by the frame's own time, then the sounds of all of them. The update asks for the frame, so waiting before
 // it keeps the frames apart. The wait sleeps: the event loop has nothing
 // else to do meanwhile, and key presses are taken after it, before the
 // frame is drawn, as they would be after a long frame.
