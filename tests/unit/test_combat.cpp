@@ -119,13 +119,10 @@ TEST_F(CombatTest, HitRollBelowTheMissRangeMissesBesideTheTarget) {
     }
 }
 
-// Each attack from Insert on the target to its end, one update per drawn
-// frame, on a target two squares right of an Archer or a Mage, one square
-// right of the others. Carried: the Healer's timer and the Fighter's return
-// counter, which no launch resets. Updates of a Mage count from the landing
-// of its bolt. A class action's extra damage is random: its line and hp are
-// not checked. Whatever the outcome, the end of the action leaves nothing
-// chosen, aimed or selected.
+// Each attack from Insert to its end, one update a frame, the target two squares right of an
+// Archer or Mage, one of the others; the Healer's timer and the lunge's return counter carry
+// over. A Mage's updates count from its bolt's landing; random extras are not checked. The end
+// leaves nothing chosen, aimed or selected.
 TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
     const char* const STRUCK_TWICE = "mage attacks a fighter! Bonus damage!\nmage attacks a fighter! Bonus damage!\n";
     const struct {

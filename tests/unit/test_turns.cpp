@@ -29,9 +29,8 @@ std::string heroCheckOutput() {
     return captureOutput([] { checkHeroChoice(); });
 }
 
-// Player 1 keeps the material on show during the choice; an entry taken
-// before the frame confirms the hero does nothing; once both heroes exist a
-// menu is only a menu.
+// Player 1 keeps the material shown during the choice; an entry before the frame confirms
+// the hero does nothing; with both heroes a menu is only a menu.
 TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     Fighter* p1Hero = placeUnit<Fighter>(1, 0, 0);
     Archer* p1Other = placeUnit<Archer>(1, 0, 1);
@@ -168,10 +167,8 @@ TEST_F(TurnTest, TurnKeyDuringABlowPassesTheTurnOnceTheBlowEnds) {
     }
 }
 
-// e: whatever is under way is left as Home leaves it, every unit of the
-// player gives up its action (keeping the points it has not spent), and the
-// turn passes with its banners as after the last action. Not during the
-// hero choice, nor while a blow plays.
+// e: what is under way left as Home leaves it, every unit gives up its action (keeping its
+// points), the turn passes with its banners. Not during the hero choice nor a blow.
 TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
     onKeyboard('e', 0, 0);
@@ -201,12 +198,9 @@ TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     EXPECT_EQ(enemy->movePoints, 5);
 }
 
-// Once a hero has fallen the arrows still read the board, but no menu opens,
-// nobody acts and no turn passes; the banner stays its three seconds, then
-// the next key (and only that) puts it away, and Enter starts the same armies
-// afresh: placed again, and with KESTRAVA_SEED set placed as that seed places
-// them, from player 1's hero choice on the first look, with nothing of the
-// last battle left about.
+// After a hero falls the arrows read the board, but nothing opens, acts or passes; after three
+// seconds the next key alone puts the banner away, and Enter places the same armies afresh
+// (as KESTRAVA_SEED places them) from player 1's hero choice, nothing of the last battle left.
 TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
     ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
     startPlaying();
