@@ -293,8 +293,7 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
     EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
 }
 
-// Player 2's Fighter chooses a step: every square its 5 points reach over
-// mixed terrain tinted, the cursor dim; the turn's line in player 2's colour.
+// Player 2's Fighter chooses a step: the squares its 5 points reach tinted, the cursor dim.
 TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
     currentPlayer = 2;
     Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
@@ -322,8 +321,7 @@ TEST_F(GameFrameTest, PointingAtAUnitReadsItAndTheOddsOfAStrikeAtIt) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_pointing_unit"));
 }
 
-// Player 1's Flier chooses a step; the pointer points at a tinted square
-// beyond player 2's Fighter: the way a click walks, round the Fighter.
+// A Flier's step choice, the pointer on a tinted square beyond a Fighter: the way round it.
 TEST_F(GameFrameTest, PointingAtATintedSquareShowsTheWayThere) {
     Flier* flier = unit<Flier>(1, 2, 2);
     unit<Fighter>(2, 2, 4);
@@ -436,8 +434,7 @@ TEST_F(GameFrameTest, AKillingBlowSaysSoAndTheUnitFalls) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_kill"));
 }
 
-// A battle that could not be kept is said on screen, across the window
-// above the bottom of the board, for its few seconds.
+// A battle that could not be kept is said across the window, for its few seconds.
 TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
     unit<Archer>(1, 0, 0);
     keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";

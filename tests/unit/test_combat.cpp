@@ -61,8 +61,7 @@ TEST_F(CombatTest, DamageFollowsTheClassPairingAndPrintsItsLine) {
     EXPECT_FALSE(units[CLASS_FIGHTER]->dead);
 }
 
-// A hero that falls wins the game for the other player and stays on the
-// field; anyone else leaves it at once, landing on exactly 0 included.
+// A fallen hero wins for the other side and stays; anyone else leaves at once, even at 0 hp.
 TEST_F(CombatTest, TheFallenLeaveTheFieldUnlessTheyAreHeroes) {
     Fighter* fighter = placeUnit<Fighter>(1, 2, 1);
     const struct { bool hero; int player, hp; bool p1Wins, p2Wins; } cases[] = {
@@ -194,8 +193,6 @@ TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
     }
 }
 
-// The swoop strikes from where the Flier stands, and comes back only as
-// its lightning is drawn.
 TEST_F(CombatTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
     Flier* flier = placeUnit<Flier>(1, 2, 1);
     attackOnRoll(*flier, *placeUnit<Healer>(2, 2, 2), 90, 100);

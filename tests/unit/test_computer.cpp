@@ -203,8 +203,7 @@ TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
     }
 }
 
-// Before its first look a side takes the enemy army to stand on the middle
-// of its home rows, spread over their width, until it looks there.
+// Before its first look a side expects the enemy spread over the middle of its home rows.
 TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsBeforeItHasLooked) {
     loadUniformMap(9, 12, 1);
     setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
@@ -294,8 +293,7 @@ TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
     EXPECT_LT(exposed, sheltered - 1);
 }
 
-// The arena's plain opponents walk toward an enemy in view that is out of
-// their reach; the squad's hero stays as far from it as it was.
+// The plain opponents walk toward an enemy in view out of reach; the squad's hero does not.
 TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
     const struct { int commander; int unitClass; bool hero; bool nearer; } walkers[] = {
         {BY_GREEDY, CLASS_FIGHTER, false, true},

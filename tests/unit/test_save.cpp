@@ -335,8 +335,6 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
     }
 }
 
-// Whatever keys a battle takes, each time it rests the game keeps a battle
-// that reads back as itself.
 TEST_F(SaveTest, EveryBattleAtRestIsKeptAsOneThatReadsBackAsItself) {
     const int keys[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_INSERT, KEY_HOME};
     int checked = 0;
@@ -601,8 +599,7 @@ int inChild(const std::function<int()>& part) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Two games keeping their battles in one folder for two seconds: every file
-// a reader finds there is whole, one of the two, and read without a problem.
+// Two games keeping in one folder: every file a reader finds is whole, one of the two.
 TEST_F(SaveTest, TwoGamesKeepingInOneFolderNeverLeaveATornSave) {
     startPlaying();
     const std::string path = folder + "/" + SAVE_FILE;
@@ -636,8 +633,7 @@ TEST_F(SaveTest, TwoGamesKeepingInOneFolderNeverLeaveATornSave) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary file was left";
 }
 
-// A game started in a folder whose battle a running game keeps says so and
-// keeps nothing; once that game has ended, the next one keeps its battle.
+// A second game in the folder says so and keeps nothing until the first has ended.
 TEST_F(SaveTest, ASecondGameInTheFolderKeepsNothingWhileTheFirstRuns) {
     startPlaying();
     const auto game = [&] {

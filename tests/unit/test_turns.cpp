@@ -63,8 +63,7 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     EXPECT_FALSE(p1Other->hero);
 }
 
-// A side with no army could never choose its hero: the first check settles
-// the battle instead. With nobody on either side nobody wins.
+// A side with no army loses at the first check; with nobody on either side nobody wins.
 TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
     for (const auto& [first, second] : {std::pair{true, false}, {false, true}, {false, false}}) {
         SCOPED_TRACE(testing::Message() << first << second);
@@ -78,8 +77,7 @@ TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
     }
 }
 
-// The end of the attack does not pass the turn: the next special key does,
-// and an arrow that passes it still selects the unit it lands on.
+// The next special key after the last attack passes the turn, and an arrow still selects.
 TEST_F(TurnTest, TheTurnPassesOnTheNextSpecialKeyAfterTheLastAttackNotAtItsEnd) {
     Fighter* p1Hero = placeUnit<Fighter>(1, 3, 1);
     Fighter* p2Hero = placeUnit<Fighter>(2, 3, 3);
@@ -111,8 +109,7 @@ std::string turnBanners() {
     return up;
 }
 
-// Heroes chosen and turns passed within a banner's three seconds: the banner
-// left over must not outlast the turn it belongs to.
+// Turns passed within a banner's three seconds: no banner outlasts its turn.
 TEST_F(TurnTest, TheBannerNamesThePlayerWhoseTurnItIsAfterQuickTurns) {
     Fighter* h1 = placeUnit<Fighter>(1, 0, 0);
     Fighter* h2 = placeUnit<Fighter>(2, 6, 0);
