@@ -254,6 +254,17 @@ protected:
         return placed;
     }
 
+    // The unit's menu open and its entry taken (aiming at a valid target, or Move), the cursor at (row, col).
+    static void choosing(Unit* chooser, bool aiming, int row, int col) {
+        selectedUnit = chooser;
+        chooser->menuOpen = cursorOnUnit = true;
+        (aiming ? choosingTarget : choosingMove) = true;
+        attackTargetValid = aiming;
+        if (!aiming) menuItem = 4;
+        cursorRow = row;
+        cursorCol = col;
+    }
+
     // The frame at a fixed clock, with the cursor bright or dim (the clock's
     // tick after the scene formats the HUD lines); the battle is not kept on disk.
     WindowPicture frame(bool cursorBright) {
@@ -286,10 +297,7 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
     unit<Flier>(2, 7, 8);   // out of sight
     noteBlow(*struck, 13, false);
     floatingNumbers[0].age = 0.3f;
-    selectedUnit = archer;
-    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
-    cursorRow = 4;
-    cursorCol = 4;
+    choosing(archer, true, 4, 4);
     EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
 }
 
@@ -299,11 +307,7 @@ TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
     Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
     unit<Mage>(2, 6, 6)->canAct = false;
     unit<Archer>(1, 4, 5);
-    selectedUnit = fighter;
-    fighter->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 4;
-    cursorCol = 3;
+    choosing(fighter, false, 4, 3);
     EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
 }
 
@@ -312,10 +316,7 @@ TEST_F(GameFrameTest, PointingAtAUnitReadsItAndTheOddsOfAStrikeAtIt) {
     Archer* archer = unit<Archer>(1, 2, 4);
     unit<Healer>(2, 4, 4, 30);
     unit<Mage>(2, 3, 6, 40)->mp = 20;
-    selectedUnit = archer;
-    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
-    cursorRow = 4;
-    cursorCol = 4;
+    choosing(archer, true, 4, 4);
     hoverRow = 3;
     hoverCol = 6;
     EXPECT_TRUE(matchesReference(frame(true), "frame_pointing_unit"));
@@ -326,11 +327,7 @@ TEST_F(GameFrameTest, PointingAtATintedSquareShowsTheWayThere) {
     Flier* flier = unit<Flier>(1, 2, 2);
     unit<Fighter>(2, 2, 4);
     unit<Mage>(1, 1, 4);
-    selectedUnit = flier;
-    flier->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 2;
-    cursorCol = 2;
+    choosing(flier, false, 2, 2);
     hoverRow = 2;
     hoverCol = 6;
     EXPECT_TRUE(matchesReference(frame(false), "frame_pointing_way"));
@@ -410,11 +407,7 @@ TEST_F(GameFrameTest, TheDangerTintShowsWhereTheEnemiesCanStrike) {
     unit<Fighter>(2, 4, 4);
     unit<Archer>(2, 3, 6);
     unit<Flier>(2, 7, 0);   // beyond sight: no part of the tint
-    selectedUnit = mage;
-    mage->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 2;
-    cursorCol = 4;
+    choosing(mage, false, 2, 4);
     moveTargetValid = true;
     showDanger = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_danger"));

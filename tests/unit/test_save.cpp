@@ -521,9 +521,7 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
                                  (player == 1 ? "first_shot_missed.txt" : "step_kept_open.txt");
         ASSERT_TRUE(resumeBattle(kept.c_str(), line)) << line;
         EXPECT_EQ(line, "Resuming the battle kept in " + kept + ": player " + std::to_string(player) + "'s turn.");
-        std::ostringstream original;
-        original << std::ifstream(kept).rdbuf();
-        EXPECT_EQ(saveText(), original.str());
+        EXPECT_EQ(saveText(), fileText(kept));
     }
 }
 
@@ -546,8 +544,7 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     keptRevision = battleRevision - 1;
     keepBattleIfChanged();
     SavedBattle kept;
-    std::ifstream file(SAVE_FILE);
-    EXPECT_EQ(readSave(file, kept), "");
+    EXPECT_EQ(readSaveFile(SAVE_FILE, kept), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary file was left";
     std::filesystem::current_path(previous);
 }
