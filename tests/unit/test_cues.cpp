@@ -133,19 +133,6 @@ TEST_F(CueTest, EveryMomentIsNotedOnceWhereItHappens) {
     }
 }
 
-// With no army on one side the victory is heard; with none on either, nothing is.
-TEST_F(CueTest, AVictoryWithoutABlowIsHeardButNotAnEmptyField) {
-    loadUniformMap(7, 7, 1);
-    placeUnit<Archer>(1, 0, 0);
-    captureOutput([] { checkHeroChoice(); });
-    EXPECT_EQ(heard(), "victory");
-
-    resetBattleState();
-    loadUniformMap(7, 7, 1);
-    captureOutput([] { checkHeroChoice(); });
-    EXPECT_EQ(heard(), "");
-}
-
 TEST_F(CueTest, UntakenCuesAreBounded) {
     for (int i = 0; i < 3 * PENDING_CUES_LIMIT; i++) noteCue(CUE_HIT);
     EXPECT_EQ(pendingCues.size(), static_cast<size_t>(PENDING_CUES_LIMIT));

@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "game/battle_map.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -63,7 +64,8 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     EXPECT_FALSE(p1Other->hero);
 }
 
-// A side with no army loses at the first check; with nobody on either side nobody wins.
+// A side with no army loses at the first check, and the victory is heard; with nobody on
+// either side nobody wins.
 TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
     for (const auto& [first, second] : {std::pair{true, false}, {false, true}, {false, false}}) {
         SCOPED_TRACE(testing::Message() << first << second);
@@ -74,6 +76,8 @@ TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
         EXPECT_FALSE(choosingHeroes || p1ChoosingHero || p2ChoosingHero);
         EXPECT_EQ(bannerP1Wins, first);
         EXPECT_EQ(bannerP2Wins, second);
+        const bool heard = pendingCues.size() == 1 && pendingCues[0].cue == CUE_VICTORY;
+        EXPECT_TRUE(first != second ? heard : pendingCues.empty()) << pendingCues.size() << " cues";
     }
 }
 
