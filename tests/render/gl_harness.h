@@ -1,11 +1,7 @@
 // tests/render/gl_harness.h — the game's real window for the render tests, and ways to look at what it drew
-//
-// ensureGlWindow() opens the window once per process exactly as the game
-// does (setUpWindow: full screen, callbacks, GL state, the 67 textures, every
-// display list), with the run folder as working directory and the fixture map
-// every_terrain_8x10.txt loaded first, so boardBlocks hold that map: 8 rows of
-// 10 squares using every terrain code (row 7 ends in five squares of code 0).
-// Later calls do nothing. Tests draw into the back buffer and read it back.
+// ensureGlWindow() opens the window once per process as the game does, in the run folder,
+// with the fixture every_terrain_8x10.txt (8 × 10, every terrain code;
+// row 7 ends in five squares of code 0) loaded first.
 #pragma once
 #include <cstdint>
 #include <initializer_list>
@@ -32,9 +28,8 @@ void clearWindow();
 // the viewport, counted from the bottom left; the model-view matrix identity.
 void lookThrough(int left, int bottom, int width, int height, double degrees);
 
-// A snapshot of the window's back buffer. After onDisplay it still holds the
-// swapped frame: Mesa's software renderer swaps by copying. (Reading GL_FRONT
-// gives black under Xvfb, so there is no front-buffer reader.)
+// The back buffer; after onDisplay it still holds the swapped frame (Mesa swaps by copying;
+// GL_FRONT reads black under Xvfb).
 struct WindowPicture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;   // bottom row first
@@ -64,9 +59,8 @@ struct PixelBox {
     int left, bottom, right, top;   // inclusive
 };
 
-// Fails unless what a frame leaves is as the game expects to find it: the
-// matrix stacks at their bottoms, the model-view matrix current, lighting
-// on, the perspective projection chosen and no GL error.
+// Fails unless a frame leaves GL as the game expects: matrix stacks at the bottom, model-view
+// current, lighting on, perspective, no GL error.
 void expectGlStateRestored();
 
 // The frame clock reads this many milliseconds until the next call.

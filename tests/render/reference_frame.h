@@ -1,16 +1,6 @@
 // tests/render/reference_frame.h — a frame checked against a picture kept under tests/data/frames
-//
-// A test draws a fixed scene (real textures, seeded generator, fixTicks),
-// reads it back and compares it, or a part of it, with its reference:
-//
-//     EXPECT_TRUE(matchesReference(part(readBackBuffer(), box), "sky_default"));
-//
-// On a difference the frame, the reference and a difference image (the
-// reference dimmed to grey, differing pixels in red) are written under
-// build/artifacts/frames/ and the failure message names them. With
-// KESTRAVA_UPDATE_FRAMES set, a frame that is not exactly its reference is
-// written as the new reference instead (scripts/update-reference-frames),
-// with the difference against the old one under build/artifacts/frames/.
+// On a difference the frame, the reference and a difference image go to build/artifacts/frames/;
+// with KESTRAVA_UPDATE_FRAMES set (scripts/update-reference-frames) it becomes the new reference.
 #pragma once
 #include <string>
 #include <gtest/gtest.h>

@@ -104,9 +104,8 @@ void playAttack(Unit& attacker, const Unit& target, int item, int updates) {
 
 }  // namespace
 
-// An Archer of player 1 aims from row 1, column 8 (reach 3 runs off the
-// board's far and right edges, where it is cut), the cursor at (2, 7); then
-// a close look at the cursor's corner in its hidden quarter-second.
+// Player 1's Archer aims from (1, 8), its reach cut at the far and right edges,
+// the cursor at (2, 7); then the cursor's corner close up, in its hidden quarter-second.
 TEST_F(FrameTest, BoardWithReachDiamondAndCursor) {
     Archer* archer = placeUnit<Archer>(1, 1, 8);
     selectedUnit = archer;
@@ -119,9 +118,8 @@ TEST_F(FrameTest, BoardWithReachDiamondAndCursor) {
     EXPECT_TRUE(matchesReference(view({7.5f, 3, 6.5f}, {7.5f, 0, 3.5f}, 192, 192), "board_close"));
 }
 
-// Each class in the order Archer, Fighter, Flier, Healer, Mage, off the
-// board: player 1's facing the camera in front, player 2's turned away
-// behind them, every idle animation caught away from its rest.
+// Archer to Mage off the board: player 1's facing the camera, player 2's turned
+// away behind them, every idle animation caught away from its rest.
 TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
     boardBlocks.clear();   // the pictures hold only what the test is about
     for (int player : {1, 2}) {
@@ -155,9 +153,8 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
     EXPECT_TRUE(matchesReference(view({6, 3.5f, 11.5f}, {6, 0.2f, 6.2f}, 400, 240), "armies"));
 }
 
-// Player 2 browsed past the last preset to 17, which applies nothing: its
-// army wears player 1's ruby, and its Fighter that has acted this turn a dark
-// ruby, while the Archer that has not keeps the full ruby.
+// Player 2 browsed past the last preset to 17: its army wears player 1's ruby,
+// its Fighter that has acted a dark ruby.
 TEST_F(FrameTest, AnArmyOutsideTheMaterialTableWearsTheOneBeforeItDimmedToo) {
     boardBlocks.clear();   // the pictures hold only what the test is about
     p2Material = 17;
@@ -173,10 +170,8 @@ TEST_F(FrameTest, AnArmyOutsideTheMaterialTableWearsTheOneBeforeItDimmedToo) {
     EXPECT_TRUE(matchesReference(view({5.5f, 1.4f, 6.6f}, {5.5f, 0.3f, 4.5f}, 240, 160), "army_inherited_dimmed"));
 }
 
-// A Healer of player 1, wounded, with its menu open on Defend and the
-// status panel up; a missed attack's marker; the two HUD lines of the first
-// frame. Then the end-of-turn banner over all of it, and player 2's victory
-// banner over that (the last of the banner flags wins).
+// A wounded Healer's menu on Defend, the status panel, a miss marker, the HUD lines;
+// then the end-of-turn banner over it and player 2's victory over that (the last flag wins).
 TEST_F(FrameTest, OverlaysAndTurnBanner) {
     Healer* healer = placeUnit<Healer>(1, 2, 2);
     healer->hp = 41;
@@ -194,10 +189,7 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
     EXPECT_TRUE(matchesReference(part(overlays(), {300, 260, 539, 379}), "banner_p2_wins"));
 }
 
-// Each attack effect partway through, as the frame shows it: the volley's
-// scattering trail, the Fighter at its lunge point, the Flier's lightning
-// turned towards its target, the Healer's healing burst and the Mage's
-// explosion at its target; drawing them leaves the rolls alone.
+// Each attack effect partway through, as the frame shows it; drawing it leaves the rolls alone.
 TEST_F(FrameTest, AttackEffectsMidFlight) {
     // The attacker of player 1 stands on row 3 at col, its target on row 3 at
     // column 5; the attack is played for some updates, then drawn for some
@@ -229,10 +221,8 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
 
 namespace {
 
-// Whole frames of the game, as the window draws them, over the fixture map
-// of every terrain (8 rows of 10) seen from close by. The terrains and the
-// sky are plain colours, so that what a frame adds stands out (and the
-// pictures stay small); the panels, the menu and the banners are the game's own.
+// Whole frames of the game over the every-terrain fixture (8 × 10), seen from close by;
+// terrains and sky are plain colours so that what a frame adds stands out.
 class GameFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -264,6 +254,17 @@ protected:
         return placed;
     }
 
+    // The unit's menu open and its entry taken (aiming at a valid target, or Move), the cursor at (row, col).
+    static void choosing(Unit* chooser, bool aiming, int row, int col) {
+        selectedUnit = chooser;
+        chooser->menuOpen = cursorOnUnit = true;
+        (aiming ? choosingTarget : choosingMove) = true;
+        attackTargetValid = aiming;
+        if (!aiming) menuItem = 4;
+        cursorRow = row;
+        cursorCol = col;
+    }
+
     // The frame at a fixed clock, with the cursor bright or dim (the clock's
     // tick after the scene formats the HUD lines); the battle is not kept on disk.
     WindowPicture frame(bool cursorBright) {
@@ -285,10 +286,8 @@ protected:
 
 }  // namespace
 
-// Player 1's Archer aims at a wounded Healer: its numbers and the odds panel
-// at the bottom left, the menu at the right, the reach diamond, a bright
-// cursor on the target; HP bars over every unit in sight, the number a blow
-// on the Mage left rising, the Fighter that has acted dimmed, the turn's line.
+// Player 1's Archer aims at a wounded Healer: numbers, odds, menu, reach, bright cursor,
+// HP bars, the number a blow on the Mage left rising, the acted Fighter dimmed, the turn's line.
 TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasActed) {
     Archer* archer = unit<Archer>(1, 2, 4);
     unit<Fighter>(1, 2, 6)->canAct = false;
@@ -298,56 +297,37 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
     unit<Flier>(2, 7, 8);   // out of sight
     noteBlow(*struck, 13, false);
     floatingNumbers[0].age = 0.3f;
-    selectedUnit = archer;
-    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
-    cursorRow = 4;
-    cursorCol = 4;
+    choosing(archer, true, 4, 4);
     EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
 }
 
-// Player 2's Fighter chooses a step: every square its 5 points reach over
-// mixed terrain tinted, the cursor dim; the turn's line in player 2's colour.
+// Player 2's Fighter chooses a step: the squares its 5 points reach tinted, the cursor dim.
 TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
     currentPlayer = 2;
     Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
     unit<Mage>(2, 6, 6)->canAct = false;
     unit<Archer>(1, 4, 5);
-    selectedUnit = fighter;
-    fighter->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 4;
-    cursorCol = 3;
+    choosing(fighter, false, 4, 3);
     EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
 }
 
-// Player 1's Archer aims at the Healer under the cursor, but the pointer
-// points at the Mage, also in reach: the hover mark on the Mage's square,
-// its side, class and numbers in the status panel, and the odds of a strike
-// at it.
+// Aiming at the Healer, pointing at the Mage in reach: its hover mark, its status and the odds on it.
 TEST_F(GameFrameTest, PointingAtAUnitReadsItAndTheOddsOfAStrikeAtIt) {
     Archer* archer = unit<Archer>(1, 2, 4);
     unit<Healer>(2, 4, 4, 30);
     unit<Mage>(2, 3, 6, 40)->mp = 20;
-    selectedUnit = archer;
-    archer->menuOpen = cursorOnUnit = choosingTarget = attackTargetValid = true;
-    cursorRow = 4;
-    cursorCol = 4;
+    choosing(archer, true, 4, 4);
     hoverRow = 3;
     hoverCol = 6;
     EXPECT_TRUE(matchesReference(frame(true), "frame_pointing_unit"));
 }
 
-// Player 1's Flier chooses a step; the pointer points at a tinted square
-// beyond player 2's Fighter: the way a click walks, round the Fighter.
+// A Flier's step choice, the pointer on a tinted square beyond a Fighter: the way round it.
 TEST_F(GameFrameTest, PointingAtATintedSquareShowsTheWayThere) {
     Flier* flier = unit<Flier>(1, 2, 2);
     unit<Fighter>(2, 2, 4);
     unit<Mage>(1, 1, 4);
-    selectedUnit = flier;
-    flier->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 2;
-    cursorCol = 2;
+    choosing(flier, false, 2, 2);
     hoverRow = 2;
     hoverCol = 6;
     EXPECT_TRUE(matchesReference(frame(false), "frame_pointing_way"));
@@ -360,11 +340,8 @@ TEST_F(GameFrameTest, FirstTurnBannerTellsOfTheHelpPanel) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_first_turn_help"));
 }
 
-// Later turns, the clock ticking their banners away: after player 1's first
-// turn ends (e) and the end banner's three seconds, player 2's begin banner,
-// its side's sight, a fallen unit of each side gone from the board; two
-// seconds on, that banner gone; and player 1's next turn begins without the
-// first turn's pointer to the help.
+// After e and three seconds: player 2's begin banner, its side's sight, the fallen gone; two
+// seconds on the banner is gone; player 1's next turn begins without the pointer to the help.
 TEST_F(GameFrameTest, LaterTurnsTickTheirBannersAwayWithoutTheHelpHint) {
     Archer* p1Hero = unit<Archer>(1, 2, 4);
     unit<Fighter>(1, 2, 6);
@@ -398,9 +375,7 @@ TEST_F(GameFrameTest, LaterTurnsTickTheirBannersAwayWithoutTheHelpHint) {
     EXPECT_TRUE(matchesReference(bannerPart(), "frame_p1_second_turn"));
 }
 
-// After the victory banner is put away: the board as the battle ended, with
-// the winner's line; the fog lifted (player 2's Mage far beyond player 1's
-// sight shows); the fallen hero and the fallen Healer gone.
+// After the victory banner: the winner's line, the fog lifted, the fallen hero and Healer gone.
 TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
     unit<Archer>(1, 3, 2);
     unit<Fighter>(2, 4, 4, -6)->hero = true;
@@ -410,10 +385,8 @@ TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
 }
 
-// Both heroes in sight carry a crown in their army's colour over the bar,
-// from the camera behind player 1 and from low behind player 2; a ring in
-// the army's colour under every unit; player 2's Archer, the hero under the
-// pointer, named ENEMY ARCHER, HERO over the status panel.
+// Heroes crowned in their army's colour, from behind either side; a ring under every unit;
+// the pointed-at enemy hero named ENEMY ARCHER, HERO.
 TEST_F(GameFrameTest, HeroesAreCrownedFromEitherEnd) {
     unit<Fighter>(1, 2, 3)->hero = true;
     unit<Mage>(1, 2, 6);
@@ -428,27 +401,19 @@ TEST_F(GameFrameTest, HeroesAreCrownedFromEitherEnd) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_behind"));
 }
 
-// z: player 1's Mage chooses a step onto a square player 2's Fighter and
-// Archer could strike next turn: every square in their reach tinted red,
-// the line saying the lit square is in enemy reach.
+// z: a Mage's step choice tints red every square the enemies in sight could strike.
 TEST_F(GameFrameTest, TheDangerTintShowsWhereTheEnemiesCanStrike) {
     Mage* mage = unit<Mage>(1, 1, 4);
     unit<Fighter>(2, 4, 4);
     unit<Archer>(2, 3, 6);
     unit<Flier>(2, 7, 0);   // beyond sight: no part of the tint
-    selectedUnit = mage;
-    mage->menuOpen = cursorOnUnit = choosingMove = true;
-    menuItem = 4;
-    cursorRow = 2;
-    cursorCol = 4;
+    choosing(mage, false, 2, 4);
     moveTargetValid = true;
     showDanger = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_danger"));
 }
 
-// A blow that kills: the number large over the struck square says so, and
-// the Healer topples and fades a third of the way through its fall; the
-// number keeps clear of the Fighter in front.
+// A killing blow: its number large and clear of the Fighter in front, the Healer a third fallen.
 TEST_F(GameFrameTest, AKillingBlowSaysSoAndTheUnitFalls) {
     unit<Archer>(1, 2, 6);
     unit<Fighter>(2, 5, 5);
@@ -462,8 +427,7 @@ TEST_F(GameFrameTest, AKillingBlowSaysSoAndTheUnitFalls) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_kill"));
 }
 
-// A battle that could not be kept is said on screen, across the window
-// above the bottom of the board, for its few seconds.
+// A battle that could not be kept is said across the window, for its few seconds.
 TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
     unit<Archer>(1, 0, 0);
     keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";

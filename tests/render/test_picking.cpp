@@ -38,12 +38,9 @@ bool pixelOf(const Vector& point, int& x, int& y) {
 
 }  // namespace
 
-// For each corner square of the 8 × 10 fixture board, three free cameras
-// (each in its own window size) looking at it from different sides and
-// heights, with the square off the middle of the view, in perspective and
-// after v in the orthographic projection: the frame is drawn as the game
-// draws it, and the pixel GLU puts the square's middle on is that square.
-// Two corners hold units: the middle of a unit's body is its square too.
+// Each corner square of the fixture board, seen by three free cameras from different sides,
+// in perspective and after v: the pixel GLU puts the square's middle on picks that square,
+// and a unit's body picks its square.
 TEST(PickingTest, TheMiddleOfEachCornerSquareIsThatSquareFromAnyCameraAndProjection) {
     ensureGlWindow();
     resetBattleState();

@@ -56,10 +56,8 @@ TEST(TextureUpload, RowsWhoseLengthIsNotFourBytesArriveUnshiftedInRedGreenBlueOr
         EXPECT_TRUE(texels[i] == data[i + 2] && texels[i + 1] == data[i + 1] && texels[i + 2] == data[i]) << i / 3;
 }
 
-// A picture wider than GL_MAX_TEXTURE_SIZE would upload as nothing and show
-// as a blank square; the reader refuses it and start-up ends. The death test
-// runs in a fresh process with a window of its own: a forked copy of this
-// one would share its connection to the display.
+// A picture wider than GL_MAX_TEXTURE_SIZE would show blank: start-up ends. The death test runs
+// in a fresh process, as a forked copy would share this one's connection to the display.
 TEST(TextureUpload, APictureWiderThanThisGlTakesEndsStartUp) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ensureGlWindow();

@@ -17,9 +17,7 @@ float meanDifference(const unsigned char* a, const unsigned char* b) {
 
 }  // namespace
 
-// The board repeats a terrain on every square of its kind: the step across
-// the wrap-around seam is no larger than the steps between neighbouring
-// pixels inside the picture.
+// The step across a terrain picture's wrap-around seam is no larger than those inside it.
 TEST(Artwork, TerrainsTileWithoutSeams) {
     for (const char* name : {"grass", "mountain", "desert", "water", "electric", "chaos"}) {
         const std::string file = std::string(RUN_DIR) + "/images/" + name + ".bmp";
@@ -63,10 +61,8 @@ void onCube(const float point[3], int& face, float& s, float& t) {
 
 }  // namespace
 
-// Every backdrop's six faces meet without a visible edge: across each of the
-// cube's twelve edges, pixel by pixel, the step from a face's last pixel to
-// the next face's first is no larger than the steps between neighbouring
-// pixels inside the faces.
+// Across each of a backdrop cube's twelve edges, the step from one face to the next is no
+// larger than the steps between neighbouring pixels inside the faces.
 TEST(Artwork, EveryBackdropsFacesMeetWithoutSeams) {
     const char* const faceNames[6] = {"front", "back", "left", "right", "up", "down"};
     for (const char* sky : {"skybox", "sad_sea", "marzz", "fairyland", "quantum", "blue_blot"}) {

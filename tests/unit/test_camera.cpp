@@ -138,9 +138,7 @@ TEST_F(CameraTest, HeldCameraKeysMoveTheEyeWithTheFrameTimeAndStayInTheSky) {
     EXPECT_NEAR(cameraEye.z, 11.4f, 1e-5);
 }
 
-// The camera following the computer: the point comes to the middle of the
-// view at the eye's height and angles, at any frame rate; a camera
-// mode or a view that looks up leaves the eye where it is.
+// Following, the point comes to the middle of the view at the eye's height, at any frame rate.
 TEST_F(CameraTest, FollowingBringsThePointToTheMiddleOfTheViewAndKeepsTheHeight) {
     loadUniformMap(12, 16, 1);
     const Vector point(12.5f, 0, 9.5f);

@@ -61,8 +61,7 @@ TEST_F(CombatTest, DamageFollowsTheClassPairingAndPrintsItsLine) {
     EXPECT_FALSE(units[CLASS_FIGHTER]->dead);
 }
 
-// A hero that falls wins the game for the other player and stays on the
-// field; anyone else leaves it at once, landing on exactly 0 included.
+// A fallen hero wins for the other side and stays; anyone else leaves at once, even at 0 hp.
 TEST_F(CombatTest, TheFallenLeaveTheFieldUnlessTheyAreHeroes) {
     Fighter* fighter = placeUnit<Fighter>(1, 2, 1);
     const struct { bool hero; int player, hp; bool p1Wins, p2Wins; } cases[] = {
@@ -119,13 +118,10 @@ TEST_F(CombatTest, HitRollBelowTheMissRangeMissesBesideTheTarget) {
     }
 }
 
-// Each attack from Insert on the target to its end, one update per drawn
-// frame, on a target two squares right of an Archer or a Mage, one square
-// right of the others. Carried: the Healer's timer and the Fighter's return
-// counter, which no launch resets. Updates of a Mage count from the landing
-// of its bolt. A class action's extra damage is random: its line and hp are
-// not checked. Whatever the outcome, the end of the action leaves nothing
-// chosen, aimed or selected.
+// Each attack from Insert to its end, one update a frame, the target two squares right of an
+// Archer or Mage, one of the others; the Healer's timer and the lunge's return counter carry
+// over. A Mage's updates count from its bolt's landing; random extras are not checked. The end
+// leaves nothing chosen, aimed or selected.
 TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
     const char* const STRUCK_TWICE = "mage attacks a fighter! Bonus damage!\nmage attacks a fighter! Bonus damage!\n";
     const struct {
@@ -197,8 +193,6 @@ TEST_F(CombatTest, EachClassPlaysItsAttackToItsOutcome) {
     }
 }
 
-// The swoop strikes from where the Flier stands, and comes back only as
-// its lightning is drawn.
 TEST_F(CombatTest, FlierSwoopWaitsForItsLightningToBeDrawn) {
     Flier* flier = placeUnit<Flier>(1, 2, 1);
     attackOnRoll(*flier, *placeUnit<Healer>(2, 2, 2), 90, 100);

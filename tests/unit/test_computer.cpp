@@ -33,10 +33,8 @@ int computerPlays(float seconds) {
     return key;
 }
 
-// A frame as the window runs it, the frame clock included (it moves the
-// banners on); `clock` counts its milliseconds. Returns the computer's key;
-// `covered` tells whether a step, a blow or a banner was under way when the
-// computer's turn to press came.
+// A frame as the window runs it, the frame clock included; returns the computer's key.
+// `covered`: a step, blow or banner was under way when the computer pressed.
 int watchedFrame(int milliseconds, uint32_t& clock, bool* covered = nullptr) {
     clock += milliseconds;
     frameSeconds = milliseconds / 1000.0f;
@@ -145,8 +143,7 @@ TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     EXPECT_LT(strikers(end), 2) << "ends on " << end.first << "," << end.second;
 }
 
-// What the side of an Archer at (3, 2) remembers of an enemy Fighter first
-// seen at (3, 5), 3 squares off (its sight reaches 3.75), after what
+// What an Archer's side at (3, 2) remembers of a Fighter first seen at (3, 5), after what
 // happens next: only what the side sees changes its memory.
 const struct {
     const char* what;
@@ -206,8 +203,7 @@ TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
     }
 }
 
-// Before its first look a side takes the enemy army to stand on the middle
-// of its home rows, spread over their width, until it looks there.
+// Before its first look a side expects the enemy spread over the middle of its home rows.
 TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsBeforeItHasLooked) {
     loadUniformMap(9, 12, 1);
     setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
@@ -251,10 +247,8 @@ TEST_F(ComputerTest, ChoosesAHeroTheEnemyReachesLast) {
     }
 }
 
-// A Fighter sees an enemy Mage to the west across a water square. Before it
-// steps, its way there is the cheapest one, round the water; once it has
-// stepped east, no way west is as cheap as one from where it started, so it
-// does not turn back, however weak the Mage.
+// A Fighter goes the cheapest way round water to a Mage in the west; once it has stepped east
+// no way west is as cheap as from where it started, so it does not turn back.
 TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
     const struct { const char* what; Square from, stepped; bool strikes; } walks[] = {
         {"before any step", {3, 3}, {-1, -1}, true},
@@ -285,9 +279,7 @@ TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
     }
 }
 
-// An enemy Fighter beyond a wall of our units, and our Archer behind it:
-// the Archer's square is safe while the wall stands, and no longer once one
-// of the wall steps aside, though the enemy is where it was.
+// An Archer behind a wall of friends is safe from the Fighter beyond, until one steps aside.
 TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
     loadUniformMap(7, 5, 1);
     setUp({{CLASS_FIGHTER, 2, 0, 2}});
@@ -301,8 +293,7 @@ TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
     EXPECT_LT(exposed, sheltered - 1);
 }
 
-// The arena's plain opponents walk toward an enemy in view that is out of
-// their reach; the squad's hero stays as far from it as it was.
+// The plain opponents walk toward an enemy in view out of reach; the squad's hero does not.
 TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
     const struct { int commander; int unitClass; bool hero; bool nearer; } walkers[] = {
         {BY_GREEDY, CLASS_FIGHTER, false, true},
@@ -339,11 +330,8 @@ TEST_F(ComputerTest, PaceIsSecondsOfZeroOrMoreAndFallsBackToTheDefault) {
     }
 }
 
-// Seconds between the computer's first keys of its hero choice, and then
-// between the keys of its first turn that open and work a menu: the pace,
-// shortened when more than four units must act; a quarter of it after w.
-// A new battle after Enter is played at the pace again, with the heroes
-// chosen from the new armies and the turns counted afresh.
+// Seconds between keys of the hero choice and of the first turn's menus: the pace, shorter
+// for more than four units, a quarter after w; a new battle after Enter at the pace again.
 TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHurry) {
     const struct { int eachClass; bool hurried; float choosing, acting; } paces[] = {
         // unhurried seconds between keys
@@ -404,12 +392,8 @@ auto gameState() {
                            currentPlayer, choosingHeroes);
 }
 
-// Whole battles on a small map, the computer as player 1 against each way of
-// playing, frames run as the window runs them (the frame clock moving the
-// banners on), and now and then a stray key from a person: every key the
-// computer presses is taken, none while something plays or a banner covers
-// the board, none sooner than its pace allows, and each battle ends with a
-// victory.
+// Whole battles, the computer against each way of playing, with stray keys from a person:
+// every key it presses is taken, none while covered or before its pace, and each battle is won.
 TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent);
@@ -447,10 +431,8 @@ TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     }
 }
 
-// What a person's keys may have left when the computer's turn comes, or
-// done once it had opened its first menu: it backs out of what is not its
-// plan and takes its whole turn with keys the rules take. Its Archer's skill
-// can finish a wounded enemy; its Mage, out of magic points, has nothing to do.
+// Whatever a person's keys left, before or during its turn, the computer backs out and takes
+// its whole turn; its Archer can finish a wounded enemy, its Mage, out of magic, cannot act.
 const struct {
     const char* what;
     bool midway;        // the keys come once the computer has opened a menu

@@ -133,21 +133,6 @@ TEST_F(CueTest, EveryMomentIsNotedOnceWhereItHappens) {
     }
 }
 
-// A side with no army loses at once: its victory is heard; with no army on
-// either side nobody wins and nothing is.
-TEST_F(CueTest, AVictoryWithoutABlowIsHeardButNotAnEmptyField) {
-    loadUniformMap(7, 7, 1);
-    placeUnit<Archer>(1, 0, 0);
-    captureOutput([] { checkHeroChoice(); });
-    EXPECT_EQ(heard(), "victory");
-
-    resetBattleState();
-    loadUniformMap(7, 7, 1);
-    captureOutput([] { checkHeroChoice(); });
-    EXPECT_EQ(heard(), "");
-}
-
-// With nobody taking the cues, the list stops growing.
 TEST_F(CueTest, UntakenCuesAreBounded) {
     for (int i = 0; i < 3 * PENDING_CUES_LIMIT; i++) noteCue(CUE_HIT);
     EXPECT_EQ(pendingCues.size(), static_cast<size_t>(PENDING_CUES_LIMIT));

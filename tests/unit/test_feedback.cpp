@@ -16,10 +16,8 @@ namespace {
 
 using FeedbackTest = BattleTest;
 
-// A duel on grass with both heroes out of the way: an attacker of one class
-// for player 1 at (3, 1), its target of another for player 2 beside it, worn
-// down to half so that the hit points in the damage show, and a heal stops
-// at its 30 % rather than at full health.
+// A duel on grass, heroes out of the way: player 1's attacker at (3, 1), player 2's target
+// beside it at half health, so that the damage and a heal's 30 % cap show.
 std::pair<Unit*, Unit*> duel(int attackerClass, int targetClass) {
     resetBattleState();
     loadUniformMap(7, 5, 1);
@@ -31,9 +29,8 @@ std::pair<Unit*, Unit*> duel(int attackerClass, int targetClass) {
     return {attacker, target};
 }
 
-// For every pair of classes, a plain blow and the class action (Skills,
-// Magic, or a Healer's heal), each on the last roll that misses and on the
-// first that hits: the panel must say which, and what the hit then does.
+// Every pair of classes, plain blow and class action, on the last missing and first hitting
+// roll: the panel says which, and what a hit does.
 TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
     for (int a = CLASS_ARCHER; a <= CLASS_MAGE; a++)
         for (int t = CLASS_ARCHER; t <= CLASS_MAGE; t++)
@@ -71,9 +68,8 @@ TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
                 }
 }
 
-// Whoever strikes, the odds panel goes the moment the blow starts; the
-// number the blow leaves rises for FLOATING_SECONDS from the update it lands
-// in, and a unit it fells topples for FALL_SECONDS, then both are gone.
+// The odds panel goes as the blow starts; its number rises FLOATING_SECONDS from the update
+// it lands in, and a unit it fells topples FALL_SECONDS; then both are gone.
 TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
     const struct {
         const char* what;
@@ -122,11 +118,8 @@ TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
     }
 }
 
-// Neither panel gives away a unit the fog hides: not the enemy browsed onto
-// or pointed at far off, nor (should the fog close in while aiming) the one
-// aimed or pointed at. Pointing reads a unit in sight of either side, never
-// a fallen one; while aiming it gives the odds on a unit inside the reach,
-// not on the aiming unit's own square.
+// Neither panel gives away a unit the fog hides, browsed, pointed at or aimed at; pointing
+// reads a living unit either side sees, and aiming gives odds only inside the reach, not on itself.
 TEST_F(FeedbackTest, PanelsShowNothingOfAUnitTheFogHides) {
     loadUniformMap(7, 5, 1);
     startPlaying();

@@ -54,9 +54,7 @@ TEST_F(KeyboardTest, PrintoutsShowWhereUnitsStandAndTheTerrain) {
               " 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n");
 }
 
-// c: wherever the camera went and whatever the right button chose, the
-// free camera's start, or for player 2 the same turned half round the
-// middle of the board (x 2.5, z 4.5 here).
+// c: the free camera's start, for player 2 turned half round the board's middle (x 2.5, z 4.5).
 TEST_F(KeyboardTest, CameraKeyBringsTheStartViewOfThePlayerWhoseTurnItIs) {
     loadUniformMap(7, 5, 1);
     const struct { int player; Vector eye; float yaw; } homes[] = {

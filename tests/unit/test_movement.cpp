@@ -13,9 +13,8 @@ namespace {
 
 using MovementTest = BattleTest;
 
-// Row 3 runs grass, water (4 points), desert (3 points): a Fighter's 5
-// points pay the water and leave 1, which still buys the desert and leaves
-// 0, not -2; a Flier pays 1 a step whatever the terrain.
+// Row 3: grass, water (4), desert (3): a Fighter's 5 points pay the water and still buy the
+// desert, leaving 0, not -2; a Flier pays 1 a step.
 TEST_F(MovementTest, EachStepGlidesToTheNextSquareAndCostsItsTerrain) {
     const struct { int unitClass; int pointsAfter[2]; } cases[] = {{CLASS_FIGHTER, {1, 0}}, {CLASS_FLIER, {6, 5}}};
     for (const auto& c : cases) {
@@ -67,10 +66,8 @@ TEST_F(MovementTest, CheapestCostsPayTheTerrainAndGoRoundOccupiedSquares) {
     }
 }
 
-// Home stops a glide where it is. Insert then finishes the step to the
-// square under the cursor, wherever that now is among the neighbours; a
-// second Home leaves the step choice, and the unit is back on the square it
-// never left.
+// Home stops a glide; Insert finishes the step to the neighbour under the cursor; a second
+// Home leaves the step choice with the unit back on its square.
 TEST_F(MovementTest, HomeStopsAGlideThatInsertFinishesOrASecondHomeUndoes) {
     const struct { int first, updates; std::initializer_list<int> then; int row, col, points; } cases[] = {
         {KEY_DOWN, 10, {KEY_UP, KEY_DOWN, KEY_INSERT}, 4, 1, 4},
@@ -97,11 +94,8 @@ TEST_F(MovementTest, HomeStopsAGlideThatInsertFinishesOrASecondHomeUndoes) {
     }
 }
 
-// A step goes only to a free neighbour chosen in this step choice: a target
-// left over from an aim or from a step choice left with Home must neither
-// carry the unit two squares for one square's price, nor step it onto its own
-// square, nor move the next unit whose step choice opens. Entries 1 and 4 of
-// the menu are Attack and Move.
+// A step goes only to a free neighbour chosen in this step choice: a target left from an aim
+// or an abandoned step choice moves nobody. Entries 1 and 4 are Attack and Move.
 TEST_F(MovementTest, AStepGoesOnlyToAFreeNeighbourChosenInThisStepChoice) {
     const struct { std::initializer_list<int> keys; int row, col, points; } sequences[] = {
         {{1, KEY_DOWN, KEY_DOWN, KEY_HOME, 4, KEY_DOWN, KEY_INSERT, KEY_UP, KEY_INSERT}, 2, 1, 4},

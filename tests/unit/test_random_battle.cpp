@@ -36,12 +36,9 @@ std::vector<Trace> traces() {
     return all;
 }
 
-// One frame as the window runs it: the update, the swoop's bolt counting its
-// frames, the hero check, and the clock that sets frameSeconds.
+// One frame as the window runs it, with the clock that sets frameSeconds.
 void frame(uint32_t& milliseconds) {
-    idleUpdate();
-    if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
-    checkHeroChoice();
+    drawnFrame();
     milliseconds += 15 + randomInt(0, 35);
     tickFrameClock(milliseconds);
 }

@@ -94,12 +94,8 @@ struct Player {
 // Steps onto (3, 2) cost 2, onto (2, 4) a Flier's 1 whatever the terrain.
 const char* const MAP = "11111#\n11111#\n11112#\n11211#\n11111#\n11111#\n11111#";
 
-// Every class has acted once, the Mage with its magic, a worn Healer has
-// fallen, and player 2's Fighter
-// has just stepped, its menu still open, when the battle is kept. What follows
-// leans on what came before: the step choice, the cursor, the open menu and
-// its entry, who has acted and who has fallen, the Healer's timer, the lunge's
-// counters, the volley's trail, the backdrop.
+// Every class has acted, the Mage with magic, a worn Healer has fallen, and player 2's Fighter
+// has just stepped, its menu open, when the battle is kept; what follows leans on all of it.
 void playUntilKept(Player& p) {
     placeUnit<Archer>(1, 0, 4);
     placeUnit<Healer>(1, 1, 1);
@@ -160,9 +156,8 @@ void playOn(Player& p) {
     p.character('s');
 }
 
-// What the units and the game's variables hold, written out here rather than
-// by the save, so that anything the save leaves out shows; -1 for a
-// placeholder selected or targeted (no player's unit).
+// What the units and variables hold, written out here so that anything the save leaves out
+// shows; -1 for a placeholder selected or targeted.
 std::string gameState() {
     std::ostringstream s;
     s.precision(9);
@@ -218,11 +213,8 @@ protected:
     }
 };
 
-// Played through a Mage's magic, kept, and taken up again, a battle goes on
-// with the same keys and frames to the same lines and the same end. Its rolls
-// are the battle generator's numbers in order, the same at 60 frames a second
-// as at 20: however many frames the sparks, the volley and the shaking take,
-// nothing else draws from it.
+// Kept after a Mage's magic and taken up again, a battle goes on to the same lines and end;
+// its rolls are the generator's numbers in order, the same at 60 frames a second as at 20.
 TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     Player player;
     std::string lines = captureOutput([&] { playUntilKept(player); });
@@ -259,9 +251,8 @@ TEST_F(SaveTest, KeptBattleTakenUpAgainGoesOnWithTheSameLinesAndEndsTheSame) {
     EXPECT_EQ(captureOutput([&] { playUntilKept(faster), playOn(faster); }), lines) << "at 60 frames a second";
 }
 
-// Kept at the edges of what a battle holds, on every backdrop, a battle
-// comes back exactly as it was; the file kept right after the hero choice
-// is, line for line, the one under tests/data/saves.
+// Kept at its edges, on every backdrop, a battle comes back as it was; the file kept right
+// after the hero choice is the one under tests/data/saves.
 TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
     const std::function<bool()> moments[] = {
         [] {   // the hero choice just over, its banner up and its hint due; Mages, the last class, the heroes
@@ -344,8 +335,6 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
     }
 }
 
-// Whatever keys a battle takes, each time it rests the game keeps a battle
-// that reads back as itself.
 TEST_F(SaveTest, EveryBattleAtRestIsKeptAsOneThatReadsBackAsItself) {
     const int keys[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_INSERT, KEY_HOME};
     int checked = 0;
@@ -383,11 +372,9 @@ TEST_F(SaveTest, EveryBattleAtRestIsKeptAsOneThatReadsBackAsItself) {
     EXPECT_GT(checked, 2000);
 }
 
-// The good save the refusals below are written into: player 1's hero, an
-// Archer (unit 0) on row 0, column 4, has its menu open under the cursor, its
-// Fighter stands below it, player 2's hero stands on row 6 and its Healer has
-// fallen on row 5; it is player 1's second turn. The file's lines: 10 turn, 11 banners, 13 cursor, 14
-// choice, 15 carry, 17 volley, 18 units, 19 to 22 the units, 23 end.
+// Player 1's second turn, its hero Archer (unit 0, at (0, 4)) with its menu open, a Fighter
+// below it, player 2's hero on row 6 and its Healer fallen on row 5. Lines: 10 turn, 11 banners,
+// 13 cursor, 14 choice, 15 carry, 17 volley, 18 units, 19 to 22 the units, 23 end.
 void openTheGoodSave() {
     startPlaying();
     placeUnit<Fighter>(1, 1, 4);
@@ -534,15 +521,12 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
                                  (player == 1 ? "first_shot_missed.txt" : "step_kept_open.txt");
         ASSERT_TRUE(resumeBattle(kept.c_str(), line)) << line;
         EXPECT_EQ(line, "Resuming the battle kept in " + kept + ": player " + std::to_string(player) + "'s turn.");
-        std::ostringstream original;
-        original << std::ifstream(kept).rdbuf();
-        EXPECT_EQ(saveText(), original.str());
+        EXPECT_EQ(saveText(), fileText(kept));
     }
 }
 
-// Nothing is written while a step glides, a blow plays or the heroes are
-// chosen, nor when nothing changed; then the whole battle, in one go. The
-// frame right after the hero choice keeps the battle.
+// Nothing is kept while a step glides, a blow plays or heroes are chosen, nor when nothing
+// changed; then the whole battle at once. The frame after the hero choice keeps it.
 TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder);
@@ -560,16 +544,13 @@ TEST_F(SaveTest, KeepsTheBattleOnlyWhenItChangedAndNothingMoves) {
     keptRevision = battleRevision - 1;
     keepBattleIfChanged();
     SavedBattle kept;
-    std::ifstream file(SAVE_FILE);
-    EXPECT_EQ(readSave(file, kept), "");
+    EXPECT_EQ(readSaveFile(SAVE_FILE, kept), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary file was left";
     std::filesystem::current_path(previous);
 }
 
-// Under a file size limit (or on a full disk) the battle is not kept and the
-// game plays on: the last save stays whole, nothing is left beside it, and
-// that is said once, on the console and on screen for a few seconds, and
-// said again only after keeping has worked in between.
+// A failure to keep (file size limit, full disk) leaves the last save whole and is told once,
+// on the console and on screen, and again only after keeping has worked in between.
 TEST_F(SaveTest, AFailureToKeepIsToldOnceUntilKeepingHasWorkedAgain) {
     startPlaying();
     const std::string path = folder + "/" + SAVE_FILE;
@@ -615,8 +596,7 @@ int inChild(const std::function<int()>& part) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Two games keeping their battles in one folder for two seconds: every file
-// a reader finds there is whole, one of the two, and read without a problem.
+// Two games keeping in one folder: every file a reader finds is whole, one of the two.
 TEST_F(SaveTest, TwoGamesKeepingInOneFolderNeverLeaveATornSave) {
     startPlaying();
     const std::string path = folder + "/" + SAVE_FILE;
@@ -650,8 +630,7 @@ TEST_F(SaveTest, TwoGamesKeepingInOneFolderNeverLeaveATornSave) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary file was left";
 }
 
-// A game started in a folder whose battle a running game keeps says so and
-// keeps nothing; once that game has ended, the next one keeps its battle.
+// A second game in the folder says so and keeps nothing until the first has ended.
 TEST_F(SaveTest, ASecondGameInTheFolderKeepsNothingWhileTheFirstRuns) {
     startPlaying();
     const auto game = [&] {

@@ -113,10 +113,8 @@ protected:
 
 }  // namespace
 
-// Every sound is there, no longer than its moment allows (a step within the
-// glide across one square), below full scale, and starts and ends in
-// silence, fading: its first and last samples are zero and its first and
-// last millisecond far below its peak, so it clicks at neither end.
+// Every sound fits its moment (a step its glide), stays below full scale, and fades in and
+// out from a zero sample, its first and last millisecond far below its peak: no clicks.
 TEST(Sounds, EverySoundIsShortUnclippedAndStartsAndEndsQuietly) {
     const struct { const char* name; float longest; } sounds[] = {
         {"step-grass.wav", 0.4f}, {"step-mountain.wav", 0.4f}, {"step-desert.wav", 0.4f},
@@ -144,8 +142,7 @@ TEST(Sounds, EverySoundIsShortUnclippedAndStartsAndEndsQuietly) {
     }
 }
 
-// The reader takes only what the generator writes: 16-bit PCM, one channel,
-// whole.
+// The reader takes only what the generator writes: whole 16-bit PCM, one channel.
 TEST(Sounds, AFileThatIsNotOneOfOurSoundsIsRefused) {
     std::ifstream in(SOUNDS + "/hit.wav", std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -175,8 +172,7 @@ TEST(Sounds, AFileThatIsNotOneOfOurSoundsIsRefused) {
     std::remove(path.c_str());
 }
 
-// A missing sound leaves the game silent, said once on standard error; the
-// cues are still taken every frame, so nothing piles up.
+// A missing sound leaves the game silent, said once; the cues are still taken each frame.
 TEST_F(BattleTest, AMissingSoundLeavesTheGameSilentAndSaysSo) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(startLoopbackSound(testing::TempDir() + "no-sounds-here"));
@@ -188,8 +184,7 @@ TEST_F(BattleTest, AMissingSoundLeavesTheGameSilentAndSaysSo) {
     EXPECT_TRUE(pendingCues.empty());
 }
 
-// KESTRAVA_VOLUME: a whole number from 0 to 100; anything else keeps the
-// default and says why.
+// KESTRAVA_VOLUME: a whole number from 0 to 100; anything else keeps 100 and says why.
 TEST(Sounds, TheVolumeSettingTakesWholeNumbersFrom0To100) {
     const struct { const char* setting; int volume; bool complaint; } settings[] = {
         {nullptr, 100, false}, {"", 100, false}, {"0", 0, false}, {"1", 1, false}, {"55", 55, false},
@@ -204,7 +199,6 @@ TEST(Sounds, TheVolumeSettingTakesWholeNumbersFrom0To100) {
     }
 }
 
-// The cursor roams, the camera flies, the idle animations run: not a sound.
 TEST_F(SoundTest, NothingHappeningIsSilent) {
     startPlaying();
     pendingCues.clear();
@@ -215,8 +209,7 @@ TEST_F(SoundTest, NothingHappeningIsSilent) {
     EXPECT_EQ(mix.loudest(), 0.0f);
 }
 
-// The Mage's spell is heard as its bolt sets off; the explosion as the bolt
-// arrives, and again with each burst of the magic.
+// The spell is heard as the bolt sets off; the explosion as it lands and with each burst.
 TEST_F(SoundTest, AMagesSpellIsHeardThenEachBurstOfItsExplosion) {
     strikeFrom<Mage>(5, 4, 2, 3);
     const std::vector<float> spell = sound("spell.wav"), explosion = sound("explosion.wav");
@@ -242,8 +235,7 @@ TEST_F(SoundTest, AMagesSpellIsHeardThenEachBurstOfItsExplosion) {
     EXPECT_LT(likeness(mix, stages[5], burstStart), 0.3);
 }
 
-// A blow on the left of the view is louder in the left ear, on the right in
-// the right one; the same square is on the other side for player 2's camera.
+// A blow is louder in the ear on its side of the view; player 2's camera swaps the sides.
 TEST_F(SoundTest, ABlowIsHeardOnItsSideOfTheView) {
     const struct { int column, camera; bool leftLouder; } blows[] = {
         {1, 1, true}, {13, 1, false}, {1, 2, false}, {13, 2, true},
@@ -261,8 +253,7 @@ TEST_F(SoundTest, ABlowIsHeardOnItsSideOfTheView) {
     }
 }
 
-// The volume scales everything; muted, nothing is heard, not even what was
-// already playing, and nothing starts; unmuted, the next sound is heard again.
+// Muted, nothing is heard, not even what was playing, and nothing starts; unmuted, it is again.
 TEST_F(SoundTest, VolumeAndMuteSetHowLoudTheBattleIs) {
     const struct { int volume; int mutes; float loudness; } settings[] = {
         {100, 0, 1}, {50, 0, 0.5f}, {1, 0, 0.01f}, {0, 0, 0}, {100, 1, 0}, {100, 2, 1},
@@ -282,7 +273,6 @@ TEST_F(SoundTest, VolumeAndMuteSetHowLoudTheBattleIs) {
     }
 }
 
-// Sounds that come together all play: their energies add up in the mix.
 TEST_F(SoundTest, SoundsThatComeTogetherAllPlay) {
     const Cue cues[] = {CUE_HIT, CUE_DEFEND, CUE_LUNGE};
     auto heard = [] {
@@ -301,7 +291,6 @@ TEST_F(SoundTest, SoundsThatComeTogetherAllPlay) {
     EXPECT_NEAR(heard() / alone, 1, 0.1);
 }
 
-// Each terrain has its own step: the step heard is that terrain's sound.
 TEST_F(SoundTest, EachTerrainSoundsUnderfoot) {
     const char* const steps[10] = {"step-chaos.wav", "step-grass.wav", "step-mountain.wav", "step-desert.wav",
                                    "step-water.wav", "step-electric.wav", "step-chaos.wav", "step-chaos.wav",

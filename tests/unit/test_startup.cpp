@@ -81,8 +81,7 @@ TEST_F(Startup, ArmiesFitWhenWhatWillBePlacedFillsNoMoreThanTheHomeRows) {
     for (const auto& [counts, fit] : cases) EXPECT_EQ(armiesFit(counts), fit) << counts[0] << " " << counts[1];
 }
 
-// An army of one class that fills its home rows on the smallest map draws
-// taken squares: the run says so with its own line, or in silence.
+// A one-class army filling its home rows on the smallest map draws taken squares.
 TEST_F(Startup, EachPlacementRunReportsADrawnTakenSquareWithItsOwnLine) {
     const char* const duplicate = "duplicate found...re-rolling";
     const char* const lines[ARMY_COUNTS] = {"", "", duplicate, duplicate, duplicate,

@@ -63,10 +63,8 @@ testing::AssertionResult standsAsBefore(const Unit& unit, const Unit& before) {
                                        << ", facing " << before.facing;
 }
 
-// u takes back the steps of the unit that moved last, whole, while it has
-// not acted, the turn has not passed and no step showed an enemy; else a
-// line on screen says why and nothing changes. What it leaves is a battle
-// the kept battle's reader takes.
+// u takes back the last mover's steps while it has not acted, the turn has not passed and no
+// step showed an enemy; else a line says why. What it leaves is a battle the reader takes.
 TEST_F(TakeBackTest, UndoTakesBackTheLastUnitsStepsOrSaysWhyNot) {
     const struct {
         const char* what;
@@ -137,10 +135,8 @@ TEST_F(TakeBackTest, UndoTakesBackTheLastUnitsStepsOrSaysWhyNot) {
     }
 }
 
-// The square lit while a step is chosen is the one Insert steps to: each
-// key sequence either leaves the cursor's square lit and Insert steps there,
-// or leaves it unlit, says why, and Insert does nothing. The Fighter stands
-// at (3, 2) with the Mage above it.
+// The square lit in a step choice is the one Insert steps to; unlit, a line says why and
+// Insert does nothing. The Fighter stands at (3, 2), the Mage above it.
 TEST_F(TakeBackTest, TheLitSquareIsTheStepInsertTakes) {
     const struct {
         std::initializer_list<int> keys;
@@ -186,10 +182,8 @@ TEST_F(TakeBackTest, TheLitSquareIsTheStepInsertTakes) {
     EXPECT_STREQ(notice, "NO STEP: NO MOVEMENT POINTS LEFT");
 }
 
-// After the hero choice the cursor rests on the first unit of the player
-// whose turn it is, not on the hero just chosen; after the computer's turn
-// on the person's first living unit (unit 0 has fallen), with the camera
-// home on the person's side, whichever side the person plays.
+// After the hero choice the cursor rests on the first unit of the side to play; after the
+// computer's turn on the person's first living unit, the camera home on the person's side.
 TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
     loadUniformMap(7, 5, 1);
     Unit* p1 = placeUnit<Fighter>(1, 1, 1);

@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "game/battle_map.h"
 #include "rules/combat.h"
+#include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -29,9 +30,8 @@ std::string heroCheckOutput() {
     return captureOutput([] { checkHeroChoice(); });
 }
 
-// Player 1 keeps the material on show during the choice; an entry taken
-// before the frame confirms the hero does nothing; once both heroes exist a
-// menu is only a menu.
+// Player 1 keeps the material shown during the choice; an entry before the frame confirms
+// the hero does nothing; with both heroes a menu is only a menu.
 TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     Fighter* p1Hero = placeUnit<Fighter>(1, 0, 0);
     Archer* p1Other = placeUnit<Archer>(1, 0, 1);
@@ -64,8 +64,8 @@ TEST_F(TurnTest, HeroChoiceGoesFromPlayerOneToPlayerTwoToTheFirstTurn) {
     EXPECT_FALSE(p1Other->hero);
 }
 
-// A side with no army could never choose its hero: the first check settles
-// the battle instead. With nobody on either side nobody wins.
+// A side with no army loses at the first check, and the victory is heard; with nobody on
+// either side nobody wins.
 TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
     for (const auto& [first, second] : {std::pair{true, false}, {false, true}, {false, false}}) {
         SCOPED_TRACE(testing::Message() << first << second);
@@ -76,11 +76,12 @@ TEST_F(TurnTest, ASideWithNoArmyLosesAtOnce) {
         EXPECT_FALSE(choosingHeroes || p1ChoosingHero || p2ChoosingHero);
         EXPECT_EQ(bannerP1Wins, first);
         EXPECT_EQ(bannerP2Wins, second);
+        const bool heard = pendingCues.size() == 1 && pendingCues[0].cue == CUE_VICTORY;
+        EXPECT_TRUE(first != second ? heard : pendingCues.empty()) << pendingCues.size() << " cues";
     }
 }
 
-// The end of the attack does not pass the turn: the next special key does,
-// and an arrow that passes it still selects the unit it lands on.
+// The next special key after the last attack passes the turn, and an arrow still selects.
 TEST_F(TurnTest, TheTurnPassesOnTheNextSpecialKeyAfterTheLastAttackNotAtItsEnd) {
     Fighter* p1Hero = placeUnit<Fighter>(1, 3, 1);
     Fighter* p2Hero = placeUnit<Fighter>(2, 3, 3);
@@ -112,8 +113,7 @@ std::string turnBanners() {
     return up;
 }
 
-// Heroes chosen and turns passed within a banner's three seconds: the banner
-// left over must not outlast the turn it belongs to.
+// Turns passed within a banner's three seconds: no banner outlasts its turn.
 TEST_F(TurnTest, TheBannerNamesThePlayerWhoseTurnItIsAfterQuickTurns) {
     Fighter* h1 = placeUnit<Fighter>(1, 0, 0);
     Fighter* h2 = placeUnit<Fighter>(2, 6, 0);
@@ -168,10 +168,8 @@ TEST_F(TurnTest, TurnKeyDuringABlowPassesTheTurnOnceTheBlowEnds) {
     }
 }
 
-// e: whatever is under way is left as Home leaves it, every unit of the
-// player gives up its action (keeping the points it has not spent), and the
-// turn passes with its banners as after the last action. Not during the
-// hero choice, nor while a blow plays.
+// e: what is under way left as Home leaves it, every unit gives up its action (keeping its
+// points), the turn passes with its banners. Not during the hero choice nor a blow.
 TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     Fighter* fighter = placeUnit<Fighter>(1, 3, 1);
     onKeyboard('e', 0, 0);
@@ -201,12 +199,9 @@ TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     EXPECT_EQ(enemy->movePoints, 5);
 }
 
-// Once a hero has fallen the arrows still read the board, but no menu opens,
-// nobody acts and no turn passes; the banner stays its three seconds, then
-// the next key (and only that) puts it away, and Enter starts the same armies
-// afresh: placed again, and with KESTRAVA_SEED set placed as that seed places
-// them, from player 1's hero choice on the first look, with nothing of the
-// last battle left about.
+// After a hero falls the arrows read the board, but nothing opens, acts or passes; after three
+// seconds the next key alone puts the banner away, and Enter places the same armies afresh
+// (as KESTRAVA_SEED places them) from player 1's hero choice, nothing of the last battle left.
 TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
     ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
     startPlaying();
