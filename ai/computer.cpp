@@ -39,7 +39,6 @@ int    lookedRevision = -1;  // battleRevision when the side last looked at the 
 
 bool same(Place a, Place b) { return a.row == b.row && a.col == b.col; }
 Place cursorPlace() { return {cursorRow, cursorCol}; }
-Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
 
 bool mayStillAct(const Unit* unit, int player) {
     return unit && unit->player == player && unit->canAct && !unit->dead;

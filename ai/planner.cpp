@@ -14,9 +14,12 @@
 #include "game/unit.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
+#include "rules/game_state.h"
 #include "rules/movement.h"
 
 std::minstd_rand randomPlayDraws;
+
+Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
 
 namespace {
 
@@ -41,7 +44,6 @@ constexpr float WOUNDED = 0.4f;           // below this share of its hit points 
 constexpr float FALL_BACK = 1.5f;         // each missing hit point, near a Healer that can mend it
 constexpr float CURSOR_WEIGHT = 0.05f;    // of two near-equal plans, the unit nearer the cursor
 constexpr float HERO_BOLDNESS = 0.001f;   // the hero's caution once it must fight
-constexpr int   TURN_POINTS = 5;          // every turn after the first starts with these
 constexpr int   HEALER_REACH = TURN_POINTS + 2;   // a Healer's step and reach: who it can mend next turn
 constexpr int   PATIENCE = 2;             // quiet turns before danger weighs less; thrice that, nothing
 constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after PATIENCE quiet turns
@@ -56,7 +58,6 @@ int squareOf(int row, int col) { return row * MAP_LIMIT + col; }
 int squareOf(Place p) { return squareOf(p.row, p.col); }
 Place placeOf(int square) { return {square / MAP_LIMIT, square % MAP_LIMIT}; }
 int distance(Place a, Place b) { return std::abs(a.row - b.row) + std::abs(a.col - b.col); }
-Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
 bool onMap(int row, int col) { return row >= 0 && row < mapRows && col >= 0 && col < mapCols; }
 bool living(const Unit& unit) { return !unit.dead; }
 bool mayAct(const Unit& unit, int player) { return unit.player == player && unit.canAct && living(unit); }

@@ -11,6 +11,7 @@ enum MenuChoice { MENU_ATTACK = 1, MENU_CLASS_ACTION = 2, MENU_DEFEND = 3, MENU_
 struct Place {
     int row, col;
 };
+Place placeOf(const Unit& unit);   // the square the unit stands on
 
 // One unit's action: steps, then the menu entry that ends it.
 struct Plan {

@@ -10,6 +10,7 @@
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "rules/combat.h"
+#include "rules/game_state.h"
 #include "rules/movement.h"
 
 namespace {
@@ -17,7 +18,6 @@ namespace {
 constexpr float HEAL_HERO_BELOW = 0.6f;   // shares of the unit's hit points
 constexpr float HEAL_BELOW = 0.7f;
 constexpr float RETREAT_BELOW = 0.35f;
-constexpr int   TURN_POINTS = 5;
 constexpr int   WARNING = TURN_POINTS + 3;   // an enemy this far off may strike next turn
 
 int gap(Place a, Place b) { return std::abs(a.row - b.row) + std::abs(a.col - b.col); }

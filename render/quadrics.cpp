@@ -6,8 +6,7 @@
 // for, kept, and replayed from a vertex array.
 #include "render/quadrics.h"
 
-#define GL_GLEXT_PROTOTYPES   // glMultiDrawArrays: OpenGL 1.4
-#include <GL/gl.h>
+#include <GL/gl.h>   // glMultiDrawArrays (OpenGL 1.4) is declared: the build defines GL_GLEXT_PROTOTYPES
 
 #include <algorithm>
 #include <cmath>

@@ -166,8 +166,6 @@ const char* stepVerdictLine(StepVerdict verdict) {
 
 namespace {
 
-constexpr int TURN_POINTS = 5;   // what beginTurn gives every unit
-
 struct EnemyReach {
     bool squares[MAP_LIMIT][MAP_LIMIT];
     int  player = 0, revision = -1;

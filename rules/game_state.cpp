@@ -101,7 +101,7 @@ void idleUpdate() {
 void beginTurn() {
     for (Unit* unit : allUnits) {
         unit->canAct = unit->player == currentPlayer && !unit->dead;
-        if (unit->canAct) unit->movePoints = 5;
+        if (unit->canAct) unit->movePoints = TURN_POINTS;
     }
     if (currentPlayer == 1) raiseTurnBanner(bannerP2EndTurn);
     if (currentPlayer == 2) raiseTurnBanner(bannerP1EndTurn);

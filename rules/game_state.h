@@ -22,9 +22,10 @@ extern int   battlesStarted;              // new battles begun after the first, 
 extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
 
 constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
+constexpr int   TURN_POINTS = 5;              // movement points each unit of the side starts its turn with
 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, rising numbers
-void beginTurn();        // fresh actions and 5 movement points for currentPlayer's units
+void beginTurn();        // fresh actions and TURN_POINTS movement points for currentPlayer's units
 void checkEndOfTurn();   // after every special key: pass the turn when nobody may act
 void checkHeroChoice();  // once per drawn frame: confirm the chooser's hero, or settle a battle with an empty side
 void keepLooksApart();   // once per drawn frame: player 2 browses past the look player 1 chose

@@ -15,7 +15,6 @@
 namespace {
 
 const int SKY_SIDE = 512;
-const float TAU = 6.2831853f;
 
 struct Direction {
     float x, y, z;

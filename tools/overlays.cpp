@@ -39,7 +39,6 @@ void frame(Canvas& canvas, int inset, int thickness, Colour c) {
 }
 
 void star(Canvas& canvas, float cx, float cy, float outer, Colour c) {
-    const float TAU = 6.2831853f;
     float inner = outer * 0.42f;
     for (int i = 0; i < 5; i++) {
         float a0 = -TAU / 4 + i * TAU / 5, a1 = a0 + TAU / 10, a2 = a0 - TAU / 10;

@@ -2,6 +2,8 @@
 #pragma once
 #include "tools/canvas.h"
 
+constexpr float TAU = 6.2831853f;   // a whole turn, in radians
+
 // Board squares, 128 × 128, tiling seamlessly in both directions.
 Canvas paintGrass();
 Canvas paintMountain();

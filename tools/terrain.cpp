@@ -9,7 +9,6 @@
 namespace {
 
 const int SIDE = 128;
-const float TAU = 6.2831853f;
 
 // Calls shade(u, v) for every pixel, u and v in [0, 1) across the picture.
 template <class F> Canvas paintEach(int w, int h, F shade) {

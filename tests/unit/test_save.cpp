@@ -652,7 +652,7 @@ TEST_F(SaveTest, ASecondGameInTheFolderKeepsNothingWhileTheFirstRuns) {
         _exit(write(running[1], "!", 1) == 1 ? pause() : 9);
     }
     char started = 0;
-    EXPECT_EQ(read(running[0], &started, 1), 1);
+    EXPECT_EQ(::read(running[0], &started, 1), 1);
     EXPECT_EQ(inChild(game), 1) << "while the first game runs";
     kill(first, SIGTERM);
     waitpid(first, nullptr, 0);

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int RATE = 44100, FRAME = RATE / 60;   // samples a frame at 60 frames a second
+constexpr int RATE = 44100, FRAME_SAMPLES = RATE / 60;   // samples a frame at 60 frames a second
 const std::string SOUNDS = std::string(RUN_DIR) + "/sounds";
 
 std::vector<float> sound(const std::string& name) {
@@ -84,12 +84,12 @@ protected:
 
     // Frames of the game, each heard as the window hears it, appended to the mix.
     static void play(int frames, Mix& mix) {
-        std::vector<float> block(2 * FRAME);
+        std::vector<float> block(2 * FRAME_SAMPLES);
         for (int f = 0; f < frames; f++) {
             captureOutput(drawnFrame);
             updateSound();
-            renderSound(block.data(), FRAME);
-            for (int i = 0; i < FRAME; i++) {
+            renderSound(block.data(), FRAME_SAMPLES);
+            for (int i = 0; i < FRAME_SAMPLES; i++) {
                 mix.left.push_back(block[2 * i]);
                 mix.right.push_back(block[2 * i + 1]);
             }
@@ -213,7 +213,7 @@ TEST_F(SoundTest, NothingHappeningIsSilent) {
 TEST_F(SoundTest, AMagesSpellIsHeardThenEachBurstOfItsExplosion) {
     strikeFrom<Mage>(5, 4, 2, 3);
     const std::vector<float> spell = sound("spell.wav"), explosion = sound("explosion.wav");
-    const std::vector<float> spellStart(spell.begin(), spell.begin() + 20 * FRAME);
+    const std::vector<float> spellStart(spell.begin(), spell.begin() + 20 * FRAME_SAMPLES);
     const std::vector<float> burstStart(explosion.begin(), explosion.begin() + RATE / 2);
     Mix mix;
     play(20, mix);
@@ -226,7 +226,7 @@ TEST_F(SoundTest, AMagesSpellIsHeardThenEachBurstOfItsExplosion) {
         const bool bolt = boltActive;
         const int stage = actionCounter;
         play(1, mix);
-        if ((bolt && !boltActive) || actionCounter > stage) stages.push_back(mix.left.size() - FRAME);
+        if ((bolt && !boltActive) || actionCounter > stage) stages.push_back(mix.left.size() - FRAME_SAMPLES);
     }
     play(30, mix);
     ASSERT_EQ(stages.size(), 6u);
