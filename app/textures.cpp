@@ -6,6 +6,8 @@
 #include <iostream>
 #include <new>
 
+#include "render/skybox.h"
+
 void uploadCheckerboard() {
     glBindTexture(GL_TEXTURE_2D, TEX_CHECKER);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, checkerPixels);
@@ -27,6 +29,7 @@ void loadTexture(const char* name, int number) {
         delete image;
         exit(1);
     }
+    forgetKeptSky();
     glBindTexture(GL_TEXTURE_2D, number);
     // Rows are packed: a row of width × 3 bytes need not end on a four-byte boundary.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

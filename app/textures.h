@@ -22,7 +22,8 @@ enum TextureId {
     TEX_P1_BEGIN_TURN = 300, TEX_P1_END_TURN, TEX_P2_BEGIN_TURN, TEX_P2_END_TURN,
     TEX_P1_WINS, TEX_P2_WINS,
     TEX_BMENU_ATTACK = 320,
-    TEX_BMENU_ATTACK_HI = 340
+    TEX_BMENU_ATTACK_HI = 340,
+    TEX_KEPT_SKY = 400       // drawn into by the frame: the sky of a still view (render/skybox.h)
 };
 
 // textureTable, textureCount, checkerPixels and makeCheckerboard come from

@@ -165,8 +165,8 @@ void waitForNextFrame() {
 }
 
 void onDisplay() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    holdSky();   // drawn by the scene once the board is in
+    glClear(GL_DEPTH_BUFFER_BIT);
+    holdSky();   // the scene starts the colours (drawBackdrop) and puts the sky in after the board
     placeLights();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

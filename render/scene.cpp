@@ -398,6 +398,7 @@ void drawScene() {
     glPushMatrix();
     glEnable(GL_LIGHTING);
 
+    drawBackdrop();
     glPushMatrix();
     glTranslatef(0, -0.5f, 0);
     drawBoardInView();

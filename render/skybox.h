@@ -11,3 +11,15 @@ void drawSkyboxAroundMap();   // the box the frame draws: sized from mapRows and
 // the box with it, once for each holdSky.
 void holdSky();
 void drawHeldSky();
+
+// The frame's colours start here, before the board (the frame clears only
+// its depths). The sky fills more of a frame than anything else and is the
+// slowest part of it for a software renderer, yet while the view is still
+// (the camera, the window, the backdrop and the light as in the frame
+// before) it stays the same: so it is drawn alone once, here, and kept, and
+// in later frames drawHeldSky copies the kept picture in round the board,
+// texel for pixel, in a fraction of the time. Otherwise the frame starts
+// black and drawHeldSky draws the sky.
+void drawBackdrop();
+// The kept sky is out of date: the sky's pictures have changed.
+void forgetKeptSky();

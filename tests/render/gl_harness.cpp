@@ -16,6 +16,7 @@
 #include "app/camera.h"
 #include "app/window.h"
 #include "render/frame_clock.h"
+#include "render/skybox.h"
 #include "tests/support/battle.h"
 
 namespace {
@@ -113,6 +114,7 @@ WindowPicture readBackBuffer() {
 }
 
 SolidTextures::SolidTextures(std::initializer_list<std::pair<int, PixelColour>> textures) {
+    forgetKeptSky();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const auto& [number, colour] : textures) {
@@ -135,6 +137,7 @@ SolidTextures::SolidTextures(std::initializer_list<std::pair<int, PixelColour>> 
 }
 
 SolidTextures::~SolidTextures() {
+    forgetKeptSky();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const Saved& original : saved) {
         glBindTexture(GL_TEXTURE_2D, original.number);

@@ -3,11 +3,20 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "app/camera.h"
 #include "app/textures.h"
+#include "app/window.h"
 #include "game/battle_map.h"
 #include "render/lighting.h"
 #include "render/looks.h"
+#include "render/frame_clock.h"
 #include "render/skybox.h"
+#include "rules/game_state.h"
+#include "rules/movement.h"
+#include "rules/window_link.h"
+#include "save/battle_save.h"
 #include "tests/render/gl_harness.h"
 #include "tests/render/reference_frame.h"
 #include "tests/support/battle.h"
@@ -93,4 +102,90 @@ TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTh
         glGetFloatv(GL_CURRENT_COLOR, colour);
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && colour[0] == 0 && colour[1] == 1) << "the scene's state is put back";
     }
+}
+
+namespace {
+
+// A whole frame as the window draws it, at a fixed clock; the battle is not kept on disk.
+WindowPicture gameFrame() {
+    fixTicks(101500);
+    nowSeconds = 100.3;
+    lastSecondMark = 100;
+    keptRevision = battleRevision;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    onDisplay();
+    return readBackBuffer();
+}
+
+int pixelsApart(const WindowPicture& a, const WindowPicture& b) {
+    if (a.rgb.size() != b.rgb.size()) return -1;
+    int apart = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3)
+        apart += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
+    return apart;
+}
+
+}  // namespace
+
+// A still view's sky is drawn alone once, kept and then copied in: each of
+// those frames is the frame drawn afresh, and a change to anything the sky is
+// drawn with is never covered by the kept picture.
+TEST_F(SkyboxTest, AStillViewsKeptSkyIsTheDrawnOneAndAnyChangeDrawsItAfresh) {
+    selectedUnit = placeUnit<Fighter>(1, 1, 2);
+    placeUnit<Mage>(2, 4, 5);
+    updateVisibility(currentPlayer);
+    const int rows = mapRows, cols = mapCols;
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    auto stillView = [&] {
+        mapRows = rows;
+        mapCols = cols;
+        skyChoice = 0;
+        lightingOn = true;
+        choosingHeroes = p1ChoosingHero = false;
+        perspectiveView = true;
+        onReshape(width, height);
+        resetCamera();
+        cameraEye = Vector(5, 6, 12);
+        cameraPitch = -15;   // the board below, the sky above: even the orthographic view shows sky
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"nothing", [] {}},
+        {"camera turned", [] { cameraYaw += 2; }},
+        {"camera moved", [] { cameraEye.x += 0.25f; }},
+        {"next backdrop", [] { skyChoice = 1; }},
+        {"lighting off", [] { lightingOn = false; setLighting(false); }},
+        // The hero banner is drawn in perspective over this view, and the sky's depths hide part of it.
+        {"orthographic, never kept", [] {
+             perspectiveView = false;
+             reapplyProjection();
+             choosingHeroes = p1ChoosingHero = true;
+         }},
+        {"a window half as wide and high", [&] { onReshape(width / 2, height / 2); }},
+        {"a map four columns narrower", [] { mapCols -= 4; }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        for (int frame = 0; frame < 3; frame++) {
+            stillView();
+            gameFrame();
+        }
+        auto changedFrame = [&] {
+            stillView();
+            change();
+            return gameFrame();
+        };
+        const WindowPicture changed = changedFrame();
+        forgetKeptSky();
+        const WindowPicture fresh = changedFrame();
+        const WindowPicture kept = changedFrame();
+        const WindowPicture copied = changedFrame();
+        EXPECT_EQ(pixelsApart(changed, fresh), 0) << "the first frame after the change";
+        EXPECT_EQ(pixelsApart(kept, fresh), 0) << "the frame that keeps the sky";
+        EXPECT_EQ(pixelsApart(copied, fresh), 0) << "a frame that copies the kept sky in";
+    }
+    stillView();
 }
