@@ -195,6 +195,7 @@ void drawSkyboxAroundMap() {
 
 void holdSky() {
     skyHeld = true;
+    copyHeld = false;
     heldLit = glIsEnabled(GL_LIGHTING);
     glGetFloatv(GL_CURRENT_COLOR, heldColour);
 }

@@ -51,6 +51,28 @@ WindowPicture skyFromInside(int choice) {
     return part(readBackBuffer(), {0, 0, 4 * TILE - 1, 3 * TILE - 1});
 }
 
+// A whole frame as the window draws it, at a fixed clock; the battle is not kept on disk.
+WindowPicture gameFrame() {
+    fixTicks(101500);
+    nowSeconds = 100.3;
+    lastSecondMark = 100;
+    keptRevision = battleRevision;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    onDisplay();
+    return readBackBuffer();
+}
+
+int pixelsApart(const WindowPicture& a, const WindowPicture& b) {
+    if (a.rgb.size() != b.rgb.size()) return -1;
+    int apart = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3)
+        apart += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
+    return apart;
+}
+
+}  // namespace
+
 class SkyboxTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,8 +84,6 @@ protected:
         placeLights();
     }
 };
-
-}  // namespace
 
 // One image all round: Depths O' The Fishtank, the third backdrop, so that
 // a neighbour's image in its place shows.
@@ -78,6 +98,11 @@ TEST_F(SkyboxTest, SixFaceLookAroundASevenByTwoMap) {
 }
 
 TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTheFrame) {
+    // A still view's frames before: the last of them copied the kept sky in.
+    selectedUnit = placeUnit<Fighter>(1, 1, 2);
+    perspectiveView = true;
+    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    for (int frame = 0; frame < 3; frame++) gameFrame();
     SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}},     {TEX_SKY_SAD_SEA + 1, {128, 128, 128}},
                       {TEX_SKY_SAD_SEA + 2, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 3, {128, 128, 128}},
                       {TEX_SKY_SAD_SEA + 4, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 5, {128, 128, 128}}};
@@ -103,30 +128,6 @@ TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTh
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && colour[0] == 0 && colour[1] == 1) << "the scene's state is put back";
     }
 }
-
-namespace {
-
-// A whole frame as the window draws it, at a fixed clock; the battle is not kept on disk.
-WindowPicture gameFrame() {
-    fixTicks(101500);
-    nowSeconds = 100.3;
-    lastSecondMark = 100;
-    keptRevision = battleRevision;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    onDisplay();
-    return readBackBuffer();
-}
-
-int pixelsApart(const WindowPicture& a, const WindowPicture& b) {
-    if (a.rgb.size() != b.rgb.size()) return -1;
-    int apart = 0;
-    for (size_t i = 0; i < a.rgb.size(); i += 3)
-        apart += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
-    return apart;
-}
-
-}  // namespace
 
 // A still view's sky is drawn alone once, kept and then copied in: each of
 // those frames is the frame drawn afresh, and a change to anything the sky is
