@@ -27,8 +27,6 @@
 #include "tests/support/battle.h"
 #include "tests/unit/rules_keys.h"
 
-namespace {
-
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,6 +84,8 @@ protected:
 
     std::vector<BoardBlock> savedBoard;
 };
+
+namespace {
 
 // Starts attacker's attack on target, the one its menu entry item chose, and plays it for the given updates.
 void playAttack(Unit& attacker, const Unit& target, int item, int updates) {
@@ -219,8 +219,6 @@ TEST_F(FrameTest, AttackEffectsMidFlight) {
     }
 }
 
-namespace {
-
 // Whole frames of the game over the every-terrain fixture (8 × 10), seen from close by;
 // terrains and sky are plain colours so that what a frame adds stands out.
 class GameFrameTest : public ::testing::Test {
@@ -283,8 +281,6 @@ protected:
     std::unique_ptr<SolidTextures> plain;
     uint32_t (*savedTicks)() = nullptr;
 };
-
-}  // namespace
 
 // Player 1's Archer aims at a wounded Healer: numbers, odds, menu, reach, bright cursor,
 // HP bars, the number a blow on the Mage left rising, the acted Fighter dimmed, the turn's line.

@@ -27,6 +27,8 @@ Bytes bitmap(uint32_t width, uint32_t height, size_t count, uint32_t planes = 1,
     return out;
 }
 
+}  // namespace
+
 class BitmapTest : public ::testing::Test {
 protected:
     std::string folder = [] {
@@ -45,8 +47,6 @@ protected:
         return captureOutput([&] { result = loadBitmap(path.c_str(), image, maxSide); });
     }
 };
-
-}  // namespace
 
 // 3 × 2: rows of 9 bytes, read with no padding between them; file order B, G, R.
 TEST_F(BitmapTest, PixelsComeOutRedGreenBlueWithoutRowPadding) {

@@ -61,6 +61,8 @@ double likeness(const Mix& mix, size_t start, const std::vector<float>& expected
     return heard > 0 && made > 0 ? both / std::sqrt(heard * made) : 0;
 }
 
+}  // namespace
+
 class SoundTest : public BattleTest {
 protected:
     void SetUp() override {
@@ -110,8 +112,6 @@ protected:
         captureOutput([] { press(KEY_INSERT); });
     }
 };
-
-}  // namespace
 
 // Every sound fits its moment (a step its glide), stays below full scale, and fades in and
 // out from a zero sample, its first and last millisecond far below its peak: no clicks.
