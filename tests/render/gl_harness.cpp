@@ -17,6 +17,8 @@
 #include "app/window.h"
 #include "render/frame_clock.h"
 #include "render/skybox.h"
+#include "rules/game_state.h"
+#include "save/battle_save.h"
 #include "tests/support/battle.h"
 
 namespace {
@@ -160,5 +162,15 @@ void expectGlStateRestored() {
 void fixTicks(uint32_t milliseconds) {
     fixedMilliseconds = milliseconds;
     tickSource = fixedTicks;
+}
+
+void drawWindowFrame(double now) {
+    fixTicks(101500);
+    nowSeconds = now;
+    lastSecondMark = 100;
+    keptRevision = battleRevision;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    onDisplay();
 }
 

@@ -65,3 +65,9 @@ void expectGlStateRestored();
 
 // The frame clock reads this many milliseconds until the next call.
 void fixTicks(uint32_t milliseconds);
+
+// A whole frame as the window draws it, from the identity model-view the
+// window has (the HUD lines take the matrix they find), at a fixed clock:
+// ticks at 101500, nowSeconds as given, its second begun at 100. The battle
+// is not kept on disk. The back buffer then holds the frame.
+void drawWindowFrame(double now);

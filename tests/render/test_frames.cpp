@@ -263,17 +263,10 @@ protected:
         cursorCol = col;
     }
 
-    // The frame at a fixed clock, with the cursor bright or dim (the clock's
-    // tick after the scene formats the HUD lines); the battle is not kept on disk.
+    // The frame at a fixed clock, with the cursor bright or dim.
     WindowPicture frame(bool cursorBright) {
         updateVisibility(currentPlayer);
-        fixTicks(101500);
-        nowSeconds = cursorBright ? 100.1 : 100.3;
-        lastSecondMark = 100;
-        keptRevision = battleRevision;
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();   // as the window has it: the HUD lines take the matrix they find
-        onDisplay();
+        drawWindowFrame(cursorBright ? 100.1 : 100.3);
         expectGlStateRestored();
         return readBackBuffer();
     }

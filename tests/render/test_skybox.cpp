@@ -7,16 +7,13 @@
 
 #include "app/camera.h"
 #include "app/textures.h"
-#include "app/window.h"
 #include "game/battle_map.h"
 #include "render/lighting.h"
 #include "render/looks.h"
-#include "render/frame_clock.h"
 #include "render/skybox.h"
 #include "rules/game_state.h"
 #include "rules/movement.h"
 #include "rules/window_link.h"
-#include "save/battle_save.h"
 #include "tests/render/gl_harness.h"
 #include "tests/render/reference_frame.h"
 #include "tests/support/battle.h"
@@ -51,15 +48,8 @@ WindowPicture skyFromInside(int choice) {
     return part(readBackBuffer(), {0, 0, 4 * TILE - 1, 3 * TILE - 1});
 }
 
-// A whole frame as the window draws it, at a fixed clock; the battle is not kept on disk.
 WindowPicture gameFrame() {
-    fixTicks(101500);
-    nowSeconds = 100.3;
-    lastSecondMark = 100;
-    keptRevision = battleRevision;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    onDisplay();
+    drawWindowFrame(100.3);
     return readBackBuffer();
 }
 
