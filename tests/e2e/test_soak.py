@@ -20,8 +20,9 @@ import unittest
 import harness
 
 SPECIAL = ["Left", "Up", "Right", "Down", "Insert", "Home", "F1", "F2"]
-SKY_FACES = ["front", "back", "left", "right", "up", "down"]
-BACKDROPS = ["sad_sea", "marzz", "fairyland", "quantum", "blue_blot"]
+# The sky's pictures in load order: the six-face look's, then one for each backdrop.
+SKY = ["skybox_" + face for face in ("front", "back", "left", "right", "up", "down")] + [
+    "sad_sea", "marzz", "fairyland", "quantum", "blue_blot"]
 CHARACTERS = list("v2468pPrRbflmstnNxdBFLMSTV5") + ["plus", "minus", "space", "Return"]
 
 
@@ -58,10 +59,8 @@ class Soak(unittest.TestCase):
             first = harness.Picture(game.wait_for_picture("first_frame.png", harness.fills_window))
             loaded = re.findall(r"^trying to load (.*)$", game.output, re.M)
             self.assertEqual(len(loaded), 67)
-            # The sky: a picture for each face of the six-face look, one for each backdrop.
             self.assertEqual([path for path in loaded if "/skybox/" in path],
-                             ["images/skybox/skybox_%s.bmp" % face for face in SKY_FACES] +
-                             ["images/skybox/%s.bmp" % backdrop for backdrop in BACKDROPS])
+                             ["images/skybox/%s.bmp" % name for name in SKY])
             self.assertNotIn("Not Found", game.output)
             screen = subprocess.run(["xdpyinfo"], stdout=subprocess.PIPE, text=True, check=True).stdout
             self.assertIn("dimensions:    %dx%d pixels" % (first.width * 2, first.height * 2), screen,
