@@ -29,5 +29,5 @@ struct TextureFile {
     const char* path;
     int number;
 };
-extern const TextureFile textureTable[];   // the 92 uploads, in load order
+extern const TextureFile textureTable[];   // the 67 uploads (61 files), in load order
 extern const int textureCount;

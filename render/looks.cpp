@@ -21,9 +21,9 @@ const MaterialPreset startupMaterial = {
     {0.992157f, 0.941176f, 0.807843f, 1}, 27.8974f};
 
 int skyTexture(int choice, int face) {
-    static const int firstFace[5] = {TEX_SKY_SAD_SEA, TEX_SKY_MARZZ, TEX_SKY_FAIRYLAND, TEX_SKY_QUANTUM,
-                                     TEX_SKY_BLUE_BLOT};
-    if (choice >= 0 && choice <= 4) return firstFace[choice] + face;
+    static const int oneImage[5] = {TEX_SKY_SAD_SEA, TEX_SKY_MARZZ, TEX_SKY_FAIRYLAND, TEX_SKY_QUANTUM,
+                                    TEX_SKY_BLUE_BLOT};
+    if (choice >= 0 && choice <= 4) return oneImage[choice];
     return TEX_SKY_FRONT + face;
 }
 

@@ -17,7 +17,9 @@ extern bool showDanger;        // z: the squares the enemies in sight could stri
 extern const MaterialPreset whiteMaterial;
 extern const MaterialPreset startupMaterial;
 
-int skyTexture(int choice, int face);   // face 0–5: front, back, left, right, up, down
+// The picture a sky look binds on a face (0–5: front, back, left, right, up,
+// down): a backdrop's one picture on every face, or the six-face look's own.
+int skyTexture(int choice, int face);
 
 // The sky box around the board in play (drawSkyboxAroundMap): centred near
 // the middle of the board, 50 units wider than the map each way, 50 high.

@@ -237,9 +237,7 @@ protected:
         plain = std::make_unique<SolidTextures>(std::initializer_list<std::pair<int, PixelColour>>{
             {TEX_GRASS, {96, 140, 80}},  {TEX_MOUNTAIN, {130, 120, 110}}, {TEX_DESERT, {200, 180, 120}},
             {TEX_WATER, {70, 110, 170}}, {TEX_ELECTRIC, {150, 110, 190}}, {TEX_CHAOS, {170, 90, 90}},
-            {TEX_SKY_SAD_SEA, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 1, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 2, {20, 24, 48}},
-            {TEX_SKY_SAD_SEA + 3, {20, 24, 48}}, {TEX_SKY_SAD_SEA + 4, {20, 24, 48}},
-            {TEX_SKY_SAD_SEA + 5, {20, 24, 48}}});
+            {TEX_SKY_SAD_SEA, {20, 24, 48}}});
     }
     void TearDown() override {
         plain.reset();
