@@ -19,11 +19,11 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/battle_map.h"
 #include "game/random.h"
+#include "game/regular_file.h"
 #include "game/looks.h"
 #include "rules/behaviour.h"
 #include "rules/cursor.h"
@@ -640,31 +640,6 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a directory";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISFIFO(mode)) return "a pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "something else";
-}
-
-// The text of an open regular file, at most MOST_SAVE_BYTES of it; "" or the problem.
-std::string readSmallFile(int file, std::string& content) {
-    struct stat status;
-    if (fstat(file, &status) != 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-    if (!S_ISREG(status.st_mode)) return std::string("it is ") + kindOf(status.st_mode) + ", not a file";
-    const std::string tooLarge = "it is larger than any battle's save (" + std::to_string(MOST_SAVE_BYTES) + " bytes)";
-    if (status.st_size > MOST_SAVE_BYTES) return tooLarge;
-    char block[65536];
-    for (ssize_t got; (got = read(file, block, sizeof block)) != 0;) {
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-        content.append(block, static_cast<size_t>(got));
-        if (content.size() > static_cast<size_t>(MOST_SAVE_BYTES)) return tooLarge;   // it grew meanwhile
-    }
-    return "";
-}
-
 // content written to a new file beside path, under a name no other writer
 // uses, synced and renamed over path; then the folder synced, so that the
 // rename itself outlasts a crash. False, with errno, on any failure.
@@ -791,13 +766,8 @@ std::string readSave(std::istream& in, SavedBattle& b) {
 }
 
 std::string readSaveFile(const char* path, SavedBattle& battle) {
-    // Not blocking: a pipe in the save's place is refused, not waited on.
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file < 0) return std::string("cannot open it (") + std::strerror(errno) + ")";
-    std::string content;
-    std::string problem = readSmallFile(file, content);
-    close(file);
-    if (!problem.empty()) return problem;
+    std::string content, problem;
+    if (readRegularFile(path, MOST_SAVE_BYTES, "any battle's save", content, problem) != FILE_READABLE) return problem;
     std::istringstream text(content);
     return readSave(text, battle);
 }

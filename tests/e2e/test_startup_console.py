@@ -58,11 +58,25 @@ ONES = map_report(["11"] * 7)
 FOUR = map_report(["1214"] * 7)
 FIVE = map_report(["12345", "23451", "34512", "45123", "51234", "12345", "23451"])
 NO_FILE = "(no file)"
+PIPE = "(a pipe)"
+
+
+def folder_with(map_name):
+    """A play folder without images/ whose WorldDesc.txt is the named map,
+    none (NO_FILE), or a pipe with no writer (PIPE)."""
+    if map_name not in (NO_FILE, PIPE):
+        return harness.play_folder(map_name, False)
+    folder = tempfile.mkdtemp()
+    if map_name == PIPE:
+        os.mkfifo(os.path.join(folder, "WorldDesc.txt"))
+    return folder
+
 
 # map file, arguments, console input, the transcript up to placement, the
 # armies placed (None: refused with status 1 there)
 RUNS = [
     (NO_FILE, [1] * 10, None, "Unable to open file WorldDesc.txt\n", None),
+    (PIPE, [1] * 10, None, "Unable to read file WorldDesc.txt: it is a pipe, not a file.\n", None),
     ("empty.txt", [1] * 10, None, "No data in the specified file!\n", None),
     ("six_rows.txt", [1] * 10, None, sizes(4, 6) + ROWS, None),
     ("one_column.txt", [1] * 10, None, sizes(1, 7) + COLS, None),
@@ -106,8 +120,7 @@ class StartupTranscripts(unittest.TestCase):
     def test_every_run_prints_its_transcript_and_ends_where_it_should(self):
         for map_name, args, stdin, report, armies in RUNS:
             with self.subTest(map=map_name, args=args, stdin=stdin), \
-                    harness.Game(tempfile.mkdtemp() if map_name == NO_FILE else harness.play_folder(map_name, False),
-                                 args=args, stdin=stdin, seed=20261206) as game:
+                    harness.Game(folder_with(map_name), args=args, stdin=stdin, seed=20261206) as game:
                 placed = self.ends_with(game, report, armies)
                 if placed is None:
                     continue
@@ -126,6 +139,8 @@ class StartupTranscripts(unittest.TestCase):
             (["--map", "skirmish"], "The map: maps/skirmish.txt\n" + map_report(skirmish) + CORRECT + EQUAL, [1] * 10),
             (["--map", six_rows], "The map: %s\n" % six_rows + sizes(4, 6) + ROWS, None),
             (["--map", "nowhere"], "The map: maps/nowhere.txt\nUnable to open file maps/nowhere.txt\n", None),
+            (["--map", "/dev/zero"], "The map: /dev/zero\nUnable to read file /dev/zero: it is a device, not a file.\n",
+             None),
         ]
         for args, report, armies in runs:
             folder = harness.play_folder("ones_7x2.txt", False)

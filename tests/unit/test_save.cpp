@@ -389,8 +389,6 @@ void openTheGoodSave() {
     openMenuOf(*allUnits[0]);
 }
 
-enum FileKind { TEXT, NO_FILE, FOLDER, PIPE, DEVICE };
-
 // Each fault written into the good save, or the file put in its place, and
 // the line that refuses it after the file's name.
 struct Refusal {
@@ -504,10 +502,7 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
             ASSERT_NE(at, std::string::npos);
             text.replace(at, from.empty() ? text.size() : from.size(), to);
         }
-        if (refusal.kind == TEXT) std::ofstream(path) << text;
-        if (refusal.kind == FOLDER) std::filesystem::create_directory(path);
-        if (refusal.kind == PIPE) mkfifo(path.c_str(), 0600);
-        if (refusal.kind == DEVICE) std::filesystem::create_symlink("/dev/null", path);
+        makeFileAt(path, refusal.kind, text);
         EXPECT_FALSE(resumeBattle(path.c_str(), line));
         EXPECT_EQ(line, "Cannot resume from " + path + ": " + refusal.problem + ".");
         EXPECT_TRUE(allUnits.empty() && mapRows == 0) << "a refused save reached the game";
