@@ -85,6 +85,10 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         again = true;
         const char* value = "";
         if (option->takesValue && k + 1 < argc) value = argv[++k];
+        if (option->valueIs && (!*value || looksLikeOption(value))) {
+            problem = std::string(option->name) + " takes " + option->valueIs + ".";
+            return false;
+        }
         option->take(options, value);
     }
     options.firstArgument = k;
@@ -92,10 +96,6 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         if (!looksLikeOption(argv[k])) continue;
         problem = optionNamed(argv[k]) ? std::string(argv[k]) + " must come before the army counts."
                                        : std::string("there is no option ") + argv[k] + ".";
-        return false;
-    }
-    if (options.map && !*options.map) {
-        problem = "--map takes a map: a name from maps/ or a map file.";
         return false;
     }
     if (options.map && options.resume) {
