@@ -36,7 +36,7 @@ int recording = -1;
 std::string recordingPath;
 unsigned recordedHash = FNV_START;
 int recordedBattles = 0;   // battlesStarted as the file has it
-bool finishAtExit = false;
+bool finishAtExit = false;   // finishRecording is run at exit
 
 // A write that fails (a full disk, a file size limit) is told once, as a
 // failure to keep the battle is, and the recording stops there: the file
@@ -152,7 +152,8 @@ std::string recordingTargetProblem(const char* path, const std::string& map) {
     const struct { const std::string& file; const char* what; } kept[] = {
         {map, "the map"}, {SAVE_FILE, "the kept battle"}, {REPLAY_SAVE_FILE, "the replay's kept battle"}};
     for (const auto& other : kept)
-        if (sameFile(path, other.file)) return std::string("--record would write over ") + other.what + ", " + other.file + ".";
+        if (sameFile(path, other.file))
+            return std::string("--record would write over ") + other.what + ", " + other.file + ".";
     return "";
 }
 

@@ -226,7 +226,8 @@ private:
 
     bool entry(const std::vector<std::string>& w) {
         long long tick;
-        if (w.size() < 2 || !number(w[0], 0, MOST_BATTLE_TICKS, tick)) return bad("the line does not start with a tick");
+        if (w.size() < 2 || !number(w[0], 0, MOST_BATTLE_TICKS, tick))
+            return bad("the line does not start with a tick");
         const int64_t last = replay.entries.empty() ? 0 : replay.entries.back().tick;
         if (tick < last) return bad("the tick goes back");
         long long value;

@@ -149,7 +149,9 @@ const Layout<B> MAP_LINE = {"map", {whole("rows", &B::rows, 7, MAP_LIMIT, &mapRo
 // here and on the unit lines, are held against the map once it is known, so
 // rows and columns take any whole number at first.
 const Layout<B> STATE_LINES[] = {
-    {"turn", {whole("player", &B::currentPlayer, 1, 2, &currentPlayer), wide("tick", &B::tick, 0, MOST_BATTLE_TICKS, &battleTick)}},
+    {"turn",
+     {whole("player", &B::currentPlayer, 1, 2, &currentPlayer),
+      wide("tick", &B::tick, 0, MOST_BATTLE_TICKS, &battleTick)}},
     // A turn banner goes at its third tick, so it has been up 0, 1 or 2.
     {"banners",
      {flag("p1Begin", &B::p1BeginTurn, &bannerP1BeginTurn), flag("p1End", &B::p1EndTurn, &bannerP1EndTurn),
