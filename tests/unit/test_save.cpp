@@ -487,7 +487,7 @@ const Refusal REFUSALS[] = {
     {{{"canAct=1 defending=1 dead=0 hero=1", "canAct=0 defending=1 dead=0 hero=1"}},
      "line 19: unit 0 has its menu open but may not act"},
     {{{"hero=1 menu=0", "hero=1 menu=1"}}, "line 20: unit 1 of player 2 has its menu open in player 1's turn"},
-    {{{"cursor row=0 col=4", "cursor row=4 col=4"}},
+    {{{"cursor row=0 col=4 onUnit=1", "cursor row=4 col=4 onUnit=0"}},
      "line 13: unit 0's menu is open, but the cursor on row 4, column 4 is beyond the reach of unit 0, 3"},
     {{{"cursor row=0 col=4 onUnit=1", "cursor row=3 col=0 onUnit=1"}, {"menu=1", "menu=0"}},
      "line 13: onUnit=1, but the cursor on row 3, column 0 is beyond the reach of unit 0, 3"},
