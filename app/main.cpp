@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -32,6 +31,10 @@ bool startReplayedBattle(const char* path, char* program) {
         std::printf("Cannot replay %s: %s.\n", path, problem.c_str());
         return false;
     }
+    // Said apart from the console lines, which are the recorded game's own.
+    if (replay.cut)
+        std::fprintf(stderr, "%s has no end line: the recording stops at tick %lld, its last whole command.\n", path,
+                     static_cast<long long>(replay.endTick));
     commander[1] = replay.sides[1];
     commander[2] = replay.sides[2];
     setenv("KESTRAVA_SEED", std::to_string(replay.seed).c_str(), 1);
@@ -69,10 +72,8 @@ bool recordBattle(const char* path, int given) {
     std::copy(placedCounts.begin(), placedCounts.end(), start.counts.begin());
     start.sides[1] = commander[1];
     start.sides[2] = commander[2];
-    std::ifstream map(mapFile, std::ios::binary);
-    start.map.assign(std::istreambuf_iterator<char>(map), std::istreambuf_iterator<char>());
-    std::string problem;
-    if (startRecording(path, start, problem)) return true;
+    std::string problem = readMapFile(mapFile, start.map);
+    if (problem.empty() && startRecording(path, start, problem)) return true;
     std::printf("Cannot record into %s: %s.\n", path, problem.c_str());
     return false;
 }
@@ -102,6 +103,14 @@ int main(int argc, char** argv) {
     if (options.recordFile && options.resume) {
         std::cerr << "kestrava: --record records a battle from its start, not one taken up again.\n\n" << USAGE;
         return 2;
+    }
+    if (options.recordFile) {
+        const std::string refused =
+            recordingTargetProblem(options.recordFile, options.map ? mapFileFor(options.map) : mapFile);
+        if (!refused.empty()) {
+            std::cerr << "kestrava: " << refused << "\n\n" << USAGE;
+            return 2;
+        }
     }
     if (options.map) {
         mapFile = mapFileFor(options.map);

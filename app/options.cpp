@@ -28,33 +28,41 @@ const char* const USAGE =
     "After every action the battle is kept in kestrava-save.txt there;\n"
     "--resume takes it up again where it stood, without asking for armies.\n"
     "\n"
-    "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
-    "so that the same battle can be played again.\n"
+    "KESTRAVA_SEED=<0 to 4294967295> seeds the random generator instead of the\n"
+    "clock, so that the same battle can be played again.\n"
     "\n"
-    "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
-    "default; 0 draws them as fast as the machine can).\n"
+    "KESTRAVA_MAX_FPS=<0 to 1000> caps the frames drawn per second (60 by\n"
+    "default; 0 draws them as fast as the machine can). KESTRAVA_VOLUME=<0 to\n"
+    "100> sets the loudness (100 by default). A setting out of its range is\n"
+    "said once and the default kept.\n"
     "\n"
     "--record FILE writes the battle's start and every key, click and computer\n"
     "move into FILE; --replay FILE plays it back in the window, the same battle\n"
     "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
-    "eight times, then back to its own), q or Esc quits.\n";
+    "eight times, then back to its own), q or Esc quits. A recording whose game\n"
+    "was stopped plays up to its last whole command.\n";
 
 namespace {
 
 // Every option the game knows: its name, whether the next argument is its
-// value, and what it sets. A new option is one more row.
+// value, what that value must be (nullptr: checked where it is used), and
+// what it sets. A value that is missing, or that starts with "--" (the value
+// forgotten, the next option taken for it), is refused with what it must be.
+// A new option is one more row.
 const struct Option {
     const char* name;
     bool        takesValue;
+    const char* valueIs;
     void (*take)(StartOptions& options, const char* value);
 } OPTIONS[] = {
-    {"--computer", true, [](StartOptions& o, const char* side) { o.computerSide = side; }},
-    {"--resume", false, [](StartOptions& o, const char*) { o.resume = true; }},
-    {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
-    {"--map", true, [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
-    {"--maps", false, [](StartOptions& o, const char*) { o.listMaps = true; }},
-    {"--record", true, [](StartOptions& o, const char* file) { o.recordFile = file; }},
-    {"--replay", true, [](StartOptions& o, const char* file) { o.replayFile = file; }},
+    {"--computer", true, nullptr, [](StartOptions& o, const char* side) { o.computerSide = side; }},
+    {"--resume", false, nullptr, [](StartOptions& o, const char*) { o.resume = true; }},
+    {"--help", false, nullptr, [](StartOptions& o, const char*) { o.help = true; }},
+    {"--map", true, "a map: a name from maps/ or a map file",
+     [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
+    {"--maps", false, nullptr, [](StartOptions& o, const char*) { o.listMaps = true; }},
+    {"--record", true, "the file to record into", [](StartOptions& o, const char* file) { o.recordFile = file; }},
+    {"--replay", true, "a recorded battle's file", [](StartOptions& o, const char* file) { o.replayFile = file; }},
 };
 
 const Option* optionNamed(const char* name) {
@@ -85,6 +93,10 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         again = true;
         const char* value = "";
         if (option->takesValue && k + 1 < argc) value = argv[++k];
+        if (option->valueIs && (!*value || looksLikeOption(value))) {
+            problem = std::string(option->name) + " takes " + option->valueIs + ".";
+            return false;
+        }
         option->take(options, value);
     }
     options.firstArgument = k;
@@ -92,10 +104,6 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         if (!looksLikeOption(argv[k])) continue;
         problem = optionNamed(argv[k]) ? std::string(argv[k]) + " must come before the army counts."
                                        : std::string("there is no option ") + argv[k] + ".";
-        return false;
-    }
-    if (options.map && !*options.map) {
-        problem = "--map takes a map: a name from maps/ or a map file.";
         return false;
     }
     if (options.map && options.resume) {

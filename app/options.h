@@ -21,6 +21,7 @@ extern const char* const USAGE;
 // most once, with the value an option takes (an option at the very end is
 // given an empty value). Refused, with the reason in `problem`: an argument
 // that starts with "--" and is no option, or a known option given again or
-// after the first argument that is none, and --map with --resume (the kept
-// battle holds its own map).
+// after the first argument that is none; --map, --record or --replay without
+// its value, or with one that starts with "--"; and --map with --resume (the
+// kept battle holds its own map).
 bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem);

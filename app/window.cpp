@@ -6,6 +6,7 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 #include <malloc.h>
@@ -36,6 +37,26 @@
 
 namespace {
 
+// SIGINT, SIGTERM and SIGHUP (Ctrl-C, a kill, a terminal closed) quit as q
+// does, at the next idle callback, which runs every frame whatever is on
+// screen: the handler only notes the signal. So a recording gets its end
+// line, and a kept battle is never left half-written.
+volatile std::sig_atomic_t quitSignalled = 0;
+void noteQuitSignal(int) { quitSignalled = 1; }
+
+// A signal someone chose to ignore (nohup, a job started in the background) stays ignored.
+void quitOnSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+        action = {};
+        action.sa_handler = noteQuitSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
 // What the computer is doing: the unit it acts with, or where its cursor goes.
 Vector computerFocus() {
     if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
@@ -51,6 +72,7 @@ Vector computerFocus() {
 // else to do meanwhile, and key presses are taken after it, before the
 // frame is drawn, as they would be after a long frame.
 void onIdle() {
+    if (quitSignalled) std::exit(0);
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
     auto now = std::chrono::steady_clock::now();
@@ -154,6 +176,7 @@ void openWindow(int argc, char** argv) {
     maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
     startSound("sounds");
+    quitOnSignals();
     setUpWindow(argc, argv);
     glutMainLoop();
 }

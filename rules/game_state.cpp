@@ -26,7 +26,7 @@ bool bannerP2BeginTurn = false, bannerP2EndTurn = false;
 bool bannerP1Wins = false, bannerP2Wins = false;
 float bannerSeconds = 0;
 float frameSeconds = 0;
-int battleTick = 0;
+int64_t battleTick = 0;
 int battleRevision = 0;
 bool  firstTurn = false;
 bool  helpShown = false;

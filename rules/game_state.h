@@ -1,5 +1,6 @@
 // rules/game_state.h — phases, turns, banners and the per-frame update
 #pragma once
+#include <cstdint>
 
 extern int  currentPlayer;            // whose turn it is: 1 or 2
 extern bool choosingHeroes;           // the hero choice is under way
@@ -12,7 +13,7 @@ extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTu
 extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
-extern int   battleTick;                // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
+extern int64_t battleTick;              // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
 extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
 extern bool  firstTurn;                   // the battle's first turn is under way: its banner points to the help
 extern bool  helpShown;                   // h: the panel of keys and how a turn goes is up
@@ -21,6 +22,10 @@ extern bool  afterVictory;                // the victory banner is put away: the
 extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
 extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
 
+// No battle comes near this many ticks (580 years of play at 60 a second):
+// a kept battle or a replay beyond it is refused, and play from it cannot
+// reach where the counter would overflow.
+constexpr int64_t MOST_BATTLE_TICKS = int64_t{1} << 40;
 constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
 constexpr int   TURN_POINTS = 5;              // movement points each unit of the side starts its turn with
 

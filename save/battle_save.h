@@ -1,5 +1,6 @@
 // save/battle_save.h — the battle kept on disk after every action, and taken up again with --resume
 #pragma once
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct SavedBattle {
     int rows = 0, cols = 0;
     std::vector<std::string> terrain;   // one string of digits per row
     int   currentPlayer = 1;
-    int   tick = 0;                     // battleTick
+    int64_t tick = 0;                   // battleTick
     bool  p1BeginTurn = false, p1EndTurn = false, p2BeginTurn = false, p2EndTurn = false;
     bool  p1Wins = false, p2Wins = false;
     float bannerSeconds = 0;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "ai/computer.h"
 #include "ai/knowledge.h"
@@ -146,6 +147,16 @@ void inMapFolder(const std::string& text, const std::function<void()>& fn) {
     std::filesystem::current_path(folder);
     fn();
     std::filesystem::current_path(previous);
+}
+
+void makeFileAt(const std::string& path, FileKind kind, const std::string& text, uintmax_t hugeBytes) {
+    if (kind == TEXT || kind == HUGE) std::ofstream(path, std::ios::binary) << text;
+    if (kind == HUGE) std::filesystem::resize_file(path, hugeBytes);
+    if (kind == FOLDER) std::filesystem::create_directory(path);
+    if (kind == PIPE) {
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+    }
+    if (kind == DEVICE) std::filesystem::create_symlink("/dev/zero", path);
 }
 
 void loadMap(const std::string& text) {

@@ -62,8 +62,9 @@ TEST(Options, KnownOptionsComeFirstAndAnythingElseStartingWithTwoDashesIsRefused
     }
 }
 
-// --map takes a value as --computer does; the kept battle holds its own map.
-TEST(Options, MapIsANameOrPathBeforeTheCountsAndNeverWithResume) {
+// --map, --record and --replay take a value, never empty nor another
+// option; the kept battle holds its own map.
+TEST(Options, FilesAndMapsAreGivenBeforeTheCountsAndMapNeverWithResume) {
     const struct {
         std::vector<std::string> args;
         const char* map;       // nullptr: not given, or refused
@@ -79,6 +80,12 @@ TEST(Options, MapIsANameOrPathBeforeTheCountsAndNeverWithResume) {
         {{"--resume", "--map", "islands"}, nullptr, false,
          "--map cannot go with --resume: the kept battle holds its own map."},
         {{"1", "--map", "islands"}, nullptr, false, "--map must come before the army counts."},
+        // A file forgotten: the next option is not taken for it.
+        {{"--map", "--maps"}, nullptr, false, "--map takes a map: a name from maps/ or a map file."},
+        {{"--record", "--computer", "2", "1"}, nullptr, false, "--record takes the file to record into."},
+        {{"--computer", "2", "--record"}, nullptr, false, "--record takes the file to record into."},
+        {{"--replay", ""}, nullptr, false, "--replay takes a recorded battle's file."},
+        {{"--record", "-", "1"}, nullptr, false, ""},
     };
     for (const auto& c : cases) {
         std::vector<char*> argv{const_cast<char*>("kestrava")};
