@@ -6,6 +6,7 @@
 #include "game/battle_map.h"
 #include "game/random.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/cues.h"
 #include "rules/cursor.h"
@@ -106,6 +107,11 @@ float hitDamage(const Unit& attacker, const Unit& target, int extra) {
     damage += extra;
     if (const ClassMatchup* matchup = matchupOf(attacker, target)) damage += matchup->change;
     return damage;
+}
+
+float matchupChange(const Unit& attacker, const Unit& target) {
+    const ClassMatchup* matchup = matchupOf(attacker, target);
+    return matchup ? matchup->change : 0;
 }
 
 int strikesPerHit(const Unit& attacker) { return attacker.unitClass == CLASS_MAGE ? 2 : 1; }
@@ -211,7 +217,15 @@ void endAction() {
     // Undoes the shaking of the hit.
     targetUnit->position = battleMap[targetUnit->row][targetUnit->col].centre;
 
-    if (healChosen) noteBlow(*targetUnit, targetUnit->hp - healStartHp, true);
+    if (healChosen) {
+        noteBlow(*targetUnit, targetUnit->hp - healStartHp, true);
+        LogEvent heal;
+        heal.kind = LOG_HEAL;
+        heal.actor = logUnit(attacker);
+        heal.target = logUnit(*targetUnit);
+        heal.amount = targetUnit->hp - healStartHp;
+        noteLog(heal);
+    }
     if (specialChosen || healChosen) {
         attacker.mp -= 10;
         if (attacker.mp < 0) attacker.mp = 0;
@@ -239,4 +253,5 @@ void resetCombat() {
     actionCounter = 0;
     spellScale = 0;
     resetFeedback();
+    clearLog();
 }

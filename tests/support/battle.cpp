@@ -17,6 +17,7 @@
 #include "game/random.h"
 #include "render/frame_clock.h"
 #include "render/looks.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
@@ -102,8 +103,12 @@ void resetBattleState() {
     pendingCues.clear();
 
     lightingOn = false;
-    showDanger = false;
+    showDanger = showLog = logAfterComputer = false;
     personSide = 0;
+    computerCommands[1] = computerCommands[2] = false;
+    watchingReplay = false;
+    replayState[0] = '\0';
+    clearLog();
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;

@@ -135,7 +135,7 @@ TEST_F(InputTest, EnterAfterAVictoryStartsABattleWhenAPersonPlays) {
         captureOutput([] { placeArmies(ArmyCounts{1, 0, 0, 0, 0, 1, 0, 0, 0, 0}); });
         choosingHeroes = p1ChoosingHero = false;
         bannerP2Wins = true;
-        victorySeconds = VICTORY_BANNER_SECONDS;
+        victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
         commander[1] = side.player1;
         commander[2] = side.player2;
         captureOutput([] {
