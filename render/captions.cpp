@@ -88,13 +88,15 @@ std::string logLine(const LogEvent& event, int& player) {
 std::vector<BandPiece> hintBand() {
     std::vector<BandPiece> band;
     if (*replayState) band.push_back({replayState, TONE_INFO});
-    const char* verdict = stepVerdictLine(stepVerdict());
+    // The steps and the aim of the computer's units are its own affair.
+    const bool personsTurn = !personSide || currentPlayer == personSide;
+    const char* verdict = personsTurn ? stepVerdictLine(stepVerdict()) : "";
     if (noticeSeconds > 0)
         band.push_back({notice, TONE_NOTICE});
     else if (*verdict)
         band.push_back({verdict, TONE_NOTICE});
     int row, col;
-    if ((!personSide || currentPlayer == personSide) && watchedSquare(row, col) && enemyReach(currentPlayer)[row][col])
+    if (personsTurn && watchedSquare(row, col) && enemyReach(currentPlayer)[row][col])
         band.push_back({choosingTarget ? "IT STANDS IN ENEMY REACH" : "THAT SQUARE IS IN ENEMY REACH", TONE_DANGER});
     if (keepTroubleSeconds > 0) band.push_back({capitals(keepTrouble), TONE_TROUBLE});
     if (afterVictory && !watchingReplay)

@@ -695,7 +695,8 @@ void drawGuides() {
     const bool banner = bannerShown();
     if (!banner) {
         drawUnitMarks();
-        drawTopLine();
+        // Who won is told once the victory banner has come up and gone.
+        if (!battleWon() || afterVictory) drawTopLine();
         drawButtons();
     }
     drawBattleLog(!banner && (showLog || logAfterComputer) && !oddsAtCursor().shown &&

@@ -13,6 +13,7 @@
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "app/sound.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
@@ -106,7 +107,8 @@ void resetBattleState() {
     showDanger = showLog = logAfterComputer = false;
     personSide = 0;
     computerCommands[1] = computerCommands[2] = false;
-    watchingReplay = false;
+    watchingReplay = replaying = replayPaused = false;
+    replaySpeed = 1;
     replayState[0] = '\0';
     clearLog();
 

@@ -4,8 +4,13 @@
 #include <string>
 
 #include "ai/computer.h"
+#include "app/replay.h"
 #include "app/replay_file.h"
 #include "game/battle_map.h"
+#include "render/captions.h"
+#include "render/layout.h"
+#include "render/looks.h"
+#include "rules/game_state.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
@@ -104,4 +109,26 @@ TEST_F(ReplayTest, AFileCutShortOrEditedIsRefusedWithItsFirstProblem) {
         EXPECT_EQ(read(c.text, replay), c.problem);
     }
     EXPECT_EQ(mapCols, -1) << "reading a replay changed the map in play";
+}
+
+// While a replay plays the band says so, with its speed, paused or not, and says when it is
+// over; no button shows.
+TEST_F(ReplayTest, AReplayShowsItsSpeedAndItsEnd) {
+    Replay replay;
+    ASSERT_EQ(read(recording(""), replay), "");
+    battleTick = 1;
+    startReplay(replay);
+    std::vector<std::string> said{replayState};
+    for (unsigned char key : {'g', 'g', ' ', ' ', 'g', 'g'}) {
+        replayViewerKey(key);
+        said.push_back(replayState);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"REPLAY 1X", "REPLAY 2X", "REPLAY 4X", "REPLAY 4X, PAUSED", "REPLAY 4X",
+                                             "REPLAY 8X", "REPLAY 1X"}));
+    EXPECT_FALSE(buttonShown(BUTTON_HELP));
+    battleTick = replay.endTick;
+    testing::internal::CaptureStderr();
+    playPersonCommands();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The replay is over at tick 900; q quits.\n");
+    EXPECT_EQ(hintBand().front().text, "REPLAY OVER: Q QUITS");
 }
