@@ -467,9 +467,10 @@ TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
     EXPECT_TRUE(matchesReference(part(picture, {0, band.bottom, windowWidth - 1, band.top}), "frame_not_kept"));
 }
 
-// In every window from the smallest on, at the camera's home view, no square of the board
-// lies under a box of the layout; and with every panel up at its widest over the sky, and
-// then the log in the odds panel's place, nothing is drawn outside the boxes of what is up.
+// In every window from the smallest on, the boxes of the layout keep apart (but the log takes
+// the odds panel's place, and the status panel's name its top margin); at the camera's home
+// view no square of the board lies under one; and with every panel up at its widest over the
+// sky, and then the log, nothing is drawn outside the boxes of what is up.
 TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
     const struct { int width, height; } windows[] = {{640, 480}, {800, 600}, {1280, 1024}, {1280, 560}};
     Healer* healer = unit<Healer>(1, 2, 4);
@@ -508,6 +509,14 @@ TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
         glLoadIdentity();
         for (int part = 0; part < SCREEN_PART_COUNT; part++) {
             const ScreenBox box = screenBox(static_cast<ScreenPart>(part), window.width, window.height);
+            for (int other = part + 1; other < SCREEN_PART_COUNT; other++) {
+                const ScreenBox b = screenBox(static_cast<ScreenPart>(other), window.width, window.height);
+                const bool shared = (part == PART_STATUS_PANEL && other == PART_STATUS_NAME) ||
+                                    (part == PART_ODDS_PANEL && other == PART_LOG_PANEL);
+                EXPECT_TRUE(shared || b.left > box.right || b.right < box.left || b.bottom > box.top ||
+                            b.top < box.bottom)
+                    << "parts " << part << " and " << other << " meet";
+            }
             for (int r = 0; r < mapRows; r++)
                 for (int c = 0; c < mapCols; c++) {
                     double low[2] = {1e9, 1e9}, high[2] = {-1e9, -1e9};
