@@ -309,7 +309,7 @@ void drawTopLine() {
     int player = 1;
     const std::string text = topLineText(player);
     reportForDebugging("top", reported, text);
-    letteredLine(topLineFoot(windowWidth, windowHeight), lineLetter(windowHeight), text, PLAYER_COLOURS[player]);
+    letteredLine(topLineFoot(windowHeight), lineLetter(windowHeight), text, PLAYER_COLOURS[player]);
 }
 
 // Dark plates with a light rim, lettered in gold; HELP lit while the help is up.
@@ -368,7 +368,7 @@ void drawHintBand() {
         return;
     }
     reportForDebugging("band", reported, line);
-    const float foot = hintBandFoot(windowWidth, windowHeight);
+    const float foot = hintBandFoot(windowHeight);
     const float width = size ? letteredWidth(line, size) : textWidth(plain, line);
     float x = (windowWidth - width) / 2;
     glColor4f(0.03f, 0.04f, 0.08f, 0.85f);
@@ -389,11 +389,6 @@ void drawHintBand() {
 // panel carried on to the next; as many events whole as the panel holds. Each new event
 void drawBattleLog(bool shown) {
     static int reportedUpTo = 0;
-    std::vector<std::pair<std::string, int>> lines;   // newest first
-    for (auto event = battleLog.rbegin(); event != battleLog.rend(); ++event) {
-        int player = 0;
-        lines.emplace_back(logLine(*event, player), player);
-    }
     if (debugWanted())
         for (const LogEvent& event : battleLog) {
             int player = 0;
@@ -402,6 +397,11 @@ void drawBattleLog(bool shown) {
     reportedUpTo = loggedEvents;
     if (!shown) return;
 
+    std::vector<std::pair<std::string, int>> lines;   // newest first
+    for (auto event = battleLog.rbegin(); event != battleLog.rend(); ++event) {
+        int player = 0;
+        lines.emplace_back(logLine(*event, player), player);
+    }
     const ScreenBox box = screenBox(PART_LOG_PANEL, windowWidth, windowHeight);
     panelPlate(box);
     const PanelFont& font = PANEL_FONTS[std::max(1, largestPanelFont())];

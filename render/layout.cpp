@@ -31,14 +31,12 @@ ScreenBox viewBox(float left, float bottom, float right, float top, int windowWi
 }
 
 int clockBottom(int windowHeight) { return pixelY(FPS_BASELINE, windowHeight) - CLOCK_DESCENT; }
-int topLineBottom(int windowWidth, int windowHeight) {
-    return topLineFoot(windowWidth, windowHeight) - rim(lineLetter(windowHeight));
-}
-int buttonsTop(int windowWidth, int windowHeight) { return topLineBottom(windowWidth, windowHeight) - GAP; }
+int topLineBottom(int windowHeight) { return topLineFoot(windowHeight) - rim(lineLetter(windowHeight)); }
+int buttonsTop(int windowHeight) { return topLineBottom(windowHeight) - GAP; }
 int buttonPad(int letter) { return letter * 3 / 2 + 2; }
-int buttonsBottom(int windowWidth, int windowHeight) {
+int buttonsBottom(int windowHeight) {
     const int letter = lineLetter(windowHeight);
-    return buttonsTop(windowWidth, windowHeight) - GLYPH_HEIGHT * letter - 2 * buttonPad(letter);
+    return buttonsTop(windowHeight) - GLYPH_HEIGHT * letter - 2 * buttonPad(letter);
 }
 
 }  // namespace
@@ -53,15 +51,15 @@ int lineLetter(int windowHeight) { return std::max(2, windowHeight / 256); }
 int bandLetter(int windowHeight) { return std::max(2, windowHeight / 300); }
 
 // The top line hangs under the clock lines, so that no line of any length meets them.
-int topLineFoot(int, int windowHeight) {
+int topLineFoot(int windowHeight) {
     const int letter = lineLetter(windowHeight);
     return clockBottom(windowHeight) - 2 - rim(letter) - GLYPH_HEIGHT * letter;
 }
 
 // The band's letters sit on a plate a pixel wider than their rim.
-int hintBandFoot(int windowWidth, int windowHeight) {
+int hintBandFoot(int windowHeight) {
     const int letter = bandLetter(windowHeight);
-    return buttonsBottom(windowWidth, windowHeight) - GAP - rim(letter) - 1 - GLYPH_HEIGHT * letter;
+    return buttonsBottom(windowHeight) - GAP - rim(letter) - 1 - GLYPH_HEIGHT * letter;
 }
 
 ScreenBox screenBox(ScreenPart part, int windowWidth, int windowHeight) {
@@ -71,14 +69,11 @@ ScreenBox screenBox(ScreenPart part, int windowWidth, int windowHeight) {
             const int left = pixelX(CLOCK_LEFT, w, h) - 1;
             return {left, clockBottom(h), left + CLOCK_WIDTH, pixelY(RUN_TIME_BASELINE, h) + CLOCK_ASCENT};
         }
-        case PART_TOP_LINE: return {0, topLineBottom(w, h), w - 1, clockBottom(h) - 2};
+        case PART_TOP_LINE: return {0, topLineBottom(h), w - 1, clockBottom(h) - 2};
         case PART_BUTTONS:
-            return {buttonPlace(BUTTON_HELP, w, h).left, buttonsBottom(w, h), buttonPlace(BUTTON_END_TURN, w, h).right,
-                    buttonsTop(w, h)};
-        case PART_HINT_BAND: {
-            const int letter = bandLetter(h);
-            return {0, hintBandFoot(w, h) - rim(letter) - 1, w - 1, buttonsBottom(w, h) - GAP};
-        }
+            return {buttonPlace(BUTTON_HELP, w, h).left, buttonsBottom(h), buttonPlace(BUTTON_END_TURN, w, h).right,
+                    buttonsTop(h)};
+        case PART_HINT_BAND: return {0, hintBandFoot(h) - rim(bandLetter(h)) - 1, w - 1, buttonsBottom(h) - GAP};
         case PART_STATUS_PANEL: return viewBox(-1.2f, -1, -0.6f, -0.4f, w, h);
         case PART_STATUS_NAME: return viewBox(-1.18f, -0.494f, ODDS_RIGHT, -0.4f, w, h);
         case PART_ODDS_PANEL: return viewBox(ODDS_LEFT, PANELS_BOTTOM, ODDS_RIGHT, PANELS_TOP, w, h);
@@ -92,8 +87,8 @@ ScreenBox screenBox(ScreenPart part, int windowWidth, int windowHeight) {
 ButtonPlace buttonPlace(int button, int windowWidth, int windowHeight) {
     const int letter = lineLetter(windowHeight);
     const int pad = buttonPad(letter);
-    const int top = buttonsTop(windowWidth, windowHeight);
-    const int bottom = buttonsBottom(windowWidth, windowHeight);
+    const int top = buttonsTop(windowHeight);
+    const int bottom = buttonsBottom(windowHeight);
     auto width = [&](const char* label) {
         return static_cast<int>(std::strlen(label)) * GLYPH_ADVANCE * letter - letter + 2 * pad;
     };

@@ -49,9 +49,9 @@ constexpr float STATUS_NUMBERS_RIGHT = -0.63f;
 // window rows, at least 2) and of the band (one for every 300).
 int lineLetter(int windowHeight);
 int bandLetter(int windowHeight);
-// The foot of the top line's letters, and the band's, in window pixels.
-int topLineFoot(int windowWidth, int windowHeight);
-int hintBandFoot(int windowWidth, int windowHeight);
+// The foot of the top line's letters, and the band's, in window pixels from the bottom.
+int topLineFoot(int windowHeight);
+int hintBandFoot(int windowHeight);
 
 // The buttons, at the top right below the line naming whose turn it is:
 // END TURN in the corner, UNDO to its left, HELP left of that. A click on

@@ -6,13 +6,7 @@
 std::vector<LogEvent> battleLog;
 int loggedEvents = 0;
 
-LogUnit logUnit(const Unit& unit) {
-    LogUnit noted;
-    noted.player = unit.player;
-    noted.unitClass = unit.unitClass;
-    noted.hero = unit.hero;
-    return noted;
-}
+LogUnit logUnit(const Unit& unit) { return {unit.player, unit.unitClass, unit.hero}; }
 
 void noteLog(LogEvent event) {
     event.serial = ++loggedEvents;
