@@ -25,7 +25,7 @@ struct LogUnit {
 
 struct LogEvent {
     LogKind kind = LOG_TURN;
-    LogUnit actor, target;
+    LogUnit actor{}, target{};
     int  amount = 0;
     int  matchup = 0;       // +1 the class table's bonus damage, -1 its lesser damage, 0 neither
     bool special = false;   // Skills or Magic

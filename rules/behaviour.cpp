@@ -34,14 +34,7 @@ void shakeTarget() {
     position.z += effectRandomNext() * 0.025f / 32768 - 0.0125f;
 }
 
-LogEvent blowEvent(LogKind kind) {
-    LogEvent blow;
-    blow.kind = kind;
-    blow.actor = logUnit(*selectedUnit);
-    blow.target = logUnit(*targetUnit);
-    blow.special = specialChosen;
-    return blow;
-}
+LogEvent blowEvent(LogKind kind) { return {kind, logUnit(*selectedUnit), logUnit(*targetUnit), 0, 0, specialChosen}; }
 
 void noteMiss() {
     missShown = true;
@@ -67,12 +60,7 @@ void closeAttack() {
         const float matchup = matchupChange(*selectedUnit, target);
         hit.matchup = matchup > 0 ? 1 : matchup < 0 ? -1 : 0;
         noteLog(hit);
-        if (before > 0 && target.hp <= 0 && !won) {
-            LogEvent fall;
-            fall.kind = LOG_FALL;
-            fall.target = logUnit(target);
-            noteLog(fall);
-        }
+        if (before > 0 && target.hp <= 0 && !won) noteLog({LOG_FALL, {}, logUnit(target)});
     }
     endAction();
 }

@@ -218,13 +218,9 @@ void endAction() {
     targetUnit->position = battleMap[targetUnit->row][targetUnit->col].centre;
 
     if (healChosen) {
-        noteBlow(*targetUnit, targetUnit->hp - healStartHp, true);
-        LogEvent heal;
-        heal.kind = LOG_HEAL;
-        heal.actor = logUnit(attacker);
-        heal.target = logUnit(*targetUnit);
-        heal.amount = targetUnit->hp - healStartHp;
-        noteLog(heal);
+        const int healed = targetUnit->hp - healStartHp;
+        noteBlow(*targetUnit, healed, true);
+        noteLog({LOG_HEAL, logUnit(attacker), logUnit(*targetUnit), healed});
     }
     if (specialChosen || healChosen) {
         attacker.mp -= 10;

@@ -65,11 +65,7 @@ void defend(Unit& unit) {
     unit.defending = true;
     unit.hp = static_cast<int>(unit.hp + unit.maxHp * 0.1);
     if (unit.hp > unit.maxHp) unit.hp = unit.maxHp;
-    LogEvent defence;
-    defence.kind = LOG_DEFEND;
-    defence.actor = logUnit(unit);
-    defence.amount = unit.hp - before;
-    noteLog(defence);
+    noteLog({LOG_DEFEND, logUnit(unit), {}, unit.hp - before});
     unit.canAct = false;
     unit.menuOpen = false;
     cursorOnUnit = false;

@@ -170,10 +170,7 @@ void toggleTurn() {
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
     battleRevision++;
-    LogEvent handOver;
-    handOver.kind = LOG_TURN;
-    handOver.actor.player = currentPlayer;
-    noteLog(handOver);
+    noteLog({LOG_TURN, {currentPlayer, 0, false}});
 }
 
 // A blow that has been rolled plays out under its own player; however often t

@@ -434,24 +434,16 @@ TEST_F(GameFrameTest, AfterTheComputersTurnTheLogTellsWhatItDidAndEachNumberStay
     healer->visible = false;
     battleMap[4][4].occupant = -1;
     ageFeedback(FALL_SECONDS / 3);
-    const struct { LogKind kind; LogUnit actor, target; int amount, matchup; bool special; } events[] = {
-        {LOG_TURN, {2, 0, false}, {}, 0, 0, false},
-        {LOG_MISS, {2, CLASS_MAGE, false}, logUnit(*mage), 0, 0, true},
-        {LOG_HIT, {2, CLASS_MAGE, false}, logUnit(*archer), 39, 0, true},
-        {LOG_HIT, {2, CLASS_FIGHTER, true}, logUnit(*healer), 13, 0, false},
-        {LOG_FALL, {}, logUnit(*healer), 0, 0, false},
-        {LOG_TURN, {1, 0, false}, {}, 0, 0, false},
+    const LogEvent events[] = {
+        // kind     actor                     target            amount matchup special
+        {LOG_TURN, {2, 0, false},            {},               0,     0,      false},
+        {LOG_MISS, {2, CLASS_MAGE, false},    logUnit(*mage),   0,     0,      true},
+        {LOG_HIT,  {2, CLASS_MAGE, false},    logUnit(*archer), 39,    0,      true},
+        {LOG_HIT,  {2, CLASS_FIGHTER, true},  logUnit(*healer), 13,    0,      false},
+        {LOG_FALL, {},                        logUnit(*healer), 0,     0,      false},
+        {LOG_TURN, {1, 0, false},            {},               0,     0,      false},
     };
-    for (const auto& e : events) {
-        LogEvent event;
-        event.kind = e.kind;
-        event.actor = e.actor;
-        event.target = e.target;
-        event.amount = e.amount;
-        event.matchup = e.matchup;
-        event.special = e.special;
-        noteLog(event);
-    }
+    for (const LogEvent& event : events) noteLog(event);
     logAfterComputer = true;
     EXPECT_TRUE(matchesReference(frame(true), "frame_after_computer"));
 }
@@ -477,16 +469,7 @@ TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
     healer->hero = true;
     unit<Fighter>(2, 4, 4)->hero = true;
     unit<Mage>(2, 5, 4, -20);
-    for (int i = 0; i < 8; i++) {
-        LogEvent blow;
-        blow.kind = LOG_HIT;
-        blow.actor = {2, CLASS_MAGE, true};
-        blow.target = {1, CLASS_FIGHTER, true};
-        blow.amount = 100 + i;
-        blow.special = true;
-        blow.matchup = 1;
-        noteLog(blow);
-    }
+    for (int i = 0; i < 8; i++) noteLog({LOG_HIT, {2, CLASS_MAGE, true}, {1, CLASS_FIGHTER, true}, 100 + i, 1, true});
     keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";
     keepTroubleSeconds = KEEP_TROUBLE_SECONDS;
     tellPlayer("NO STEP: NO MOVEMENT POINTS LEFT");
