@@ -642,7 +642,9 @@ void drawStatusName(const Unit* shown, const Unit* pointed) {
 
 void* statusNumbersFont() {
     const int room = static_cast<int>((STATUS_NUMBERS_RIGHT + 0.82f) * windowHeight / 2);
-    return fittingFont(0, {"100/100"}, room, windowHeight, 1).font;
+    const std::string widest = "100/100";
+    if (textWidth(labelFont, widest) <= room) return labelFont;
+    return fittingFont(1, {widest}, room, windowHeight, 1).font;
 }
 
 bool standsOnBoard(const Unit& unit) {
