@@ -25,6 +25,7 @@ void (*commandWatcher)(const Command& command) = nullptr;
 namespace {
 
 constexpr unsigned char KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr float SOUND_NOTICE_SECONDS = 2;
 
 // ---- The character keys ----
 
@@ -74,6 +75,16 @@ void toggleHelp(unsigned char) {
     requestRedisplay();
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
+void toggleSound(unsigned char) {
+    toggleMute();
+    tellPlayer(soundMuted ? "SOUND OFF" : "SOUND ON", SOUND_NOTICE_SECONDS);
+}
+// j: the log up or away; the log the computer's turn opened goes too.
+void toggleLog(unsigned char) {
+    showLog = !(showLog || logAfterComputer);
+    logAfterComputer = false;
+    requestRedisplay();
+}
 
 // w: the computer presses its keys four times as fast, or at its pace again.
 // A held w arrives as presses alone, so it switches once until let go.
@@ -106,7 +117,8 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'l', VIEW, toggleLighting},
     {'s', VIEW, [](unsigned char) { nextSky(); }},
     {'h', VIEW, toggleHelp},
-    {'o', VIEW, [](unsigned char) { toggleMute(); }},
+    {'o', VIEW, toggleSound},
+    {'j', VIEW, toggleLog},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
     {'n', VIEW, redisplay},
@@ -123,6 +135,12 @@ const CharacterKey CHARACTER_KEYS[] = {
 
 bool mayCommand(CommandSource source) {
     return personMayCommand() == (source == FROM_PERSON);
+}
+
+// A person's command that reaches the battle: the log the computer's turn
+// opened has been read.
+void personActs(CommandSource source) {
+    if (source == FROM_PERSON) logAfterComputer = false;
 }
 
 // ---- The walk a click on a square in reach sets going ----
@@ -242,6 +260,7 @@ void clickEntry(int entry) {
 void click(const Command& command) {
     if (command.source == FROM_PERSON && putVictoryAway()) return;
     if (!mayCommand(command.source) || battleWon()) return;
+    personActs(command.source);
     if (command.kind == CMD_BACK) {
         stopWalking();
         press(KEY_HOME);
@@ -289,6 +308,7 @@ void specialKey(const Command& command) {
         hoverRow = hoverCol = -1;
         stopWalking();
     }
+    personActs(command.source);
     press(key);
 }
 
@@ -301,6 +321,7 @@ void characterKey(const Command& command) {
     if (command.source == FROM_PERSON && !quits && putVictoryAway()) return;
     if (key == KEY_ENTER && afterVictory) {
         if (!mayCommand(command.source)) return;
+        personActs(command.source);
         startNewBattle();
         homeCamera(1);
         return;
@@ -310,6 +331,7 @@ void characterKey(const Command& command) {
         if (entry.role == BATTLE) {
             if (!mayCommand(command.source)) return;
             stopWalking();
+            personActs(command.source);
         }
         entry.act(key);
         return;
@@ -317,11 +339,13 @@ void characterKey(const Command& command) {
 }
 
 // The computer's key that ended its turn handed the board to a person: the
-// cursor goes to the person's first unit and the camera home to their side.
+// cursor goes to the person's first unit and the camera home to their side,
+// and the log opens on what the computer did.
 void comeHomeAfterComputer() {
     if (choosingHeroes || battleWon() || !personMayCommand()) return;
     cursorToFirstUnit(activeSide());
     homeCamera(activeSide());
+    logAfterComputer = true;
 }
 
 }  // namespace

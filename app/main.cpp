@@ -141,6 +141,7 @@ int main(int argc, char** argv) {
     }
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
+    for (int player = 1; player <= 2; player++) computerCommands[player] = commander[player] != BY_PERSON;
     std::string claim;
     if (options.replayFile)
         keptFile = REPLAY_SAVE_FILE;

@@ -16,6 +16,7 @@
 #include "app/input.h"
 #include "game/regular_file.h"
 #include "game/startup.h"
+#include "render/looks.h"
 #include "rules/game_state.h"
 #include "save/battle_save.h"
 
@@ -133,10 +134,21 @@ void skipSeeds() {
     while (nextEntry < played.entries.size() && played.entries[nextEntry].isSeed) nextEntry++;
 }
 
+// What the screen says of the replay: its speed, that it is paused, or over.
+void showReplayState() {
+    if (toldOver)
+        std::snprintf(replayState, sizeof replayState, "REPLAY OVER: Q QUITS");
+    else if (replayPaused)
+        std::snprintf(replayState, sizeof replayState, "REPLAY %dX, PAUSED", replaySpeed);
+    else
+        std::snprintf(replayState, sizeof replayState, "REPLAY %dX", replaySpeed);
+}
+
 void tellOver() {
     if (toldOver || battleTick < played.endTick || nextEntry < played.entries.size()) return;
     toldOver = true;
     std::fprintf(stderr, "The replay is over at tick %lld; q quits.\n", static_cast<long long>(battleTick));
+    showReplayState();
 }
 
 }  // namespace
@@ -203,9 +215,10 @@ void noteTick() {
 void startReplay(Replay replay) {
     played = std::move(replay);
     nextEntry = 0;
-    replaying = true;
+    replaying = watchingReplay = true;
     replayPaused = toldOver = false;
     replaySpeed = 1;
+    showReplayState();
 }
 
 void playComputerCommands() {
@@ -235,5 +248,6 @@ int replayTicks(int due) {
 void replayViewerKey(unsigned char key) {
     if (key == ' ') replayPaused = !replayPaused;
     if (key == 'g') replaySpeed = replaySpeed >= FASTEST_REPLAY ? 1 : replaySpeed * 2;
+    if (!toldOver) showReplayState();
     if (key == 'q' || key == 'Q' || key == KEY_ESCAPE) std::exit(0);
 }

@@ -10,7 +10,12 @@ bool showSightSphere = false;
 bool showRunTime = true, showFps = true;
 bool lightingOn = false;
 int  personSide = 0;
+bool computerCommands[3] = {false, false, false};
 bool showDanger = false;
+bool showLog = false;
+bool logAfterComputer = false;
+bool watchingReplay = false;
+char replayState[32] = "";
 
 // The board and the skybox: full white, so their textures show as drawn.
 const MaterialPreset whiteMaterial = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, 100};

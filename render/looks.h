@@ -12,7 +12,12 @@ extern bool showSightSphere;   // f: a wire sphere of the unit's sight
 extern bool showRunTime, showFps;   // the two HUD lines (F1, F2)
 extern bool lightingOn;        // last state set by the l key
 extern int  personSide;        // the side a person plays against the computer; 0 in a hot-seat battle
+extern bool computerCommands[3];   // the computer presses the player's keys; index 0 unused
 extern bool showDanger;        // z: the squares the enemies in sight could strike next turn are tinted
+extern bool showLog;           // j: the battle log panel is up
+extern bool logAfterComputer;  // the log opened by itself as the computer handed the turn over, until the person acts
+extern bool watchingReplay;    // --replay: the keys are the viewer's and no button acts
+extern char replayState[32];    // what the screen says of the replay ("REPLAY 2X", "REPLAY OVER"); empty without one
 
 extern const MaterialPreset whiteMaterial;
 extern const MaterialPreset startupMaterial;

@@ -6,6 +6,7 @@
 
 #include "game/startup.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
@@ -169,6 +170,7 @@ void toggleTurn() {
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
     battleRevision++;
+    noteLog({LOG_TURN, {currentPlayer, 0, false}});
 }
 
 // A blow that has been rolled plays out under its own player; however often t
@@ -235,8 +237,12 @@ bool bannerUp() {
     return turnBanner || (battleWon() && !afterVictory);
 }
 
+bool bannerShown() {
+    return bannerUp() && (!battleWon() || afterVictory || victorySeconds >= VICTORY_BANNER_DELAY);
+}
+
 bool putVictoryAway() {
-    if (!battleWon() || afterVictory || victorySeconds < VICTORY_BANNER_SECONDS) return false;
+    if (!battleWon() || afterVictory || victorySeconds < VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS) return false;
     afterVictory = true;
     requestRedisplay();
     return true;

@@ -26,7 +26,11 @@ extern bool  turnHandOverDue;             // t was pressed while a blow played: 
 // a kept battle or a replay beyond it is refused, and play from it cannot
 // reach where the counter would overflow.
 constexpr int64_t MOST_BATTLE_TICKS = int64_t{1} << 40;
-constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
+// The victory banner comes up on screen this long after the hero fell, so
+// that the killing blow's number and the fall are seen first; the battle is
+// won at the blow all the same.
+constexpr float VICTORY_BANNER_DELAY = 1.6f;
+constexpr float VICTORY_BANNER_SECONDS = 3;   // then keys do not put it away before it has been up this long
 constexpr int   TURN_POINTS = 5;              // movement points each unit of the side starts its turn with
 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, rising numbers
@@ -47,6 +51,7 @@ bool battleWon();        // a hero has fallen: the battle keys do nothing more
 // pick), else currentPlayer.
 int activeSide();
 bool bannerUp();         // a turn banner, or the victory banner not yet put away: it covers the window
+bool bannerShown();      // the same as the screen shows it: the victory banner once VICTORY_BANNER_DELAY has passed
 // A key a person pressed once the victory banner has had its time: it puts
 // the banner away and does nothing else. False for every other key.
 bool putVictoryAway();

@@ -1,8 +1,10 @@
 """The computer in the real game, --computer 2, against a person who only
 ends each turn with e: it keeps still on the person's turns, takes its own
 once the keys are its, and wins. All that shows of it is the game itself: its
-hero choice, its hit rolls, the turn's line (KESTRAVA_DEBUG_HUD) and the
-victory banner. And --computer both plays a battle on its own to a victory."""
+hero choice, its hit rolls, the turn's line and the log (KESTRAVA_DEBUG_HUD),
+which speak to the person, and the victory banner. And --computer both plays
+a battle on its own to a victory."""
+import re
 import unittest
 
 import harness
@@ -29,11 +31,12 @@ class Computer(unittest.TestCase):
             person.open_menu(*next((r, c) for r in range(3) for c in range(2) if grid[r][c] == 1))   # the Mage
             game.wait_for("p1 hero selected!")
             start = game.wait_for("p2 hero selected!")
+            game.wait_for("HUD top: YOUR TURN", start=start)
             for _ in range(40):
                 # Until the computer has ended its turn, or won.
-                won = game.wait_for_picture("computer-turn.png", lambda path: "PLAYER 1'S TURN" in game.output[start:]
+                won = game.wait_for_picture("computer-turn.png", lambda path: "YOUR TURN" in game.output[start:]
                                             or harness.shows_image(path, "p2_wins.bmp"), timeout=120)
-                if "PLAYER 1'S TURN" not in game.output[start:]:
+                if "YOUR TURN" not in game.output[start:]:
                     break
                 # With the turn's banners gone, the computer has had its frames to act in.
                 shots = game.output.count("Hit range = ")
@@ -42,7 +45,10 @@ class Computer(unittest.TestCase):
                 start = len(game.output)
                 game.key("e")
             self.assertTrue(harness.shows_image(won, "p2_wins.bmp"), "no victory in 40 turns")
-            self.assertIn("Hit range = ", game.output)
+            # The computer's first blow, once it has landed, is the log's next line, in the person's words.
+            logged = game.wait_for(re.compile(r"HUD log: .*\n"), start=game.wait_for("Hit range = "))
+            self.assertRegex(game.output[:logged].splitlines()[-1],
+                             r"^HUD log: ENEMY (ARCHER|MAGE)( \(HERO\))? (HIT|MISSED) YOUR (ARCHER|MAGE)")
             self.assertEqual(game.quit(), 0)
 
     def test_two_computers_fight_to_a_victory(self):

@@ -14,10 +14,12 @@
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "app/sound.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
 #include "render/looks.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
@@ -103,8 +105,13 @@ void resetBattleState() {
     pendingCues.clear();
 
     lightingOn = false;
-    showDanger = false;
+    showDanger = showLog = logAfterComputer = false;
     personSide = 0;
+    computerCommands[1] = computerCommands[2] = false;
+    watchingReplay = replaying = replayPaused = false;
+    replaySpeed = 1;
+    replayState[0] = '\0';
+    clearLog();
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;

@@ -10,6 +10,9 @@
 #include "app/replay.h"
 #include "app/replay_file.h"
 #include "game/battle_map.h"
+#include "render/captions.h"
+#include "render/layout.h"
+#include "render/looks.h"
 #include "rules/game_state.h"
 #include "save/battle_save.h"
 #include "tests/support/window_link_fake.h"
@@ -228,4 +231,26 @@ TEST_F(ReplayTest, TheRecorderWritesEachCommandWholeAndTellsOnceWhenItCannot) {
     }
     EXPECT_EQ(commandWatcher, nullptr) << "still recording after the end";
     std::filesystem::remove_all(folder);
+}
+
+// While a replay plays the band says so, with its speed, paused or not, and says when it is
+// over; no button shows.
+TEST_F(ReplayTest, AReplayShowsItsSpeedAndItsEnd) {
+    Replay replay;
+    ASSERT_EQ(read(recording(""), replay), "");
+    battleTick = 1;
+    startReplay(replay);
+    std::vector<std::string> said{replayState};
+    for (unsigned char key : {'g', 'g', ' ', ' ', 'g', 'g'}) {
+        replayViewerKey(key);
+        said.push_back(replayState);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"REPLAY 1X", "REPLAY 2X", "REPLAY 4X", "REPLAY 4X, PAUSED", "REPLAY 4X",
+                                             "REPLAY 8X", "REPLAY 1X"}));
+    EXPECT_FALSE(buttonShown(BUTTON_HELP));
+    battleTick = replay.endTick;
+    testing::internal::CaptureStderr();
+    playPersonCommands();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The replay is over at tick 900; q quits.\n");
+    EXPECT_EQ(hintBand().front().text, "REPLAY OVER: Q QUITS");
 }
