@@ -20,6 +20,9 @@ extern float victorySeconds;              // seconds since a hero fell
 extern bool  afterVictory;                // the victory banner is put away: the board shows who won
 extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
 extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
+// This screen shows a battle another process runs (a joined game, app/net_view.h):
+// the frame's own settling of the hero choice and the looks is that process's.
+extern bool  battleRunElsewhere;
 
 constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
 constexpr int   TURN_POINTS = 5;              // movement points each unit of the side starts its turn with
