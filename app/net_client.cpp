@@ -129,6 +129,13 @@ void sendCommand(const Command& command) {
     commandsSent++;
 }
 
+void sendReady() {
+    if (!server) return;
+    const char ready = MSG_READY;
+    enet_peer_send(server, 0, enet_packet_create(&ready, 1, ENET_PACKET_FLAG_RELIABLE));
+    enet_host_flush(client);
+}
+
 void leaveGame() {
     if (!server) return;
     enet_peer_disconnect(server, 0);

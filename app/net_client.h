@@ -24,6 +24,7 @@ JoinState serviceJoin(std::string& line);
 // startJoin, then serviceJoin until welcomed or refused, at most `seconds`.
 bool joinGame(const std::string& hostName, int port, const Hello& hello, float seconds, std::string& line);
 void sendCommand(const Command& command);
+void sendReady();   // the window is up (MSG_READY)
 // Hangs up, waiting a moment for the host to hear it.
 void leaveGame();
 // The map of the welcome in play, for the frame and the guides.

@@ -33,6 +33,7 @@ struct Peer {
     ENetPeer* peer = nullptr;
     int side = 0;                 // seated for that side; 0 before its hello
     bool leaving = false;
+    bool ready = false;           // its window is up: silence counts from now on
     uint32_t since = 0;           // when it connected, or began to leave
     int secondStart = 0;          // the battle's tick the count began at
     int messages = 0;             // in the battle's second since secondStart
@@ -179,6 +180,10 @@ void receive(Peer& peer, const ENetPacket* packet) {
                                 std::to_string(NET_MOST_JOINER_BYTES));
     const std::string message(reinterpret_cast<const char*>(packet->data), packet->dataLength);
     if (!peer.side) return hello(peer, message);
+    if (message.size() == 1 && message[0] == MSG_READY) {
+        peer.ready = true;
+        return;
+    }
     command(peer, message);
 }
 
@@ -215,7 +220,7 @@ void dropTheSilent() {
             continue;
         }
         const uint32_t silent = ENET_TIME_DIFFERENCE(now, peer.peer->lastReceiveTime);
-        if (peer.side && silent > settings.silenceSeconds * 1000) {
+        if (peer.ready && silent > settings.silenceSeconds * 1000) {
             char line[96];
             std::snprintf(line, sizeof line, "Player %d was silent for %g s and was dropped.", peer.side,
                           settings.silenceSeconds);
@@ -277,9 +282,14 @@ void serviceServer(int milliseconds) {
                     enet_peer_reset(event.peer);
                     break;
                 }
-                *peer = Peer{event.peer, 0, false, host->serviceTime, battleTick, 0};
+                *peer = Peer();
+                peer->peer = event.peer;
+                peer->since = host->serviceTime;
+                peer->secondStart = battleTick;
                 event.peer->data = peer;
-                enet_peer_timeout(event.peer, 32, settings.silenceSeconds * 2000, settings.silenceSeconds * 3000);
+                // Setting up a window takes a while with no word from it; ENet's own
+                // patience covers that, and the silence of a ready joiner is ours to judge.
+                enet_peer_timeout(event.peer, 32, 60000, 90000);
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
                 if (peer) receive(*peer, event.packet);

@@ -1,6 +1,7 @@
 // app/options.cpp — the command line's options: one table, read before the army counts
 #include "app/options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 const char* const USAGE =
@@ -8,6 +9,8 @@ const char* const USAGE =
     "       kestrava [--computer 1|2|both] --resume\n"
     "       kestrava --replay FILE\n"
     "       kestrava --maps\n"
+    "       kestrava --host [PORT] | --serve [PORT] [--computer 1|2] [--map NAME|FILE] [--record FILE] [ARMIES]\n"
+    "       kestrava --join HOST[:PORT] [--side 1|2] [--map NAME|FILE] [ARMIES]\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -37,7 +40,13 @@ const char* const USAGE =
     "--record FILE writes the battle's start and every key, click and computer\n"
     "move into FILE; --replay FILE plays it back in the window, the same battle\n"
     "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
-    "eight times, then back to its own), q or Esc quits.\n";
+    "eight times, then back to its own), q or Esc quits.\n"
+    "\n"
+    "Over the network (UDP port 7531 unless PORT says otherwise): --host plays\n"
+    "player 1 in this window and waits for player 2 to --join from another\n"
+    "machine; --serve runs the battle without a window for two players who\n"
+    "join, or one when --computer takes the other side. A joiner sees its own\n"
+    "side's sight only; its ARMIES and --map, when given, must be the host's.\n";
 
 namespace {
 
@@ -55,7 +64,17 @@ const struct Option {
     {"--maps", false, [](StartOptions& o, const char*) { o.listMaps = true; }},
     {"--record", true, [](StartOptions& o, const char* file) { o.recordFile = file; }},
     {"--replay", true, [](StartOptions& o, const char* file) { o.replayFile = file; }},
+    {"--host", false, [](StartOptions& o, const char*) { o.host = true; }},
+    {"--serve", false, [](StartOptions& o, const char*) { o.serve = true; }},
+    {"--join", true, [](StartOptions& o, const char* address) { o.join = address; }},
+    {"--side", true, [](StartOptions& o, const char* side) { o.side = side; }},
 };
+
+bool looksLikePort(const char* argument) {
+    char* end = nullptr;
+    const long value = std::strtol(argument, &end, 10);
+    return *argument && !*end && value >= 1024 && value <= 65535;
+}
 
 const Option* optionNamed(const char* name) {
     for (const Option& option : OPTIONS)
@@ -86,6 +105,9 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         const char* value = "";
         if (option->takesValue && k + 1 < argc) value = argv[++k];
         option->take(options, value);
+        if ((options.host || options.serve) && !options.port && k + 1 < argc && looksLikePort(argv[k + 1]) &&
+            (std::strcmp(option->name, "--host") == 0 || std::strcmp(option->name, "--serve") == 0))
+            options.port = argv[++k];
     }
     options.firstArgument = k;
     for (; k < argc; k++) {

@@ -363,7 +363,11 @@ TEST_F(NetTest, ADroppedPlayerIsWaitedForAndTakesTheBattleUpAgain) {
     ASSERT_TRUE(pumpUntil([&] { return !joinedView.units.empty(); }));
     EXPECT_EQ(viewParts(joinedView).units, standing.units);
 
-    // Silent past the second it is given: told once, dropped, waited for.
+    // Silent past the second it is given, once its window is up: told once,
+    // dropped, waited for.
+    sendReady();
+    pumpUntil([] { return false; });
+    EXPECT_TRUE(byes.empty()) << "dropped while it answered";
     joinState = JOIN_OVER;   // nothing more is taken on the joiner's end
     console = captureOutput([&] { pumpUntil([&] { return byes.size() > 1; }); });
     EXPECT_EQ(byes, std::vector<std::string>{"Player 2 was silent for 1 s and was dropped."});
