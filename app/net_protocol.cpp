@@ -177,7 +177,8 @@ std::string commandMessage(const Command& command) {
 bool readCommand(const std::string& message, Command& command) {
     ByteReader in(message.data(), message.size());
     if (in.u8() != MSG_COMMAND) return false;
-    command = Command{static_cast<CommandKind>(in.u8())};
+    const int kind = in.whole(CMD_KEY, CMD_CAMERA_MODE, false);
+    command = Command{static_cast<CommandKind>(kind)};
     command.code = in.i16();
     command.row = in.whole(-1, MAP_LIMIT - 1);
     command.col = in.whole(-1, MAP_LIMIT - 1);

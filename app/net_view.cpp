@@ -518,7 +518,8 @@ bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& 
     BattleView read;
     if (!decoded(next.phase, read, [](Get& io, BattleView& v) { phaseLayout(io, v); }) ||
         !decoded(next.cursor, read, [](Get& io, BattleView& v) { cursorLayout(io, v); }) ||
-        (!next.blow.empty() && !decoded(next.blow, read, [](Get& io, BattleView& v) { blowLayout(io, v); })) ||
+        (!next.blow.empty() &&
+         (!decoded(next.blow, read, [](Get& io, BattleView& v) { blowLayout(io, v); }) || !read.attackAnimating)) ||
         !readTold(next.told, read))
         return false;
     if (read.cursorRow >= rows || read.cursorCol >= cols) return false;

@@ -4,6 +4,7 @@
 #include <enet/enet.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -171,7 +172,9 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
         int messages = 0, hiddenNamed = 0, enemiesSeen = 0;
         std::string firstProblem;
         static std::function<void(int, const std::string&)> check;
+        std::vector<std::string> sent;
         check = [&](int to, const std::string& message) {
+            if (to == side && sent.size() < 2) sent.push_back(message);
             if (to != side || message[0] != MSG_VIEW) return;
             messages++;
             if (!takeViewMessage(message, mapRows, mapCols, parts, view, cues)) {
@@ -217,6 +220,16 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
                     << "the host never took the key " << key;
             }
         });
+        // The welcome and the first view, pinned to the bytes a build of the
+        // day sent (each after two bytes of its length): a joiner of that
+        // build reads this one's.
+        if (side == 2) {
+            std::ifstream pinned(TEST_DATA_DIR "/net/joined-as-2.bin", std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(pinned)), std::istreambuf_iterator<char>());
+            std::string now;
+            for (const std::string& m : sent) now += std::string{char(m.size() & 255), char(m.size() >> 8)} + m;
+            EXPECT_EQ(now, bytes) << "the welcome and the first view are no longer the bytes of tests/data/net";
+        }
         EXPECT_TRUE(battleWon()) << "the battle did not end after " << commandsSent << " keys of the joiner:\n"
                                  << console.substr(console.size() > 600 ? console.size() - 600 : 0);
         EXPECT_EQ(firstProblem, "");
@@ -305,6 +318,10 @@ TEST_F(NetTest, TheHostRefusesWhatTheRulesOrTheProtocolWouldNot) {
     const int taken = commandsSent;
     ASSERT_TRUE(pumpUntil([&] { return joinedView.commandsTaken >= taken; }));
     EXPECT_EQ(netBattleNow(), before) << "a command out of turn changed the battle";
+
+    // A command of no kind the dispatcher knows (the fuzzer's first find).
+    Command none{CMD_KEY};
+    EXPECT_FALSE(readCommand(std::string("\x05\xfe\x0e\xf1\x01\x00\x01\x00", 8), none));
 
     // A flood from the seated joiner: refused and dropped, and its side
     // taken up again by the next joiner.
