@@ -35,6 +35,21 @@ bool joined = false;
 int joinedTicks = 0;       // ticks this window has run, for its own frame clock
 int toldWaiting = 0;       // the players the console last said were waited for
 pid_t serverChild = 0;
+// KESTRAVA_NET_LATENCY: the window says on standard error when it sends a
+// key and in which frame the cursor, the menu or the turn it shows changed, with the
+// monotonic clock's milliseconds, which every process on the machine shares.
+bool latencyLog = false;
+int framesTaken = 0;
+
+long long monotonicMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void sendAndLog(const Command& command) {
+    sendCommand(command);
+    if (latencyLog) std::fprintf(stderr, "net: key sent at %lld ms, after frame %d\n", monotonicMs(), framesTaken);
+}
 
 int portOf(const StartOptions& options) { return options.port ? std::atoi(options.port) : NET_DEFAULT_PORT; }
 
@@ -98,7 +113,8 @@ int openJoinedWindow(int argc, char** argv) {
     showView(joinedView, joinedWelcome.side);   // nothing yet: no unit, nothing selected
     homeCamera(joinedWelcome.side);
     joined = true;
-    battleCommandsTo = sendCommand;
+    battleCommandsTo = sendAndLog;
+    latencyLog = std::getenv("KESTRAVA_NET_LATENCY") != nullptr;
     std::atexit(leaveAtExit);
     std::printf("Joined the battle as player %d.\n", joinedWelcome.side);
     openWindow(argc, argv);
@@ -225,6 +241,15 @@ void playJoinedTicks(int ticks) {
         tickFrameClock(static_cast<uint32_t>(int64_t{joinedTicks} * 1000 / TICKS_PER_SECOND), tick == 0);
     }
     // Taken up every frame: the frame clock moves banners on here, the host's view says where they are.
+    static int shownCursor = -1;
+    const BattleView& v = joinedView;
+    const int cursor = ((v.cursorRow * MAP_LIMIT + v.cursorCol) * 8 + v.menuItem) * 4 + v.currentPlayer +
+                       64 * MAP_LIMIT * MAP_LIMIT * (v.bannerP1BeginTurn + 2 * v.bannerP2BeginTurn + 4 * v.choosingHeroes);
+    if (latencyLog && cursor != shownCursor)
+        std::fprintf(stderr, "net: the cursor, menu or turn changed on screen at %lld ms, in frame %d\n", monotonicMs(),
+                     framesTaken + 1);
+    shownCursor = cursor;
+    framesTaken++;
     showView(joinedView, joinedWelcome.side);
     pendingCues.insert(pendingCues.end(), joinedCues.begin(), joinedCues.end());
     joinedCues.clear();
