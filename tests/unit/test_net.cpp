@@ -194,6 +194,15 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
             for (const FloatingNumber& n : view.numbers) named.push_back(n.unitId);
             for (const FallingUnit& f : view.falls) named.push_back(f.unitId);
             for (int id : named) hiddenNamed += id >= 0 && !seen.count(id);
+            // The other side's cursor only over a square the side sees, its blow only by a unit it sees.
+            if (view.cursorShown && activeSide() != side) {
+                Unit probe;
+                probe.position = battleMap[view.cursorRow][view.cursorCol].centre;
+                bool squareSeen = false;
+                for (const Unit* unit : allUnits) squareSeen |= unit->player == side && inSight(*unit, probe);
+                hiddenNamed += !squareSeen;
+            }
+            hiddenNamed += view.attackAnimating && view.selected < 0;
             if (held != seen && firstProblem.empty())
                 firstProblem = "at tick " + std::to_string(battleTick) + " the joiner held " +
                                std::to_string(held.size()) + " units where its side sees " + std::to_string(seen.size());
@@ -404,4 +413,49 @@ TEST_F(NetTest, ADroppedPlayerIsWaitedForAndTakesTheBattleUpAgain) {
     }
     EXPECT_STREQ(notice, "WAITING FOR PLAYER 1");
     EXPECT_GT(noticeSeconds, 0);
+}
+
+// On a joining machine the dispatcher sends the battle's commands to the host
+// and keeps the view's own: each kind of command, in the states that decide.
+TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
+    static std::vector<Command> sent;
+    sent.clear();
+    battleCommandsTo = [](const Command& command) { sent.push_back(command); };
+    choosingHeroes = false;
+    const struct {
+        const char* what;
+        Command command;
+        bool toHost;
+    } cases[] = {
+        {"a battle key", {CMD_KEY, 'e'}, true},
+        {"Enter", {CMD_KEY, 13}, true},
+        {"a view key", {CMD_KEY, 'v'}, false},
+        {"the help", {CMD_KEY, 'h'}, false},
+        {"an arrow", {CMD_SPECIAL, KEY_UP}, true},
+        {"Insert", {CMD_SPECIAL, KEY_INSERT}, true},
+        {"Insert still held", {CMD_SPECIAL, KEY_INSERT}, false},
+        {"F1", {CMD_SPECIAL, KEY_F1}, true},
+        {"a click", {CMD_CLICK, 0, 2, 3}, true},
+        {"a menu entry", {CMD_CLICK_ENTRY, 2}, true},
+        {"the right button", {CMD_BACK}, true},
+        {"the wheel", {CMD_ZOOM, 1}, false},
+        {"pointing", {CMD_POINT, 0, 2, 3}, false},
+    };
+    const std::string before = netBattleNow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t count = sent.size();
+        dispatch(c.command);
+        EXPECT_EQ(sent.size(), count + c.toHost);
+    }
+    EXPECT_EQ(netBattleNow(), before) << "a command acted here";
+    EXPECT_FALSE(showRunTime) << "F1 switches the line on the joiner's own screen";
+    EXPECT_TRUE(helpShown);
+
+    // Once the victory banner has had its time, any key goes, to put it away for both.
+    bannerP1Wins = true;
+    victorySeconds = VICTORY_BANNER_SECONDS;
+    dispatch({CMD_KEY, 'v'});
+    EXPECT_EQ(sent.back().code, 'v');
+    EXPECT_FALSE(afterVictory) << "the host puts it away";
 }
