@@ -195,13 +195,7 @@ int joinBattle(const StartOptions& options, int argc, char** argv) {
         mapFile = mapFileFor(options.map);
         readMapSize();
         readMapTerrain();
-        std::vector<std::string> terrain;
-        for (int r = 0; r < mapRows; r++) {
-            std::string row;
-            for (int c = 0; c < mapCols; c++) row += static_cast<char>('0' + battleMap[r][c].terrain);
-            terrain.push_back(row);
-        }
-        hello.mapDigest = mapDigest(mapRows, mapCols, terrain);
+        hello.mapDigest = mapDigest(mapRows, mapCols, terrainInPlay());
     }
     const int given = argc - options.firstArgument;
     if (given >= NET_ARMY_COUNTS) {

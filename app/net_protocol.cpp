@@ -193,6 +193,16 @@ bool readCommand(const std::string& message, Command& command) {
     }
 }
 
+std::vector<std::string> terrainInPlay() {
+    std::vector<std::string> terrain;
+    for (int r = 0; r < mapRows; r++) {
+        std::string row;
+        for (int c = 0; c < mapCols; c++) row += static_cast<char>('0' + battleMap[r][c].terrain);
+        terrain.push_back(row);
+    }
+    return terrain;
+}
+
 uint32_t mapDigest(int rows, int cols, const std::vector<std::string>& terrain) {
     uint32_t hash = 2166136261u;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 16777619u; };

@@ -102,6 +102,8 @@ bool readLine(const std::string& message, MessageKind kind, std::string& line);
 // of the map or a menu entry, and the right button.
 bool readCommand(const std::string& message, Command& command);
 
+// The map in play, one string of terrain digits per row.
+std::vector<std::string> terrainInPlay();
 // The digest a joiner names the map by: FNV-1a of its rows of terrain digits.
 uint32_t mapDigest(int rows, int cols, const std::vector<std::string>& terrain);
 

@@ -4,10 +4,13 @@
 #include <enet/enet.h>
 #include <enet/time.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/input.h"
 #include "app/net_protocol.h"
@@ -15,7 +18,6 @@
 #include "game/battle_map.h"
 #include "game/looks.h"
 #include "game/startup.h"
-#include "ai/computer.h"
 #include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
@@ -116,11 +118,7 @@ void seat(Peer& peer, int side) {
     welcome.side = side;
     welcome.rows = mapRows;
     welcome.cols = mapCols;
-    for (int r = 0; r < mapRows; r++) {
-        std::string row;
-        for (int c = 0; c < mapCols; c++) row += static_cast<char>('0' + battleMap[r][c].terrain);
-        welcome.terrain.push_back(row);
-    }
+    welcome.terrain = terrainInPlay();
     std::copy(placedCounts.begin(), placedCounts.end(), welcome.counts.begin());
     welcome.sky = skyChoice;
     for (int s = 1; s <= 2; s++) welcome.computer[s] = commander[s] != BY_PERSON;
@@ -131,14 +129,9 @@ void seat(Peer& peer, int side) {
 void hello(Peer& peer, const std::string& message) {
     Hello said;
     if (!readHello(message, said)) return refuse(peer, "its hello is malformed");
-    Welcome ours;
-    for (int r = 0; r < mapRows; r++) {
-        std::string row;
-        for (int c = 0; c < mapCols; c++) row += static_cast<char>('0' + battleMap[r][c].terrain);
-        ours.terrain.push_back(row);
-    }
-    std::copy(placedCounts.begin(), placedCounts.end(), ours.counts.begin());
-    std::string why = helloMismatch(said, mapDigest(mapRows, mapCols, ours.terrain), ours.counts);
+    std::array<int, NET_ARMY_COUNTS> counts;
+    std::copy(placedCounts.begin(), placedCounts.end(), counts.begin());
+    std::string why = helloMismatch(said, mapDigest(mapRows, mapCols, terrainInPlay()), counts);
     const int side = why.empty() ? seatFor(said, why) : 0;
     if (!side) return refuse(peer, why);
     seat(peer, side);
