@@ -213,9 +213,8 @@ int joinBattle(const StartOptions& options, int argc, char** argv) {
 bool inJoinedGame() { return joined; }
 
 void playJoinedTicks(int ticks) {
-    static bool ready = false;
-    if (!ready) sendReady();
-    ready = true;
+    // Ready once the first frame is drawn, the slowest.
+    if (framesTaken == 1) sendReady();
     std::string line;
     if (serviceJoin(line) == JOIN_OVER) {
         std::printf("%s\n", line.c_str());

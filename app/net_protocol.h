@@ -33,7 +33,7 @@ enum MessageKind : uint8_t {
     MSG_VIEW,        // host → joiner: what changed of the battle as the joiner's side sees it
     MSG_COMMAND,     // joiner → host: one command of its player
     MSG_BYE,         // host → joiner: one line, the game is over for it (the host quit, or it was silent)
-    MSG_READY,       // joiner → host: its window is up; from now on its silence counts
+    MSG_READY,       // joiner → host: its window has drawn a frame; from now on its silence counts
 };
 
 // Bytes out, little-endian.

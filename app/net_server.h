@@ -18,7 +18,7 @@ struct ServerSettings {
     bool loopbackOnly = false;                // only 127.0.0.1 (the host's own window, the tests)
     bool seatOpen[3] = {false, true, true};   // a joiner may take that side: not the computer's
     uint32_t seatKey[3] = {};                 // a seat kept for whoever says hello with this key
-    float silenceSeconds = 5;                 // a joiner heard nothing from this long is dropped
+    float silenceSeconds = 10;                // a ready joiner heard nothing from this long is dropped
 };
 
 // Binds the port and opens the seats: false, with the reason, when it cannot.

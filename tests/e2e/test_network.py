@@ -127,7 +127,7 @@ class Network(unittest.TestCase):
         second = harness.another_display()
         joiner_env = {"DISPLAY": second}
         with harness.Game(host_folder, args=["--host", port, "--record", recording] + ARMIES, seed=SEED,
-                          env={"KESTRAVA_NET_SILENCE": "2"}) as host:
+                          env={"KESTRAVA_NET_SILENCE": "8"}) as host:
             host.wait_for("Hosting the battle on UDP port %s" % port)
             with harness.Game(joiner_folder, args=["--join", "127.0.0.1:" + port], env=joiner_env) as joiner:
                 joiner.wait_for("Joined the battle as player 2.")
@@ -136,7 +136,7 @@ class Network(unittest.TestCase):
                     waited = len(host.output)
                     joiner.process.send_signal(signal.SIGKILL)
                     joiner.wait_exit()
-                    host.wait_for("Player 2 was silent for 2 s and was dropped.", start=waited)
+                    host.wait_for("Player 2 was silent for 8 s and was dropped.", start=waited)
                     host.wait_for("WAITING FOR PLAYER 2", start=waited)
                     again = harness.Game(joiner_folder, args=["--join", "127.0.0.1:" + port], env=joiner_env)
                     self.rejoined = again
