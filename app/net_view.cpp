@@ -286,17 +286,6 @@ Unit* build(const UnitView& u) {
     }
 }
 
-// Units are freed as the class they were built as: Unit has no virtual destructor.
-void release(Unit* unit) {
-    switch (unit->unitClass) {
-        case CLASS_ARCHER: delete static_cast<Archer*>(unit); break;
-        case CLASS_FIGHTER: delete static_cast<Fighter*>(unit); break;
-        case CLASS_FLIER: delete static_cast<Flier*>(unit); break;
-        case CLASS_HEALER: delete static_cast<Healer*>(unit); break;
-        default: delete static_cast<Mage*>(unit); break;
-    }
-}
-
 void listByClass(Unit* unit) {
     switch (unit->unitClass) {
         case CLASS_ARCHER: enlist(unit, p1Archers, p2Archers); break;
@@ -597,7 +586,7 @@ void showView(const BattleView& v, int side) {
         unit->visible = true;
         units.push_back(unit);
     }
-    for (auto& [id, unit] : kept) release(unit);
+    for (auto& [id, unit] : kept) releaseUnit(unit);
     allUnits = units;
     clearClassLists();
     for (int r = 0; r < mapRows; r++)
