@@ -21,6 +21,7 @@
 #include "rules/window_link.h"
 
 void (*commandWatcher)(const Command& command) = nullptr;
+void (*battleCommandsTo)(const Command& command) = nullptr;
 
 namespace {
 
@@ -130,6 +131,16 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'e', BATTLE, battleKey},
     {'u', BATTLE, battleKey},
 };
+
+bool isBattleKey(unsigned char key) {
+    if (key == KEY_ENTER) return true;
+    for (const CharacterKey& entry : CHARACTER_KEYS)
+        if (entry.key == key) return entry.role == BATTLE;
+    return false;
+}
+
+// The victory banner has had its time: the next key puts it away.
+bool victoryWaits() { return battleWon() && !afterVictory && victorySeconds >= VICTORY_BANNER_SECONDS; }
 
 // ---- Who may command ----
 
@@ -258,6 +269,7 @@ void clickEntry(int entry) {
 // nothing else then. While a unit glides or a blow plays a left click does
 // nothing, as the keys then do; a right click is Home, which stops a glide.
 void click(const Command& command) {
+    if (battleCommandsTo) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && putVictoryAway()) return;
     if (!mayCommand(command.source) || battleWon()) return;
     personActs(command.source);
@@ -296,9 +308,10 @@ void specialKey(const Command& command) {
             if (*held) return;
             *held = true;
         }
-        if (putVictoryAway()) return;
+        if (!battleCommandsTo && putVictoryAway()) return;
         if (key == KEY_F1) showRunTime = !showRunTime;
         if (key == KEY_F2) showFps = !showFps;
+        if (battleCommandsTo) return battleCommandsTo(command);
     }
     if (!mayCommand(command.source)) {
         requestRedisplay();
@@ -318,6 +331,7 @@ void specialKey(const Command& command) {
 void characterKey(const Command& command) {
     const unsigned char key = static_cast<unsigned char>(command.code);
     const bool quits = key == KEY_ESCAPE || key == 'q' || key == 'Q';
+    if (battleCommandsTo && !quits && (isBattleKey(key) || victoryWaits())) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && !quits && putVictoryAway()) return;
     if (key == KEY_ENTER && afterVictory) {
         if (!mayCommand(command.source)) return;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ai/computer.h"
+#include "app/net_play.h"
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/window.h"
@@ -78,6 +79,22 @@ bool recordBattle(const char* path, int given) {
     return false;
 }
 
+// What the network options cannot go with, or null.
+const char* networkMisuse(const StartOptions& o) {
+    const bool network = o.host || o.serve || o.join;
+    if (o.host && o.serve) return "--host and --serve are two ways of running the one battle: give one.";
+    if (o.join && (o.host || o.serve || o.resume || o.replayFile || o.recordFile || o.computerSide))
+        return "--join plays a battle run elsewhere: it goes only with --side, --map and the armies.";
+    if (o.side && !o.join) return "--side goes with --join.";
+    if (network && o.join && !*o.join) return "--join takes HOST or HOST:PORT.";
+    if (o.replayFile && network) return "--replay plays a recorded battle as it was: it takes nothing else.";
+    if (o.host && o.computerSide)
+        return "--host is for two players; --serve --computer 1 or 2 lets the computer take a side.";
+    if (o.serve && o.computerSide && std::string(o.computerSide) == "both")
+        return "--serve --computer both leaves no side to join.";
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +112,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
+    if (const char* problem = networkMisuse(options)) {
+        std::cerr << "kestrava: " << problem << "\n\n" << USAGE;
+        return 2;
+    }
+    if (options.join) return joinBattle(options, argc, argv);
     if (options.replayFile &&
         (options.computerSide || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
         std::cerr << "kestrava: --replay plays a recorded battle as it was: it takes nothing else.\n\n" << USAGE;
@@ -128,6 +150,7 @@ int main(int argc, char** argv) {
     rest.insert(rest.end(), argv + options.firstArgument, argv + argc);
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
+    const bool networked = options.host || options.serve;
     if (options.replayFile) {
         if (!startReplayedBattle(options.replayFile, argv[0])) return 1;
     } else if (options.resume) {
@@ -137,7 +160,12 @@ int main(int argc, char** argv) {
         if (!resumed) return 1;
     } else {
         startBattle(restCount, rest.data());
-        if (options.recordFile && !recordBattle(options.recordFile, restCount - 1)) return 1;
+        if (options.recordFile && !networked && !recordBattle(options.recordFile, restCount - 1)) return 1;
+    }
+    if (networked) {
+        // The recording starts in the process that runs the battle.
+        auto record = [&] { return !options.recordFile || recordBattle(options.recordFile, restCount - 1); };
+        return options.serve ? serveBattle(options, record) : hostBattle(options, record, restCount, rest.data());
     }
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;

@@ -1,6 +1,7 @@
 // app/options.cpp — the command line's options: one table, read before the army counts
 #include "app/options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 const char* const USAGE =
@@ -8,6 +9,8 @@ const char* const USAGE =
     "       kestrava [--computer 1|2|both] --resume\n"
     "       kestrava --replay FILE\n"
     "       kestrava --maps\n"
+    "       kestrava --host [PORT] | --serve [PORT] [--computer 1|2] [--map NAME|FILE] [--record FILE] [ARMIES]\n"
+    "       kestrava --join HOST[:PORT] [--side 1|2] [--map NAME|FILE] [ARMIES]\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -40,7 +43,13 @@ const char* const USAGE =
     "move into FILE; --replay FILE plays it back in the window, the same battle\n"
     "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
     "eight times, then back to its own), q or Esc quits. A recording whose game\n"
-    "was stopped plays up to its last whole command.\n";
+    "was stopped plays up to its last whole command.\n"
+    "\n"
+    "Over the network (UDP port 7531 unless PORT says otherwise): --host plays\n"
+    "player 1 in this window and waits for player 2 to --join from another\n"
+    "machine; --serve runs the battle without a window for two players who\n"
+    "join, or one when --computer takes the other side. A joiner sees its own\n"
+    "side's sight only; its ARMIES and --map, when given, must be the host's.\n";
 
 namespace {
 
@@ -63,7 +72,17 @@ const struct Option {
     {"--maps", false, nullptr, [](StartOptions& o, const char*) { o.listMaps = true; }},
     {"--record", true, "the file to record into", [](StartOptions& o, const char* file) { o.recordFile = file; }},
     {"--replay", true, "a recorded battle's file", [](StartOptions& o, const char* file) { o.replayFile = file; }},
+    {"--host", false, nullptr, [](StartOptions& o, const char*) { o.host = true; }},
+    {"--serve", false, nullptr, [](StartOptions& o, const char*) { o.serve = true; }},
+    {"--join", true, "the host to join: HOST or HOST:PORT", [](StartOptions& o, const char* address) { o.join = address; }},
+    {"--side", true, "the side to play: 1 or 2", [](StartOptions& o, const char* side) { o.side = side; }},
 };
+
+bool looksLikePort(const char* argument) {
+    char* end = nullptr;
+    const long value = std::strtol(argument, &end, 10);
+    return *argument && !*end && value >= 1024 && value <= 65535;
+}
 
 const Option* optionNamed(const char* name) {
     for (const Option& option : OPTIONS)
@@ -98,6 +117,9 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
             return false;
         }
         option->take(options, value);
+        if ((options.host || options.serve) && !options.port && k + 1 < argc && looksLikePort(argv[k + 1]) &&
+            (std::strcmp(option->name, "--host") == 0 || std::strcmp(option->name, "--serve") == 0))
+            options.port = argv[++k];
     }
     options.firstArgument = k;
     for (; k < argc; k++) {

@@ -16,6 +16,7 @@
 #include "app/camera.h"
 #include "app/held_keys.h"
 #include "app/input.h"
+#include "app/net_play.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
 #include "app/replay.h"
@@ -81,7 +82,10 @@ void onIdle() {
     int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()) *
                 computerTurnSpeed();
     if (replaying) ticks = replayTicks(ticks);
-    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    if (inJoinedGame())
+        playJoinedTicks(ticks);
+    else
+        for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
     moveHeldCamera(seconds);
     if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
     updateSound();

@@ -314,6 +314,8 @@ void drawReachDiamond() {
 // it would refuse is crossed out instead, and on the unit's own square the
 // cursor stays dim.
 void drawCursor() {
+    if (!cursorShown)
+        return;
     const Vector& c = battleMap[cursorRow][cursorCol].centre;
     const StepVerdict verdict = stepVerdict();
     if (verdict == STEP_NOT_NEIGHBOUR || verdict == STEP_OCCUPIED) {

@@ -26,6 +26,7 @@ bool attackAnimating = false;
 bool healChosen = false;
 bool specialChosen = false;
 bool missShown = false;
+bool cursorShown = true;
 
 namespace {
 

@@ -35,6 +35,7 @@ float victorySeconds = 0;
 bool  afterVictory = false;
 int   battlesStarted = 0;
 bool  turnHandOverDue = false;
+bool  battleRunElsewhere = false;
 
 namespace {
 
@@ -126,7 +127,7 @@ void checkEndOfTurn() {
 // The menu opens during the choice only on the chooser's own units, so the
 // open menu names the chooser's hero.
 void checkHeroChoice() {
-    if (!choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
+    if (battleRunElsewhere || !choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
     if (p1ChoosingHero) {
         std::printf("p1 hero selected!\n");
         selectedUnit->hero = true;
@@ -157,7 +158,7 @@ void checkHeroChoice() {
 }
 
 void keepLooksApart() {
-    if (choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
+    if (!battleRunElsewhere && choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
 }
 
 // The keys change hands with nothing of the old player's under way, and

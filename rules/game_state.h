@@ -21,6 +21,9 @@ extern float victorySeconds;              // seconds since a hero fell
 extern bool  afterVictory;                // the victory banner is put away: the board shows who won
 extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
 extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
+// This screen shows a battle another process runs (a joined game, app/net_view.h):
+// the frame's own settling of the hero choice and the looks is that process's.
+extern bool  battleRunElsewhere;
 
 // No battle comes near this many ticks (580 years of play at 60 a second):
 // a kept battle or a replay beyond it is refused, and play from it cannot

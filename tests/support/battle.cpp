@@ -85,12 +85,13 @@ void resetBattleState() {
     p1Material = p2Material = 0;
     bannerP1BeginTurn = bannerP1EndTurn = bannerP2BeginTurn = bannerP2EndTurn = bannerP1Wins = bannerP2Wins = false;
     bannerSeconds = frameSeconds = victorySeconds = 0;
-    firstTurn = helpShown = afterVictory = turnHandOverDue = false;
+    firstTurn = helpShown = afterVictory = turnHandOverDue = battleRunElsewhere = false;
     battleRevision = 0;
     cursorRow = cursorCol = cursorUnitId = 0;
     menuItem = 1;
     cursorOnUnit = choosingMove = moveTargetValid = moveAnimating = false;
     choosingTarget = attackTargetValid = attackAnimating = healChosen = specialChosen = missShown = false;
+    cursorShown = true;
     actionCounter = 0;
     floatingNumbers.clear();
     fallingUnits.clear();
@@ -101,6 +102,7 @@ void resetBattleState() {
     }
     computerHurry = false;
     commandWatcher = nullptr;
+    battleCommandsTo = nullptr;
     showRunTime = showFps = true;
     pendingCues.clear();
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/net_protocol.h"
 #include "app/options.h"
 
 namespace {
@@ -103,3 +104,48 @@ TEST(Options, FilesAndMapsAreGivenBeforeTheCountsAndMapNeverWithResume) {
 }
 
 }  // namespace
+
+// --host and --serve take the next argument as their port only when no army
+// count could be it; --join's HOST[:PORT] has the default port when none is given.
+TEST(Options, APortFollowsHostOrServeOnlyWhereNoArmyCountCouldStand) {
+    const struct {
+        std::vector<std::string> args;
+        const char* port;
+        int firstArgument;
+    } cases[] = {
+        {{"--host", "7600", "1"}, "7600", 3},
+        {{"--serve", "3", "3"}, nullptr, 2},
+        {{"--serve", "1023"}, nullptr, 2},
+        {{"--map", "x", "--serve", "65535", "2"}, "65535", 5},
+        {{"--host", "65536"}, nullptr, 2},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("kestrava")};
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        StartOptions options;
+        std::string problem;
+        ASSERT_TRUE(readOptions(static_cast<int>(argv.size()), argv.data(), options, problem)) << problem;
+        EXPECT_EQ(options.port ? std::string(options.port) : "(none)", c.port ? c.port : "(none)");
+        EXPECT_EQ(options.firstArgument, c.firstArgument);
+    }
+    const struct {
+        const char* address;
+        bool good;
+        const char* host;
+        int port;
+    } addresses[] = {
+        {"192.168.1.20", true, "192.168.1.20", NET_DEFAULT_PORT},
+        {"far.example:7600", true, "far.example", 7600},
+        {"far.example:0", false, "", 0},
+        {":7600", false, "", 0},
+        {"far.example:76x", false, "", 0},
+    };
+    for (const auto& a : addresses) {
+        std::string host;
+        int port = 0;
+        EXPECT_EQ(splitAddress(a.address, host, port), a.good) << a.address;
+        if (a.good) {
+            EXPECT_EQ(host + ":" + std::to_string(port), std::string(a.host) + ":" + std::to_string(a.port));
+        }
+    }
+}
