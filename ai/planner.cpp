@@ -37,7 +37,7 @@ constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to 
 constexpr float HERO_BEHIND = 3;          // movement points the hero keeps behind its army's middle
 constexpr float FOG_WEIGHT = 2;           // each square out of sight near the hero, on the enemy's side of it
 constexpr int   FOG_NEAR = 6;             // how near such a square is counted
-constexpr float SEARCH_WEIGHT = 1;        // each turn since a square was last in sight
+constexpr float SEARCH_WEIGHT = 5;        // each turn an enemy may have hidden on a square
 constexpr float ENEMY_HOME = 10;          // a square of the enemy's home rows, where its hero likely stands
 constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one nearer to hand
 constexpr float WOUNDED = 0.4f;           // below this share of its hit points a unit falls back
@@ -49,6 +49,10 @@ constexpr int   PATIENCE = 2;             // quiet turns before danger weighs le
 constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after PATIENCE quiet turns
 constexpr int   STALEMATE = 8;            // turns without a fall before danger weighs nothing
 constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
+constexpr float BOXED_IN = 150;           // the hero left without a free square beside it
+constexpr float COHESION = 1;             // each square further than GATHERED from the army's middle
+constexpr int   GATHERED = 4;
+constexpr float HERO_WAY = 500;           // standing on the way to the safest square our hero can reach
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
 constexpr float FAR = 1e6f;               // a field's value where no way leads
@@ -207,12 +211,12 @@ struct ThreatMap {
 ThreatMap threatMaps[3];
 Reach threatScratch;
 
-Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock) {
+Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock, int points = TURN_POINTS) {
     Unit there = *seen.unit;
     there.row = seen.row;
     there.col = seen.col;
     searchReach(
-        {seen.row, seen.col}, TURN_POINTS, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
+        {seen.row, seen.col}, points, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
         [&there](int r, int c) { return stepCost(there, r, c); }, threatScratch);
     Threat threat{seen.unit, seen.row, seen.col, seen.row, seen.col, seen.row, seen.col, {}};
     // Out from the squares it may stand on, a square at a time, as far as its range.
@@ -348,13 +352,15 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
                 for (int c = seen.col - range; c <= seen.col + range; c++)
                     if (onMap(r, c) && distance({r, c}, {seen.row, seen.col}) <= range) source(r, c, 0);
     } else {
+        // Where an enemy may hide, the longer it may have hidden there the
+        // likelier: the middle of what the enemy could reach unseen.
         int firstEnemyRow = player == 1 ? mapRows - 3 : 0;
         for (int r = 0; r < mapRows; r++)
             for (int c = 0; c < mapCols; c++) {
-                int looked = lookedAt[player][r][c];
-                if (looked == turn) continue;
+                int since = hiddenSince[player][r][c];
+                if (since == 0) continue;
                 bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-                float wanted = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0);
+                float wanted = SEARCH_WEIGHT * (turn - since) + (enemyHome ? ENEMY_HOME : 0);
                 source(r, c, -static_cast<int>(std::lround(2 * wanted / TRAVEL_WEIGHT)));
             }
     }
@@ -397,6 +403,20 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
 
 // ---- One decision's view of the battle ----
 
+// What standing on a square may cost a unit in the enemy's next turn: the
+// harm expected, and the worth of the unit times the chance of losing it.
+struct Peril {
+    float harm = 0, loss = 0;
+};
+
+// The way a unit on foot with the given reach has still to go: the one
+// measure in which every class's progress is compared, so that a Flier,
+// for which a square of desert costs a third of what it costs the others,
+// keeps in step with them rather than always seeming far ahead.
+const std::vector<float>& footField(int player, int range) {
+    return approachField(player, false, std::clamp(range, 1, 3));
+}
+
 struct Outlook {
     int player;
     bool focus;                        // kills are shared out among the units that may still act
@@ -406,15 +426,20 @@ struct Outlook {
     std::vector<float> harmMemo;       // by enemy class and id of our unit: expected damage of a blow
     std::vector<int> worstMemo;        // the same, the damage of a hit
     const ThreatMap* threats;
-    float armyWay;                     // the mean way still to go of our fighting units
+    float armyWay;                     // the mean way still to go of our fighting units, on foot
+    const Unit* hero = nullptr;        // our hero, while it lives
+    Place middle{-1, -1};              // the middle of our living units' squares
     int quiet, sinceFall;
     bool heroFights;
+    bool heroAlone;                    // nobody but Healers left beside our hero
     std::vector<const Unit*> marks;    // what a blow or a heal may fall on: enemies in view, wounded friends
     std::vector<bool> seen;            // what our side sees, once the hero's plan asks
     std::vector<int> exposed;          // by threat: our living units standing where it can strike
     std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
+    std::vector<float> relief;         // by id of an enemy in view: what its fall would spare our hero
+    std::vector<int> heroWay;          // the squares of the way to the safest square our hero can reach
     // Our units by id: the dangers already worked out for each crowd of strikers.
-    std::vector<std::vector<std::pair<uint64_t, float>>> dangerMemo;
+    std::vector<std::vector<std::pair<uint64_t, Peril>>> dangerMemo;
 
     Outlook(int who, bool sharesKills);
     Unit* at(int row, int col) const {
@@ -428,12 +453,12 @@ bool enemyInView(const Unit& unit, int player) { return unit.player != player &&
 
 // The hero joins the fighting once the rest of its army can no longer win
 // it (nobody but Healers is left), or when a standoff has lasted.
-bool heroShouldFight(int player) {
-    if (quietTurns[player] >= 2 * PATIENCE) return true;
+bool heroAlone(int player) {
     for (const Unit* unit : allUnits)
         if (unit->player == player && living(*unit) && !unit->hero && unit->unitClass != CLASS_HEALER) return false;
     return true;
 }
+bool heroShouldFight(int player) { return quietTurns[player] >= 2 * PATIENCE || heroAlone(player); }
 
 float expectedDamage(const Unit& attacker, const Unit& target) {
     return hitChance(attacker, target, false) * blowDamage(attacker, target);
@@ -441,13 +466,15 @@ float expectedDamage(const Unit& attacker, const Unit& target) {
 
 Outlook::Outlook(int who, bool sharesKills)
     : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]),
-      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)) {
+      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)),
+      heroAlone(::heroAlone(who)) {
     for (Unit* unit : allUnits) {
         if (unit->id >= static_cast<int>(byId.size())) byId.resize(unit->id + 1, nullptr);
         byId[unit->id] = unit;
     }
     const size_t ids = byId.size();
     potential.assign(ids, 0);
+    relief.assign(ids, 0);
     strikeMemo.assign(12 * ids, -1);
     harmMemo.assign(12 * ids, -1);
     worstMemo.assign(12 * ids, -1);
@@ -456,13 +483,21 @@ Outlook::Outlook(int who, bool sharesKills)
     int counted = 0;
     for (const Unit* unit : allUnits) {
         if (unit->player != player || !living(*unit) || unit->hero || wounded(*unit)) continue;
-        float way = approachField(player, unit->unitClass == CLASS_FLIER, std::clamp(unit->attackRange, 1, 3))
-            [squareOf(unit->row, unit->col)];
+        float way = footField(player, unit->attackRange)[squareOf(unit->row, unit->col)];
         if (way >= FAR) continue;
         ways += way;
         counted++;
     }
-    armyWay = counted ? ways / counted : 0;
+    armyWay = counted ? ways / counted : -FAR;   // with no army to keep with, no bound
+    int rows = 0, cols = 0, own = 0;
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit)) continue;
+        if (unit->hero) hero = unit;
+        rows += unit->row;
+        cols += unit->col;
+        own++;
+    }
+    if (own) middle = {rows / own, cols / own};
     for (const Unit* unit : allUnits)
         if (living(*unit) && (unit->player == player ? unit->hp < unit->maxHp : unit->visible)) marks.push_back(unit);
     exposed.assign(threats->threats.size(), 0);
@@ -512,8 +547,8 @@ float strikeWorth(Outlook& o, const Unit& attacker, const Unit& target, bool spe
             victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, first)));
             if (twice) victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, second)));
             int dealt = hp - victim.hp;
-            if (dealt >= hp) sum += killWorth(target, hp);
-            else if (killable) sum += killWorth(target, hp) * dealt / hp;
+            if (dealt >= hp) sum += killWorth(target, hp) + o.relief[target.id];
+            else if (killable) sum += (killWorth(target, hp) + o.relief[target.id]) * dealt / hp;
             else sum += dealt * (target.hero ? HERO_HIT_WEIGHT : 1);
             cases++;
         }
@@ -574,7 +609,13 @@ Option bestOption(Outlook& o, const Unit& unit, Place from) {
 struct Blow {
     const Unit* striker;
     float chance;
+    int extra = 0;   // a Skills or Magic blow's extra damage
 };
+
+// An enemy strikes with its Skills or Magic where it has them: the extra
+// damage costs Fighters and Fliers hardly a roll and the others nothing.
+bool strikesSpecial(int unitClass) { return unitClass != CLASS_HEALER; }
+constexpr int MEAN_EXTRA = SPECIAL_EXTRA_MAX / 2;
 
 // The chance that the blows bring the unit's hit points to 0 between them;
 // each hit's damage as the rules work it out on the hit points left.
@@ -588,7 +629,7 @@ float killChance(const Unit& unit, const std::vector<Blow>& blows) {
         for (int hp = 1; hp <= unit.hp; hp++) {
             if (chance[hp] == 0) continue;
             victim.hp = hp;
-            int left = std::max(0, hp - blowDamage(*blow.striker, victim));
+            int left = std::max(0, hp - blowDamage(*blow.striker, victim, blow.extra));
             next[hp] += chance[hp] * (1 - blow.chance);
             next[left] += chance[hp] * blow.chance;
         }
@@ -605,11 +646,16 @@ Unit strikerSpecimens[6] = {{}, startingUnit(1), startingUnit(2), startingUnit(3
 // losing it. An enemy that can strike several of our units is shared out
 // among them, but the hero is the one the enemy goes for. An enemy we can
 // kill this turn counts for half.
-float danger(Outlook& o, const Unit& unit, int square) {
+// `without`: the threat left out, as if our side had felled it first.
+Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
     const ThreatMap& map = *o.threats;
-    const int count = map.strikerCount(square);
-    if (count == 0) return 0;
-    const int* strikers = map.strikersOf(square);
+    const int* all = map.strikersOf(square);
+    static std::vector<int> strikers;
+    strikers.clear();
+    for (int k = 0; k < map.strikerCount(square); k++)
+        if (all[k] != without) strikers.push_back(all[k]);
+    const int count = static_cast<int>(strikers.size());
+    if (count == 0) return {};
     uint64_t crowd = 1469598103934665603ull;
     for (int k = 0; k < count; k++) crowd = (crowd ^ static_cast<uint64_t>(strikers[k])) * 1099511628211ull;
     auto& memo = o.dangerMemo[unit.id];
@@ -628,36 +674,101 @@ float danger(Outlook& o, const Unit& unit, int square) {
         float& harm = o.harmMemo[o.memoIndex(cls, 0, unit.id)];
         int& hit = o.worstMemo[o.memoIndex(cls, 0, unit.id)];
         if (harm < 0) {
-            hit = blowDamage(strikerSpecimens[cls], unit);
-            harm = hitChance(strikerSpecimens[cls], unit, false);
+            hit = blowDamage(strikerSpecimens[cls], unit, strikesSpecial(cls) ? MEAN_EXTRA : 0);
+            harm = hitChance(strikerSpecimens[cls], unit, strikesSpecial(cls));
         }
         int others = o.exposed[i] - std::binary_search(homeStrikers, homeStrikers + homeCount, i);
         float share = (unit.hero ? 1.0f : 1.0f / (1 + others)) * (o.doomed[i] ? 0.5f : 1.0f);
         expected += share * harm * hit;
         worst += hit;
-        blows.push_back({&strikerSpecimens[cls], share * harm});
+        blows.push_back({&strikerSpecimens[cls], share * harm, strikesSpecial(cls) ? MEAN_EXTRA : 0});
     }
     // Enough blows to fell it twice over, on average, leave no doubt.
     float lost = worst < unit.hp ? 0 : expected >= 2 * unit.hp ? 1 : killChance(unit, blows);
-    float value = unit.hero ? expected * HERO_HIT_WEIGHT + count * HERO_THREAT + lost * WIN
-                            : expected * DANGER_WEIGHT + lost * killWorth(unit, unit.hp);
+    Peril value = unit.hero ? Peril{expected * HERO_HIT_WEIGHT + count * HERO_THREAT, lost * WIN}
+                            : Peril{expected * DANGER_WEIGHT, lost * killWorth(unit, unit.hp)};
     memo.emplace_back(crowd, value);
     return value;
 }
 
 // How much the danger of a square weighs: fully, but less once neither side
-// has struck for a few turns, so that a standoff ends, and for the hero too
-// in the end.
+// has struck for a few turns, so that a standoff ends. The hero that must
+// fight minds the blows it may take little, but the chance of falling as
+// much as ever: no standoff is worth the battle. Only a hero left alone (but
+// for Healers) in a standoff, which nobody else can end, takes that chance.
+bool standoff(const Outlook& o) { return o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE; }
 float caution(const Outlook& o, const Unit& unit) {
-    if (o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE) return 0;
-    if (unit.hero) return o.heroFights ? HERO_BOLDNESS : 1;
+    if (unit.hero && !(o.heroAlone && standoff(o))) return o.heroFights ? HERO_BOLDNESS : 1;
+    if (standoff(o)) return 0;
     return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
+float lossCaution(const Outlook& o, const Unit& unit) {
+    return unit.hero && !(o.heroAlone && standoff(o)) ? 1 : caution(o, unit);
+}
 
-// How near the enemy the way toward it still pays: the hero stays behind the
-// middle of its army, the others may run a little ahead of it.
+// What felling each enemy would spare our hero: its danger on the safest
+// square it can reach this turn, with that enemy and without. A kill is
+// worth that much more; a wound alone spares nothing, since a wounded unit
+// strikes as hard.
+Reach heroReach;
+void weighThreatsToHero(Outlook& o) {
+    if (!o.hero) return;
+    const Unit& hero = *o.hero;
+    if (hero.canAct && hero.movePoints > 0) {
+        findOwnReach(hero, heroReach);
+    } else {
+        const int square = squareOf(placeOf(hero));
+        heroReach.stamp++;
+        heroReach.squares.assign(1, square);
+        heroReach.mark[square] = heroReach.stamp;
+        heroReach.cost[square] = 0;
+        heroReach.before[square] = -1;
+    }
+    const float care = caution(o, hero);
+    int refuge = heroReach.squares.front();
+    auto safest = [&](int without) {
+        float least = std::numeric_limits<float>::max();
+        for (int square : heroReach.squares) {
+            Peril p = danger(o, hero, square, without);
+            if (care * p.harm + p.loss < least) {
+                least = care * p.harm + p.loss;
+                if (without < 0) refuge = square;
+            }
+        }
+        return least;
+    };
+    const float withAll = safest(-1);
+    if (withAll <= 0) return;
+    // Our other units keep the way there free, in case nothing they do this turn spares it.
+    for (Place step : wayTo(heroReach, refuge)) o.heroWay.push_back(squareOf(step));
+    std::vector<bool> near(o.threats->threats.size());
+    for (int square : heroReach.squares)
+        for (int k = 0; k < o.threats->strikerCount(square); k++) near[o.threats->strikersOf(square)[k]] = true;
+    for (size_t i = 0; i < near.size(); i++) {
+        const Unit& enemy = *o.threats->threats[i].unit;
+        if (near[i] && enemyInView(enemy, o.player)) o.relief[enemy.id] = withAll - safest(static_cast<int>(i));
+    }
+}
+
+// How near the enemy the way toward it still pays, on foot: the hero stays
+// behind the middle of its army, the others may run a little ahead of it.
 float wayFloor(const Outlook& o, const Unit& unit) {
     return unit.hero && !o.heroFights ? o.armyWay + HERO_BEHIND : o.armyWay - LEAD;
+}
+
+// The free squares beside our hero once the unit has left its square for
+// the given one (the hero itself counts its own square as free).
+int heroRoom(const Outlook& o, const Unit& unit, Place to) {
+    const Unit& hero = *o.hero;
+    const Place at = &unit == &hero ? to : placeOf(hero);
+    int room = 0;
+    for (const auto& step : STEPS) {
+        Place next{at.row + step[0], at.col + step[1]};
+        if (!onMap(next.row, next.col) || (next.row == to.row && next.col == to.col)) continue;
+        int id = battleMap[next.row][next.col].occupant;
+        room += id == -1 || id == unit.id;
+    }
+    return room;
 }
 
 // The squares near the hero that its side cannot see, on the enemy's side
@@ -687,9 +798,11 @@ Plan planFor(Outlook& o, Unit& unit) {
     findOwnReach(unit, reach);
     const std::vector<float>& field =
         approachField(o.player, unit.unitClass == CLASS_FLIER, std::clamp(unit.attackRange, 1, 3));
-    const float care = caution(o, unit);
+    const std::vector<float>& ruler = footField(o.player, unit.attackRange);
+    const float care = caution(o, unit), lossCare = lossCaution(o, unit);
     const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
     const float floor = wayFloor(o, unit);
+    const Place heroAt = o.hero ? placeOf(*o.hero) : Place{-1, -1};
     if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
     // Whether anything is within the unit's reach this turn, to strike or to heal.
     int top = unit.row, bottom = unit.row, left = unit.col, right = unit.col;
@@ -710,8 +823,15 @@ Plan planFor(Outlook& o, Unit& unit) {
     int bestSquare = squareOf(placeOf(unit));
     for (int square : reach.squares) {
         Place at = placeOf(square);
-        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
-                         shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
+        const Peril peril = danger(o, unit, square);
+        float standing = -care * peril.harm - lossCare * peril.loss -
+                         travel * (field[square] + std::max(0.0f, floor - ruler[square])) + shelter(o, unit, at) -
+                         SHORT_WAY * reach.cost[square];
+        standing -= COHESION * std::max(0, distance(at, o.middle) - GATHERED);
+        if (&unit != o.hero && std::find(o.heroWay.begin(), o.heroWay.end(), square) != o.heroWay.end())
+            standing -= HERO_WAY;
+        if (o.hero && (&unit == o.hero || distance(at, heroAt) <= 1) && heroRoom(o, unit, at) == 0)
+            standing -= BOXED_IN;
         if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
         Option option = aims ? bestOption(o, unit, at) : Option();
         if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
@@ -745,6 +865,7 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
 
 Plan planTurn(int player) {
     Outlook o(player, true);
+    weighThreatsToHero(o);
     Place cursor{cursorRow, cursorCol};
     return bestOfUnits(player, [&o, cursor](Unit& unit) {
         Plan plan = planFor(o, unit);
@@ -755,6 +876,7 @@ Plan planTurn(int player) {
 
 Plan planUnit(Unit& unit) {
     Outlook o(unit.player, true);
+    weighThreatsToHero(o);
     return planFor(o, unit);
 }
 
@@ -773,8 +895,19 @@ void forgetPlanning() {
 
 // Thirty for each of the enemy's blows the unit takes to fall, on average
 // over the five classes; five for each row further from the enemy's home
-// rows, two for each friend nearer the enemy in the columns about it.
+// rows, two for each friend nearer the enemy in the columns about it; less
+// the blows the enemies in view could deal it in their first turn (with the
+// points they have now, which for player 1's army are its classes' own),
+// and a thousand for each hundredth of a chance that they fell it.
 Unit* chooseHero(int player) {
+    std::vector<bool> ownBlock(SQUARES);
+    for (const Unit* unit : allUnits)
+        if (unit->player == player) ownBlock[squareOf(unit->row, unit->col)] = true;
+    std::vector<Threat> threats;
+    for (const Unit* enemy : allUnits)
+        if (enemyInView(*enemy, player))
+            threats.push_back(threatFrom({enemy, enemy->row, enemy->col, enemy->hp, true}, ownBlock,
+                                         std::max(TURN_POINTS, enemy->movePoints)));
     Unit* hero = nullptr;
     float best = NOTHING;
     auto rowsFromEnemy = [player](int row) { return player == 1 ? mapRows - 3 - row : row - 2; };
@@ -783,6 +916,17 @@ Unit* chooseHero(int player) {
         float perBlow = 0;
         for (int cls = 1; cls <= 5; cls++) perBlow += expectedDamage(strikerSpecimens[cls], *unit) / 5;
         float worth = 30 * unit->hp / std::max(perBlow, 1.0f) + 5.0f * rowsFromEnemy(unit->row);
+        std::vector<Blow> blows;
+        const int square = squareOf(unit->row, unit->col);
+        for (const Threat& threat : threats)
+            if (std::find(threat.strikes.begin(), threat.strikes.end(), square) != threat.strikes.end()) {
+                const int cls = threat.unit->unitClass;
+                const Unit& striker = strikerSpecimens[cls];
+                const int extra = strikesSpecial(cls) ? MEAN_EXTRA : 0;
+                blows.push_back({&striker, hitChance(striker, *unit, strikesSpecial(cls)), extra});
+                worth -= blows.back().chance * blowDamage(striker, *unit, extra);
+            }
+        worth -= 100000 * killChance(*unit, blows);
         for (const Unit* friendly : allUnits)
             if (friendly != unit && friendly->player == player && living(*friendly) &&
                 std::abs(friendly->col - unit->col) <= 2 && rowsFromEnemy(friendly->row) < rowsFromEnemy(unit->row))

@@ -1,4 +1,5 @@
 // tests/unit/test_computer.cpp — the computer's choices, and the keys it presses to carry them out
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -358,7 +359,6 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
             afterVictory = true;
             captureOutput([] { startNewBattle(); });
         }
-        const Unit* heroes[3] = {nullptr, chooseHero(1), chooseHero(2)};
         uint32_t clock = 0, last = 0;
         std::vector<float> choosing, acting;
         captureOutput([&] {
@@ -375,7 +375,10 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
         });
         ASSERT_EQ(choosing.size(), 3u);
         ASSERT_EQ(acting.size(), 3u);
-        for (int player : {1, 2}) EXPECT_TRUE(heroes[player]->hero) << "player " << player << "'s hero";
+        for (int player : {1, 2})
+            EXPECT_EQ(std::count_if(allUnits.begin(), allUnits.end(),
+                                    [player](const Unit* u) { return u->player == player && u->hero; }), 1)
+                << "player " << player << "'s heroes";
         EXPECT_EQ(turnsBegun[1], 1) << "the computer counts its turns from the new battle's first";
         float hurry = p.hurried && battle == 1 ? HURRY_FACTOR : 1;
         EXPECT_NEAR(choosing[1], p.choosing / hurry, 0.006f);
