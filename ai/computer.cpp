@@ -17,6 +17,7 @@
 #include "rules/game_state.h"
 
 int   commander[3] = {BY_PERSON, BY_PERSON, BY_PERSON};
+int   computerLevel[3] = {LEVEL_NORMAL, LEVEL_NORMAL, LEVEL_NORMAL};
 float computerPace = DEFAULT_COMPUTER_PACE;
 bool  computerHurry = false;
 DecisionClock decisionClock[3];
@@ -68,7 +69,7 @@ void decide(int player) {
             case BY_GREEDY: return greedyPlan(player);
             case BY_RANDOM: return randomPlan(player);
             case BY_SQUAD: return squadPlan(player);
-            default: return planTurn(player);
+            default: return planTurn(player, static_cast<Level>(computerLevel[player]));
         }
     });
     if (o.plan.unit) o.from = placeOf(*o.plan.unit);
@@ -114,7 +115,7 @@ int stepKey(Orders& o, int player) {
     bool learnt = ordersKnowledge != knowledgeRevision[player];
     if (!same(here, o.from) || o.plan.unit != &unit) {
         if (commander[player] == BY_COMPUTER && (learnt || o.plan.unit != &unit)) {
-            o.plan = timed(player, [&unit] { return planUnit(unit); });
+            o.plan = timed(player, [&unit, player] { return planUnit(unit, static_cast<Level>(computerLevel[player])); });
             ordersKnowledge = knowledgeRevision[player];
         } else {
             auto reached = std::find_if(o.plan.path.begin(), o.plan.path.end(),
@@ -238,6 +239,11 @@ bool commandByComputer(const char* side) {
     if (both || one) commander[1] = BY_COMPUTER;
     if (both || two) commander[2] = BY_COMPUTER;
     return both || one || two;
+}
+
+void playAtLevel(int level) {
+    for (int player = 1; player <= 2; player++)
+        if (commander[player] == BY_COMPUTER) computerLevel[player] = level;
 }
 
 float computerPaceSetting(const char* setting) {

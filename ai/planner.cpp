@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -18,6 +19,19 @@
 #include "rules/movement.h"
 
 std::minstd_rand randomPlayDraws;
+
+const LevelSetup LEVEL_SETUPS[LEVELS] = {
+    // name      focus fire  hero lapse  spread  replies
+    {"easy",     false,      3,          40,     false},
+    {"normal",   true,       0,          0,      false},
+    {"hard",     true,       0,          0,      true},
+};
+
+int levelNamed(const char* name) {
+    for (int level = 0; level < LEVELS; level++)
+        if (std::strcmp(LEVEL_SETUPS[level].name, name) == 0) return level;
+    return -1;
+}
 
 Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
 
@@ -432,6 +446,7 @@ struct Outlook {
     int quiet, sinceFall;
     bool heroFights;
     bool heroAlone;                    // nobody but Healers left beside our hero
+    bool heroLapses = false;           // this turn our hero minds no danger (a beginner's slip)
     std::vector<const Unit*> marks;    // what a blow or a heal may fall on: enemies in view, wounded friends
     std::vector<bool> seen;            // what our side sees, once the hero's plan asks
     std::vector<int> exposed;          // by threat: our living units standing where it can strike
@@ -698,12 +713,13 @@ Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
 // for Healers) in a standoff, which nobody else can end, takes that chance.
 bool standoff(const Outlook& o) { return o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE; }
 float caution(const Outlook& o, const Unit& unit) {
+    if (unit.hero && o.heroLapses) return 0;
     if (unit.hero && !(o.heroAlone && standoff(o))) return o.heroFights ? HERO_BOLDNESS : 1;
     if (standoff(o)) return 0;
     return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
 float lossCaution(const Outlook& o, const Unit& unit) {
-    return unit.hero && !(o.heroAlone && standoff(o)) ? 1 : caution(o, unit);
+    return unit.hero && !o.heroLapses && !(o.heroAlone && standoff(o)) ? 1 : caution(o, unit);
 }
 
 // What felling each enemy would spare our hero: its danger on the safest
@@ -861,22 +877,69 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
     return choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(randomPlayDraws)];
 }
 
-}  // namespace
+// The draws of a level that plays by chance: the computer's own, apart from
+// the battle's generator, seeded from the battle as it stood at the side's
+// first plan, so that the same battle is played the same way again.
+std::minstd_rand levelDraws[3];
+bool levelDrawsSeeded[3];
+int  lapseDrawnTurn[3];
+bool lapsing[3];
 
-Plan planTurn(int player) {
-    Outlook o(player, true);
-    weighThreatsToHero(o);
-    Place cursor{cursorRow, cursorCol};
-    return bestOfUnits(player, [&o, cursor](Unit& unit) {
-        Plan plan = planFor(o, unit);
-        plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
-        return plan;
-    });
+std::minstd_rand& drawsOf(int player) {
+    if (!levelDrawsSeeded[player]) {
+        uint32_t seed = 2166136261u;
+        auto mix = [&seed](int value) { seed = (seed ^ static_cast<uint32_t>(value)) * 16777619u; };
+        mix(player);
+        for (const Unit* unit : allUnits) {
+            mix(unit->row);
+            mix(unit->col);
+            mix(unit->hp);
+        }
+        levelDraws[player].seed(seed);
+        levelDrawsSeeded[player] = true;
+    }
+    return levelDraws[player];
 }
 
-Plan planUnit(Unit& unit) {
-    Outlook o(unit.player, true);
+Outlook outlookAt(int player, Level level) {
+    const LevelSetup& setup = LEVEL_SETUPS[level];
+    Outlook o(player, setup.focusFire);
+    if (setup.heroLapse > 0) {
+        if (lapseDrawnTurn[player] != turnsBegun[player]) {
+            lapseDrawnTurn[player] = turnsBegun[player];
+            lapsing[player] = std::uniform_int_distribution<int>(1, setup.heroLapse)(drawsOf(player)) == 1;
+        }
+        o.heroLapses = lapsing[player];
+    }
     weighThreatsToHero(o);
+    return o;
+}
+
+}  // namespace
+
+Plan planTurn(int player, Level level) {
+    Outlook o = outlookAt(player, level);
+    Place cursor{cursorRow, cursorCol};
+    std::vector<Plan> plans;
+    for (Unit* unit : allUnits) {
+        if (!mayAct(*unit, player)) continue;
+        plans.push_back(planFor(o, *unit));
+        plans.back().score -= CURSOR_WEIGHT * distance(cursor, placeOf(*unit));
+    }
+    if (plans.empty()) return Plan();
+    auto best = std::max_element(plans.begin(), plans.end(),
+                                 [](const Plan& a, const Plan& b) { return a.score < b.score; });
+    const float spread = LEVEL_SETUPS[level].spread;
+    if (spread <= 0) return *best;
+    // Any good plan: one within the spread of the best.
+    std::vector<const Plan*> good;
+    for (const Plan& plan : plans)
+        if (plan.score >= best->score - spread) good.push_back(&plan);
+    return *good[std::uniform_int_distribution<size_t>(0, good.size() - 1)(drawsOf(player))];
+}
+
+Plan planUnit(Unit& unit, Level level) {
+    Outlook o = outlookAt(unit.player, level);
     return planFor(o, unit);
 }
 
@@ -887,6 +950,8 @@ void forgetStepsTaken() { steppedOff.clear(); }
 void forgetPlanning() {
     steppedOff.clear();
     for (int player = 1; player <= 2; player++) {
+        levelDrawsSeeded[player] = false;
+        lapseDrawnTurn[player] = 0;
         threatMaps[player] = ThreatMap();
         for (auto& byKind : fields[player])
             for (Field& field : byKind) field = Field();

@@ -22,15 +22,31 @@ struct Plan {
     float score = 0;
 };
 
+// How well the computer plays. A beginner strikes whatever is best for each
+// unit alone, forgets now and then that its hero can fall, and takes any of
+// its good plans, not always the best; the hardest level weighs its plans
+// against the replies the enemy can make.
+enum Level { LEVEL_EASY, LEVEL_NORMAL, LEVEL_HARD, LEVELS };
+struct LevelSetup {
+    const char* name;     // as --level and the arena name it
+    bool  focusFire;      // kills are shared out among the units that may still act
+    int   heroLapse;      // one turn in this many (at random) the hero minds no danger; 0 never
+    float spread;         // any plan scoring within this of the best may be taken
+    bool  replies;        // plans near the hero are weighed against the enemy's replies
+};
+extern const LevelSetup LEVEL_SETUPS[LEVELS];
+int levelNamed(const char* name);   // the Level of that name, or -1
+
 // The computer: for each unit that may act, every square it can get to this
 // turn along the cheapest way, scored by the best blow or heal from there
 // (the chance to hit times what it is worth, a kill above all, a share of a
 // kill its side can finish this turn), less the danger of standing there in
 // the enemy's next turn (a square where the enemy could kill the unit counts
 // as the loss of the unit), less the way still to go toward the enemies it
-// knows of, or toward where it has not looked for longest. The best unit's plan.
-Plan planTurn(int player);
-Plan planUnit(Unit& unit);      // the same, for one unit (after a step has shown more)
+// knows of, or toward where one may hide. The best unit's plan, at the level's
+// strength.
+Plan planTurn(int player, Level level);
+Plan planUnit(Unit& unit, Level level);   // the same, for one unit (after a step has shown more)
 Unit* chooseHero(int player);   // a sturdy unit far from the enemy, behind its friends
 
 // A plan never leads a unit back onto a square it stepped off in this turn.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ai/computer.h"
+#include "ai/planner.h"
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/window.h"
@@ -32,8 +33,10 @@ bool startReplayedBattle(const char* path, char* program) {
         std::printf("Cannot replay %s: %s.\n", path, problem.c_str());
         return false;
     }
-    commander[1] = replay.sides[1];
-    commander[2] = replay.sides[2];
+    for (int player = 1; player <= 2; player++) {
+        commander[player] = replay.sides[player];
+        computerLevel[player] = replay.levels[player];
+    }
     setenv("KESTRAVA_SEED", std::to_string(replay.seed).c_str(), 1);
     char mapCopy[] = "/tmp/kestrava-replay-map-XXXXXX";
     const int file = mkstemp(mapCopy);
@@ -67,8 +70,10 @@ bool recordBattle(const char* path, int given) {
     start.seed = battleSeed;
     start.given = given;
     std::copy(placedCounts.begin(), placedCounts.end(), start.counts.begin());
-    start.sides[1] = commander[1];
-    start.sides[2] = commander[2];
+    for (int player = 1; player <= 2; player++) {
+        start.sides[player] = commander[player];
+        start.levels[player] = computerLevel[player];
+    }
     std::ifstream map(mapFile, std::ios::binary);
     start.map.assign(std::istreambuf_iterator<char>(map), std::istreambuf_iterator<char>());
     std::string problem;
@@ -95,7 +100,7 @@ int main(int argc, char** argv) {
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
     if (options.replayFile &&
-        (options.computerSide || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
+        (options.computerSide || options.level || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
         std::cerr << "kestrava: --replay plays a recorded battle as it was: it takes nothing else.\n\n" << USAGE;
         return 2;
     }
@@ -113,6 +118,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         computerPace = computerPaceSetting(std::getenv("KESTRAVA_COMPUTER_PACE"));
+        if (options.level) playAtLevel(levelNamed(options.level));
     }
     // The program's name, then the arguments after the options.
     std::vector<char*> rest{argv[0]};

@@ -6,6 +6,7 @@
 // the army counts, or nothing after --resume.
 struct StartOptions {
     const char* computerSide = nullptr;   // --computer SIDE: the side as given, checked by the computer player
+    const char* level = nullptr;          // --level NAME: how well the computer plays, one of the level names
     bool resume = false;                  // --resume
     const char* map = nullptr;            // --map NAME_OR_PATH: the battlefield instead of WorldDesc.txt
     bool listMaps = false;                // --maps
@@ -21,6 +22,6 @@ extern const char* const USAGE;
 // most once, with the value an option takes (an option at the very end is
 // given an empty value). Refused, with the reason in `problem`: an argument
 // that starts with "--" and is no option, or a known option given again or
-// after the first argument that is none, and --map with --resume (the kept
-// battle holds its own map).
+// after the first argument that is none, --map with --resume (the kept
+// battle holds its own map), and --level without --computer or naming no level.
 bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem);

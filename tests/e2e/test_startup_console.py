@@ -148,11 +148,13 @@ class StartupTranscripts(unittest.TestCase):
                 self.assertEqual(game.wait_exit(), 0)
                 self.assertTrue(game.output.startswith("Usage: kestrava "))
                 for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps"):
+                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps",
+                             "--level"):
                     self.assertIn(word, game.output)
 
     def test_a_mistyped_or_misplaced_option_is_refused_with_the_usage(self):
-        for args in (["--computr", "2"] + [1] * 10, [1] * 10 + ["--computer", "2"], ["--resume", "--resume"]):
+        for args in (["--computr", "2"] + [1] * 10, [1] * 10 + ["--computer", "2"], ["--resume", "--resume"],
+                     ["--computer", "2", "--level", "expert"] + [1] * 10, ["--level", "easy"] + [1] * 10):
             with self.subTest(args=args):
                 run = subprocess.run([os.path.join(harness.RUN_DIR, "kestrava")] + [str(a) for a in args],
                                      cwd=harness.play_folder("ones_7x2.txt", False), capture_output=True, text=True,

@@ -120,7 +120,7 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
         currentPlayer = actor->player;
         updateVisibility(actor->player);
         noteSightings(actor->player);
-        Plan plan = planUnit(*actor);
+        Plan plan = planUnit(*actor, LEVEL_NORMAL);
         EXPECT_EQ(Square(plan.target.row, plan.target.col), choice.target);
         EXPECT_EQ(plan.entry == MENU_DEFEND, choice.target.first < 0) << "entry " << plan.entry;
     }
@@ -138,7 +138,7 @@ TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     };
     ASSERT_EQ(strikers({3, 5}), 2) << "the hero starts in reach of both";
 
-    Plan plan = planUnit(*hero);
+    Plan plan = planUnit(*hero, LEVEL_NORMAL);
     ASSERT_FALSE(plan.path.empty());
     Square end(plan.path.back().row, plan.path.back().col);
     EXPECT_LT(strikers(end), 2) << "ends on " << end.first << "," << end.second;
@@ -268,7 +268,7 @@ TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
             fighter->movePoints -= 1;
             paid = 1;
         }
-        Plan plan = planUnit(*fighter);
+        Plan plan = planUnit(*fighter, LEVEL_NORMAL);
         EXPECT_EQ(plan.target.row == 3 && plan.target.col == 0, walk.strikes);
         for (Place p : plan.path) paid += stepCost(*fighter, p.row, p.col);
         Square start = walk.stepped.first >= 0 ? walk.stepped : walk.from;
@@ -288,9 +288,9 @@ TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
     for (int c = 0; c < 5; c++) wall[c] = setUp({{CLASS_FIGHTER, 1, 1, c}});
     Unit* archer = setUp({{CLASS_ARCHER, 1, 3, 2}});
     lookAround();
-    float sheltered = planUnit(*archer).score;
+    float sheltered = planUnit(*archer, LEVEL_NORMAL).score;
     moveTo(*wall[2], 6, 4);
-    float exposed = planUnit(*archer).score;
+    float exposed = planUnit(*archer, LEVEL_NORMAL).score;
     EXPECT_LT(exposed, sheltered - 1);
 }
 
