@@ -141,8 +141,10 @@ int targetKey(Orders& o) {
         return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange;
     };
     Place to = o.plan.target;
-    // Aiming before the steps are taken (a stray key) is backed out of.
-    if (o.plan.unit != &unit || !o.plan.path.empty() || !inside(to)) return giveUp(o);
+    // Aiming before the steps are taken, or for a plan with nothing to aim
+    // at (a stray key either way), is backed out of: off the map's corner a
+    // target of (-1, -1) can lie inside the diamond and be walked toward for ever.
+    if (o.plan.unit != &unit || !o.plan.path.empty() || o.plan.target.row < 0 || !inside(to)) return giveUp(o);
     if (same(cursorPlace(), to)) return KEY_INSERT;
     if (cursorRow != to.row && inside({cursorRow + (to.row > cursorRow ? 1 : -1), cursorCol}))
         return to.row > cursorRow ? KEY_DOWN : KEY_UP;

@@ -21,10 +21,10 @@
 std::minstd_rand randomPlayDraws;
 
 const LevelSetup LEVEL_SETUPS[LEVELS] = {
-    // name      focus fire  hero lapse  spread  replies
-    {"easy",     false,      3,          40,     false},
-    {"normal",   true,       0,          0,      false},
-    {"hard",     true,       0,          0,      true},
+    // name      focus fire  hero lapse  spread  foresight
+    {"easy",     false,      3,          40,     0},
+    {"normal",   true,       0,          0,      0},
+    {"hard",     true,       0,          0,      3},
 };
 
 int levelNamed(const char* name) {
@@ -656,19 +656,14 @@ float killChance(const Unit& unit, const std::vector<Blow>& blows) {
 // A unit of each class as it starts, for sums that depend on the class alone.
 Unit strikerSpecimens[6] = {{}, startingUnit(1), startingUnit(2), startingUnit(3), startingUnit(4), startingUnit(5)};
 
-// What standing on the square may cost the unit in the enemy's next turn:
-// the damage expected, and where the enemy could kill it, that chance of
-// losing it. An enemy that can strike several of our units is shared out
-// among them, but the hero is the one the enemy goes for. An enemy we can
-// kill this turn counts for half.
-// `without`: the threat left out, as if our side had felled it first.
-Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
+// What standing where the given enemies (threats by index, in order) can
+// strike it may cost the unit in the enemy's next turn: the damage expected,
+// and where they could kill it, that chance of losing it. An enemy that can
+// strike several of our units is shared out among them, and one we can kill
+// this turn counts for half; but the hero is the one the enemy goes for, with
+// everything it has.
+Peril perilOf(Outlook& o, const Unit& unit, const std::vector<int>& strikers) {
     const ThreatMap& map = *o.threats;
-    const int* all = map.strikersOf(square);
-    static std::vector<int> strikers;
-    strikers.clear();
-    for (int k = 0; k < map.strikerCount(square); k++)
-        if (all[k] != without) strikers.push_back(all[k]);
     const int count = static_cast<int>(strikers.size());
     if (count == 0) return {};
     uint64_t crowd = 1469598103934665603ull;
@@ -693,7 +688,7 @@ Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
             harm = hitChance(strikerSpecimens[cls], unit, strikesSpecial(cls));
         }
         int others = o.exposed[i] - std::binary_search(homeStrikers, homeStrikers + homeCount, i);
-        float share = (unit.hero ? 1.0f : 1.0f / (1 + others)) * (o.doomed[i] ? 0.5f : 1.0f);
+        float share = unit.hero ? 1.0f : (o.doomed[i] ? 0.5f : 1.0f) / (1 + others);
         expected += share * harm * hit;
         worst += hit;
         blows.push_back({&strikerSpecimens[cls], share * harm, strikesSpecial(cls) ? MEAN_EXTRA : 0});
@@ -706,27 +701,36 @@ Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
     return value;
 }
 
+// The same on a square; `without`: a threat left out, as if our side had felled it first.
+Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
+    const ThreatMap& map = *o.threats;
+    const int* all = map.strikersOf(square);
+    static std::vector<int> strikers;
+    strikers.clear();
+    for (int k = 0; k < map.strikerCount(square); k++)
+        if (all[k] != without) strikers.push_back(all[k]);
+    return perilOf(o, unit, strikers);
+}
+
 // How much the danger of a square weighs: fully, but less once neither side
 // has struck for a few turns, so that a standoff ends. The hero that must
 // fight minds the blows it may take little, but the chance of falling as
 // much as ever: no standoff is worth the battle. Only a hero left alone (but
 // for Healers) in a standoff, which nobody else can end, takes that chance.
 bool standoff(const Outlook& o) { return o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE; }
+bool heroMindful(const Outlook& o) { return !o.heroLapses && !(o.heroAlone && standoff(o)); }
 float caution(const Outlook& o, const Unit& unit) {
-    if (unit.hero && o.heroLapses) return 0;
-    if (unit.hero && !(o.heroAlone && standoff(o))) return o.heroFights ? HERO_BOLDNESS : 1;
-    if (standoff(o)) return 0;
+    if (unit.hero && heroMindful(o)) return o.heroFights ? HERO_BOLDNESS : 1;
+    if (standoff(o) || (unit.hero && o.heroLapses)) return 0;
     return o.quiet >= PATIENCE ? IMPATIENCE : 1;
 }
-float lossCaution(const Outlook& o, const Unit& unit) {
-    return unit.hero && !o.heroLapses && !(o.heroAlone && standoff(o)) ? 1 : caution(o, unit);
-}
+float lossCaution(const Outlook& o, const Unit& unit) { return unit.hero && heroMindful(o) ? 1 : caution(o, unit); }
 
+Reach heroReach;   // where our hero can go this turn
 // What felling each enemy would spare our hero: its danger on the safest
 // square it can reach this turn, with that enemy and without. A kill is
 // worth that much more; a wound alone spares nothing, since a wounded unit
 // strikes as hard.
-Reach heroReach;
 void weighThreatsToHero(Outlook& o) {
     if (!o.hero) return;
     const Unit& hero = *o.hero;
@@ -915,9 +919,134 @@ Outlook outlookAt(int player, Level level) {
     return o;
 }
 
+// ---- Playing the rest of the turn out ----
+
+Plan bestPlan(int player, Level level, bool foresee);
+
+// A trial of plans on the board: each unit moved to the end of its way with
+// its action spent, its blow, heal or defence taken as it most likely falls
+// (a blow hits when at least half the rolls hit), the enemies it fells
+// forgotten. Everything is put back when the trial ends.
+class Trial {
+public:
+    explicit Trial(int player) : player_(player), known_(sightings[player]), revision_(knowledgeRevision[player]) {
+        for (Unit* unit : allUnits)
+            kept_.push_back({unit, unit->row, unit->col, unit->hp, unit->movePoints, unit->canAct, unit->dead});
+    }
+    ~Trial() {
+        for (auto square = squares_.rbegin(); square != squares_.rend(); ++square)
+            battleMap[square->first / MAP_LIMIT][square->first % MAP_LIMIT].occupant = square->second;
+        for (const Kept& k : kept_) {
+            Unit& unit = *k.unit;
+            unit.row = k.row;
+            unit.col = k.col;
+            unit.hp = k.hp;
+            unit.movePoints = k.movePoints;
+            unit.canAct = k.canAct;
+            unit.dead = k.dead;
+        }
+        sightings[player_] = known_;
+        knowledgeRevision[player_] = revision_;
+        threatMaps[player_].revision = -1;   // worked out from the trial's board
+    }
+    Trial(const Trial&) = delete;
+    Trial& operator=(const Trial&) = delete;
+
+    // The chance that the plan's blow hits, 1 for a plan without one.
+    static float hitsWith(const Plan& plan) {
+        if (plan.entry == MENU_DEFEND) return 1;
+        const int id = battleMap[plan.target.row][plan.target.col].occupant;
+        for (const Unit* other : allUnits)
+            if (other->id == id && other->player != plan.unit->player)
+                return hitChance(*plan.unit, *other, plan.entry == MENU_CLASS_ACTION);
+        return 1;
+    }
+
+    // False once the enemy hero has fallen. `hits`: whether a blow lands;
+    // by default when at least half the rolls hit.
+    bool carryOut(const Plan& plan, int hits = -1) {
+        Unit& unit = *plan.unit;
+        if (!plan.path.empty()) {
+            occupy(unit.row, unit.col, -1);
+            unit.row = plan.path.back().row;
+            unit.col = plan.path.back().col;
+            occupy(unit.row, unit.col, unit.id);
+        }
+        unit.movePoints = 0;
+        unit.canAct = false;
+        if (plan.entry == MENU_DEFEND) {
+            unit.hp = std::min(unit.maxHp, static_cast<int>(unit.hp + unit.maxHp * 0.1));
+            return true;
+        }
+        Unit* target = nullptr;
+        for (Unit* other : allUnits)
+            if (other->id == battleMap[plan.target.row][plan.target.col].occupant) target = other;
+        if (!target) return true;
+        if (target->player == unit.player) {
+            int gain = 0;
+            while (target->hp + gain < target->maxHp && !healComplete(target->hp + gain, target->hp, target->maxHp)) gain++;
+            target->hp += gain;
+            return true;
+        }
+        const bool special = plan.entry == MENU_CLASS_ACTION;
+        if (hits == 0 || (hits < 0 && hitChance(unit, *target, special) < 0.5f)) return true;
+        target->hp -= blowDamage(unit, *target, special ? MEAN_EXTRA : 0);
+        if (target->hp > 0) return true;
+        if (target->hero) return false;
+        target->dead = true;   // the fallen leave their square
+        occupy(target->row, target->col, -1);
+        std::vector<Sighting>& known = sightings[player_];
+        known.erase(std::remove_if(known.begin(), known.end(), [target](const Sighting& s) { return s.unit == target; }),
+                    known.end());
+        knowledgeRevision[player_]++;
+        return true;
+    }
+
+private:
+    void occupy(int row, int col, int id) {
+        squares_.emplace_back(squareOf(row, col), battleMap[row][col].occupant);
+        battleMap[row][col].occupant = id;
+    }
+    std::vector<std::pair<int, int>> squares_;   // square, its occupant before, in the order changed
+    struct Kept {
+        Unit* unit;
+        int row, col, hp, movePoints;
+        bool canAct, dead;
+    };
+    int player_;
+    std::vector<Kept> kept_;
+    std::vector<Sighting> known_;
+    int revision_;
+};
+
+// A plan's worth with what follows it: its score, and the scores of the
+// plans the computer would make for the rest of the turn after it.
+// The first plan's blow is played both ways, hit and miss, each as likely as
+// the rolls make it; the later ones as they most likely fall.
+float playedOut(int player, Level level, const Plan& first, int hits) {
+    Trial trial(player);
+    float total = 0;
+    if (!trial.carryOut(first, hits)) return WIN;
+    for (;;) {
+        Plan next = bestPlan(player, level, false);
+        if (!next.unit) return total;
+        total += next.score;
+        if (!trial.carryOut(next)) return total + WIN;
+    }
+}
+float playedOut(int player, Level level, const Plan& first) {
+    const float hits = Trial::hitsWith(first);
+    float worth = first.score + hits * playedOut(player, level, first, 1);
+    if (hits < 1) worth += (1 - hits) * playedOut(player, level, first, 0);
+    return worth;
+}
+
 }  // namespace
 
-Plan planTurn(int player, Level level) {
+Plan planTurn(int player, Level level) { return bestPlan(player, level, true); }
+
+namespace {
+Plan bestPlan(int player, Level level, bool foresee) {
     Outlook o = outlookAt(player, level);
     Place cursor{cursorRow, cursorCol};
     std::vector<Plan> plans;
@@ -927,8 +1056,23 @@ Plan planTurn(int player, Level level) {
         plans.back().score -= CURSOR_WEIGHT * distance(cursor, placeOf(*unit));
     }
     if (plans.empty()) return Plan();
-    auto best = std::max_element(plans.begin(), plans.end(),
-                                 [](const Plan& a, const Plan& b) { return a.score < b.score; });
+    auto byScore = [](const Plan& a, const Plan& b) { return a.score < b.score; };
+    auto best = std::max_element(plans.begin(), plans.end(), byScore);
+    const int foresight = foresee ? std::min<int>(LEVEL_SETUPS[level].foresight, plans.size()) : 0;
+    if (foresight > 1) {
+        // The best few, each with the rest of the turn played out after it.
+        std::partial_sort(plans.begin(), plans.begin() + foresight, plans.end(),
+                          [](const Plan& a, const Plan& b) { return a.score > b.score; });
+        float bestWorth = NOTHING;
+        for (int k = 0; k < foresight; k++) {
+            const float worth = playedOut(player, level, plans[k]);
+            if (worth > bestWorth) {
+                bestWorth = worth;
+                best = plans.begin() + k;
+            }
+        }
+        return *best;
+    }
     const float spread = LEVEL_SETUPS[level].spread;
     if (spread <= 0) return *best;
     // Any good plan: one within the spread of the best.
@@ -937,6 +1081,8 @@ Plan planTurn(int player, Level level) {
         if (plan.score >= best->score - spread) good.push_back(&plan);
     return *good[std::uniform_int_distribution<size_t>(0, good.size() - 1)(drawsOf(player))];
 }
+
+}  // namespace
 
 Plan planUnit(Unit& unit, Level level) {
     Outlook o = outlookAt(unit.player, level);

@@ -126,6 +126,50 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
     }
 }
 
+// Where a unit's plan leaves it. Each set-up is seen by player 1 (the Fighter with a long sight
+// sees the enemies); the last piece acts.
+const struct PlanEnd {
+    const char* what;
+    int rows, cols, terrain;
+    std::initializer_list<Piece> pieces;
+    int quietTurns;                    // also the turns since a unit fell
+    bool (*holds)(const Plan& plan, Square end);
+} planEnds[] = {
+    {"a Flier on desert keeps up with the Fighters ahead of it", 12, 5, 3,
+     {{CLASS_MAGE, 2, 11, 2}, {CLASS_FIGHTER, 1, 6, 1}, {CLASS_FIGHTER, 1, 6, 3}, {CLASS_FLIER, 1, 1, 2, 0, false, -1, 5}},
+     0, [](const Plan&, Square end) { return end.first >= 4; }},
+    {"a Healer beside its hero on the back edge heals it from a square that leaves it room", 7, 7, 1,
+     {{CLASS_FIGHTER, 2, 6, 6}, {CLASS_FIGHTER, 1, 0, 3, 50, true}, {CLASS_ARCHER, 1, 0, 2}, {CLASS_MAGE, 1, 0, 4},
+      {CLASS_HEALER, 1, 1, 3, 0, false, -1, 5}},
+     0,
+     [](const Plan& plan, Square end) {
+         return Square(plan.target.row, plan.target.col) == Square(0, 3) && end != Square(1, 3) &&
+                std::abs(end.first) + std::abs(end.second - 3) > 1;
+     }},
+    {"after the stalemate turns a wounded hero still passes a kill where two Mages could fell it", 7, 7, 1,
+     {{CLASS_MAGE, 2, 0, 6}, {CLASS_MAGE, 2, 6, 6}, {CLASS_ARCHER, 2, 3, 6, 10}, {CLASS_FIGHTER, 1, 6, 0},
+      {CLASS_FIGHTER, 1, 3, 0, 40, true, -1, 5}},
+     8, [](const Plan& plan, Square end) { return end == Square(3, 0) && plan.target.row < 0; }},
+};
+
+TEST_F(ComputerTest, KeepsItsArmyTogetherAndItsHeroAlive) {
+    for (const PlanEnd& position : planEnds) {
+        SCOPED_TRACE(position.what);
+        resetBattleState();
+        loadUniformMap(position.rows, position.cols, position.terrain);
+        Unit* actor = setUp(position.pieces);
+        for (Unit* unit : allUnits)
+            if (unit->player == 1 && unit->unitClass == CLASS_FIGHTER && !unit->hero) unit->sight = 30;
+        lookAround();
+        quietTurns[1] = turnsSinceFall[1] = position.quietTurns;
+        Plan plan = planUnit(*actor, LEVEL_NORMAL);
+        Square end = plan.path.empty() ? Square(actor->row, actor->col)
+                                       : Square(plan.path.back().row, plan.path.back().col);
+        EXPECT_TRUE(position.holds(plan, end)) << "ends on " << end.first << "," << end.second << ", target "
+                                               << plan.target.row << "," << plan.target.col;
+    }
+}
+
 TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     loadUniformMap(7, 12, 1);
     // The Archer is an army to keep the hero for.
@@ -204,22 +248,35 @@ TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
     }
 }
 
-// Before its first look a side expects the enemy spread over the middle of its home rows.
-TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsBeforeItHasLooked) {
+// Before its first look a side expects the enemy spread over the middle of its home rows. A
+// guess looked at and found empty is forgotten, the others once they are GUESS_TURNS old; then
+// its units go and search where an enemy may hide, not where it was guessed.
+TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsUntilItLooksThenSearches) {
     loadUniformMap(9, 12, 1);
     setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
     lookAround();
     noteTurnStart(1);
-    std::vector<Square> expected;
-    for (const Sighting& seen : sightings[1]) expected.emplace_back(seen.row, seen.col);
-    EXPECT_EQ(expected, (std::vector<Square>{{7, 2}, {7, 6}, {7, 10}}));
+    auto guesses = [] {
+        std::vector<Square> squares;
+        for (const Sighting& seen : sightings[1]) squares.emplace_back(seen.row, seen.col);
+        return squares;
+    };
+    EXPECT_EQ(guesses(), (std::vector<Square>{{7, 2}, {7, 6}, {7, 10}}));
 
-    Unit* scout = setUp({{CLASS_FIGHTER, 1, 6, 2}});   // sees (7, 2), where nobody stands
+    Unit* scout = setUp({{CLASS_FIGHTER, 1, 6, 2, 0, false, -1, 5}});   // sees (7, 2), where nobody stands
     updateVisibility(1);
     noteSightings(1);
-    std::vector<Square> left;
-    for (const Sighting& seen : sightings[1]) left.emplace_back(seen.row, seen.col);
-    EXPECT_EQ(left, (std::vector<Square>{{7, 6}, {7, 10}})) << "the scout at " << scout->row << "," << scout->col;
+    EXPECT_EQ(guesses(), (std::vector<Square>{{7, 6}, {7, 10}})) << "the scout at " << scout->row << "," << scout->col;
+
+    for (int turn = 2; turn < 1 + GUESS_TURNS; turn++) noteTurnStart(1);
+    EXPECT_EQ(guesses().size(), 2u) << "forgotten before " << GUESS_TURNS << " turns";
+    noteTurnStart(1);
+    EXPECT_EQ(guesses(), std::vector<Square>()) << "still guessed after " << GUESS_TURNS << " turns";
+    // The enemy, unseen all along, may have walked anywhere the side has not looked since
+    // (the far corner since the first turn), but not where it looks now: the scout goes on.
+    EXPECT_EQ(hiddenSince[1][7][2], 0) << "the square in the scout's sight";
+    EXPECT_EQ(hiddenSince[1][8][11], 1) << "the far corner, never seen";
+    EXPECT_FALSE(planUnit(*scout, LEVEL_NORMAL).path.empty()) << "the scout stands";
 }
 
 // The hero: the unit the enemy needs the most blows to fell, the further
@@ -395,43 +452,58 @@ auto gameState() {
                            currentPlayer, choosingHeroes);
 }
 
-// Whole battles, the computer against each way of playing, with stray keys from a person:
-// every key it presses is taken, none while covered or before its pace, and each battle is won.
+// Whole battles, the computer at each level (by seed) against each way of playing, with stray
+// keys from a person: every key it presses is taken, none while covered or before its pace, and
+// each battle is won. Played again, a battle goes the same way, the easy level's chances included.
+struct WatchedBattle {
+    std::string console;
+    int frames = 0, refused = 0, hasty = 0;
+};
+
+WatchedBattle watchBattle(unsigned seed, int opponent, int level) {
+    resetBattleState();
+    loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
+    seedRandom(seed);
+    randomPlayDraws.seed(seed);
+    ArmyCounts counts;
+    counts.fill(1);
+    captureOutput([&] { placeArmies(counts); });
+    commander[1] = BY_COMPUTER;
+    commander[2] = opponent;
+    computerLevel[1] = level;
+    computerPace = DEFAULT_COMPUTER_PACE;
+
+    WatchedBattle b;
+    uint32_t clock = 0, lastKey = 0;
+    b.console = captureOutput([&] {
+        for (; b.frames < 100000 && !bannerP1Wins && !bannerP2Wins; b.frames++) {
+            bool covered = false;
+            auto before = gameState();
+            float shortest = keyWait(true);
+            if (watchedFrame(50, clock, &covered)) {
+                b.refused += gameState() == before;
+                b.hasty += covered || (clock - lastKey) / 1000.0f < shortest;
+                lastKey = clock;
+            }
+            if (b.frames % 37 == 0 && !choosingHeroes) press(STRAY_KEYS[randomInt(0, 5)]);
+        }
+    });
+    return b;
+}
+
 TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD}) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent);
-        resetBattleState();
-        loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
-        seedRandom(seed);
-        randomPlayDraws.seed(seed);
-        ArmyCounts counts;
-        counts.fill(1);
-        captureOutput([&] { placeArmies(counts); });
-        commander[1] = BY_COMPUTER;
-        commander[2] = opponent;
-        computerPace = DEFAULT_COMPUTER_PACE;
-
-        int refused = 0, hasty = 0, frames = 0;
-        uint32_t clock = 0, lastKey = 0;
-        std::string console = captureOutput([&] {
-            for (; frames < 100000 && !bannerP1Wins && !bannerP2Wins; frames++) {
-                bool covered = false;
-                auto before = gameState();
-                float shortest = keyWait(true);
-                if (watchedFrame(50, clock, &covered)) {
-                    refused += gameState() == before;
-                    hasty += covered || (clock - lastKey) / 1000.0f < shortest;
-                    lastKey = clock;
-                }
-                if (frames % 37 == 0 && !choosingHeroes) press(STRAY_KEYS[randomInt(0, 5)]);
-            }
-        });
-        EXPECT_TRUE(bannerP1Wins || bannerP2Wins) << "no victory after " << frames << " frames";
-        EXPECT_EQ(refused, 0);
-        EXPECT_EQ(hasty, 0);
-        EXPECT_NE(console.find("p2 hero selected!"), std::string::npos);
-        EXPECT_NE(console.find("Hit range = "), std::string::npos);
+        const int level = (seed - 1) % LEVELS;
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent << ", level "
+                                        << LEVEL_SETUPS[level].name);
+        WatchedBattle b = watchBattle(seed, opponent, level);
+        EXPECT_TRUE(bannerP1Wins || bannerP2Wins) << "no victory after " << b.frames << " frames";
+        EXPECT_EQ(b.refused, 0);
+        EXPECT_EQ(b.hasty, 0);
+        EXPECT_NE(b.console.find("p2 hero selected!"), std::string::npos);
+        EXPECT_NE(b.console.find("Hit range = "), std::string::npos);
     }
+    EXPECT_EQ(watchBattle(1, BY_SQUAD, LEVEL_EASY).console, watchBattle(1, BY_SQUAD, LEVEL_EASY).console);
 }
 
 // Whatever a person's keys left, before or during its turn, the computer backs out and takes
