@@ -1022,17 +1022,20 @@ private:
 // A plan's worth with what follows it: its score, and the scores of the
 // plans the computer would make for the rest of the turn after it.
 // The first plan's blow is played both ways, hit and miss, each as likely as
-// the rolls make it; the later ones as they most likely fall.
+// the rolls make it; the later ones as they most likely fall, at most
+// PLAYED_OUT of them, which in a large army leaves the least urgent unplayed.
+constexpr int PLAYED_OUT = 10;
 float playedOut(int player, Level level, const Plan& first, int hits) {
     Trial trial(player);
     float total = 0;
     if (!trial.carryOut(first, hits)) return WIN;
-    for (;;) {
+    for (int played = 0; played < PLAYED_OUT; played++) {
         Plan next = bestPlan(player, level, false);
         if (!next.unit) return total;
         total += next.score;
         if (!trial.carryOut(next)) return total + WIN;
     }
+    return total;
 }
 float playedOut(int player, Level level, const Plan& first) {
     const float hits = Trial::hitsWith(first);
