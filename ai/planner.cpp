@@ -441,6 +441,8 @@ struct Outlook {
     std::vector<int> worstMemo;        // the same, the damage of a hit
     const ThreatMap* threats;
     float armyWay;                     // the mean way still to go of our fighting units, on foot
+    float armyWays = 0;                // its sum, over
+    int armyCount = 0;                 // so many units
     const Unit* hero = nullptr;        // our hero, while it lives
     Place middle{-1, -1};              // the middle of our living units' squares
     int quiet, sinceFall;
@@ -504,6 +506,8 @@ Outlook::Outlook(int who, bool sharesKills)
         counted++;
     }
     armyWay = counted ? ways / counted : -FAR;   // with no army to keep with, no bound
+    armyWays = ways;
+    armyCount = counted;
     int rows = 0, cols = 0, own = 0;
     for (const Unit* unit : allUnits) {
         if (unit->player != player || !living(*unit)) continue;
@@ -772,8 +776,14 @@ void weighThreatsToHero(Outlook& o) {
 
 // How near the enemy the way toward it still pays, on foot: the hero stays
 // behind the middle of its army, the others may run a little ahead of it.
+// A unit keeps with the rest of its army: one that is all the army left
+// has nobody to wait for.
 float wayFloor(const Outlook& o, const Unit& unit) {
-    return unit.hero && !o.heroFights ? o.armyWay + HERO_BEHIND : o.armyWay - LEAD;
+    if (unit.hero) return o.heroFights ? o.armyWay - LEAD : o.armyWay + HERO_BEHIND;
+    const float here = footField(o.player, unit.attackRange)[squareOf(placeOf(unit))];
+    const bool counted = !wounded(unit) && here < FAR;
+    const int others = o.armyCount - counted;
+    return others > 0 ? (o.armyWays - (counted ? here : 0)) / others - LEAD : -FAR;
 }
 
 // The free squares beside our hero once the unit has left its square for
