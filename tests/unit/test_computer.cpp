@@ -253,7 +253,7 @@ TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
 // its units go and search where an enemy may hide, not where it was guessed.
 TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsUntilItLooksThenSearches) {
     loadUniformMap(9, 12, 1);
-    setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
+    setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 3, 2, 0, true}});
     lookAround();
     noteTurnStart(1);
     auto guesses = [] {
@@ -556,6 +556,36 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
         EXPECT_EQ(refused, 0);
         EXPECT_NE(console.find("Hit range = "), std::string::npos) << "the Archer never shot";
     }
+}
+
+// A Mage with nothing in reach plans to Defend; a stray key leaves it aiming from the corner,
+// where the planless target (-1, -1) lies inside its reach: it backs out and defends.
+TEST_F(ComputerTest, BacksOutOfAimingWhenItsPlanHasNothingToAimAt) {
+    loadUniformMap(7, 5, 1);
+    Unit* mage = setUp({{CLASS_FIGHTER, 1, 6, 4, 0, true}, {CLASS_HEALER, 2, 0, 4, 0, true}, {CLASS_MAGE, 2, 0, 0}});
+    choosingHeroes = p1ChoosingHero = false;
+    currentPlayer = 2;
+    for (Unit* unit : allUnits) unit->canAct = unit == mage;
+    commander[2] = BY_COMPUTER;
+    computerPace = 0;
+    idleUpdate();
+    // The computer opens the Mage's menu to Defend; a person's keys take Attack instead.
+    for (int tick = 0; tick < 100 && !mage->menuOpen; tick++) computerPlays(0.1f);
+    while (menuItem != MENU_ATTACK) press(KEY_UP);
+    press(KEY_INSERT);
+    ASSERT_TRUE(choosingTarget);
+    int refused = 0;
+    captureOutput([&] {
+        for (int frame = 0; frame < 2000 && currentPlayer == 2; frame++) {
+            frameSeconds = 0.1f;
+            idleUpdate();
+            auto before = gameState();
+            if (computerPlays(0.1f)) refused += gameState() == before;
+        }
+    });
+    EXPECT_EQ(currentPlayer, 1) << "the turn never passed";
+    EXPECT_EQ(refused, 0);
+    EXPECT_FALSE(mage->canAct);
 }
 
 }  // namespace
