@@ -831,7 +831,9 @@ Plan planFor(Outlook& o, Unit& unit) {
     const std::vector<float>& ruler = footField(o.player, unit.attackRange);
     const float care = caution(o, unit), lossCare = lossCaution(o, unit);
     const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
-    const float floor = wayFloor(o, unit);
+    // A long search for an enemy nobody sees: every unit goes its own way.
+    const bool scatter = sightings[o.player].empty() && standoff(o);
+    const float floor = scatter ? -FAR : wayFloor(o, unit);
     const Place heroAt = o.hero ? placeOf(*o.hero) : Place{-1, -1};
     if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
     // Whether anything is within the unit's reach this turn, to strike or to heal.
@@ -857,7 +859,7 @@ Plan planFor(Outlook& o, Unit& unit) {
         float standing = -care * peril.harm - lossCare * peril.loss -
                          travel * (field[square] + std::max(0.0f, floor - ruler[square])) + shelter(o, unit, at) -
                          SHORT_WAY * reach.cost[square];
-        standing -= COHESION * std::max(0, distance(at, o.middle) - GATHERED);
+        if (!scatter) standing -= COHESION * std::max(0, distance(at, o.middle) - GATHERED);
         if (&unit != o.hero && std::find(o.heroWay.begin(), o.heroWay.end(), square) != o.heroWay.end())
             standing -= HERO_WAY;
         if (o.hero && (&unit == o.hero || distance(at, heroAt) <= 1) && heroRoom(o, unit, at) == 0)
