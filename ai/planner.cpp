@@ -933,7 +933,7 @@ Outlook outlookAt(int player, Level level) {
 
 // ---- Playing the rest of the turn out ----
 
-Plan bestPlan(int player, Level level, bool foresee);
+Plan bestPlan(int player, Level level, bool foresee);   // below
 
 // A trial of plans on the board: each unit moved to the end of its way with
 // its action spent, its blow, heal or defence taken as it most likely falls
@@ -1032,10 +1032,10 @@ private:
 };
 
 // A plan's worth with what follows it: its score, and the scores of the
-// plans the computer would make for the rest of the turn after it.
+// plans the computer would make for the rest of the turn after it, at most
+// PLAYED_OUT of them (in a large army the least urgent are left unplayed).
 // The first plan's blow is played both ways, hit and miss, each as likely as
-// the rolls make it; the later ones as they most likely fall, at most
-// PLAYED_OUT of them, which in a large army leaves the least urgent unplayed.
+// the rolls make it; the later ones as they most likely fall.
 constexpr int PLAYED_OUT = 10;
 float playedOut(int player, Level level, const Plan& first, int hits) {
     Trial trial(player);
@@ -1056,11 +1056,8 @@ float playedOut(int player, Level level, const Plan& first) {
     return worth;
 }
 
-}  // namespace
-
-Plan planTurn(int player, Level level) { return bestPlan(player, level, true); }
-
-namespace {
+// The best plan of any unit of the player's at the level; `foresee`: with
+// the level's foresight (none while a turn is being played out).
 Plan bestPlan(int player, Level level, bool foresee) {
     Outlook o = outlookAt(player, level);
     Place cursor{cursorRow, cursorCol};
@@ -1078,6 +1075,7 @@ Plan bestPlan(int player, Level level, bool foresee) {
         // The best few, each with the rest of the turn played out after it.
         std::partial_sort(plans.begin(), plans.begin() + foresight, plans.end(),
                           [](const Plan& a, const Plan& b) { return a.score > b.score; });
+        best = plans.begin();
         float bestWorth = NOTHING;
         for (int k = 0; k < foresight; k++) {
             const float worth = playedOut(player, level, plans[k]);
@@ -1098,6 +1096,8 @@ Plan bestPlan(int player, Level level, bool foresee) {
 }
 
 }  // namespace
+
+Plan planTurn(int player, Level level) { return bestPlan(player, level, true); }
 
 Plan planUnit(Unit& unit, Level level) {
     Outlook o = outlookAt(unit.player, level);
