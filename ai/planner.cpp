@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <queue>
@@ -19,19 +18,6 @@
 #include "rules/movement.h"
 
 std::minstd_rand randomPlayDraws;
-
-const LevelSetup LEVEL_SETUPS[LEVELS] = {
-    // name      focus fire  hero lapse  spread  foresight
-    {"easy",     false,      3,          40,     0},
-    {"normal",   true,       0,          0,      0},
-    {"hard",     true,       0,          0,      3},
-};
-
-int levelNamed(const char* name) {
-    for (int level = 0; level < LEVELS; level++)
-        if (std::strcmp(LEVEL_SETUPS[level].name, name) == 0) return level;
-    return -1;
-}
 
 Place placeOf(const Unit& unit) { return {unit.row, unit.col}; }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <random>
 #include <vector>
+
+#include "ai/levels.h"
 struct Unit;
 
 // The action menu's entries, as the cursor counts them.
@@ -21,21 +23,6 @@ struct Plan {
     Place target{-1, -1};       // the square attacked or healed
     float score = 0;
 };
-
-// How well the computer plays. A beginner strikes whatever is best for each
-// unit alone, forgets now and then that its hero can fall, and takes any of
-// its good plans, not always the best; the hardest level plays the rest of
-// its turn out after each of its best plans before it picks one.
-enum Level { LEVEL_EASY, LEVEL_NORMAL, LEVEL_HARD, LEVELS };
-struct LevelSetup {
-    const char* name;     // as --level and the arena name it
-    bool  focusFire;      // kills are shared out among the units that may still act
-    int   heroLapse;      // one turn in this many (at random) the hero minds no danger; 0 never
-    float spread;         // any plan scoring within this of the best may be taken
-    int   foresight;      // so many of the best plans are each weighed with the rest of the turn played out
-};
-extern const LevelSetup LEVEL_SETUPS[LEVELS];
-int levelNamed(const char* name);   // the Level of that name, or -1
 
 // The computer: for each unit that may act, every square it can get to this
 // turn along the cheapest way, scored by the best blow or heal from there

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ai/computer.h"
-#include "ai/planner.h"
+#include "ai/levels.h"
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/window.h"

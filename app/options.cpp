@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "ai/planner.h"
+#include "ai/levels.h"
 
 const char* const USAGE =
     "Usage: kestrava [--computer 1|2|both [--level easy|normal|hard]] [--map NAME|FILE] [--record FILE]\n"

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "ai/planner.h"
+#include "ai/levels.h"
 #include "app/input.h"
 
 constexpr int REPLAY_VERSION = 2;
