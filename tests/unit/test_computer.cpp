@@ -506,6 +506,19 @@ TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     EXPECT_EQ(watchBattle(1, BY_SQUAD, LEVEL_EASY).console, watchBattle(1, BY_SQUAD, LEVEL_EASY).console);
 }
 
+// Frames of a tenth of a second while the computer plays player 2's turn, at most 20,000: the
+// keys it pressed that changed nothing.
+int keysRefusedUntilPlayerOnesTurn() {
+    int refused = 0;
+    for (int frame = 0; frame < 20000 && currentPlayer == 2; frame++) {
+        frameSeconds = 0.1f;
+        idleUpdate();
+        auto before = gameState();
+        if (computerPlays(0.1f)) refused += gameState() == before;
+    }
+    return refused;
+}
+
 // Whatever a person's keys left, before or during its turn, the computer backs out and takes
 // its whole turn; its Archer can finish a wounded enemy, its Mage, out of magic, cannot act.
 const struct {
@@ -544,14 +557,7 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
         leftover.keys(*idle);
 
         int refused = 0;
-        std::string console = captureOutput([&] {
-            for (int frame = 0; frame < 20000 && currentPlayer == 2; frame++) {
-                frameSeconds = 0.1f;
-                idleUpdate();
-                auto before = gameState();
-                if (computerPlays(0.1f)) refused += gameState() == before;
-            }
-        });
+        std::string console = captureOutput([&] { refused = keysRefusedUntilPlayerOnesTurn(); });
         EXPECT_EQ(currentPlayer, 1) << "the turn never passed";
         EXPECT_EQ(refused, 0);
         EXPECT_NE(console.find("Hit range = "), std::string::npos) << "the Archer never shot";
@@ -575,14 +581,7 @@ TEST_F(ComputerTest, BacksOutOfAimingWhenItsPlanHasNothingToAimAt) {
     press(KEY_INSERT);
     ASSERT_TRUE(choosingTarget);
     int refused = 0;
-    captureOutput([&] {
-        for (int frame = 0; frame < 2000 && currentPlayer == 2; frame++) {
-            frameSeconds = 0.1f;
-            idleUpdate();
-            auto before = gameState();
-            if (computerPlays(0.1f)) refused += gameState() == before;
-        }
-    });
+    captureOutput([&] { refused = keysRefusedUntilPlayerOnesTurn(); });
     EXPECT_EQ(currentPlayer, 1) << "the turn never passed";
     EXPECT_EQ(refused, 0);
     EXPECT_FALSE(mage->canAct);
