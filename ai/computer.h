@@ -4,6 +4,7 @@
 enum Commander { BY_PERSON, BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD };
 
 extern int   commander[3];    // who presses each player's keys; index 0 unused
+extern int   computerLevel[3];   // how well the computer plays each player (a Level); index 0 unused
 extern float computerPace;    // seconds between two inputs when few units must act; 0 for one at every call
 extern bool  computerHurry;   // w: the computer presses its keys four times as fast, until w again or a new battle
 
@@ -42,6 +43,8 @@ int computerTurnSpeed();
 
 // The side --computer names: "1", "2" or "both". False for anything else.
 bool commandByComputer(const char* side);
+// --level: the computer plays every side it commands at the level (a Level).
+void playAtLevel(int level);
 
 // KESTRAVA_COMPUTER_PACE: seconds, 0 to SLOWEST_COMPUTER_PACE. Without it
 // the default pace; anything else (infinity and NaN too) is said on

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ai/computer.h"
+#include "ai/levels.h"
 #include "app/net_play.h"
 #include "app/options.h"
 #include "app/replay.h"
@@ -36,8 +37,10 @@ bool startReplayedBattle(const char* path, char* program) {
     if (replay.cut)
         std::fprintf(stderr, "%s has no end line: the recording stops at tick %lld, its last whole command.\n", path,
                      static_cast<long long>(replay.endTick));
-    commander[1] = replay.sides[1];
-    commander[2] = replay.sides[2];
+    for (int player = 1; player <= 2; player++) {
+        commander[player] = replay.sides[player];
+        computerLevel[player] = replay.levels[player];
+    }
     setenv("KESTRAVA_SEED", std::to_string(replay.seed).c_str(), 1);
     char mapCopy[] = "/tmp/kestrava-replay-map-XXXXXX";
     const int file = mkstemp(mapCopy);
@@ -71,8 +74,10 @@ bool recordBattle(const char* path, int given) {
     start.seed = battleSeed;
     start.given = given;
     std::copy(placedCounts.begin(), placedCounts.end(), start.counts.begin());
-    start.sides[1] = commander[1];
-    start.sides[2] = commander[2];
+    for (int player = 1; player <= 2; player++) {
+        start.sides[player] = commander[player];
+        start.levels[player] = computerLevel[player];
+    }
     std::string problem = readMapFile(mapFile, start.map);
     if (problem.empty() && startRecording(path, start, problem)) return true;
     std::printf("Cannot record into %s: %s.\n", path, problem.c_str());
@@ -118,7 +123,7 @@ int main(int argc, char** argv) {
     }
     if (options.join) return joinBattle(options, argc, argv);
     if (options.replayFile &&
-        (options.computerSide || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
+        (options.computerSide || options.level || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
         std::cerr << "kestrava: --replay plays a recorded battle as it was: it takes nothing else.\n\n" << USAGE;
         return 2;
     }
@@ -144,6 +149,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         computerPace = computerPaceSetting(std::getenv("KESTRAVA_COMPUTER_PACE"));
+        if (options.level) playAtLevel(levelNamed(options.level));
     }
     // The program's name, then the arguments after the options.
     std::vector<char*> rest{argv[0]};

@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ai/levels.h"
+
 const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both] [--map NAME|FILE] [--record FILE] [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
-    "       kestrava [--computer 1|2|both] --resume\n"
+    "Usage: kestrava [--computer 1|2|both [--level easy|normal|hard]] [--map NAME|FILE] [--record FILE]\n"
+    "                [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
+    "       kestrava [--computer 1|2|both [--level easy|normal|hard]] --resume\n"
     "       kestrava --replay FILE\n"
     "       kestrava --maps\n"
     "       kestrava --host [PORT] | --serve [PORT] [--computer 1|2] [--map NAME|FILE] [--record FILE] [ARMIES]\n"
@@ -23,6 +26,9 @@ const char* const USAGE =
     "faster when many units must act, and w in the window makes it four times\n"
     "as fast; KESTRAVA_COMPUTER_PACE=<seconds> sets another pace, 0 for as\n"
     "fast as the frames come.\n"
+    "\n"
+    "--level sets how well the computer plays: easy makes a beginner's\n"
+    "mistakes, normal is the default, hard is the strongest and thinks longer.\n"
     "\n"
     "Read from the current folder: the map WorldDesc.txt and the pictures\n"
     "under images/. --map plays on another map instead: a NAME from maps/\n"
@@ -65,6 +71,7 @@ const struct Option {
     void (*take)(StartOptions& options, const char* value);
 } OPTIONS[] = {
     {"--computer", true, nullptr, [](StartOptions& o, const char* side) { o.computerSide = side; }},
+    {"--level", true, "a level: easy, normal or hard", [](StartOptions& o, const char* name) { o.level = name; }},
     {"--resume", false, nullptr, [](StartOptions& o, const char*) { o.resume = true; }},
     {"--help", false, nullptr, [](StartOptions& o, const char*) { o.help = true; }},
     {"--map", true, "a map: a name from maps/ or a map file",
@@ -130,6 +137,14 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
     }
     if (options.map && options.resume) {
         problem = "--map cannot go with --resume: the kept battle holds its own map.";
+        return false;
+    }
+    if (options.level && levelNamed(options.level) < 0) {
+        problem = "--level takes easy, normal or hard.";
+        return false;
+    }
+    if (options.level && !options.computerSide) {
+        problem = "--level goes with --computer: it sets how well the computer plays.";
         return false;
     }
     if (argc - options.firstArgument == 1 && std::strcmp(argv[options.firstArgument], "-h") == 0) options.help = true;

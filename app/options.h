@@ -6,6 +6,7 @@
 // the army counts, or nothing after --resume.
 struct StartOptions {
     const char* computerSide = nullptr;   // --computer SIDE: the side as given, checked by the computer player
+    const char* level = nullptr;          // --level NAME: how well the computer plays, one of the level names
     bool resume = false;                  // --resume
     const char* map = nullptr;            // --map NAME_OR_PATH: the battlefield instead of WorldDesc.txt
     bool listMaps = false;                // --maps
@@ -30,5 +31,6 @@ extern const char* const USAGE;
 // that starts with "--" and is no option, or a known option given again or
 // after the first argument that is none; --map, --record or --replay without
 // its value, or with one that starts with "--"; and --map with --resume (the
-// kept battle holds its own map).
+// kept battle holds its own map); --level without --computer or naming no
+// level.
 bool readOptions(int argc, char** argv, StartOptions& options, std::string& problem);

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const FORMAT_LINE = "kestrava-replay version=1";
+const char* const FORMAT_START = "kestrava-replay version=";
 const char* const SIDE_NAMES[] = {"person", "computer", "greedy", "random", "squad"};   // by Commander
 constexpr size_t LONGEST_LINE = 16384;             // the map line of a 50 × 50 map is under 11,000
 constexpr int MOST_GIVEN = 100000;
@@ -95,7 +95,10 @@ public:
 
     std::string read() {
         if (!headerLine()) return problem;
-        if (line != FORMAT_LINE) return fail("it is not a Kestrava replay (or not one this version plays)");
+        replay.version = 0;
+        for (int version = 1; version <= REPLAY_VERSION; version++)
+            if (line == FORMAT_START + std::to_string(version)) replay.version = version;
+        if (!replay.version) return fail("it is not a Kestrava replay (or not one this version plays)");
         headerLines.push_back(line);
         if (!header()) return problem;
         // Each value once, as the game writes it: no other spelling of the same replay.
@@ -210,6 +213,13 @@ private:
             if (side < 0) return bad("a side is not person, computer, greedy, random or squad");
             replay.sides[player] = side;
         }
+        if (replay.version >= 2) {
+            if (!expect("levels", 2, w)) return false;
+            for (int player = 1; player <= 2; player++) {
+                replay.levels[player] = levelNamed(w[player].c_str());
+                if (replay.levels[player] < 0) return bad("a level is not easy, normal or hard");
+            }
+        }
         if (!expect("map", 1, w)) return false;
         const std::string& hex = w[1];
         if (hex.size() % 2 != 0) return bad("the map is not whole bytes of hexadecimal");
@@ -300,9 +310,12 @@ unsigned fnv1a(const std::string& bytes, unsigned hash) {
 
 std::string replayHeader(const Replay& start) {
     std::ostringstream out;
-    out << FORMAT_LINE << "\nseed " << start.seed << "\narmies " << start.given;
+    out << FORMAT_START << start.version << "\nseed " << start.seed << "\narmies " << start.given;
     for (int count : start.counts) out << ' ' << count;
-    out << "\nsides " << SIDE_NAMES[start.sides[1]] << ' ' << SIDE_NAMES[start.sides[2]] << "\nmap ";
+    out << "\nsides " << SIDE_NAMES[start.sides[1]] << ' ' << SIDE_NAMES[start.sides[2]];
+    if (start.version >= 2)
+        out << "\nlevels " << LEVEL_SETUPS[start.levels[1]].name << ' ' << LEVEL_SETUPS[start.levels[2]].name;
+    out << "\nmap ";
     static const char HEX[] = "0123456789abcdef";
     for (unsigned char c : start.map) out << HEX[c >> 4] << HEX[c & 15];
     out << '\n';

@@ -1,9 +1,10 @@
 // app/replay_file.h — a recorded battle as text: its start and every command, each with its tick
 //
-//   kestrava-replay version=1
+//   kestrava-replay version=2
 //   seed 1234                      the battle's seed
 //   armies 10 2 2 2 2 2 2 2 2 2 2  how many army counts were given, then the ten placed
 //   sides person computer          who commanded player 1 and player 2
+//   levels normal hard             how well the computer played each (normal where it did not)
 //   map 3131...23                  the map file's bytes, in hexadecimal
 //   TICK person|computer COMMAND   one command that reached the dispatcher (see below)
 //   TICK seed S                    the new battle the command before started was seeded with S
@@ -17,6 +18,9 @@
 // game ends, so a file without its end line is a game that was stopped
 // (killed, or the machine went down): it is played up to its last whole
 // command, each line checked as any other, but without the checksum.
+//
+// Version 1, written before the computer had levels, has no levels line: its
+// computer played at the normal level.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -24,7 +28,10 @@
 #include <iosfwd>
 #include <string>
 
+#include "ai/levels.h"
 #include "app/input.h"
+
+constexpr int REPLAY_VERSION = 2;
 
 // One line after the header, in 24 bytes: a long replay holds millions of them.
 struct ReplayEntry {
@@ -44,7 +51,9 @@ struct Replay {
     unsigned seed = 0;
     int given = 0;                    // army counts given on the command line; fewer than ten were typed
     std::array<int, 10> counts{};
+    int version = REPLAY_VERSION;     // of the format; the recorder writes the latest
     int sides[3] = {};                // Commander of players 1 and 2; index 0 unused
+    int levels[3] = {LEVEL_NORMAL, LEVEL_NORMAL, LEVEL_NORMAL};   // the computer's Level for each
     std::string map;                  // the map file's bytes
     std::deque<ReplayEntry> entries;  // a deque: growing it never holds two copies at once
     int64_t endTick = 0;

@@ -163,7 +163,8 @@ class StartupTranscripts(unittest.TestCase):
                 self.assertEqual(game.wait_exit(), 0)
                 self.assertTrue(game.output.startswith("Usage: kestrava "))
                 for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps"):
+                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps",
+                             "--level"):
                     self.assertIn(word, game.output)
 
     def test_a_mistyped_or_misplaced_option_is_refused_with_the_usage(self):
@@ -185,6 +186,9 @@ class StartupTranscripts(unittest.TestCase):
             (["--record", "kestrava-save.txt"], "kestrava: --record would write over the kept battle, kestrava-save.txt."),
             (["--record", "folder/../kestrava-replay-save.txt"],
              "kestrava: --record would write over the replay's kept battle, kestrava-replay-save.txt."),
+            (["--computer", "2", "--level", "expert"] + [1] * 10, "kestrava: --level takes easy, normal or hard."),
+            (["--level", "easy"] + [1] * 10,
+             "kestrava: --level goes with --computer: it sets how well the computer plays."),
         ]
         for args, line in runs:
             with self.subTest(args=args):

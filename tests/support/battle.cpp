@@ -9,6 +9,7 @@
 
 #include "ai/computer.h"
 #include "ai/knowledge.h"
+#include "ai/planner.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/input.h"
@@ -132,6 +133,7 @@ void resetBattleState() {
     // Who plays and how: a person on each side, the computer's pace, its
     // memory and plans, the frame cap, the sound, the kept battle's state.
     commander[1] = commander[2] = BY_PERSON;
+    computerLevel[1] = computerLevel[2] = LEVEL_NORMAL;
     computerPace = DEFAULT_COMPUTER_PACE;
     maxFramesPerSecond = DEFAULT_MAX_FPS;
     soundVolume = DEFAULT_VOLUME;

@@ -103,6 +103,38 @@ TEST(Options, FilesAndMapsAreGivenBeforeTheCountsAndMapNeverWithResume) {
     }
 }
 
+// --level goes with --computer, in any order, and names one of the three levels.
+TEST(Options, LevelIsOneOfThreeAndGoesWithTheComputer) {
+    const struct {
+        std::vector<std::string> args;
+        const char* level;     // as read, when accepted
+        const char* problem;   // "" when accepted
+    } cases[] = {
+        {{"--computer", "2", "--level", "easy"}, "easy", ""},
+        {{"--level", "hard", "--computer", "both", "--resume"}, "hard", ""},
+        {{"--computer", "1", "--level", "normal", "2", "2"}, "normal", ""},
+        {{"--computer", "2"}, nullptr, ""},
+        {{"--level", "hard"}, nullptr, "--level goes with --computer: it sets how well the computer plays."},
+        {{"--level", "hard", "--resume"}, nullptr, "--level goes with --computer: it sets how well the computer plays."},
+        {{"--computer", "2", "--level", "expert"}, nullptr, "--level takes easy, normal or hard."},
+        {{"--computer", "2", "--level", "Hard"}, nullptr, "--level takes easy, normal or hard."},
+        {{"--computer", "2", "--level"}, nullptr, "--level takes easy, normal or hard."},
+        {{"--computer", "2", "1", "--level", "easy"}, nullptr, "--level must come before the army counts."},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("kestrava")};
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        StartOptions options;
+        std::string problem;
+        const bool accepted = readOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(accepted, !*c.problem);
+        EXPECT_EQ(problem, c.problem);
+        if (!accepted) continue;
+        EXPECT_EQ(options.level ? std::string(options.level) : "(none)", c.level ? c.level : "(none)");
+    }
+}
+
 }  // namespace
 
 // --host and --serve take the next argument as their port only when no army

@@ -2,6 +2,7 @@
 // cut short or edited is refused with its first problem
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -29,6 +30,7 @@ Replay start(const std::string& map = "12345#\n23451#\n34512#\n45123#\n51234#\n1
     start.counts = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     start.sides[1] = BY_PERSON;
     start.sides[2] = BY_COMPUTER;
+    start.levels[2] = LEVEL_HARD;
     start.map = map;
     return start;
 }
@@ -65,6 +67,7 @@ TEST_F(ReplayTest, WhatTheRecorderWritesReadsBackCommandForCommand) {
     EXPECT_EQ(replay.seed, 4242u);
     EXPECT_EQ(replay.given, 10);
     EXPECT_EQ(replay.sides[2], BY_COMPUTER);
+    EXPECT_EQ(replay.levels[2], LEVEL_HARD);
     EXPECT_EQ(replay.endTick, 900);
     EXPECT_FALSE(replay.cut);
     std::string lines;
@@ -83,32 +86,35 @@ TEST_F(ReplayTest, AFileCutShortOrEditedIsRefusedWithItsFirstProblem) {
     const struct { const char* what; std::string text; const char* problem; } cases[] = {
         {"empty", "", "line 1: the file is empty"},
         {"another file", "12345#\n", "line 1: it is not a Kestrava replay (or not one this version plays)"},
-        {"a key changed", replaced("key 109", "key 110"), "line 14: the checksum does not match: the file was changed after it was written"},
+        {"a key changed", replaced("key 109", "key 110"), "line 15: the checksum does not match: the file was changed after it was written"},
         {"the end line after a cut", good.substr(0, good.find("41 person")) + good.substr(good.rfind("end ")),
-         "line 10: the checksum does not match: the file was changed after it was written"},
-        {"a tick beyond any battle's", replaced("301 person", "1099511627777 person"), "line 13: the line does not start with a tick"},
-        {"a tick going back", replaced("41 person", "39 person"), "line 10: the tick goes back"},
-        {"a command unknown", replaced("key 109", "jump 109"), "line 7: there is no such command"},
-        {"a click off the map's limit", replaced("click -1 -1", "click 50 1"), "line 10: a value of the command is out of its range"},
-        {"a command with a value too many", replaced("special 108", "special 108 1"), "line 9: the command does not hold 1 values"},
+         "line 11: the checksum does not match: the file was changed after it was written"},
+        {"a tick beyond any battle's", replaced("301 person", "1099511627777 person"), "line 14: the line does not start with a tick"},
+        {"a tick going back", replaced("41 person", "39 person"), "line 11: the tick goes back"},
+        {"a command unknown", replaced("key 109", "jump 109"), "line 8: there is no such command"},
+        {"a click off the map's limit", replaced("click -1 -1", "click 50 1"), "line 11: a value of the command is out of its range"},
+        {"a command with a value too many", replaced("special 108", "special 108 1"), "line 10: the command does not hold 1 values"},
         {"the computer clicking", replaced("computer special 101", "computer click 1 1"),
-         "line 8: the computer presses only special keys, and only during a tick"},
+         "line 9: the computer presses only special keys, and only during a tick"},
         {"the computer after a person in its tick", replaced("40 computer special 101\n40 person special 108",
                                                               "40 person special 108\n40 computer special 101"),
-         "line 9: the computer's command comes after a person's of the same tick"},
-        {"a second seed", replaced("300 seed 77\n", "300 seed 77\n300 seed 78\n"), "line 13: a seed follows no command"},
+         "line 10: the computer's command comes after a person's of the same tick"},
+        {"a second seed", replaced("300 seed 77\n", "300 seed 77\n300 seed 78\n"), "line 14: a seed follows no command"},
         {"a seed too large", replaced("seed 4242", "seed 4294967296"), "line 2: the seed is not a number from 0 to 4294967295"},
         {"nine army counts", replaced("armies 10 1 1", "armies 10 1"), "line 3: the armies line does not hold 11 values"},
         {"a side nobody plays", replaced("sides person computer", "sides person robot"),
          "line 4: a side is not person, computer, greedy, random or squad"},
-        {"the map not hexadecimal", replaced("map 3132", "map 3x32"), "line 5: the map is not whole bytes of hexadecimal"},
-        {"the end before the last command", replaced("end 900", "end 300"), "line 14: the end comes before the last command"},
-        {"more after the end", good + "302 person key 109\n", "line 15: there is more after the end line"},
-        {"a tick spelt otherwise", replaced("12 person", "012 person"), "line 7: the line is not written as the game writes it"},
+        {"a level nobody plays", replaced("levels normal hard", "levels normal expert"),
+         "line 5: a level is not easy, normal or hard"},
+        {"no levels in this version", replaced("levels normal hard\n", ""), "line 5: the levels line is missing"},
+        {"the map not hexadecimal", replaced("map 3132", "map 3x32"), "line 6: the map is not whole bytes of hexadecimal"},
+        {"the end before the last command", replaced("end 900", "end 300"), "line 15: the end comes before the last command"},
+        {"more after the end", good + "302 person key 109\n", "line 16: there is more after the end line"},
+        {"a tick spelt otherwise", replaced("12 person", "012 person"), "line 8: the line is not written as the game writes it"},
         {"a seed spelt otherwise", replaced("seed 4242", "seed  4242"), "line 2: the line is not written as the game writes it"},
         {"a map of six rows", recording(BODY, start("12345#\n23451#\n34512#\n45123#\n51234#\n12345#\n")),
-         "line 5: the map is not one the game plays on"},
-        {"armies that do not fit", replaced("armies 10 1 1", "armies 10 9 9"), "line 5: the armies do not fit on the map"},
+         "line 6: the map is not one the game plays on"},
+        {"armies that do not fit", replaced("armies 10 1 1", "armies 10 9 9"), "line 6: the armies do not fit on the map"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -121,7 +127,7 @@ TEST_F(ReplayTest, AFileCutShortOrEditedIsRefusedWithItsFirstProblem) {
 // The game that wrote the file was stopped after any line, or in the middle
 // of the next: the file plays up to its last whole command, without the
 // checksum; an Enter last is left out, since the seed of the battle it may
-// have started would have followed. Cut in its first five lines, the
+// have started would have followed. Cut in its first six lines, the
 // battle's start, nothing can be played.
 TEST_F(ReplayTest, ARecordingCutAfterAnyLinePlaysUpToItsLastWholeCommand) {
     const std::string whole = recording(BODY);
@@ -132,12 +138,12 @@ TEST_F(ReplayTest, ARecordingCutAfterAnyLinePlaysUpToItsLastWholeCommand) {
         {7, 7, 300}, {8, 8, 301},
     };
     size_t at = 0;
-    for (int line = 1; line <= 5; line++) {   // the battle's start
+    for (int line = 1; line <= 6; line++) {   // the battle's start
         for (size_t cut : {at, at + 4}) {
             SCOPED_TRACE(cut);
             Replay replay;
             EXPECT_EQ(read(whole.substr(0, cut), replay),
-                      cut == 0 ? "line 1: the file is empty"
+                      cut == 0 ? "line 2: the file is empty"
                                : "line " + std::to_string(line) + ": the file is cut short before the battle's start is whole");
         }
         at = whole.find('\n', at) + 1;
