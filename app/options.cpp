@@ -71,7 +71,7 @@ const struct Option {
     void (*take)(StartOptions& options, const char* value);
 } OPTIONS[] = {
     {"--computer", true, nullptr, [](StartOptions& o, const char* side) { o.computerSide = side; }},
-    {"--level", true, "a level: easy, normal or hard", [](StartOptions& o, const char* name) { o.level = name; }},
+    {"--level", true, "easy, normal or hard", [](StartOptions& o, const char* name) { o.level = name; }},
     {"--resume", false, nullptr, [](StartOptions& o, const char*) { o.resume = true; }},
     {"--help", false, nullptr, [](StartOptions& o, const char*) { o.help = true; }},
     {"--map", true, "a map: a name from maps/ or a map file",

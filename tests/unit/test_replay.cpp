@@ -143,7 +143,7 @@ TEST_F(ReplayTest, ARecordingCutAfterAnyLinePlaysUpToItsLastWholeCommand) {
             SCOPED_TRACE(cut);
             Replay replay;
             EXPECT_EQ(read(whole.substr(0, cut), replay),
-                      cut == 0 ? "line 2: the file is empty"
+                      cut == 0 ? "line 1: the file is empty"
                                : "line " + std::to_string(line) + ": the file is cut short before the battle's start is whole");
         }
         at = whole.find('\n', at) + 1;
