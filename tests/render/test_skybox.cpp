@@ -7,6 +7,7 @@
 
 #include "app/camera.h"
 #include "app/textures.h"
+#include "app/window.h"
 #include "game/battle_map.h"
 #include "render/lighting.h"
 #include "render/looks.h"
