@@ -2,12 +2,16 @@
 // click stands for in keys
 #include "app/input.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/sound.h"
 #include "game/battle_map.h"
 #include "game/looks.h"
@@ -24,7 +28,7 @@ void (*commandWatcher)(const Command& command) = nullptr;
 
 namespace {
 
-constexpr unsigned char KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr unsigned char KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_ESCAPE = 27;
 
 // ---- The character keys ----
 
@@ -60,7 +64,7 @@ void cameraAngles(unsigned char) {
     requestRedisplay();
 }
 void cameraHome(unsigned char) {
-    homeCamera(currentPlayer);
+    homeCamera(homeSideNow());
     requestRedisplay();
 }
 // The scene turns lighting back on each frame, so off lasts one frame.
@@ -75,13 +79,31 @@ void toggleHelp(unsigned char) {
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
 
+// A held key arrives as presses alone: these switch once until let go.
+bool heldDown[256] = {};
+bool firstPress(unsigned char key) {
+    if (heldDown[key]) return false;
+    heldDown[key] = true;
+    return true;
+}
+
 // w: the computer presses its keys four times as fast, or at its pace again.
-// A held w arrives as presses alone, so it switches once until let go.
-bool hurryHeld = false;
-void toggleHurry(unsigned char) {
-    if (hurryHeld || battleWon()) return;
-    hurryHeld = true;
-    computerHurry = !computerHurry;
+void toggleHurry(unsigned char key) {
+    if (firstPress(key) && !battleWon()) computerHurry = !computerHurry;
+}
+
+void press(int key) { onSpecialKey(key, 0, 0); }
+
+// Tab, Backspace: while browsing (an open menu is closed first, as a click
+// elsewhere would), the cursor onto the next or the one before of the side's
+// units that may still act, the camera bringing it into view.
+void toNextUnit(unsigned char key) {
+    if (choosingHeroes || battleWon() || moveAnimating || attackAnimating || choosingMove || choosingTarget) return;
+    if (selectedUnit->menuOpen) press(KEY_HOME);
+    if (const Unit* unit = cursorToNextUnit(currentPlayer, key == KEY_TAB ? 1 : -1)) {
+        hoverRow = hoverCol = -1;
+        bringIntoView(unit->position);
+    }
 }
 
 // Enter is the victory's (below).
@@ -109,6 +131,11 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'o', VIEW, [](unsigned char) { toggleMute(); }},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
+    {',', VIEW, [](unsigned char) { quarterTurn(1); }},
+    {'.', VIEW, [](unsigned char) { quarterTurn(-1); }},
+    {'5', VIEW, [](unsigned char key) { if (firstPress(key)) toggleTopDown(); }},
+    {'g', VIEW, [](unsigned char key) { if (firstPress(key)) nextBattleSpeed(); }},
+    {' ', VIEW, [](unsigned char) { skipAnimation(); }},
     {'n', VIEW, redisplay},
     {'N', VIEW, redisplay},
     {'x', VIEW, redisplay},
@@ -117,6 +144,8 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'t', BATTLE, battleKey},
     {'e', BATTLE, battleKey},
     {'u', BATTLE, battleKey},
+    {KEY_TAB, BATTLE, toNextUnit},
+    {KEY_BACKSPACE, BATTLE, toNextUnit},
 };
 
 // ---- Who may command ----
@@ -134,8 +163,6 @@ void stopWalking() {
     walk.clear();
     walker = nullptr;
 }
-
-void press(int key) { onSpecialKey(key, 0, 0); }
 
 // One arrow from the cursor toward the square, rows first.
 int arrowToward(int row, int col) {
@@ -302,7 +329,7 @@ void characterKey(const Command& command) {
     if (key == KEY_ENTER && afterVictory) {
         if (!mayCommand(command.source)) return;
         startNewBattle();
-        homeCamera(1);
+        startingView();
         return;
     }
     for (const CharacterKey& entry : CHARACTER_KEYS) {
@@ -317,11 +344,11 @@ void characterKey(const Command& command) {
 }
 
 // The computer's key that ended its turn handed the board to a person: the
-// cursor goes to the person's first unit and the camera home to their side.
+// cursor goes to the person's first unit (the camera goes back to the
+// person's view by itself, app/camera_follow.h).
 void comeHomeAfterComputer() {
     if (choosingHeroes || battleWon() || !personMayCommand()) return;
     cursorToFirstUnit(activeSide());
-    homeCamera(activeSide());
 }
 
 }  // namespace
@@ -337,7 +364,7 @@ void dispatch(const Command& command) {
     switch (command.kind) {
         case CMD_KEY: characterKey(command); break;
         case CMD_KEY_UP:
-            if (command.code == 'w') hurryHeld = false;
+            heldDown[static_cast<unsigned char>(command.code)] = false;
             releaseCameraKey(static_cast<unsigned char>(command.code));
             break;
         case CMD_SPECIAL: specialKey(command); break;
@@ -368,6 +395,7 @@ void inputTick() {
 }
 
 void resetInput() {
-    insertHeld = homeHeld = hurryHeld = false;
+    insertHeld = homeHeld = false;
+    std::fill(std::begin(heldDown), std::end(heldDown), false);
     stopWalking();
 }

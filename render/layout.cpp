@@ -1,4 +1,4 @@
-// render/layout.cpp — the menu's entries and the buttons, as places on the window
+// render/layout.cpp — the menu's entries, the buttons and the panels, as places on the window
 #include "render/layout.h"
 
 #include <algorithm>
@@ -43,4 +43,16 @@ int buttonAt(int x, int y, int windowWidth, int windowHeight) {
         if (x >= place.left && x <= place.right && y >= place.bottom && y <= place.top) return button;
     }
     return BUTTON_NONE;
+}
+
+// The line over the status panel stands 0.02 above it, in a font 24 pixels high.
+void panelBoxes(int windowWidth, int windowHeight, ScreenBox boxes[PANEL_COUNT]) {
+    const float aspect = static_cast<float>(windowWidth) / windowHeight;
+    const float pixel = 2.0f / windowHeight;
+    const float statusTop = STATUS_BOTTOM + STATUS_SIZE + 0.02f + 24 * pixel;
+    boxes[0] = {-aspect, -1, STATUS_LEFT + STATUS_SIZE, statusTop};
+    boxes[1] = {MENU_LEFT, -1, aspect, MENU_BOTTOM + MENU_SIZE};
+    const ButtonPlace help = buttonPlace(BUTTON_HELP, windowWidth, windowHeight);
+    boxes[2] = {(help.left - (windowWidth - 1) / 2.0f) * pixel, (help.bottom - (windowHeight - 1) / 2.0f) * pixel,
+                aspect, 1};
 }

@@ -320,8 +320,8 @@ void flipProjection() {
 // A unit's numbers, each twice: a black shadow, then red on top.
 void drawStatusPanel(const Unit& unit) {
     glPushMatrix();
-    glTranslatef(-1.2f, -1, -1);
-    glScalef(0.5f, 0.5f, 0.5f);
+    glTranslatef(STATUS_LEFT, STATUS_BOTTOM, -1);
+    glScalef(0.5f, 0.5f, 0.5f);   // the list's image is 1.2 wide: STATUS_SIZE at half size
     glCallList(statusPanelList);
     glPopMatrix();
     glDisable(GL_LIGHTING);

@@ -648,26 +648,35 @@ const char* kindOf(mode_t mode) {
     return "something else";
 }
 
-// The text of an open regular file, at most MOST_SAVE_BYTES of it; "" or the problem.
-std::string readSmallFile(int file, std::string& content) {
+bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
+
+}  // namespace
+
+std::string readRegularFile(const char* path, long most, const std::string& tooLarge, std::string& content) {
+    // Not blocking: a pipe in the file's place is refused, not waited on.
+    const int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0) return std::string("cannot open it (") + std::strerror(errno) + ")";
+    std::string problem;
     struct stat status;
-    if (fstat(file, &status) != 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-    if (!S_ISREG(status.st_mode)) return std::string("it is ") + kindOf(status.st_mode) + ", not a file";
-    const std::string tooLarge = "it is larger than any battle's save (" + std::to_string(MOST_SAVE_BYTES) + " bytes)";
-    if (status.st_size > MOST_SAVE_BYTES) return tooLarge;
-    char block[65536];
-    for (ssize_t got; (got = read(file, block, sizeof block)) != 0;) {
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-        content.append(block, static_cast<size_t>(got));
-        if (content.size() > static_cast<size_t>(MOST_SAVE_BYTES)) return tooLarge;   // it grew meanwhile
+    if (fstat(file, &status) != 0) {
+        problem = std::string("cannot read it (") + std::strerror(errno) + ")";
+    } else if (!S_ISREG(status.st_mode)) {
+        problem = std::string("it is ") + kindOf(status.st_mode) + ", not a file";
+    } else if (status.st_size > most) {
+        problem = tooLarge;
+    } else {
+        char block[65536];
+        for (ssize_t got; problem.empty() && (got = read(file, block, sizeof block)) != 0;) {
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) problem = std::string("cannot read it (") + std::strerror(errno) + ")";
+            else content.append(block, static_cast<size_t>(got));
+            if (content.size() > static_cast<size_t>(most)) problem = tooLarge;   // it grew meanwhile
+        }
     }
-    return "";
+    close(file);
+    return problem;
 }
 
-// content written to a new file beside path, under a name no other writer
-// uses, synced and renamed over path; then the folder synced, so that the
-// rename itself outlasts a crash. False, with errno, on any failure.
 bool replaceWhole(const std::string& path, const std::string& content) {
     static unsigned begun = 0;   // files this game has begun to write
     std::string temporary;
@@ -702,10 +711,6 @@ bool replaceWhole(const std::string& path, const std::string& content) {
     errno = failure;
     return synced;
 }
-
-bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
-
-}  // namespace
 
 SavedBattle captureBattle() {
     SavedBattle b;
@@ -791,12 +796,10 @@ std::string readSave(std::istream& in, SavedBattle& b) {
 }
 
 std::string readSaveFile(const char* path, SavedBattle& battle) {
-    // Not blocking: a pipe in the save's place is refused, not waited on.
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file < 0) return std::string("cannot open it (") + std::strerror(errno) + ")";
     std::string content;
-    std::string problem = readSmallFile(file, content);
-    close(file);
+    const std::string problem = readRegularFile(
+        path, MOST_SAVE_BYTES, "it is larger than any battle's save (" + std::to_string(MOST_SAVE_BYTES) + " bytes)",
+        content);
     if (!problem.empty()) return problem;
     std::istringstream text(content);
     return readSave(text, battle);

@@ -10,6 +10,7 @@
 #include "ai/knowledge.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
@@ -107,7 +108,10 @@ void resetBattleState() {
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
-    homeCamera(1);
+    startCamera();
+    resetCameraFollow();
+    cameraTakenByPerson = false;
+    battleSpeed = 1;
     cameraMoveAxis = Vector();
     heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
     pointerX = pointerY = 0;
