@@ -70,6 +70,12 @@ int ticksThisFrame(int due) {
     return std::min(due * computerTurnSpeed() * battleSpeed, MOST_SPED_TICKS);
 }
 
+int runFrameTicks(int due) {
+    const int ticks = replaying ? replayTicks(due * computerTurnSpeed()) : ticksThisFrame(due);
+    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    return ticks;
+}
+
 void nextBattleSpeed() {
     if (replaying) return;
     battleSpeed = battleSpeed >= 4 ? 1 : battleSpeed * 2;

@@ -34,6 +34,9 @@ void runBattleTick(bool drawnFrame);
 // (battleSpeed, render/looks.h), at most MOST_SPED_TICKS.
 constexpr int MOST_SPED_TICKS = 120;
 int ticksThisFrame(int due);
+// Before a frame: ticksThisFrame(due) ticks, or those a replay runs
+// (replayTicks, at the computer's turn speed); how many ran.
+int runFrameTicks(int due);
 
 // g: the next battle speed, 1, 2, 4 and 1 again; kept in kestrava-settings.txt.
 // Nothing while a replay plays, which keeps its own speed keys.

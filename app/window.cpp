@@ -10,7 +10,6 @@
 #include <thread>
 #include <malloc.h>
 
-#include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/camera_follow.h"
@@ -21,8 +20,6 @@
 #include "app/replay.h"
 #include "app/sound.h"
 #include "app/textures.h"
-#include "game/battle_map.h"
-#include "game/unit.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -31,7 +28,6 @@
 #include "render/looks.h"
 #include "render/scene.h"
 #include "render/skybox.h"
-#include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
@@ -52,9 +48,7 @@ void onIdle() {
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    const int due = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count());
-    const int ticks = replaying ? replayTicks(due * computerTurnSpeed()) : ticksThisFrame(due);
-    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    runFrameTicks(ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()));
     moveHeldCamera(seconds);
     followBattle(replaying ? seconds : seconds * battleSpeed);
     updateSound();
