@@ -71,6 +71,9 @@ const struct {
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
     {false, "W  the computer plays four times as fast, or at its pace again"},
+    {false, "Tab, Backspace  the next or the one before of your units that can still act"},
+    {false, ", .  the view a quarter turn round the board        5  the board from above, and back"},
+    {false, "G  battle speed 1x, 2x, 4x        Space  end the blow, the glide or the banner under way"},
     {false, "The battle is kept as you play: ./play --resume takes it up again after you quit."},
 };
 
@@ -346,6 +349,15 @@ void drawButtons() {
     }
 }
 
+// Under the two HUD lines at the top left, while the battle runs faster than itself.
+void drawBattleSpeed() {
+    if (battleSpeed == 1) return;
+    const float size = std::max(2, windowHeight / 256);
+    const float left = std::max(8.0f, (windowWidth - 1.2f * windowHeight) / 2);
+    letteredText(left, windowHeight * 0.9f - GLYPH_HEIGHT * size, size, "SPEED " + std::to_string(battleSpeed) + "X",
+                 GOLD);
+}
+
 void drawHelpHint() {
     if (!firstTurn || !bannerP1BeginTurn) return;
     letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
@@ -603,6 +615,7 @@ void drawGuides() {
         drawButtons();
         drawStepLines();
     }
+    drawBattleSpeed();
     drawHelpHint();
     drawKeepTrouble();
     drawHelpPanel();

@@ -37,6 +37,7 @@ bool standsOnBoard(const Unit& unit);
 // is or who won, the END TURN, UNDO and HELP buttons, and the lines saying why
 // a step or an undo is refused and when a square is in enemy reach (none of
 // them while a banner covers the window),
-// "H: HELP" over the first turn's banner, a line saying the battle could not
-// be kept while it is due, and the help panel over everything.
+// the battle speed at the top left while it is not 1, "H: HELP" over the
+// first turn's banner, a line saying the battle could not be kept while it
+// is due, and the help panel over everything.
 void drawGuides();
