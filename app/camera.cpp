@@ -61,8 +61,7 @@ constexpr float FRAME_INSET = 0.002f;      // a framed board keeps this far insi
 
 // The side whose home the camera stands at or glides to; 0 once anything else moved it.
 int homeSide = 0;
-bool homeDue = false;                  // placeCameraAtHome came before the window had a size
-int homeWidth = 0, homeHeight = 0;     // the window the home was worked out for
+int homeWidth = 0, homeHeight = 0;   // the window the home was worked out for; 0 before it had a size
 
 // A glide from one pose to another; a turn of `turn` degrees about the
 // pivot carries the eye round it rather than straight across.
@@ -79,7 +78,7 @@ int homeBeforeTopDown = 0;
 void takeCamera() {
     cameraGliding = false;
     homeSide = 0;
-    homeDue = topDown = false;
+    topDown = false;
     cameraTakenByPerson = true;
 }
 
@@ -365,12 +364,14 @@ bool viewPoint(const CameraPose& pose, float aspect, const Vector& point, float&
 CameraPose homeView(int rows, int cols, int side, int width, int height, const ScreenBox* boxes, int boxCount) {
     const Framing f = framing(rows, cols, width, height, boxes, boxCount);
     const float yaw = side == 1 ? 90 : -90;
-    auto lookAt = [&](int k) { return Vector(cols / 2.0f, BOARD_TOP, 1 + rows * static_cast<float>(k) / HOME_LOOKS); };
-    std::vector<float> pitches;
-    for (int away = 0; away <= HOME_PITCH - STEEPEST_HOME || away <= FLATTEST_HOME - HOME_PITCH; away++)
-        for (int pitch : {HOME_PITCH + away, HOME_PITCH - away})
-            if (pitch >= STEEPEST_HOME && pitch <= FLATTEST_HOME && (away > 0 || pitch == HOME_PITCH))
-                if (away > 0 || pitches.empty()) pitches.push_back(static_cast<float>(pitch));
+    auto lookAt = [&](int k) {
+        return Vector(cols / 2.0f, BOARD_TOP, 1 + rows * static_cast<float>(k) / HOME_LOOKS);
+    };
+    std::vector<float> pitches{HOME_PITCH};
+    for (int away = 1; HOME_PITCH + away <= FLATTEST_HOME || HOME_PITCH - away >= STEEPEST_HOME; away++) {
+        if (HOME_PITCH + away <= FLATTEST_HOME) pitches.push_back(HOME_PITCH + away);
+        if (HOME_PITCH - away >= STEEPEST_HOME) pitches.push_back(HOME_PITCH - away);
+    }
     for (float pitch : pitches) {
         float nearest = 1e9f;
         CameraPose found;
@@ -400,7 +401,7 @@ CameraPose homeView(int rows, int cols, int side, int width, int height, const S
 }
 
 void startCamera() {
-    cameraGliding = topDown = homeDue = false;
+    cameraGliding = topDown = false;
     homeSide = 0;
     interactionMode = MODE_FREE;
     startAngles();
@@ -412,8 +413,8 @@ void placeCameraAtHome(int side) {
     interactionMode = MODE_FREE;
     orbitView = false;
     homeSide = side;
-    homeDue = windowWidth <= 0 || windowHeight <= 0;
-    if (!homeDue) setPose(homeViewNow(side));
+    homeWidth = homeHeight = 0;
+    if (windowWidth > 0 && windowHeight > 0) setPose(homeViewNow(side));
 }
 
 void homeCamera(int side) {

@@ -41,7 +41,8 @@ std::string readSettings(std::istream& in, int& speed) {
 
 void loadSettings(const char* path) {
     std::string content;
-    const std::string tooLarge = "it is larger than any settings file (" + std::to_string(MOST_SETTINGS_BYTES) + " bytes)";
+    const std::string tooLarge =
+        "it is larger than any settings file (" + std::to_string(MOST_SETTINGS_BYTES) + " bytes)";
     std::string problem = readRegularFile(path, MOST_SETTINGS_BYTES, tooLarge, content);
     if (problem.rfind("cannot open it (" + std::string(std::strerror(ENOENT)), 0) == 0) return;
     int speed = 1;

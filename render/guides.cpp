@@ -349,6 +349,18 @@ void drawButtons() {
     }
 }
 
+// Where the free camera stands once it is at rest (no glide, no camera key
+// held), for KESTRAVA_DEBUG_HUD: an end-to-end test works out from it where
+// each square is drawn.
+void reportCamera() {
+    static std::string reported;
+    if (cameraGliding || heldPlus || heldMinus || held2 || held4 || held6 || held8) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "eye %.9g %.9g %.9g pitch %.9g yaw %.9g", cameraEye.x, cameraEye.y, cameraEye.z,
+                  cameraPitch, cameraYaw);
+    reportForDebugging("camera", reported, text);
+}
+
 // Under the two HUD lines at the top left, while the battle runs faster than itself.
 void drawBattleSpeed() {
     if (battleSpeed == 1) return;
@@ -615,6 +627,7 @@ void drawGuides() {
         drawButtons();
         drawStepLines();
     }
+    reportCamera();
     drawBattleSpeed();
     drawHelpHint();
     drawKeepTrouble();

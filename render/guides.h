@@ -3,9 +3,10 @@
 // the line naming whose turn it is or who won, the help panel
 //
 // The figures come from rules/feedback.h; this only draws them. With
-// KESTRAVA_DEBUG_HUD set, the odds panel, the top line and the numbers of a
-// unit pointed at are also printed on the console each time their text
-// changes ("HUD odds: …", "HUD top: …", "HUD pointed: …").
+// KESTRAVA_DEBUG_HUD set, the odds panel, the top line, the numbers of a
+// unit pointed at and where the camera rests are also printed on the
+// console each time their text changes ("HUD odds: …", "HUD top: …",
+// "HUD pointed: …", "HUD camera: eye X Y Z pitch P yaw Y").
 #pragma once
 struct Unit;
 

@@ -191,7 +191,8 @@ TEST_F(CameraTest, HomeFramesEveryBundledMapFromBehindTheSidesArmy) {
                 const double aspect = static_cast<double>(window.width) / window.height;
                 ScreenBox boxes[PANEL_COUNT];
                 panelBoxes(window.width, window.height, boxes);
-                const CameraPose home = homeView(mapRows, mapCols, side, window.width, window.height, boxes, PANEL_COUNT);
+                const CameraPose home =
+                    homeView(mapRows, mapCols, side, window.width, window.height, boxes, PANEL_COUNT);
                 const Vector corners[4] = {Vector(0, -0.5f, 1), Vector(mapCols, -0.5f, 1),
                                            Vector(mapCols, -0.5f, mapRows + 1), Vector(0, -0.5f, mapRows + 1)};
                 const bool framed = mapCols < 50 || aspect >= 1.25;
@@ -271,7 +272,8 @@ TEST_F(CameraTest, QuarterTurnsGoRoundTheBoardAndFiveLooksStraightDownAndBack) {
     EXPECT_EQ(cameraPitch, -89);
     EXPECT_EQ(cameraYaw, home.yaw);
     double x, y;
-    for (const Vector& corner : {Vector(0, -0.5f, 1), Vector(16, -0.5f, 1), Vector(16, -0.5f, 13), Vector(0, -0.5f, 13)}) {
+    for (const Vector& corner :
+         {Vector(0, -0.5f, 1), Vector(16, -0.5f, 1), Vector(16, -0.5f, 13), Vector(0, -0.5f, 13)}) {
         ASSERT_TRUE(drawnAt(cameraPose(), corner, x, y));
         EXPECT_TRUE(std::fabs(x) < 800.0 / 600 && std::fabs(y) < 1) << x << ", " << y;
     }
@@ -316,8 +318,14 @@ TEST_F(CameraTest, BringingAPointIntoViewMovesTheCameraOnlyAsFarAsThat) {
             ASSERT_TRUE(drawnAt(cameraPose(), p.point, x, y));
             EXPECT_TRUE(x > -800.0 / 600 + 0.14 && x < 800.0 / 600 - 0.14 && y > bottom - 0.01 && y < top + 0.01)
                 << x << ", " << y;
-            if (!std::isnan(p.x)) EXPECT_NEAR(x, p.x, 0.01);
-            if (p.y == -1) EXPECT_NEAR(y, top, 0.01);
-            if (p.y == 0) EXPECT_NEAR(y, 0, 0.01);
+            if (!std::isnan(p.x)) {
+                EXPECT_NEAR(x, p.x, 0.01);
+            }
+            if (p.y == -1) {
+                EXPECT_NEAR(y, top, 0.01);
+            }
+            if (p.y == 0) {
+                EXPECT_NEAR(y, 0, 0.01);
+            }
         }
 }

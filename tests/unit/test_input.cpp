@@ -336,7 +336,8 @@ TEST_F(InputTest, TabAndBackspaceGoThroughTheUnitsThatMayStillActInTheOrderOfIds
         {"with a menu open", [](Unit* u[]) { openMenuOf(*u[2]); }, "\t",  {{3, 2}}},
         {"while aiming", [](Unit* u[]) { chooseEntry(*u[2], 1); }, "\t", {{1, 4}}},
         {"on the computer's turn", [](Unit*[]) { commander[1] = BY_COMPUTER; }, "\t", {{5, 2}}},
-        {"with nobody left to act", [](Unit* u[]) { allUnits[0]->canAct = u[0]->canAct = u[2]->canAct = u[4]->canAct = false; }, "\t\b",
+        {"with nobody left to act",
+         [](Unit* u[]) { allUnits[0]->canAct = u[0]->canAct = u[2]->canAct = u[4]->canAct = false; }, "\t\b",
          {{5, 2}, {5, 2}}},
     };
     for (const auto& c : cases) {

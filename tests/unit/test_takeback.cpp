@@ -184,25 +184,34 @@ TEST_F(TakeBackTest, TheLitSquareIsTheStepInsertTakes) {
     EXPECT_STREQ(notice, "NO STEP: NO MOVEMENT POINTS LEFT");
 }
 
-// After the hero choice the cursor rests on the first unit of the side to play; after the
-// computer's turn on the person's first living unit. Through the computer's turn the camera
+// After the hero choice the cursor rests on the first unit of the side to play, and in
+// hot-seat the camera leaves the start view for player 1's home; after the computer's turn
+// the cursor rests on the person's first living unit. Through the computer's turn the camera
 // keeps the person's height and angles, moving to what the computer does; after it, it glides
 // back to the view the person had, zoom and all.
 TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
     loadUniformMap(7, 5, 1);
+    windowWidth = 800;
+    windowHeight = 600;
     Unit* p1 = placeUnit<Fighter>(1, 1, 1);
     Unit* p1Hero = placeUnit<Mage>(1, 0, 3);
     Unit* p2 = placeUnit<Fighter>(2, 5, 2);
     Unit* p2Hero = placeUnit<Mage>(2, 6, 0);
+    startingView();
+    followBattle(0);
     captureOutput([&] {
         openMenuOf(*p1Hero);
         checkHeroChoice();
     });
     EXPECT_TRUE(cursorSquare() == Square({p2->row, p2->col}) && selectedUnit == p2) << "player 2's first unit";
+    followBattle(1);
+    EXPECT_TRUE(cameraEye.x == 6 && cameraEye.y == 10 && cameraEye.z == 13 && cameraYaw == -90) << "the start view";
     captureOutput([&] {
         openMenuOf(*p2Hero);
         checkHeroChoice();
     });
+    followBattle(1);
+    EXPECT_EQ(cameraYaw, 90) << "player 1's home";
     EXPECT_TRUE(cursorSquare() == Square({p1->row, p1->col}) && selectedUnit == p1) << "player 1's first unit";
 
     for (int person : {1, 2}) {
