@@ -37,7 +37,7 @@ void chooseCameraMode(int mode);            // the middle button's menu: Transla
 void turnCamera(int dx, int dy);
 void zoomCamera(int notches);               // the wheel: toward the view (positive) or back, a unit a notch
 void moveHeldCamera(float seconds);         // after each update: the held camera keys move the eye
-extern bool cameraTakenByPerson;            // set by each of these; app/camera_follow.h clears it
+extern bool cameraTakenByPerson;            // set by each of these and c , . 5; app/camera_follow.h clears it
 float pointerToViewX(int px);
 float pointerToViewY(int py);
 void resetCamera();                         // r; a glide under way stops where it is

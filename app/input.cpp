@@ -63,9 +63,29 @@ void cameraAngles(unsigned char) {
     resetCamera();
     requestRedisplay();
 }
+// A held key arrives as presses alone: these switch once until let go.
+bool heldDown[256] = {};
+bool firstPress(unsigned char key) {
+    if (heldDown[key]) return false;
+    heldDown[key] = true;
+    return true;
+}
+
+// c, , . and 5 leave the camera the person's, as a drag does: on the
+// computer's turn it no longer follows, nor goes back after it.
 void cameraHome(unsigned char) {
     homeCamera(homeSideNow());
+    cameraTakenByPerson = true;
     requestRedisplay();
+}
+void turnQuarter(unsigned char key) {
+    quarterTurn(key == ',' ? 1 : -1);
+    cameraTakenByPerson = true;
+}
+void lookFromAbove(unsigned char key) {
+    if (!firstPress(key)) return;
+    toggleTopDown();
+    cameraTakenByPerson = true;
 }
 // The scene turns lighting back on each frame, so off lasts one frame.
 void toggleLighting(unsigned char) {
@@ -78,14 +98,6 @@ void toggleHelp(unsigned char) {
     requestRedisplay();
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
-
-// A held key arrives as presses alone: these switch once until let go.
-bool heldDown[256] = {};
-bool firstPress(unsigned char key) {
-    if (heldDown[key]) return false;
-    heldDown[key] = true;
-    return true;
-}
 
 // w: the computer presses its keys four times as fast, or at its pace again.
 void toggleHurry(unsigned char key) {
@@ -131,9 +143,9 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'o', VIEW, [](unsigned char) { toggleMute(); }},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
-    {',', VIEW, [](unsigned char) { quarterTurn(1); }},
-    {'.', VIEW, [](unsigned char) { quarterTurn(-1); }},
-    {'5', VIEW, [](unsigned char key) { if (firstPress(key)) toggleTopDown(); }},
+    {',', VIEW, turnQuarter},
+    {'.', VIEW, turnQuarter},
+    {'5', VIEW, lookFromAbove},
     {'g', VIEW, [](unsigned char key) { if (firstPress(key)) nextBattleSpeed(); }},
     {' ', VIEW, [](unsigned char) { skipAnimation(); }},
     {'n', VIEW, redisplay},

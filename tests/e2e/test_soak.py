@@ -19,7 +19,8 @@ import unittest
 import harness
 
 SPECIAL = ["Left", "Up", "Right", "Down", "Insert", "Home", "F1", "F2"]
-CHARACTERS = list("v2468pPrRbflmstnNxdBFLMSTV5") + ["plus", "minus", "space", "Return"]
+CHARACTERS = list("v2468pPrRbflmstnNxdBFLMSTV5g") + ["plus", "minus", "space", "Return", "comma", "period", "Tab",
+                                                     "BackSpace"]
 
 
 def resident_kib(pid):
