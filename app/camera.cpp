@@ -47,7 +47,7 @@ float viewProjection[16] = {}, viewModelView[16] = {};
 
 namespace {
 
-constexpr float BOARD_TOP = -0.5f;         // the squares are drawn half a unit below where units stand
+constexpr float BOARD_LEVEL = -0.5f;         // the squares are drawn half a unit below where units stand
 constexpr float FIELD_TAN = 0.57735027f;   // tan 30 degrees: the perspective view's half height at depth 1
 // Straight down, short of the up vector's own line, where the view would have no sides.
 constexpr float TOP_DOWN_PITCH = -89;
@@ -116,7 +116,7 @@ Vector quarterRound(const Vector& v, int direction) {
     return direction > 0 ? Vector(-v.z, v.y, v.x) : Vector(v.z, v.y, -v.x);
 }
 
-Vector boardMiddle() { return Vector(mapCols / 2.0f, BOARD_TOP, 1 + mapRows / 2.0f); }
+Vector boardMiddle() { return Vector(mapCols / 2.0f, BOARD_LEVEL, 1 + mapRows / 2.0f); }
 
 // A board and a window to frame it in, and where the eye may stand.
 struct Framing {
@@ -129,8 +129,8 @@ struct Framing {
 
 Framing framing(int rows, int cols, int width, int height, const ScreenBox* boxes, int boxCount) {
     Framing f{static_cast<float>(width) / height,
-              {Vector(0, BOARD_TOP, 1), Vector(cols, BOARD_TOP, 1), Vector(cols, BOARD_TOP, rows + 1),
-               Vector(0, BOARD_TOP, rows + 1)},
+              {Vector(0, BOARD_LEVEL, 1), Vector(cols, BOARD_LEVEL, 1), Vector(cols, BOARD_LEVEL, rows + 1),
+               Vector(0, BOARD_LEVEL, rows + 1)},
               boxes, boxCount, Vector(), Vector()};
     skyBoxAround(rows, cols, f.low, f.high);
     f.low += Vector(GOAL_SKY_MARGIN, GOAL_SKY_MARGIN, GOAL_SKY_MARGIN);
@@ -365,7 +365,7 @@ CameraPose homeView(int rows, int cols, int side, int width, int height, const S
     const Framing f = framing(rows, cols, width, height, boxes, boxCount);
     const float yaw = side == 1 ? 90 : -90;
     auto lookAt = [&](int k) {
-        return Vector(cols / 2.0f, BOARD_TOP, 1 + rows * static_cast<float>(k) / HOME_LOOKS);
+        return Vector(cols / 2.0f, BOARD_LEVEL, 1 + rows * static_cast<float>(k) / HOME_LOOKS);
     };
     std::vector<float> pitches{HOME_PITCH};
     for (int away = 1; HOME_PITCH + away <= FLATTEST_HOME || HOME_PITCH - away >= STEEPEST_HOME; away++) {

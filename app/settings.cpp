@@ -13,11 +13,11 @@
 const char* const SETTINGS_FILE = "kestrava-settings.txt";
 
 namespace {
-const char* const FORMAT_LINE = "kestrava-settings version=1";
+const char* const SETTINGS_FORMAT_LINE = "kestrava-settings version=1";
 }
 
 std::string settingsText() {
-    return std::string(FORMAT_LINE) + "\nspeed " + std::to_string(battleSpeed) + "\nend\n";
+    return std::string(SETTINGS_FORMAT_LINE) + "\nspeed " + std::to_string(battleSpeed) + "\nend\n";
 }
 
 // Each line whole, with its line break; each checked before the next is read.
@@ -27,7 +27,7 @@ std::string readSettings(std::istream& in, int& speed) {
         const std::string where = "line " + std::to_string(at) + ": ";
         if (!std::getline(in, line)) return where + (at == 1 ? "the file is empty" : "the file is cut short");
         if (in.eof()) return where + "the file is cut short: the line has no end";
-        if (at == 1 && line != FORMAT_LINE)
+        if (at == 1 && line != SETTINGS_FORMAT_LINE)
             return where + "it is not a Kestrava settings file (or not one this version reads)";
         if (at == 2 && line.rfind("speed ", 0) != 0) return where + "the speed line is missing";
         if (at == 2 && line != "speed 1" && line != "speed 2" && line != "speed 4")
