@@ -70,9 +70,13 @@ int ticksThisFrame(int due) {
     return std::min(due * computerTurnSpeed() * battleSpeed, MOST_SPED_TICKS);
 }
 
+// Up to the tick the frame is due to reach: a space a replay plays inside a
+// tick runs the ticks after it itself, and the frame must not run them again
+// (past the recording's end, at its last frame).
 int runFrameTicks(int due) {
     const int ticks = replaying ? replayTicks(due * computerTurnSpeed()) : ticksThisFrame(due);
-    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    const int reach = battleTick + ticks;
+    for (bool first = true; battleTick < reach; first = false) runBattleTick(first);
     return ticks;
 }
 

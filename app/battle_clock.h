@@ -35,7 +35,8 @@ void runBattleTick(bool drawnFrame);
 constexpr int MOST_SPED_TICKS = 120;
 int ticksThisFrame(int due);
 // Before a frame: ticksThisFrame(due) ticks, or those a replay runs
-// (replayTicks, at the computer's turn speed); how many ran.
+// (replayTicks, at the computer's turn speed), counted from the tick the
+// frame starts at; how many were due.
 int runFrameTicks(int due);
 
 // g: the next battle speed, 1, 2, 4 and 1 again; kept in kestrava-settings.txt.

@@ -16,6 +16,7 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "game/random.h"
 #include "game/startup.h"
 #include "render/layout.h"
@@ -367,12 +368,15 @@ TEST_F(InputTest, TabAndBackspaceGoThroughTheUnitsThatMayStillActInTheOrderOfIds
     }
 }
 
-// The same battle of two computers, seeded, at the battle speed 1 and 4 and
-// with space after every frame a command came in: the same console lines,
-// line for line, and the same battle kept at the end (the save files); the
-// speed and the skip only bring it sooner.
+// The same battle of two computers, seeded, at the battle speed 1 and 4, with
+// space after every frame a command came in, and that last one's commands
+// played back as a replay, four ticks a frame: the same console lines, line
+// for line, and the same battle kept at the end (the save files); the speed
+// and the skip only bring it sooner, and the replay ends on the tick its
+// recording did (a space it plays inside a tick runs the ticks after it).
 TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
-    auto play = [](int speedKeys, bool skip, int& frames) {
+    static Replay recorded;
+    auto play = [](int speedKeys, bool skip, const Replay* replay, int& frames) {
         std::string kept, console;
         inMapFolder("", [&] {
             resetBattleState();
@@ -388,29 +392,40 @@ TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
                     dispatch({CMD_KEY, 'g'});
                     dispatch({CMD_KEY_UP, 'g'});
                 }
+                if (replay) startReplay(*replay);
                 static int commands;
                 commands = 0;
-                commandWatcher = [](const Command& command) { commands += command.source == FROM_COMPUTER; };
-                for (frames = 0; frames < 200000 && !(battleWon() && !attackAnimating); frames++) {
+                recorded.entries.clear();
+                commandWatcher = [](const Command& command) {
+                    commands += command.source == FROM_COMPUTER;
+                    recorded.entries.push_back({battleTick, false, 0, command});
+                };
+                auto over = [replay] { return replay ? battleTick >= replay->endTick : battleWon() && !attackAnimating; };
+                for (frames = 0; frames < 200000 && !over(); frames++) {
                     const int before = commands;
-                    runFrameTicks(1);
+                    runFrameTicks(replay ? 4 : 1);
                     if (skip && commands != before) dispatch({CMD_KEY, ' '});
                 }
+                recorded.endTick = battleTick;
                 commandWatcher = nullptr;
+                replaying = false;
             });
             std::ifstream file("kestrava-save.txt");
             kept.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         });
         return console + "\n--- kept ---\n" + kept;
     };
-    int plain = 0, fast = 0, skipped = 0;
-    const std::string atOne = play(0, false, plain);
+    int plain = 0, fast = 0, skipped = 0, replayed = 0;
+    const std::string atOne = play(0, false, nullptr, plain);
     EXPECT_NE(atOne.find("Wins=1 seconds"), std::string::npos) << atOne;
-    EXPECT_EQ(play(2, false, fast), atOne);
+    EXPECT_EQ(play(2, false, nullptr, fast), atOne);
     EXPECT_EQ(battleSpeed, 4);
-    EXPECT_EQ(play(0, true, skipped), atOne);
+    EXPECT_EQ(play(0, true, nullptr, skipped), atOne);
     EXPECT_LT(fast, plain / 3);
     EXPECT_LT(skipped, plain / 2);
+    const Replay skipping = recorded;
+    EXPECT_EQ(play(0, false, &skipping, replayed), atOne);
+    EXPECT_EQ(battleTick, skipping.endTick);
 }
 
 // In a 800 × 500 window with no banner up: a left press and release within
