@@ -244,8 +244,10 @@ float computerPaceSetting(const char* setting) {
     if (!setting) return DEFAULT_COMPUTER_PACE;
     char* end = nullptr;
     float seconds = std::strtof(setting, &end);
-    if (*setting && *end == '\0' && seconds >= 0) return seconds;
-    std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
+    // Infinity and NaN fail the range too.
+    if (*setting && *end == '\0' && seconds >= 0 && seconds <= SLOWEST_COMPUTER_PACE) return seconds;
+    std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds from 0 to " << SLOWEST_COMPUTER_PACE
+              << "; the computer keeps its pace." << std::endl;
     return DEFAULT_COMPUTER_PACE;
 }
 

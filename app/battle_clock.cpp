@@ -81,13 +81,14 @@ int runFrameTicks(int due) {
 }
 
 void nextBattleSpeed() {
-    if (replaying) return;
+    if (replaying || battleRunElsewhere) return;
     battleSpeed = battleSpeed >= 4 ? 1 : battleSpeed * 2;
     keepSettings(SETTINGS_FILE);
 }
 
 void skipAnimation() {
     finishCameraGlide();
+    if (battleRunElsewhere) return;
     auto underWay = [] {
         return moveAnimating || attackAnimating || bannerP1BeginTurn || bannerP1EndTurn || bannerP2BeginTurn ||
                bannerP2EndTurn;

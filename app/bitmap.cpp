@@ -1,10 +1,14 @@
 // app/bitmap.cpp — reads the game's 24-bit bitmaps, makes the checkerboard,
 // and lists every image file with the texture number it is uploaded under
 #include "app/bitmap.h"
+#include <algorithm>
 #include <iostream>
+#include <string>
 #include <new>
 #include <utility>
+#include <unistd.h>
 #include "app/textures.h"
+#include "game/regular_file.h"
 
 const TextureFile textureTable[] = {
     {"images/water.bmp", TEX_WATER},
@@ -42,36 +46,11 @@ const TextureFile textureTable[] = {
     {"images/skybox/skybox_right.bmp", TEX_SKY_RIGHT},
     {"images/skybox/skybox_up.bmp", TEX_SKY_UP},
     {"images/skybox/skybox_down.bmp", TEX_SKY_DOWN},
-    {"images/skybox/sad_sea_front.bmp", TEX_SKY_SAD_SEA},
-    {"images/skybox/sad_sea_back.bmp", TEX_SKY_SAD_SEA + 1},
-    {"images/skybox/sad_sea_left.bmp", TEX_SKY_SAD_SEA + 2},
-    {"images/skybox/sad_sea_right.bmp", TEX_SKY_SAD_SEA + 3},
-    {"images/skybox/sad_sea_up.bmp", TEX_SKY_SAD_SEA + 4},
-    {"images/skybox/sad_sea_down.bmp", TEX_SKY_SAD_SEA + 5},
-    {"images/skybox/marzz_front.bmp", TEX_SKY_MARZZ},
-    {"images/skybox/marzz_back.bmp", TEX_SKY_MARZZ + 1},
-    {"images/skybox/marzz_left.bmp", TEX_SKY_MARZZ + 2},
-    {"images/skybox/marzz_right.bmp", TEX_SKY_MARZZ + 3},
-    {"images/skybox/marzz_up.bmp", TEX_SKY_MARZZ + 4},
-    {"images/skybox/marzz_down.bmp", TEX_SKY_MARZZ + 5},
-    {"images/skybox/fairyland_front.bmp", TEX_SKY_FAIRYLAND},
-    {"images/skybox/fairyland_back.bmp", TEX_SKY_FAIRYLAND + 1},
-    {"images/skybox/fairyland_left.bmp", TEX_SKY_FAIRYLAND + 2},
-    {"images/skybox/fairyland_right.bmp", TEX_SKY_FAIRYLAND + 3},
-    {"images/skybox/fairyland_up.bmp", TEX_SKY_FAIRYLAND + 4},
-    {"images/skybox/fairyland_down.bmp", TEX_SKY_FAIRYLAND + 5},
-    {"images/skybox/quantum_front.bmp", TEX_SKY_QUANTUM},
-    {"images/skybox/quantum_back.bmp", TEX_SKY_QUANTUM + 1},
-    {"images/skybox/quantum_left.bmp", TEX_SKY_QUANTUM + 2},
-    {"images/skybox/quantum_right.bmp", TEX_SKY_QUANTUM + 3},
-    {"images/skybox/quantum_up.bmp", TEX_SKY_QUANTUM + 4},
-    {"images/skybox/quantum_down.bmp", TEX_SKY_QUANTUM + 5},
-    {"images/skybox/blue_blot_front.bmp", TEX_SKY_BLUE_BLOT},
-    {"images/skybox/blue_blot_back.bmp", TEX_SKY_BLUE_BLOT + 1},
-    {"images/skybox/blue_blot_left.bmp", TEX_SKY_BLUE_BLOT + 2},
-    {"images/skybox/blue_blot_right.bmp", TEX_SKY_BLUE_BLOT + 3},
-    {"images/skybox/blue_blot_up.bmp", TEX_SKY_BLUE_BLOT + 4},
-    {"images/skybox/blue_blot_down.bmp", TEX_SKY_BLUE_BLOT + 5},
+    {"images/skybox/sad_sea.bmp", TEX_SKY_SAD_SEA},
+    {"images/skybox/marzz.bmp", TEX_SKY_MARZZ},
+    {"images/skybox/fairyland.bmp", TEX_SKY_FAIRYLAND},
+    {"images/skybox/quantum.bmp", TEX_SKY_QUANTUM},
+    {"images/skybox/blue_blot.bmp", TEX_SKY_BLUE_BLOT},
     {"images/attack/missed.bmp", TEX_MISSED},
     {"images/p1_choose.bmp", TEX_P1_CHOOSE},
     {"images/p2_choose.bmp", TEX_P2_CHOOSE},
@@ -124,6 +103,7 @@ uint32_t readLE16(FILE* file) {
 namespace {
 
 const long PIXEL_OFFSET = 54;   // the pixel block follows a fixed-size header
+const long long MOST_BITMAP_BYTES = PIXEL_OFFSET + 3LL * MOST_BITMAP_SIDE * MOST_BITMAP_SIDE;
 
 // Bytes from the current position to the end of the file; the position is kept.
 uint64_t bytesLeft(FILE* file) {
@@ -143,9 +123,22 @@ int closeAndFail(FILE* file) {
 }  // namespace
 
 int loadBitmap(const char* name, Image& image, uint32_t maxSide) {
-    FILE* file = fopen(name, "rb");
-    if (!file) {
+    maxSide = std::min(maxSide, MOST_BITMAP_SIDE);
+    std::string problem;
+    int opened;
+    const FileCheck check = openRegularFile(name, MOST_BITMAP_BYTES, "any picture the game takes", opened, problem);
+    if (check == FILE_CANNOT_OPEN) {
         printf("File Not Found : %s\n", name);
+        return 0;
+    }
+    if (check == FILE_REFUSED) {
+        printf("Error reading image data from %s: %s.\n", name, problem.c_str());
+        return 0;
+    }
+    FILE* file = fdopen(opened, "rb");
+    if (!file) {
+        close(opened);
+        printf("Error reading image data from %s.\n", name);
         return 0;
     }
     fseek(file, 18, SEEK_SET);

@@ -48,6 +48,9 @@ float viewProjection[16] = {}, viewModelView[16] = {};
 namespace {
 
 constexpr float BOARD_LEVEL = -0.5f;         // the squares are drawn half a unit below where units stand
+// A unit's model and its HP bar stand up to here, and a blow's number starts here: a home
+// keeps the far row's units out from under the boxes along the top of the window too.
+constexpr float UNIT_MARKS_LEVEL = 0.75f;
 constexpr float FIELD_TAN = 0.57735027f;   // tan 30 degrees: the perspective view's half height at depth 1
 // Straight down, short of the up vector's own line, where the view would have no sides.
 constexpr float TOP_DOWN_PITCH = -89;
@@ -55,9 +58,9 @@ constexpr float TOP_DOWN_PITCH = -89;
 // (-60, -59, -61, -58, ...) between these; the first that frames the board is taken.
 constexpr int HOME_PITCH = -60, STEEPEST_HOME = -80, FLATTEST_HOME = -20;
 constexpr int HOME_LOOKS = 24;             // points along the board a home may look at, from end to end
-// bringIntoView keeps a point this far inside the window's sides and the panels' edges, in view units.
+// bringIntoView keeps a point this far inside the window's sides and the boxes' edges, in view units.
 constexpr float VIEW_INSET = 0.15f;
-constexpr float FRAME_INSET = 0.002f;      // a framed board keeps this far inside the window and off the panels
+constexpr float FRAME_INSET = 0.002f;      // a framed board keeps this far inside the window and off the boxes
 
 // The side whose home the camera stands at or glides to; 0 once anything else moved it.
 int homeSide = 0;
@@ -118,20 +121,38 @@ Vector quarterRound(const Vector& v, int direction) {
 
 Vector boardMiddle() { return Vector(mapCols / 2.0f, BOARD_LEVEL, 1 + mapRows / 2.0f); }
 
+// A part of the window in the overlays' view units (x from -aspect to aspect, y from -1 to 1).
+struct ViewBox {
+    float left, bottom, right, top;
+};
+
+// Every box over the scene (render/layout.h) in a width × height window, in
+// view units: from the outer edges of its first and last pixels.
+std::vector<ViewBox> boxesOverScene(int width, int height) {
+    std::vector<ViewBox> boxes;
+    const float unit = 2.0f / height;
+    for (int part = 0; part < SCREEN_PART_COUNT; part++) {
+        const ScreenBox box = screenBox(static_cast<ScreenPart>(part), width, height);
+        boxes.push_back({(box.left - width / 2.0f) * unit, box.bottom * unit - 1,
+                         (box.right + 1 - width / 2.0f) * unit, (box.top + 1) * unit - 1});
+    }
+    return boxes;
+}
+
 // A board and a window to frame it in, and where the eye may stand.
 struct Framing {
     float aspect;
-    Vector corners[4];   // round the board in order
-    const ScreenBox* boxes;
-    int boxCount;
+    Vector corners[8];   // round the board in order, then round the same at the units' marks' height
+    std::vector<ViewBox> boxes;
     Vector low, high;    // the sky box less its margin
 };
 
-Framing framing(int rows, int cols, int width, int height, const ScreenBox* boxes, int boxCount) {
+Framing framing(int rows, int cols, int width, int height, bool clearOfBoxes) {
     Framing f{static_cast<float>(width) / height,
               {Vector(0, BOARD_LEVEL, 1), Vector(cols, BOARD_LEVEL, 1), Vector(cols, BOARD_LEVEL, rows + 1),
-               Vector(0, BOARD_LEVEL, rows + 1)},
-              boxes, boxCount, Vector(), Vector()};
+               Vector(0, BOARD_LEVEL, rows + 1), Vector(0, UNIT_MARKS_LEVEL, 1), Vector(cols, UNIT_MARKS_LEVEL, 1),
+               Vector(cols, UNIT_MARKS_LEVEL, rows + 1), Vector(0, UNIT_MARKS_LEVEL, rows + 1)},
+              clearOfBoxes ? boxesOverScene(width, height) : std::vector<ViewBox>(), Vector(), Vector()};
     skyBoxAround(rows, cols, f.low, f.high);
     f.low += Vector(GOAL_SKY_MARGIN, GOAL_SKY_MARGIN, GOAL_SKY_MARGIN);
     f.high -= Vector(GOAL_SKY_MARGIN, GOAL_SKY_MARGIN, GOAL_SKY_MARGIN);
@@ -139,7 +160,7 @@ Framing framing(int rows, int cols, int width, int height, const ScreenBox* boxe
 }
 
 // The segment from (x0, y0) to (x1, y1) passes through the inside of the box (Liang and Barsky's clipping).
-bool crossesBox(float x0, float y0, float x1, float y1, const ScreenBox& box) {
+bool crossesBox(float x0, float y0, float x1, float y1, const ViewBox& box) {
     float enter = 0, leave = 1;
     const float p[4] = {-(x1 - x0), x1 - x0, -(y1 - y0), y1 - y0};
     const float q[4] = {x0 - box.left, box.right - x0, y0 - box.bottom, box.top - y0};
@@ -165,19 +186,24 @@ bool insideQuad(const float xs[4], const float ys[4], float x, float y) {
     return sides == 4 || sides == -4;
 }
 
-// Every corner of the board inside the window, and nothing of it under a box.
+// Every corner of the board inside the window, and nothing of it under a
+// box; nothing of the board raised to the units' marks under a box either
+// (in the tightest windows the marks of a far corner's unit may pass the
+// window's side by a few pixels).
 bool frames(const CameraPose& pose, const Framing& f) {
-    float xs[4], ys[4];
-    for (int k = 0; k < 4; k++)
-        if (!viewPoint(pose, f.aspect, f.corners[k], xs[k], ys[k]) || std::fabs(xs[k]) > f.aspect - FRAME_INSET ||
-            std::fabs(ys[k]) > 1 - FRAME_INSET)
-            return false;
-    for (int b = 0; b < f.boxCount; b++) {
-        const ScreenBox box = {f.boxes[b].left - FRAME_INSET, f.boxes[b].bottom - FRAME_INSET,
-                               f.boxes[b].right + FRAME_INSET, f.boxes[b].top + FRAME_INSET};
+    for (int quad = 0; quad < 8; quad += 4) {
+        float xs[4], ys[4];
         for (int k = 0; k < 4; k++)
-            if (crossesBox(xs[k], ys[k], xs[(k + 1) % 4], ys[(k + 1) % 4], box)) return false;
-        if (insideQuad(xs, ys, (box.left + box.right) / 2, (box.bottom + box.top) / 2)) return false;
+            if (!viewPoint(pose, f.aspect, f.corners[quad + k], xs[k], ys[k]) ||
+                (quad == 0 && std::fabs(xs[k]) > f.aspect - FRAME_INSET) || std::fabs(ys[k]) > 1 - FRAME_INSET)
+                return false;
+        for (const ViewBox& clear : f.boxes) {
+            const ViewBox box = {clear.left - FRAME_INSET, clear.bottom - FRAME_INSET, clear.right + FRAME_INSET,
+                                 clear.top + FRAME_INSET};
+            for (int k = 0; k < 4; k++)
+                if (crossesBox(xs[k], ys[k], xs[(k + 1) % 4], ys[(k + 1) % 4], box)) return false;
+            if (insideQuad(xs, ys, (box.left + box.right) / 2, (box.bottom + box.top) / 2)) return false;
+        }
     }
     return true;
 }
@@ -211,7 +237,7 @@ CameraPose backFrom(const Vector& at, float pitch, float yaw, float back) {
 
 // The eye nearest `at`, on the line back against the view, that frames the
 // board from inside the sky box; false when none does. Going back shrinks
-// the board towards the middle of the view, out of the panels, which lie
+// the board towards the middle of the view, out of the boxes, which lie
 // against the window's edges: the first that frames it is found by halving.
 bool nearestFraming(const Vector& at, float pitch, float yaw, const Framing& f, float& back) {
     float far = furthestBack(at, viewDirection(pitch, yaw), f), near = 0;
@@ -240,9 +266,7 @@ void startGlide(const CameraPose& to, const Vector& pivot = Vector(), float turn
 CameraPose homeViewNow(int side) {
     homeWidth = windowWidth;
     homeHeight = windowHeight;
-    ScreenBox boxes[PANEL_COUNT];
-    panelBoxes(windowWidth, windowHeight, boxes);
-    return homeView(mapRows, mapCols, side, windowWidth, windowHeight, boxes, PANEL_COUNT);
+    return homeView(mapRows, mapCols, side, windowWidth, windowHeight);
 }
 
 void keepInSky(Vector& eye) {
@@ -361,8 +385,8 @@ bool viewPoint(const CameraPose& pose, float aspect, const Vector& point, float&
     return true;
 }
 
-CameraPose homeView(int rows, int cols, int side, int width, int height, const ScreenBox* boxes, int boxCount) {
-    const Framing f = framing(rows, cols, width, height, boxes, boxCount);
+CameraPose homeView(int rows, int cols, int side, int width, int height) {
+    const Framing f = framing(rows, cols, width, height, true);
     const float yaw = side == 1 ? 90 : -90;
     auto lookAt = [&](int k) {
         return Vector(cols / 2.0f, BOARD_LEVEL, 1 + rows * static_cast<float>(k) / HOME_LOOKS);
@@ -459,14 +483,9 @@ void toggleTopDown() {
     }
     beforeTopDown = cameraGoal();
     homeBeforeTopDown = homeSide;
-    const Framing f = framing(mapRows, mapCols, std::max(windowWidth, 1), std::max(windowHeight, 1), nullptr, 0);
-    ScreenBox boxes[PANEL_COUNT];
-    Framing clear = f;
-    if (windowWidth > 0 && windowHeight > 0) {
-        panelBoxes(windowWidth, windowHeight, boxes);
-        clear.boxes = boxes;
-        clear.boxCount = PANEL_COUNT;
-    }
+    const bool sized = windowWidth > 0 && windowHeight > 0;
+    const Framing f = framing(mapRows, mapCols, std::max(windowWidth, 1), std::max(windowHeight, 1), false);
+    const Framing clear = framing(mapRows, mapCols, std::max(windowWidth, 1), std::max(windowHeight, 1), sized);
     const float yaw = beforeTopDown.yaw;
     float back;
     if (!nearestFraming(boardMiddle(), TOP_DOWN_PITCH, yaw, clear, back))
@@ -480,10 +499,15 @@ void bringIntoView(const Vector& point) {
     if (interactionMode != MODE_FREE || windowWidth <= 0 || windowHeight <= 0) return;
     const CameraPose from = cameraGoal();
     const float aspect = static_cast<float>(windowWidth) / windowHeight;
-    ScreenBox boxes[PANEL_COUNT];
-    panelBoxes(windowWidth, windowHeight, boxes);
+    // Between the boxes along the bottom of the window and those along its top.
+    float bottom = -1, top = 1;
+    for (const ViewBox& box : boxesOverScene(windowWidth, windowHeight)) {
+        if (box.bottom + box.top < 0) bottom = std::max(bottom, box.top);
+        else top = std::min(top, box.bottom);
+    }
     const float left = -aspect + VIEW_INSET, right = aspect - VIEW_INSET;
-    const float bottom = std::max(boxes[0].top, boxes[1].top) + VIEW_INSET, top = boxes[2].bottom - VIEW_INSET;
+    bottom += VIEW_INSET;
+    top -= VIEW_INSET;
     float x = 0, y = 0;
     if (viewPoint(from, aspect, point, x, y)) {
         if (x >= left && x <= right && y >= bottom && y <= top) return;

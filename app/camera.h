@@ -5,7 +5,6 @@
 #pragma once
 #include "game/vector.h"
 struct Unit;
-struct ScreenBox;
 
 enum InteractionMode { MODE_TRANSLATE = 1, MODE_SCALE = 2, MODE_ROTATE = 3, MODE_FREE = 10 };
 
@@ -64,11 +63,14 @@ bool viewPoint(const CameraPose& pose, float aspect, const Vector& point, float&
 // Home for a side on a board of rows × cols in a width × height window:
 // looking across the board from behind that side's army (player 1's rows
 // are the first, at small z), from inside the sky box, as close as frames
-// every corner of the board inside the window and clear of the boxes
-// (render/layout.h's panels), at the pitch nearest the start view's that
-// can. Where no camera inside the sky box frames it (the 50 × 50 board in a
-// window narrower than 5:4), the one whose corners fall least outside the window.
-CameraPose homeView(int rows, int cols, int side, int width, int height, const ScreenBox* boxes, int boxCount);
+// every corner of the board inside the window and nothing of it, nor of the
+// units standing on it up to their HP bars, under any box over the scene
+// (render/layout.h's screenBox: the lines, the buttons, the band, the
+// panels, the log and the menu), at the pitch nearest the
+// start view's that can. Where no camera inside the sky box frames it (the
+// 50 × 50 board in a window narrower than 5:4), the one whose corners fall
+// least outside the window.
+CameraPose homeView(int rows, int cols, int side, int width, int height);
 
 // The camera as the game starts it: the eye at (6, 10, 13), the angles of
 // r, free; a glide under way stops, and the camera is at nobody's home.
@@ -85,10 +87,10 @@ void cameraWindowResized();   // after the reshape: a camera at home keeps to it
 // to its left (+1) or its right (-1) and turning to keep the board in front.
 void quarterTurn(int direction);
 // 5: straight down over the middle of the board at the current heading, as
-// low as shows the whole board clear of the panels (at the top of the sky
+// low as shows the whole board clear of the boxes over the scene (at the top of the sky
 // box when none does), and back to the view it left at the second press.
 void toggleTopDown();
-// The point inside the view, clear of the panels, by the shortest glide at
+// The point inside the view, clear of the boxes over the scene, by the shortest glide at
 // the camera's height and angles: nothing when it shows there already.
 // Not in a mode of the middle button's menu, nor while the view looks level or up.
 void bringIntoView(const Vector& point);

@@ -25,10 +25,12 @@
 #include "rules/window_link.h"
 
 void (*commandWatcher)(const Command& command) = nullptr;
+void (*battleCommandsTo)(const Command& command) = nullptr;
 
 namespace {
 
 constexpr unsigned char KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr float SOUND_NOTICE_SECONDS = 2;
 
 // ---- The character keys ----
 
@@ -98,6 +100,16 @@ void toggleHelp(unsigned char) {
     requestRedisplay();
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
+void toggleSound(unsigned char) {
+    toggleMute();
+    tellPlayer(soundMuted ? "SOUND OFF" : "SOUND ON", SOUND_NOTICE_SECONDS);
+}
+// j: the log up or away; the log the computer's turn opened goes too.
+void toggleLog(unsigned char) {
+    showLog = !(showLog || logAfterComputer);
+    logAfterComputer = false;
+    requestRedisplay();
+}
 
 // w: the computer presses its keys four times as fast, or at its pace again.
 void toggleHurry(unsigned char key) {
@@ -140,7 +152,8 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'l', VIEW, toggleLighting},
     {'s', VIEW, [](unsigned char) { nextSky(); }},
     {'h', VIEW, toggleHelp},
-    {'o', VIEW, [](unsigned char) { toggleMute(); }},
+    {'o', VIEW, toggleSound},
+    {'j', VIEW, toggleLog},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
     {',', VIEW, turnQuarter},
@@ -160,10 +173,19 @@ const CharacterKey CHARACTER_KEYS[] = {
     {KEY_BACKSPACE, BATTLE, toNextUnit},
 };
 
+// The victory banner has had its time: the next key puts it away.
+bool victoryWaits() { return battleWon() && !afterVictory && victorySeconds >= VICTORY_BANNER_SECONDS; }
+
 // ---- Who may command ----
 
 bool mayCommand(CommandSource source) {
     return personMayCommand() == (source == FROM_PERSON);
+}
+
+// A person's command that reaches the battle: the log the computer's turn
+// opened has been read.
+void personActs(CommandSource source) {
+    if (source == FROM_PERSON) logAfterComputer = false;
 }
 
 // ---- The walk a click on a square in reach sets going ----
@@ -279,8 +301,10 @@ void clickEntry(int entry) {
 // nothing else then. While a unit glides or a blow plays a left click does
 // nothing, as the keys then do; a right click is Home, which stops a glide.
 void click(const Command& command) {
+    if (battleCommandsTo) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && putVictoryAway()) return;
     if (!mayCommand(command.source) || battleWon()) return;
+    personActs(command.source);
     if (command.kind == CMD_BACK) {
         stopWalking();
         press(KEY_HOME);
@@ -316,9 +340,10 @@ void specialKey(const Command& command) {
             if (*held) return;
             *held = true;
         }
-        if (putVictoryAway()) return;
+        if (!battleCommandsTo && putVictoryAway()) return;
         if (key == KEY_F1) showRunTime = !showRunTime;
         if (key == KEY_F2) showFps = !showFps;
+        if (battleCommandsTo) return battleCommandsTo(command);
     }
     if (!mayCommand(command.source)) {
         requestRedisplay();
@@ -328,6 +353,7 @@ void specialKey(const Command& command) {
         hoverRow = hoverCol = -1;
         stopWalking();
     }
+    personActs(command.source);
     press(key);
 }
 
@@ -337,9 +363,11 @@ void specialKey(const Command& command) {
 void characterKey(const Command& command) {
     const unsigned char key = static_cast<unsigned char>(command.code);
     const bool quits = key == KEY_ESCAPE || key == 'q' || key == 'Q';
+    if (battleCommandsTo && !quits && (isBattleKey(key) || victoryWaits())) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && !quits && putVictoryAway()) return;
     if (key == KEY_ENTER && afterVictory) {
         if (!mayCommand(command.source)) return;
+        personActs(command.source);
         startNewBattle();
         startingView();
         return;
@@ -349,6 +377,7 @@ void characterKey(const Command& command) {
         if (entry.role == BATTLE) {
             if (!mayCommand(command.source)) return;
             stopWalking();
+            personActs(command.source);
         }
         entry.act(key);
         return;
@@ -357,13 +386,22 @@ void characterKey(const Command& command) {
 
 // The computer's key that ended its turn handed the board to a person: the
 // cursor goes to the person's first unit (the camera goes back to the
-// person's view by itself, app/camera_follow.h).
+// person's view by itself, app/camera_follow.h), and the log opens on what
+// the computer did.
 void comeHomeAfterComputer() {
     if (choosingHeroes || battleWon() || !personMayCommand()) return;
     cursorToFirstUnit(activeSide());
+    logAfterComputer = true;
 }
 
 }  // namespace
+
+bool isBattleKey(unsigned char key) {
+    if (key == KEY_ENTER) return true;
+    for (const CharacterKey& entry : CHARACTER_KEYS)
+        if (entry.key == key) return entry.role == BATTLE;
+    return false;
+}
 
 bool personMayCommand() {
     if (battleWon()) return commander[1] == BY_PERSON || commander[2] == BY_PERSON;

@@ -1,6 +1,7 @@
 // app/options.cpp — the command line's options: one table, read before the army counts
 #include "app/options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 const char* const USAGE =
@@ -8,6 +9,8 @@ const char* const USAGE =
     "       kestrava [--computer 1|2|both] --resume\n"
     "       kestrava --replay FILE\n"
     "       kestrava --maps\n"
+    "       kestrava --host [PORT] | --serve [PORT] [--computer 1|2] [--map NAME|FILE] [--record FILE] [ARMIES]\n"
+    "       kestrava --join HOST[:PORT] [--side 1|2] [--map NAME|FILE] [ARMIES]\n"
     "\n"
     "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
     "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
@@ -28,34 +31,58 @@ const char* const USAGE =
     "After every action the battle is kept in kestrava-save.txt there;\n"
     "--resume takes it up again where it stood, without asking for armies.\n"
     "\n"
-    "KESTRAVA_SEED=<integer> seeds the random generator instead of the clock,\n"
-    "so that the same battle can be played again.\n"
+    "KESTRAVA_SEED=<0 to 4294967295> seeds the random generator instead of the\n"
+    "clock, so that the same battle can be played again.\n"
     "\n"
-    "KESTRAVA_MAX_FPS=<whole number> caps the frames drawn per second (60 by\n"
-    "default; 0 draws them as fast as the machine can).\n"
+    "KESTRAVA_MAX_FPS=<0 to 1000> caps the frames drawn per second (60 by\n"
+    "default; 0 draws them as fast as the machine can). KESTRAVA_VOLUME=<0 to\n"
+    "100> sets the loudness (100 by default). A setting out of its range is\n"
+    "said once and the default kept.\n"
     "\n"
     "--record FILE writes the battle's start and every key, click and computer\n"
     "move into FILE; --replay FILE plays it back in the window, the same battle\n"
     "to the same end. While it plays, space pauses, g doubles the speed (up to\n"
-    "eight times, then back to its own), q or Esc quits.\n";
+    "eight times, then back to its own), q or Esc quits. A recording whose game\n"
+    "was stopped plays up to its last whole command.\n"
+    "\n"
+    "Over the network (UDP port 7531 unless PORT says otherwise): --host plays\n"
+    "player 1 in this window and waits for player 2 to --join from another\n"
+    "machine; --serve runs the battle without a window for two players who\n"
+    "join, or one when --computer takes the other side. A joiner sees its own\n"
+    "side's sight only; its ARMIES and --map, when given, must be the host's.\n";
 
 namespace {
 
 // Every option the game knows: its name, whether the next argument is its
-// value, and what it sets. A new option is one more row.
+// value, what that value must be (nullptr: checked where it is used), and
+// what it sets. A value that is missing, or that starts with "--" (the value
+// forgotten, the next option taken for it), is refused with what it must be.
+// A new option is one more row.
 const struct Option {
     const char* name;
     bool        takesValue;
+    const char* valueIs;
     void (*take)(StartOptions& options, const char* value);
 } OPTIONS[] = {
-    {"--computer", true, [](StartOptions& o, const char* side) { o.computerSide = side; }},
-    {"--resume", false, [](StartOptions& o, const char*) { o.resume = true; }},
-    {"--help", false, [](StartOptions& o, const char*) { o.help = true; }},
-    {"--map", true, [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
-    {"--maps", false, [](StartOptions& o, const char*) { o.listMaps = true; }},
-    {"--record", true, [](StartOptions& o, const char* file) { o.recordFile = file; }},
-    {"--replay", true, [](StartOptions& o, const char* file) { o.replayFile = file; }},
+    {"--computer", true, nullptr, [](StartOptions& o, const char* side) { o.computerSide = side; }},
+    {"--resume", false, nullptr, [](StartOptions& o, const char*) { o.resume = true; }},
+    {"--help", false, nullptr, [](StartOptions& o, const char*) { o.help = true; }},
+    {"--map", true, "a map: a name from maps/ or a map file",
+     [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
+    {"--maps", false, nullptr, [](StartOptions& o, const char*) { o.listMaps = true; }},
+    {"--record", true, "the file to record into", [](StartOptions& o, const char* file) { o.recordFile = file; }},
+    {"--replay", true, "a recorded battle's file", [](StartOptions& o, const char* file) { o.replayFile = file; }},
+    {"--host", false, nullptr, [](StartOptions& o, const char*) { o.host = true; }},
+    {"--serve", false, nullptr, [](StartOptions& o, const char*) { o.serve = true; }},
+    {"--join", true, "the host to join: HOST or HOST:PORT", [](StartOptions& o, const char* address) { o.join = address; }},
+    {"--side", true, "the side to play: 1 or 2", [](StartOptions& o, const char* side) { o.side = side; }},
 };
+
+bool looksLikePort(const char* argument) {
+    char* end = nullptr;
+    const long value = std::strtol(argument, &end, 10);
+    return *argument && !*end && value >= 1024 && value <= 65535;
+}
 
 const Option* optionNamed(const char* name) {
     for (const Option& option : OPTIONS)
@@ -85,17 +112,20 @@ bool readOptions(int argc, char** argv, StartOptions& options, std::string& prob
         again = true;
         const char* value = "";
         if (option->takesValue && k + 1 < argc) value = argv[++k];
+        if (option->valueIs && (!*value || looksLikeOption(value))) {
+            problem = std::string(option->name) + " takes " + option->valueIs + ".";
+            return false;
+        }
         option->take(options, value);
+        if ((options.host || options.serve) && !options.port && k + 1 < argc && looksLikePort(argv[k + 1]) &&
+            (std::strcmp(option->name, "--host") == 0 || std::strcmp(option->name, "--serve") == 0))
+            options.port = argv[++k];
     }
     options.firstArgument = k;
     for (; k < argc; k++) {
         if (!looksLikeOption(argv[k])) continue;
         problem = optionNamed(argv[k]) ? std::string(argv[k]) + " must come before the army counts."
                                        : std::string("there is no option ") + argv[k] + ".";
-        return false;
-    }
-    if (options.map && !*options.map) {
-        problem = "--map takes a map: a name from maps/ or a map file.";
         return false;
     }
     if (options.map && options.resume) {

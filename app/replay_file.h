@@ -12,19 +12,32 @@
 // A command is `key C`, `keyup C`, `special C`, `specialup C`, `point ROW COL`,
 // `click ROW COL`, `entry E`, `back`, `zoom N`, `turn DX DY` or `mode M`. A
 // person's command came after tick TICK had run; the computer's during it.
+//
+// The recorder writes each line whole as it goes, and the end line when the
+// game ends, so a file without its end line is a game that was stopped
+// (killed, or the machine went down): it is played up to its last whole
+// command, each line checked as any other, but without the checksum.
 #pragma once
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <string>
-#include <vector>
 
 #include "app/input.h"
 
+// One line after the header, in 24 bytes: a long replay holds millions of them.
 struct ReplayEntry {
-    long     tick = 0;
-    bool     isSeed = false;   // a new battle's seed rather than a command
-    unsigned seed = 0;
-    Command  command{CMD_KEY};
+    int64_t tick = 0;
+    int32_t values[2] = {0, 0};   // the command's numbers (code; row and column; dx and dy), or the seed
+    uint8_t kind = CMD_KEY;       // a CommandKind
+    bool    fromComputer = false;
+    bool    isSeed = false;       // a new battle's seed rather than a command
+
+    static ReplayEntry of(int64_t tick, const Command& command);
+    static ReplayEntry seedOf(int64_t tick, unsigned seed);
+    Command command() const;
+    unsigned seed() const { return static_cast<unsigned>(values[0]); }
 };
 
 struct Replay {
@@ -33,8 +46,9 @@ struct Replay {
     std::array<int, 10> counts{};
     int sides[3] = {};                // Commander of players 1 and 2; index 0 unused
     std::string map;                  // the map file's bytes
-    std::vector<ReplayEntry> entries;
-    long endTick = 0;
+    std::deque<ReplayEntry> entries;  // a deque: growing it never holds two copies at once
+    int64_t endTick = 0;
+    bool cut = false;                 // no end line: endTick is the last whole command's
 };
 
 // The header's lines, for the recorder.
@@ -45,8 +59,13 @@ std::string replayLine(const ReplayEntry& entry);
 constexpr unsigned FNV_START = 2166136261u;
 unsigned fnv1a(const std::string& bytes, unsigned hash);
 
-// "" for a whole replay the game could have written, else the first problem,
-// with its line number. Reads no further than that problem.
+// "" for a replay the game could have written, whole or cut short (see
+// above), else the first problem, with its line number. Reads no further
+// than that problem. Of a cut file, the line it ends in without a line break
+// is left out, and so is a last Enter: the seed of the new battle it may
+// have started would follow it.
 std::string readReplay(std::istream& in, Replay& replay);
-// readReplay of the file at path: only a regular file of at most a bounded size.
+// The largest replay played: days of play with the mouse moving all along.
+constexpr long long MOST_REPLAY_BYTES = 256LL << 20;
+// readReplay of the file at path: only a regular file of at most MOST_REPLAY_BYTES.
 std::string readReplayFile(const char* path, Replay& replay);

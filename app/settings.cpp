@@ -7,6 +7,7 @@
 #include <istream>
 #include <sstream>
 
+#include "game/regular_file.h"
 #include "render/looks.h"
 #include "save/battle_save.h"
 
@@ -40,13 +41,11 @@ std::string readSettings(std::istream& in, int& speed) {
 }
 
 void loadSettings(const char* path) {
-    std::string content;
-    const std::string tooLarge =
-        "it is larger than any settings file (" + std::to_string(MOST_SETTINGS_BYTES) + " bytes)";
-    std::string problem = readRegularFile(path, MOST_SETTINGS_BYTES, tooLarge, content);
-    if (problem.rfind("cannot open it (" + std::string(std::strerror(ENOENT)), 0) == 0) return;
+    std::string content, problem;
+    const FileCheck check = readRegularFile(path, MOST_SETTINGS_BYTES, "any settings file", content, problem);
+    if (check == FILE_CANNOT_OPEN && problem == "cannot open it (" + std::string(std::strerror(ENOENT)) + ")") return;
     int speed = 1;
-    if (problem.empty()) {
+    if (check == FILE_READABLE) {
         std::istringstream text(content);
         problem = readSettings(text, speed);
     }

@@ -14,7 +14,7 @@ enum TextureId {
     TEX_ELECT = 44,          // 44–46 the three bolt frames, 47–49 their masks
     TEX_ELECT_MASK = 47,
     TEX_SKY_FRONT = 50, TEX_SKY_BACK, TEX_SKY_LEFT, TEX_SKY_RIGHT, TEX_SKY_UP, TEX_SKY_DOWN,
-    // Each backdrop's six faces in the order front, back, left, right, up, down from its first.
+    // The five backdrops, each one picture the sky box repeats on every face.
     TEX_SKY_SAD_SEA = 60, TEX_SKY_MARZZ = 70, TEX_SKY_FAIRYLAND = 80, TEX_SKY_QUANTUM = 90,
     TEX_SKY_BLUE_BLOT = 100,
     TEX_MISSED = 150,

@@ -6,15 +6,18 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 #include <malloc.h>
 
+#include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/camera_follow.h"
 #include "app/held_keys.h"
 #include "app/input.h"
+#include "app/net_play.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
 #include "app/replay.h"
@@ -33,6 +36,26 @@
 
 namespace {
 
+// SIGINT, SIGTERM and SIGHUP (Ctrl-C, a kill, a terminal closed) quit as q
+// does, at the next idle callback, which runs every frame whatever is on
+// screen: the handler only notes the signal. So a recording gets its end
+// line, and a kept battle is never left half-written.
+volatile std::sig_atomic_t quitSignalled = 0;
+void noteQuitSignal(int) { quitSignalled = 1; }
+
+// A signal someone chose to ignore (nohup, a job started in the background) stays ignored.
+void quitOnSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+        action = {};
+        action.sa_handler = noteQuitSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
 // The idle callback: as many ticks of the battle as the time since the last
 // frame holds, more while the computer plays its turn and at a battle speed
 // above 1 (each its rules' update, what a click set going, a computer
@@ -43,12 +66,18 @@ namespace {
 // else to do meanwhile, and key presses are taken after it, before the
 // frame is drawn, as they would be after a long frame.
 void onIdle() {
+    if (quitSignalled) std::exit(0);
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    runFrameTicks(ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()));
+    const int due =
+        ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count());
+    if (inJoinedGame())
+        playJoinedTicks(due * computerTurnSpeed());
+    else
+        runFrameTicks(due);
     moveHeldCamera(seconds);
     followBattle(replaying ? seconds : seconds * battleSpeed);
     updateSound();
@@ -143,6 +172,7 @@ void openWindow(int argc, char** argv) {
     maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
     startSound("sounds");
+    quitOnSignals();
     setUpWindow(argc, argv);
     glutMainLoop();
 }

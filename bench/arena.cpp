@@ -262,8 +262,8 @@ int writeReplayOf(unsigned seed, int playerOne, int playerTwo, const std::string
         placeArmies(counts);
         while (!battleWon() && battleTick < FRAMES_PER_TURN_LIMIT * TURN_LIMIT) runBattleTick(true);
     }
-    std::printf("%s: the battle of seed %u, won by player %d at tick %d\n", path.c_str(), seed,
-                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, battleTick);
+    std::printf("%s: the battle of seed %u, won by player %d at tick %lld\n", path.c_str(), seed,
+                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, static_cast<long long>(battleTick));
     return 0;
 }
 

@@ -10,8 +10,13 @@ bool showSightSphere = false;
 bool showRunTime = true, showFps = true;
 bool lightingOn = false;
 int  personSide = 0;
+bool computerCommands[3] = {false, false, false};
 bool showDanger = false;
 int  battleSpeed = 1;
+bool showLog = false;
+bool logAfterComputer = false;
+bool watchingReplay = false;
+char replayState[32] = "";
 
 // The board and the skybox: full white, so their textures show as drawn.
 const MaterialPreset whiteMaterial = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, 100};
@@ -22,9 +27,9 @@ const MaterialPreset startupMaterial = {
     {0.992157f, 0.941176f, 0.807843f, 1}, 27.8974f};
 
 int skyTexture(int choice, int face) {
-    static const int firstFace[5] = {TEX_SKY_SAD_SEA, TEX_SKY_MARZZ, TEX_SKY_FAIRYLAND, TEX_SKY_QUANTUM,
-                                     TEX_SKY_BLUE_BLOT};
-    if (choice >= 0 && choice <= 4) return firstFace[choice] + face;
+    static const int oneImage[5] = {TEX_SKY_SAD_SEA, TEX_SKY_MARZZ, TEX_SKY_FAIRYLAND, TEX_SKY_QUANTUM,
+                                    TEX_SKY_BLUE_BLOT};
+    if (choice >= 0 && choice <= 4) return oneImage[choice];
     return TEX_SKY_FRONT + face;
 }
 

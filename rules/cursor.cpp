@@ -5,6 +5,7 @@
 
 #include "game/battle_map.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
 #include "rules/feedback.h"
@@ -25,6 +26,7 @@ bool attackAnimating = false;
 bool healChosen = false;
 bool specialChosen = false;
 bool missShown = false;
+bool cursorShown = true;
 
 namespace {
 
@@ -60,9 +62,11 @@ void browseKey(int key) {
 }
 
 void defend(Unit& unit) {
+    const int before = unit.hp;
     unit.defending = true;
     unit.hp = static_cast<int>(unit.hp + unit.maxHp * 0.1);
     if (unit.hp > unit.maxHp) unit.hp = unit.maxHp;
+    noteLog({LOG_DEFEND, logUnit(unit), {}, unit.hp - before});
     unit.canAct = false;
     unit.menuOpen = false;
     cursorOnUnit = false;

@@ -22,6 +22,9 @@ extern bool attackAnimating;        // an attack or heal is playing
 extern bool healChosen;             // the menu's Healing entry was taken
 extern bool specialChosen;          // the menu's Skills or Magic entry was taken
 extern bool missShown;              // a missed attack has played out: show the miss marker
+// The frame draws the cursor: false on a joined screen (app/net_view.h) while
+// the other side's cursor is on a square out of its sight.
+extern bool cursorShown;
 
 // The rules' special keys, as the dispatcher (app/input.h) and the hero
 // choice press them. Any special key counts, F1 and F2 too: when nobody of

@@ -1,5 +1,6 @@
 // save/battle_save.h — the battle kept on disk after every action, and taken up again with --resume
 #pragma once
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct SavedBattle {
     int rows = 0, cols = 0;
     std::vector<std::string> terrain;   // one string of digits per row
     int   currentPlayer = 1;
-    int   tick = 0;                     // battleTick
+    int64_t tick = 0;                   // battleTick
     bool  p1BeginTurn = false, p1EndTurn = false, p2BeginTurn = false, p2EndTurn = false;
     bool  p1Wins = false, p2Wins = false;
     float bannerSeconds = 0;
@@ -58,10 +59,6 @@ std::string readSave(std::istream& in, SavedBattle& battle);
 // any battle's save could be.
 std::string readSaveFile(const char* path, SavedBattle& battle);
 
-// The text of the file at path, opened without blocking (a pipe or a device
-// in its place is refused, not waited on): only a regular file of at most
-// `most` bytes, else `tooLarge`. "" or the problem ("it is a directory, not a file").
-std::string readRegularFile(const char* path, long most, const std::string& tooLarge, std::string& content);
 // content written to a new file beside path, under a name no other writer
 // uses, synced and renamed over path; then the folder synced, so that the
 // rename itself outlasts a crash. False, with errno, on any failure.

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
+#include "app/bitmap.h"
 #include "tools/pictures.h"
 
 namespace {
@@ -15,6 +17,8 @@ struct Picture {
     std::function<Canvas()> paint;
 };
 
+// The files of the game's texture table, each once: main refuses a picture
+// the game would not load and a file of the table left unpainted.
 const Picture pictures[] = {
     {"water.bmp", paintWater},
     {"desert.bmp", paintDesert},
@@ -51,36 +55,11 @@ const Picture pictures[] = {
     {"skybox/skybox_right.bmp", [] { return paintSpaceFace(FACE_RIGHT); }},
     {"skybox/skybox_up.bmp", [] { return paintSpaceFace(FACE_UP); }},
     {"skybox/skybox_down.bmp", [] { return paintSpaceFace(FACE_DOWN); }},
-    {"skybox/sad_sea_front.bmp", [] { return paintCelestialCalm(FACE_FRONT); }},
-    {"skybox/sad_sea_back.bmp", [] { return paintCelestialCalm(FACE_BACK); }},
-    {"skybox/sad_sea_left.bmp", [] { return paintCelestialCalm(FACE_LEFT); }},
-    {"skybox/sad_sea_right.bmp", [] { return paintCelestialCalm(FACE_RIGHT); }},
-    {"skybox/sad_sea_up.bmp", [] { return paintCelestialCalm(FACE_UP); }},
-    {"skybox/sad_sea_down.bmp", [] { return paintCelestialCalm(FACE_DOWN); }},
-    {"skybox/marzz_front.bmp", [] { return paintMagmaLake(FACE_FRONT); }},
-    {"skybox/marzz_back.bmp", [] { return paintMagmaLake(FACE_BACK); }},
-    {"skybox/marzz_left.bmp", [] { return paintMagmaLake(FACE_LEFT); }},
-    {"skybox/marzz_right.bmp", [] { return paintMagmaLake(FACE_RIGHT); }},
-    {"skybox/marzz_up.bmp", [] { return paintMagmaLake(FACE_UP); }},
-    {"skybox/marzz_down.bmp", [] { return paintMagmaLake(FACE_DOWN); }},
-    {"skybox/fairyland_front.bmp", [] { return paintFishtank(FACE_FRONT); }},
-    {"skybox/fairyland_back.bmp", [] { return paintFishtank(FACE_BACK); }},
-    {"skybox/fairyland_left.bmp", [] { return paintFishtank(FACE_LEFT); }},
-    {"skybox/fairyland_right.bmp", [] { return paintFishtank(FACE_RIGHT); }},
-    {"skybox/fairyland_up.bmp", [] { return paintFishtank(FACE_UP); }},
-    {"skybox/fairyland_down.bmp", [] { return paintFishtank(FACE_DOWN); }},
-    {"skybox/quantum_front.bmp", [] { return paintVoodooLounge(FACE_FRONT); }},
-    {"skybox/quantum_back.bmp", [] { return paintVoodooLounge(FACE_BACK); }},
-    {"skybox/quantum_left.bmp", [] { return paintVoodooLounge(FACE_LEFT); }},
-    {"skybox/quantum_right.bmp", [] { return paintVoodooLounge(FACE_RIGHT); }},
-    {"skybox/quantum_up.bmp", [] { return paintVoodooLounge(FACE_UP); }},
-    {"skybox/quantum_down.bmp", [] { return paintVoodooLounge(FACE_DOWN); }},
-    {"skybox/blue_blot_front.bmp", [] { return paintBlueBlot(FACE_FRONT); }},
-    {"skybox/blue_blot_back.bmp", [] { return paintBlueBlot(FACE_BACK); }},
-    {"skybox/blue_blot_left.bmp", [] { return paintBlueBlot(FACE_LEFT); }},
-    {"skybox/blue_blot_right.bmp", [] { return paintBlueBlot(FACE_RIGHT); }},
-    {"skybox/blue_blot_up.bmp", [] { return paintBlueBlot(FACE_UP); }},
-    {"skybox/blue_blot_down.bmp", [] { return paintBlueBlot(FACE_DOWN); }},
+    {"skybox/sad_sea.bmp", paintCelestialCalm},
+    {"skybox/marzz.bmp", paintMagmaLake},
+    {"skybox/fairyland.bmp", paintFishtank},
+    {"skybox/quantum.bmp", paintVoodooLounge},
+    {"skybox/blue_blot.bmp", paintBlueBlot},
     {"attack/missed.bmp", paintMissed},
     {"p1_choose.bmp", [] { return paintChooseBanner(1); }},
     {"p2_choose.bmp", [] { return paintChooseBanner(2); }},
@@ -115,6 +94,17 @@ int main(int argc, char** argv) {
     }
     namespace fs = std::filesystem;
     fs::path folder = argv[1];
+    std::set<std::string> unpainted;
+    for (int i = 0; i < textureCount; i++) unpainted.insert(textureTable[i].path);
+    for (const Picture& picture : pictures)
+        if (unpainted.erase(std::string("images/") + picture.path) == 0) {
+            fprintf(stderr, "artgen: the game does not load %s\n", picture.path);
+            return 1;
+        }
+    if (!unpainted.empty()) {
+        fprintf(stderr, "artgen: nothing paints %s\n", unpainted.begin()->c_str());
+        return 1;
+    }
     for (const char* sub : {"", "menu", "attack", "skybox"}) {
         std::error_code error;
         fs::create_directories(folder / sub, error);

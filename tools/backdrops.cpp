@@ -1,12 +1,10 @@
 // tools/backdrops.cpp — the skies around the board
 //
-// Every face of every sky is painted pixel by pixel from its direction out
-// of the box's centre, so the faces meet without seams: one continuous
-// picture over all directions. "Space Endeavors" is painted from the
-// direction itself; the other five skies from a picture that tiles, laid
-// over the directions from the three sides at once (each side's share fading
-// to nothing as the direction turns away from it), which leaves no edge
-// anywhere, at the cube's edges or between.
+// "Space Endeavors" gives each face of the box its own picture, every pixel
+// painted from the direction it shows out of the box's centre, so the faces
+// meet without seams. The other five skies are one picture each, which the
+// box lays on all six faces, each face turned or mirrored its own way
+// (render/sky_faces.h): see paintBackdrop for how such a picture meets itself.
 #include <cmath>
 
 #include "render/sky_faces.h"
@@ -97,25 +95,36 @@ template <class F> Canvas paintFace(SkyFace face, F shade) {
     return canvas;
 }
 
-// A tiling picture over every direction: the point on the cube the
-// direction meets, seen from the side across x, from above and from the
-// side across z, each weighted by how squarely the direction faces it. A
-// weight fades to exactly nothing before the side turns edge on, so no side
-// is ever cut off and the whole stays continuous. One tile spans a face.
-template <class F> Colour tiledOverDirections(Direction d, F shade) {
-    const float m = std::fmax(std::fabs(d.x), std::fmax(std::fabs(d.y), std::fabs(d.z)));
-    const float px = (d.x / m + 1) / 2, py = (d.y / m + 1) / 2, pz = (d.z / m + 1) / 2;
-    auto weight = [](float a) { return std::fmax(0.0f, a * a * a * a - 0.02f); };
-    const float wx = weight(d.x), wy = weight(d.y), wz = weight(d.z);
-    Colour sum = rgb(0, 0, 0);
-    if (wx > 0) sum = add(sum, scale(shade(pz, py), wx));
-    if (wy > 0) sum = add(sum, scale(shade(px, pz), wy));
-    if (wz > 0) sum = add(sum, scale(shade(px, py), wz));
-    return scale(sum, 1 / (wx + wy + wz));
-}
+// How a backdrop's picture gives way to its folded self towards its border,
+// in shares of its side from the border in: folded whole up to `folded`, the
+// tiling picture whole from `tiled` on, the one fading into the other
+// between. Where both show, each at part strength, features show twice and
+// faintly: pictures of small sharp features fade over a short way, pictures
+// of large soft shapes over a long one, so that no shape ends in a line.
+struct BorderBand {
+    float folded, tiled;
+};
+constexpr BorderBand SOFT_SHAPES = {0, 0.15f}, SHARP_FEATURES = {0.04f, 0.1f};
 
-template <class F> Canvas paintTiledFace(SkyFace face, F shade) {
-    return paintFace(face, [&shade](Direction d) { return tiledOverDirections(d, shade); });
+// A backdrop from a picture that tiles. At every edge of the box the
+// picture's border meets its own border turned or mirrored: the sides meet
+// left border to right border, the top and bottom faces meet each side's top
+// or bottom border along any of their four, both ways round. So the border
+// band is painted alike under all eight of the square's turns and mirrorings:
+// it shows the picture folded into one eighth of the square (between a
+// corner, the middle of an edge and the centre). Across an edge of the box
+// the sky then goes on as its own mirror image.
+template <class F> Canvas paintBackdrop(BorderBand band, F shade) {
+    Canvas canvas(SKY_SIDE, SKY_SIDE);
+    for (int y = 0; y < SKY_SIDE; y++)
+        for (int x = 0; x < SKY_SIDE; x++) {
+            const float u = (x + 0.5f) / SKY_SIDE, v = (y + 0.5f) / SKY_SIDE;
+            const float a = std::fmin(u, 1 - u), b = std::fmin(v, 1 - v);
+            const float fromBorder = std::fmin(a, b), along = std::fmax(a, b);
+            const float folded = 1 - smoothstep(band.folded, band.tiled, fromBorder);
+            canvas.at(x, y) = folded > 0 ? mix(shade(u, v), shade(fromBorder, along), folded) : shade(u, v);
+        }
+    return canvas;
 }
 
 // Scattered soft points, wrapping, for the skies that have stars or bubbles.
@@ -143,9 +152,9 @@ float scatteredDots(float u, float v, int grid, float chance, float radiusCells,
 
 Canvas paintSpaceFace(SkyFace face) { return paintFace(face, space); }
 
-Canvas paintCelestialCalm(SkyFace face) {
+Canvas paintCelestialCalm() {
     // Slow bands of indigo and teal, a lavender haze, a few quiet stars.
-    return paintTiledFace(face, [](float u, float v) {
+    return paintBackdrop(SOFT_SHAPES, [](float u, float v) {
         float drift = periodicFbm(u * 3, v * 3, 3, 4, 1001);
         float wave = 0.5f + 0.5f * std::sin(TAU * (2 * v + 0.12f * std::sin(TAU * u)) + drift * 3);
         Colour c = mix(rgb(0.05f, 0.06f, 0.22f), rgb(0.10f, 0.32f, 0.45f), wave);
@@ -156,9 +165,9 @@ Canvas paintCelestialCalm(SkyFace face) {
     });
 }
 
-Canvas paintMagmaLake(SkyFace face) {
+Canvas paintMagmaLake() {
     // Black crust broken into plates over glowing rock, with molten pools.
-    return paintTiledFace(face, [](float u, float v) {
+    return paintBackdrop(SHARP_FEATURES, [](float u, float v) {
         float warp = periodicFbm(u * 4, v * 4, 4, 4, 1101);
         float nearest, second;
         periodicCells(u * 7 + warp * 0.8f, v * 7 + warp * 0.8f, 7, 1102, nearest, second);
@@ -173,9 +182,9 @@ Canvas paintMagmaLake(SkyFace face) {
     });
 }
 
-Canvas paintFishtank(SkyFace face) {
+Canvas paintFishtank() {
     // Green-blue water, caustic ripples, shafts of light, rising bubbles.
-    return paintTiledFace(face, [](float u, float v) {
+    return paintBackdrop(SHARP_FEATURES, [](float u, float v) {
         float depth = 0.5f + 0.5f * std::cos(TAU * v);
         Colour c = mix(rgb(0.02f, 0.22f, 0.25f), rgb(0.08f, 0.52f, 0.50f), depth);
         float warp = periodicFbm(u * 4, v * 4, 4, 3, 1201);
@@ -208,9 +217,9 @@ Canvas paintFishtank(SkyFace face) {
     });
 }
 
-Canvas paintVoodooLounge(SkyFace face) {
+Canvas paintVoodooLounge() {
     // Warped plasma through a purple, magenta and gold palette.
-    return paintTiledFace(face, [](float u, float v) {
+    return paintBackdrop(SOFT_SHAPES, [](float u, float v) {
         float wx = periodicFbm(u * 3, v * 3, 3, 4, 1301), wy = periodicFbm(u * 3, v * 3, 3, 4, 1302);
         float swirl = std::sin(TAU * (2 * u + wx * 1.5f)) + std::sin(TAU * (3 * v + wy * 1.5f)) +
                       std::sin(TAU * (u + v + wx));
@@ -222,10 +231,10 @@ Canvas paintVoodooLounge(SkyFace face) {
     });
 }
 
-Canvas paintBlueBlot(SkyFace face) {
+Canvas paintBlueBlot() {
     // Ink blots folded like a Rorschach card: the noise is mirrored about the
     // picture's middle column, which also keeps the left and right edges equal.
-    return paintTiledFace(face, [](float u, float v) {
+    return paintBackdrop(SOFT_SHAPES, [](float u, float v) {
         float folded = std::fabs(u - 0.5f);
         float blot = periodicFbm(folded * 8, v * 8, 8, 5, 1401);
         float fibre = periodicFbm(u * 64, v * 64, 64, 2, 1402);

@@ -33,11 +33,14 @@ Canvas paintParticle();
 Canvas paintSpark();
 Canvas paintBolt(int frame, bool mask);
 
-// Backdrops: the six faces of each, one continuous picture over the box.
+// The sky. Space Endeavors has a picture for each face of the box, one
+// continuous picture over all of it.
 enum SkyFace { FACE_FRONT, FACE_BACK, FACE_LEFT, FACE_RIGHT, FACE_UP, FACE_DOWN };
 Canvas paintSpaceFace(SkyFace face);
-Canvas paintCelestialCalm(SkyFace face);
-Canvas paintMagmaLake(SkyFace face);
-Canvas paintFishtank(SkyFace face);
-Canvas paintVoodooLounge(SkyFace face);
-Canvas paintBlueBlot(SkyFace face);
+// The five backdrops: one picture each, which the box lays on every face and
+// which meets itself without a seam at every edge of the box.
+Canvas paintCelestialCalm();
+Canvas paintMagmaLake();
+Canvas paintFishtank();
+Canvas paintVoodooLounge();
+Canvas paintBlueBlot();

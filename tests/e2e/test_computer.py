@@ -1,8 +1,9 @@
 """The computer in the real game, --computer 2, against a person who only
 ends each turn with e: it keeps still on the person's turns, takes its own
 once the keys are its, and wins. All that shows of it is the game itself: its
-hero choice, its hit rolls, the turn's line (KESTRAVA_DEBUG_HUD) and the
-victory banner. And --computer both plays a battle on its own to a victory."""
+hero choice, its hit rolls, the turn's line and the log (KESTRAVA_DEBUG_HUD),
+which speak to the person, and the victory banner. And --computer both plays
+a battle on its own to a victory."""
 import os
 import re
 import unittest
@@ -32,11 +33,12 @@ class Computer(unittest.TestCase):
             person.open_menu(*next((r, c) for r in range(3) for c in range(2) if grid[r][c] == 1))   # the Mage
             game.wait_for("p1 hero selected!")
             start = game.wait_for("p2 hero selected!")
+            game.wait_for("HUD top: YOUR TURN", start=start)
             for _ in range(40):
                 # Until the computer has ended its turn, or won.
-                won = game.wait_for_picture("computer-turn.png", lambda path: "PLAYER 1'S TURN" in game.output[start:]
+                won = game.wait_for_picture("computer-turn.png", lambda path: "YOUR TURN" in game.output[start:]
                                             or harness.shows_image(path, "p2_wins.bmp"), timeout=120)
-                if "PLAYER 1'S TURN" not in game.output[start:]:
+                if "YOUR TURN" not in game.output[start:]:
                     break
                 # With the turn's banners gone, the computer has had its frames to act in.
                 shots = game.output.count("Hit range = ")
@@ -45,7 +47,10 @@ class Computer(unittest.TestCase):
                 start = len(game.output)
                 game.key("e")
             self.assertTrue(harness.shows_image(won, "p2_wins.bmp"), "no victory in 40 turns")
-            self.assertIn("Hit range = ", game.output)
+            # The computer's first blow, once it has landed, is the log's next line, in the person's words.
+            logged = game.wait_for(re.compile(r"HUD log: .*\n"), start=game.wait_for("Hit range = "))
+            self.assertRegex(game.output[:logged].splitlines()[-1],
+                             r"^HUD log: ENEMY (ARCHER|MAGE)( \(HERO\))? (HIT|MISSED) YOUR (ARCHER|MAGE)")
             self.assertEqual(game.quit(), 0)
 
     def test_the_persons_army_is_nearest_and_space_ends_a_spell(self):
@@ -60,7 +65,7 @@ class Computer(unittest.TestCase):
         full = [5, 5, 4, 5, 5] * 2   # ids 0-23 player 1's, the Mages 19-23
         with harness.Game(harness.play_folder(), args=["--computer", "2", "--map", skirmish] + full, seed=SPELL_SEED,
                           env={"KESTRAVA_DEBUG_HUD": "1", "KESTRAVA_COMPUTER_PACE": "0"}) as game:
-            game.wait_for("HUD top: PLAYER 1: CHOOSE YOUR HERO")
+            game.wait_for("HUD top: CHOOSE YOUR HERO")
             start = len(game.output)
             game.key("p")
             game.wait_for(re.compile(r"OCCUPIED\n(.*\n){8}"), start=start)
@@ -68,7 +73,7 @@ class Computer(unittest.TestCase):
             grid = [[int(v) for v in line.split()] for line in printed[printed.index("OCCUPIED"):].split("\n")[1:9]]
             game.key("Right", "Left", "Insert")   # only a cursor move selects: the unit on the first square, the hero
             game.wait_for("p2 hero selected!", start=game.wait_for("p1 hero selected!"))
-            game.wait_for("HUD top: PLAYER 1'S TURN")
+            game.wait_for("HUD top: YOUR TURN")
 
             # The board's lowest pixel in the middle column (grass), and a click a little above it.
             def lowest_board(path):

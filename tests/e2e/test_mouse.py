@@ -80,9 +80,13 @@ class Screen:
         return round(x * self.height / 2 + (self.width - 1) / 2), round((self.height - 1) / 2 - y * self.height / 2)
 
     def end_turn(self):
-        """END TURN: the top right, below the line naming whose turn it is."""
+        """END TURN: the top right, below the line naming whose turn it is,
+        which hangs under the frames-per-second line (its baseline at 0.92 of
+        the overlays' height, its letters 4 pixels lower), all as render/layout.cpp has them."""
         letter = max(2, self.height // 256)
-        top = 36 + 7 * letter + 12
+        rim = max(1, int(letter / 3 + 0.5))
+        clock_foot = int(0.96 * self.height + 0.5) - 4
+        top = self.height - (clock_foot - 2 - rim - 7 * letter - rim - 4)
         return self.width - 13 - 100, top + (7 * letter + 2 * (letter * 3 // 2 + 2)) // 2
 
     def away(self):

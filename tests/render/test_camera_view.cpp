@@ -37,9 +37,9 @@ TEST(CameraViewTest, HeightZeroLeavesBothProjectionsFinite) {
 
 // A person against the computer, the first turn begun, on the smallest
 // bundled field and the widest: the person's army nearest, the whole board
-// in the window, clear of the panels, the sky whole round it (the far walls
-// of the widest lie beyond the far plane). On the first, the battle speed
-// is 4, said at the top left.
+// and its units in the window, clear of the lines, the band and the panels,
+// the sky whole round it (the far walls of the widest lie beyond the far
+// plane). On the first, the battle speed is 4, said in the band of hints.
 TEST(CameraViewTest, HomeLooksAcrossTheBoardFromBehindThePersonsArmy) {
     ensureGlWindow();
     const std::vector<BoardBlock> fixtureBoard = boardBlocks;

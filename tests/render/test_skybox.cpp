@@ -22,9 +22,11 @@
 namespace {
 
 // Six 90-degree views from one eye cover every direction, laid out as the
-// unfolded cube, a tile of TILE pixels each (column, row from the bottom left):
+// unfolded cube, a tile of TILE pixels each (column, row from the bottom left);
+// a seventh, two tiles wide, looks across the front's edge with the right
+// face and up into the corner they share with the up face:
 //
-//                 up
+//                 up                   corner
 //     right(+x)  front(+z)  left(−x)  back(−z)
 //                 down
 //
@@ -32,9 +34,10 @@ namespace {
 // turned or shows the wrong image breaks the picture and its seams. The eye
 // stands over the board, off the box's centre, so the box's size and place show too.
 constexpr int TILE = 128;
-const struct View { int column, row; float x, y, z, upX, upY, upZ; } views[6] = {
-    {1, 2, 0, 1, 0, 0, 0, -1}, {0, 1, 1, 0, 0, 0, 1, 0},  {1, 1, 0, 0, 1, 0, 1, 0},
-    {2, 1, -1, 0, 0, 0, 1, 0}, {3, 1, 0, 0, -1, 0, 1, 0}, {1, 0, 0, -1, 0, 0, 0, 1},
+const struct View { int column, row, columns; float degrees, x, y, z, upX, upY, upZ; } views[7] = {
+    {1, 2, 1, 90, 0, 1, 0, 0, 0, -1}, {0, 1, 1, 90, 1, 0, 0, 0, 1, 0},  {1, 1, 1, 90, 0, 0, 1, 0, 1, 0},
+    {2, 1, 1, 90, -1, 0, 0, 0, 1, 0}, {3, 1, 1, 90, 0, 0, -1, 0, 1, 0}, {1, 0, 1, 90, 0, -1, 0, 0, 0, 1},
+    {2, 2, 2, 60, 1, 0.6f, 0.9f, 0, 1, 0},
 };
 const Vector EYE(4, 1, 5);
 
@@ -42,7 +45,7 @@ WindowPicture skyFromInside(int choice) {
     skyChoice = choice;
     clearWindow();
     for (const View& v : views) {
-        lookThrough(v.column * TILE, v.row * TILE, TILE, TILE, 90);
+        lookThrough(v.column * TILE, v.row * TILE, v.columns * TILE, TILE, v.degrees);
         gluLookAt(EYE.x, EYE.y, EYE.z, EYE.x + v.x, EYE.y + v.y, EYE.z + v.z, v.upX, v.upY, v.upZ);
         drawSkyboxAroundMap();
     }
@@ -94,9 +97,7 @@ TEST_F(SkyboxTest, HeldSkyShowsTheLightAndColourTheFrameStartedWithOnceLaterInTh
     perspectiveView = true;
     onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     for (int frame = 0; frame < 3; frame++) gameFrame();
-    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}},     {TEX_SKY_SAD_SEA + 1, {128, 128, 128}},
-                      {TEX_SKY_SAD_SEA + 2, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 3, {128, 128, 128}},
-                      {TEX_SKY_SAD_SEA + 4, {128, 128, 128}}, {TEX_SKY_SAD_SEA + 5, {128, 128, 128}}};
+    SolidTextures sky{{TEX_SKY_SAD_SEA, {128, 128, 128}}};
     skyChoice = 0;
     const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
     const float middle = (mapRows + 1 + mapCols) / 4.0f;

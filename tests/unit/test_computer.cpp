@@ -316,10 +316,11 @@ TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
     }
 }
 
-TEST_F(ComputerTest, PaceIsSecondsOfZeroOrMoreAndFallsBackToTheDefault) {
+TEST_F(ComputerTest, PaceIsSecondsFromZeroToTenAndFallsBackToTheDefault) {
     const struct { const char* setting; float pace; bool said; } settings[] = {
-        {nullptr, DEFAULT_COMPUTER_PACE, false}, {"0", 0, false}, {"0.3", 0.3f, false}, {"2", 2, false},
-        {"", DEFAULT_COMPUTER_PACE, true}, {"-0.5", DEFAULT_COMPUTER_PACE, true},
+        {nullptr, DEFAULT_COMPUTER_PACE, false}, {"0", 0, false}, {"0.3", 0.3f, false}, {"10", 10, false},
+        {"", DEFAULT_COMPUTER_PACE, true}, {"-0.5", DEFAULT_COMPUTER_PACE, true}, {"10.01", DEFAULT_COMPUTER_PACE, true},
+        {"1e30", DEFAULT_COMPUTER_PACE, true}, {"inf", DEFAULT_COMPUTER_PACE, true}, {"nan", DEFAULT_COMPUTER_PACE, true},
         {"fast", DEFAULT_COMPUTER_PACE, true}, {"0.2s", DEFAULT_COMPUTER_PACE, true},
     };
     for (const auto& s : settings) {

@@ -1,6 +1,7 @@
 // tests/unit/test_input.cpp — the one way in: the computer's turn is its own, a click is the keys
 // it stands for, a click's walk is the steps by keys, the pointer tells clicks from drags
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -17,11 +18,13 @@
 #include "app/input.h"
 #include "app/pointer.h"
 #include "app/replay.h"
+#include "app/sound.h"
 #include "game/random.h"
 #include "game/startup.h"
 #include "render/layout.h"
 #include "render/looks.h"
 #include "rules/combat.h"
+#include "rules/feedback.h"
 #include "rules/movement.h"
 #include "save/battle_save.h"
 #include "tests/support/window_link_fake.h"
@@ -139,7 +142,7 @@ TEST_F(InputTest, EnterAfterAVictoryStartsABattleWhenAPersonPlays) {
         captureOutput([] { placeArmies(ArmyCounts{1, 0, 0, 0, 0, 1, 0, 0, 0, 0}); });
         choosingHeroes = p1ChoosingHero = false;
         bannerP2Wins = true;
-        victorySeconds = VICTORY_BANNER_SECONDS;
+        victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
         commander[1] = side.player1;
         commander[2] = side.player2;
         captureOutput([] {
@@ -152,7 +155,7 @@ TEST_F(InputTest, EnterAfterAVictoryStartsABattleWhenAPersonPlays) {
 }
 
 // On the computer's turn the view's keys, the wheel, drags and pointing
-// act as ever.
+// act as ever; o says on screen what it switched.
 TEST_F(InputTest, TheViewAnswersWhoeverHasTheTurn) {
     loadUniformMap(7, 5, 1);
     startPlaying();
@@ -164,6 +167,8 @@ TEST_F(InputTest, TheViewAnswersWhoeverHasTheTurn) {
         {{CMD_KEY, 's'}, [] { return skyChoice == 1; }},
         {{CMD_KEY, 'v'}, [] { return !perspectiveView; }},
         {{CMD_KEY, 'b'}, [] { return showUnitSphere; }},
+        {{CMD_KEY, 'o'}, [] { return soundMuted && !std::strcmp(notice, "SOUND OFF") && noticeSeconds == 2; }},
+        {{CMD_KEY, 'j'}, [] { return showLog; }},
         {{CMD_KEY, '6'}, [] { return held6; }},
         {{CMD_SPECIAL, KEY_F2}, [] { return !showFps; }},
         {{CMD_POINT, 0, 3, 2}, [] { return hoverRow == 3 && hoverCol == 2; }},
@@ -398,7 +403,7 @@ TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
                 recorded.entries.clear();
                 commandWatcher = [](const Command& command) {
                     commands += command.source == FROM_COMPUTER;
-                    recorded.entries.push_back({battleTick, false, 0, command});
+                    recorded.entries.push_back(ReplayEntry::of(battleTick, command));
                 };
                 auto over = [replay] { return replay ? battleTick >= replay->endTick : battleWon() && !attackAnimating; };
                 for (frames = 0; frames < 200000 && !over(); frames++) {
@@ -426,6 +431,52 @@ TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
     const Replay skipping = recorded;
     EXPECT_EQ(play(0, false, &skipping, replayed), atOne);
     EXPECT_EQ(battleTick, skipping.endTick);
+}
+
+// A button shows and takes a click only while it can act: HELP while no banner covers the
+// window, but not in a replay nor after the victory; END TURN and UNDO too on a person's turn
+// once the heroes are chosen.
+TEST_F(InputTest, AButtonTakesClicksOnlyWhileItCanAct) {
+    const struct { const char* what; void (*set)(); bool help, others; } states[] = {
+        {"a person's turn", [] {}, true, true},
+        {"the computer's turn", [] { computerCommands[1] = true; }, true, false},
+        {"the hero choice", [] { choosingHeroes = p2ChoosingHero = true; }, true, false},
+        {"a turn banner", [] { bannerP2EndTurn = true; }, false, false},
+        {"a replay", [] { watchingReplay = true; }, false, false},
+        {"after the victory", [] { bannerP2Wins = afterVictory = true; }, false, false},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        bannerP1BeginTurn = false;
+        state.set();
+        for (int button = 1; button <= BUTTON_COUNT; button++) {
+            const ButtonPlace place = buttonPlace(button, 800, 500);
+            const bool shown = button == BUTTON_HELP ? state.help : state.others;
+            EXPECT_EQ(buttonAt((place.left + place.right) / 2, (place.bottom + place.top) / 2, 800, 500),
+                      shown ? button : BUTTON_NONE) << place.label;
+        }
+    }
+}
+
+// The computer's key that hands the turn over opens the log on what it did; a person's
+// view keys leave it up, the person's first key to the battle puts it away.
+TEST_F(InputTest, TheLogOpensAfterTheComputersTurnUntilThePersonActs) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    commander[2] = BY_COMPUTER;
+    dispatch({CMD_KEY, 't'});
+    for (Unit* unit : allUnits) unit->canAct = false;
+    captureOutput([] { dispatch(computerKey(KEY_LEFT)); });
+    ASSERT_EQ(currentPlayer, 1);
+    EXPECT_TRUE(logAfterComputer && !showLog);
+    dispatch({CMD_KEY, 'c'});
+    dispatch({CMD_POINT, 0, 3, 3});
+    EXPECT_TRUE(logAfterComputer);
+    captureOutput([] { dispatch({CMD_SPECIAL, KEY_DOWN}); });
+    EXPECT_FALSE(logAfterComputer);
 }
 
 // In a 800 × 500 window with no banner up: a left press and release within

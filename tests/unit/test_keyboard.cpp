@@ -6,7 +6,6 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "game/battle_map.h"
-#include "render/layout.h"
 #include "render/looks.h"
 #include "rules/game_state.h"
 #include "tests/support/battle.h"
@@ -74,9 +73,7 @@ TEST_F(KeyboardTest, CameraKeyGlidesHomeForTheSideItServes) {
         type('c');
         EXPECT_TRUE(interactionMode == MODE_FREE && !orbitView && cameraGliding);
         for (int frame = 0; frame < 40; frame++) glideCamera(1 / 60.0f);
-        ScreenBox boxes[PANEL_COUNT];
-        panelBoxes(800, 600, boxes);
-        const CameraPose home = homeView(7, 5, h.home, 800, 600, boxes, PANEL_COUNT);
+        const CameraPose home = homeView(7, 5, h.home, 800, 600);
         EXPECT_TRUE(cameraEye.x == home.eye.x && cameraEye.y == home.eye.y && cameraEye.z == home.eye.z);
         EXPECT_TRUE(cameraYaw == home.yaw && cameraPitch == home.pitch) << cameraYaw << ", " << cameraPitch;
     }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/input.h"
+#include "app/net_protocol.h"
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/settings.h"
@@ -72,8 +73,9 @@ TEST(Options, KnownOptionsComeFirstAndAnythingElseStartingWithTwoDashesIsRefused
     }
 }
 
-// --map takes a value as --computer does; the kept battle holds its own map.
-TEST(Options, MapIsANameOrPathBeforeTheCountsAndNeverWithResume) {
+// --map, --record and --replay take a value, never empty nor another
+// option; the kept battle holds its own map.
+TEST(Options, FilesAndMapsAreGivenBeforeTheCountsAndMapNeverWithResume) {
     const struct {
         std::vector<std::string> args;
         const char* map;       // nullptr: not given, or refused
@@ -89,6 +91,12 @@ TEST(Options, MapIsANameOrPathBeforeTheCountsAndNeverWithResume) {
         {{"--resume", "--map", "islands"}, nullptr, false,
          "--map cannot go with --resume: the kept battle holds its own map."},
         {{"1", "--map", "islands"}, nullptr, false, "--map must come before the army counts."},
+        // A file forgotten: the next option is not taken for it.
+        {{"--map", "--maps"}, nullptr, false, "--map takes a map: a name from maps/ or a map file."},
+        {{"--record", "--computer", "2", "1"}, nullptr, false, "--record takes the file to record into."},
+        {{"--computer", "2", "--record"}, nullptr, false, "--record takes the file to record into."},
+        {{"--replay", ""}, nullptr, false, "--replay takes a recorded battle's file."},
+        {{"--record", "-", "1"}, nullptr, false, ""},
     };
     for (const auto& c : cases) {
         std::vector<char*> argv{const_cast<char*>("kestrava")};
@@ -171,4 +179,49 @@ TEST_F(Settings, TheSpeedIsKeptWholeAndABadFileIsRefusedInOneLine) {
                       head + "speed " + std::to_string(speed) + "\nend\n");
         }
     });
+}
+
+// --host and --serve take the next argument as their port only when no army
+// count could be it; --join's HOST[:PORT] has the default port when none is given.
+TEST(Options, APortFollowsHostOrServeOnlyWhereNoArmyCountCouldStand) {
+    const struct {
+        std::vector<std::string> args;
+        const char* port;
+        int firstArgument;
+    } cases[] = {
+        {{"--host", "7600", "1"}, "7600", 3},
+        {{"--serve", "3", "3"}, nullptr, 2},
+        {{"--serve", "1023"}, nullptr, 2},
+        {{"--map", "x", "--serve", "65535", "2"}, "65535", 5},
+        {{"--host", "65536"}, nullptr, 2},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("kestrava")};
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        StartOptions options;
+        std::string problem;
+        ASSERT_TRUE(readOptions(static_cast<int>(argv.size()), argv.data(), options, problem)) << problem;
+        EXPECT_EQ(options.port ? std::string(options.port) : "(none)", c.port ? c.port : "(none)");
+        EXPECT_EQ(options.firstArgument, c.firstArgument);
+    }
+    const struct {
+        const char* address;
+        bool good;
+        const char* host;
+        int port;
+    } addresses[] = {
+        {"192.168.1.20", true, "192.168.1.20", NET_DEFAULT_PORT},
+        {"far.example:7600", true, "far.example", 7600},
+        {"far.example:0", false, "", 0},
+        {":7600", false, "", 0},
+        {"far.example:76x", false, "", 0},
+    };
+    for (const auto& a : addresses) {
+        std::string host;
+        int port = 0;
+        EXPECT_EQ(splitAddress(a.address, host, port), a.good) << a.address;
+        if (a.good) {
+            EXPECT_EQ(host + ":" + std::to_string(port), std::string(a.host) + ":" + std::to_string(a.port));
+        }
+    }
 }
