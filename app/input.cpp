@@ -2,12 +2,16 @@
 // click stands for in keys
 #include "app/input.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/sound.h"
 #include "game/battle_map.h"
 #include "game/looks.h"
@@ -25,7 +29,7 @@ void (*battleCommandsTo)(const Command& command) = nullptr;
 
 namespace {
 
-constexpr unsigned char KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr unsigned char KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_ESCAPE = 27;
 constexpr float SOUND_NOTICE_SECONDS = 2;
 
 // ---- The character keys ----
@@ -61,9 +65,29 @@ void cameraAngles(unsigned char) {
     resetCamera();
     requestRedisplay();
 }
+// A held key arrives as presses alone: these switch once until let go.
+bool heldDown[256] = {};
+bool firstPress(unsigned char key) {
+    if (heldDown[key]) return false;
+    heldDown[key] = true;
+    return true;
+}
+
+// c, , . and 5 leave the camera the person's, as a drag does: on the
+// computer's turn it no longer follows, nor goes back after it.
 void cameraHome(unsigned char) {
-    homeCamera(currentPlayer);
+    homeCamera(homeSideNow());
+    cameraTakenByPerson = true;
     requestRedisplay();
+}
+void turnQuarter(unsigned char key) {
+    quarterTurn(key == ',' ? 1 : -1);
+    cameraTakenByPerson = true;
+}
+void lookFromAbove(unsigned char key) {
+    if (!firstPress(key)) return;
+    toggleTopDown();
+    cameraTakenByPerson = true;
 }
 // The scene turns lighting back on each frame, so off lasts one frame.
 void toggleLighting(unsigned char) {
@@ -88,12 +112,22 @@ void toggleLog(unsigned char) {
 }
 
 // w: the computer presses its keys four times as fast, or at its pace again.
-// A held w arrives as presses alone, so it switches once until let go.
-bool hurryHeld = false;
-void toggleHurry(unsigned char) {
-    if (hurryHeld || battleWon()) return;
-    hurryHeld = true;
-    computerHurry = !computerHurry;
+void toggleHurry(unsigned char key) {
+    if (firstPress(key) && !battleWon()) computerHurry = !computerHurry;
+}
+
+void press(int key) { onSpecialKey(key, 0, 0); }
+
+// Tab, Backspace: while browsing (an open menu is closed first, as a click
+// elsewhere would), the cursor onto the next or the one before of the side's
+// units that may still act, the camera bringing it into view.
+void toNextUnit(unsigned char key) {
+    if (choosingHeroes || battleWon() || moveAnimating || attackAnimating || choosingMove || choosingTarget) return;
+    if (selectedUnit->menuOpen) press(KEY_HOME);
+    if (const Unit* unit = cursorToNextUnit(currentPlayer, key == KEY_TAB ? 1 : -1)) {
+        hoverRow = hoverCol = -1;
+        bringIntoView(unit->position);
+    }
 }
 
 // Enter is the victory's (below).
@@ -122,6 +156,11 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'j', VIEW, toggleLog},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
+    {',', VIEW, turnQuarter},
+    {'.', VIEW, turnQuarter},
+    {'5', VIEW, lookFromAbove},
+    {'g', VIEW, [](unsigned char key) { if (firstPress(key)) nextBattleSpeed(); }},
+    {' ', VIEW, [](unsigned char) { skipAnimation(); }},
     {'n', VIEW, redisplay},
     {'N', VIEW, redisplay},
     {'x', VIEW, redisplay},
@@ -130,14 +169,9 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'t', BATTLE, battleKey},
     {'e', BATTLE, battleKey},
     {'u', BATTLE, battleKey},
+    {KEY_TAB, BATTLE, toNextUnit},
+    {KEY_BACKSPACE, BATTLE, toNextUnit},
 };
-
-bool isBattleKey(unsigned char key) {
-    if (key == KEY_ENTER) return true;
-    for (const CharacterKey& entry : CHARACTER_KEYS)
-        if (entry.key == key) return entry.role == BATTLE;
-    return false;
-}
 
 // The victory banner has had its time: the next key puts it away.
 bool victoryWaits() { return battleWon() && !afterVictory && victorySeconds >= VICTORY_BANNER_SECONDS; }
@@ -163,8 +197,6 @@ void stopWalking() {
     walk.clear();
     walker = nullptr;
 }
-
-void press(int key) { onSpecialKey(key, 0, 0); }
 
 // One arrow from the cursor toward the square, rows first.
 int arrowToward(int row, int col) {
@@ -337,7 +369,7 @@ void characterKey(const Command& command) {
         if (!mayCommand(command.source)) return;
         personActs(command.source);
         startNewBattle();
-        homeCamera(1);
+        startingView();
         return;
     }
     for (const CharacterKey& entry : CHARACTER_KEYS) {
@@ -353,16 +385,23 @@ void characterKey(const Command& command) {
 }
 
 // The computer's key that ended its turn handed the board to a person: the
-// cursor goes to the person's first unit and the camera home to their side,
-// and the log opens on what the computer did.
+// cursor goes to the person's first unit (the camera goes back to the
+// person's view by itself, app/camera_follow.h), and the log opens on what
+// the computer did.
 void comeHomeAfterComputer() {
     if (choosingHeroes || battleWon() || !personMayCommand()) return;
     cursorToFirstUnit(activeSide());
-    homeCamera(activeSide());
     logAfterComputer = true;
 }
 
 }  // namespace
+
+bool isBattleKey(unsigned char key) {
+    if (key == KEY_ENTER) return true;
+    for (const CharacterKey& entry : CHARACTER_KEYS)
+        if (entry.key == key) return entry.role == BATTLE;
+    return false;
+}
 
 bool personMayCommand() {
     if (battleWon()) return commander[1] == BY_PERSON || commander[2] == BY_PERSON;
@@ -375,7 +414,7 @@ void dispatch(const Command& command) {
     switch (command.kind) {
         case CMD_KEY: characterKey(command); break;
         case CMD_KEY_UP:
-            if (command.code == 'w') hurryHeld = false;
+            heldDown[static_cast<unsigned char>(command.code)] = false;
             releaseCameraKey(static_cast<unsigned char>(command.code));
             break;
         case CMD_SPECIAL: specialKey(command); break;
@@ -406,6 +445,7 @@ void inputTick() {
 }
 
 void resetInput() {
-    insertHeld = homeHeld = hurryHeld = false;
+    insertHeld = homeHeld = false;
+    std::fill(std::begin(heldDown), std::end(heldDown), false);
     stopWalking();
 }

@@ -47,6 +47,10 @@ extern void (*commandWatcher)(const Command& command);
 // away) go there instead of to the rules here. None otherwise.
 extern void (*battleCommandsTo)(const Command& command);
 
+// Enter and the character keys that go to the rules (m, t, e, u, Tab,
+// Backspace) and wait for the side's turn; the others act on this screen.
+bool isBattleKey(unsigned char key);
+
 // Once per update, after idleUpdate: what a command set going over several
 // frames goes on with (a click's walk takes its next step once the last has glided).
 void inputTick();

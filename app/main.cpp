@@ -11,9 +11,11 @@
 
 #include "ai/computer.h"
 #include "ai/levels.h"
+#include "app/camera_follow.h"
 #include "app/net_play.h"
 #include "app/options.h"
 #include "app/replay.h"
+#include "app/settings.h"
 #include "app/window.h"
 #include "game/battle_map.h"
 #include "game/startup.h"
@@ -176,6 +178,8 @@ int main(int argc, char** argv) {
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
     for (int player = 1; player <= 2; player++) computerCommands[player] = commander[player] != BY_PERSON;
+    startingView();
+    if (!options.replayFile) loadSettings(SETTINGS_FILE);
     std::string claim;
     if (options.replayFile)
         keptFile = REPLAY_SAVE_FILE;

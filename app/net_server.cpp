@@ -140,8 +140,6 @@ void hello(Peer& peer, const std::string& message) {
 // The side may command now: its turn, its hero choice, or, after a victory, either.
 bool sideMayCommand(int side) { return battleWon() || activeSide() == side; }
 
-bool battleKey(int key) { return key == 'm' || key == 't' || key == 'e' || key == 'u' || key == 13; }
-
 // A command as the host's dispatcher takes a person's. Insert and Home are
 // let go at once: the joiner's own dispatcher has kept a held key from
 // repeating. Any other character key than the battle's comes only to put the
@@ -152,7 +150,7 @@ void command(Peer& peer, const std::string& message) {
     Seat& own = seats[peer.side];
     own.commandsTaken++;
     if (!sideMayCommand(peer.side)) return;
-    if (given.kind == CMD_KEY && !battleKey(given.code)) given.code = 'n';
+    if (given.kind == CMD_KEY && !isBattleKey(static_cast<unsigned char>(given.code))) given.code = 'n';
     given.source = FROM_PERSON;
     dispatch(given);
     if (given.kind == CMD_SPECIAL && (given.code == KEY_INSERT || given.code == KEY_HOME))

@@ -14,6 +14,7 @@
 #include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/held_keys.h"
 #include "app/input.h"
 #include "app/net_play.h"
@@ -22,8 +23,6 @@
 #include "app/replay.h"
 #include "app/sound.h"
 #include "app/textures.h"
-#include "game/battle_map.h"
-#include "game/unit.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -32,7 +31,6 @@
 #include "render/looks.h"
 #include "render/scene.h"
 #include "render/skybox.h"
-#include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
@@ -58,17 +56,12 @@ void quitOnSignals() {
     }
 }
 
-// What the computer is doing: the unit it acts with, or where its cursor goes.
-Vector computerFocus() {
-    if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
-    return battleMap[cursorRow][cursorCol].centre;
-}
-
 // The idle callback: as many ticks of the battle as the time since the last
-// frame holds, more while the computer plays its turn (each its rules'
-// update, what a click set going, a computer player's next key or a replay's
-// commands), then the held camera keys and the camera following the
-// computer, by the frame's own time, then the sounds of all of them. The update asks for the frame, so waiting before
+// frame holds, more while the computer plays its turn and at a battle speed
+// above 1 (each its rules' update, what a click set going, a computer
+// player's next key or a replay's commands), then the held camera keys and
+// where the camera goes by itself, by the frame's own time (its glides at
+// the battle speed), then the sounds of all of them. The update asks for the frame, so waiting before
 // it keeps the frames apart. The wait sleeps: the event loop has nothing
 // else to do meanwhile, and key presses are taken after it, before the
 // frame is drawn, as they would be after a long frame.
@@ -79,15 +72,14 @@ void onIdle() {
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()) *
-                computerTurnSpeed();
-    if (replaying) ticks = replayTicks(ticks);
+    const int due =
+        ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count());
     if (inJoinedGame())
-        playJoinedTicks(ticks);
+        playJoinedTicks(due * computerTurnSpeed());
     else
-        for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+        runFrameTicks(due);
     moveHeldCamera(seconds);
-    if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
+    followBattle(replaying ? seconds : seconds * battleSpeed);
     updateSound();
 }
 
@@ -220,6 +212,7 @@ void onReshape(int width, int height) {
     windowHeight = height;
     loadProjection(perspectiveView);
     glViewport(0, 0, width, height);
+    cameraWindowResized();
 }
 
 void updateViewFrustum() {

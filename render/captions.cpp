@@ -88,6 +88,7 @@ std::string logLine(const LogEvent& event, int& player) {
 std::vector<BandPiece> hintBand() {
     std::vector<BandPiece> band;
     if (*replayState) band.push_back({replayState, TONE_INFO});
+    if (battleSpeed > 1) band.push_back({"SPEED " + std::to_string(battleSpeed) + "X", TONE_INFO});
     // The steps and the aim of the computer's units are its own affair.
     const bool personsTurn = !personSide || currentPlayer == personSide;
     const char* verdict = personsTurn ? stepVerdictLine(stepVerdict()) : "";

@@ -29,10 +29,10 @@ struct BandPiece {
     std::string text;
     BandTone tone;
 };
-// The replay's state, why a key did nothing or why the lit square is no
-// step, whether the square aimed from or stepped to is in the enemies'
-// reach, why the battle could not be kept, and after the victory what the
-// keys do next.
+// The replay's state, the battle speed while it is not 1 ("SPEED 4X"), why
+// a key did nothing or why the lit square is no step, whether the square
+// aimed from or stepped to is in the enemies' reach, why the battle could
+// not be kept, and after the victory what the keys do next.
 std::vector<BandPiece> hintBand();
 
 // The hit points a panel shows: none below 0, whatever the last blow left.

@@ -87,6 +87,9 @@ const struct {
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
     {false, "W  the computer plays four times as fast, or at its pace again        J  the battle log"},
+    {false, "Tab, Backspace  the next or the one before of your units that can still act"},
+    {false, ", .  the view a quarter turn round the board        5  the board from above, and back"},
+    {false, "G  battle speed 1x, 2x, 4x        Space  end the blow, the glide or the banner under way"},
     {false, "The battle is kept as you play: ./play --resume takes it up again after you quit."},
 };
 
@@ -327,6 +330,18 @@ void drawButtons() {
     }
 }
 
+// Where the free camera stands once it is at rest (no glide, no camera key
+// held), for KESTRAVA_DEBUG_HUD: an end-to-end test works out from it where
+// each square is drawn.
+void reportCamera() {
+    static std::string reported;
+    if (cameraGliding || heldPlus || heldMinus || held2 || held4 || held6 || held8) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "eye %.9g %.9g %.9g pitch %.9g yaw %.9g", cameraEye.x, cameraEye.y, cameraEye.z,
+                  cameraPitch, cameraYaw);
+    reportForDebugging("camera", reported, text);
+}
+
 const float* toneColour(BandTone tone) {
     switch (tone) {
         case TONE_NOTICE: return NOTICE_COLOUR;
@@ -438,19 +453,38 @@ void drawHelpHint() {
 }
 
 // In the largest font whose lines fit the window.
-void drawHelpPanel() {
-    if (!helpShown) return;
-    const int lineCount = sizeof HELP_LINES / sizeof HELP_LINES[0];
-    std::vector<std::string> lines;
+// The help's lines in the largest of the panel fonts from the second on
+// that holds them all with a margin round them.
+const PanelFont& helpFont(std::vector<std::string>& lines) {
     for (const auto& line : HELP_LINES) lines.push_back(line.text);
-    const PanelFont& font = fittingFont(1, lines, windowWidth - 64, windowHeight - 56, lineCount);
+    return fittingFont(1, lines, windowWidth - 64, windowHeight - 56, static_cast<int>(lines.size()));
+}
+
+}  // namespace
+
+// In the middle of the window, 24 pixels wider than its widest line each way, 16 higher and lower.
+ScreenBox helpPanelBox() {
+    std::vector<std::string> lines;
+    const PanelFont& font = helpFont(lines);
     int width = 0;
     for (const std::string& line : lines) width = std::max(width, textWidth(font.font, line));
-    const float left = (windowWidth - width) / 2.0f, top = (windowHeight + lineCount * font.pitch) / 2.0f;
+    const int height = static_cast<int>(lines.size()) * font.pitch;
+    const int left = (windowWidth - width) / 2, bottom = (windowHeight - height) / 2;
+    return {left - 24, bottom - 16, left + width + 23, bottom + height + 15};
+}
+
+namespace {
+
+void drawHelpPanel() {
+    if (!helpShown) return;
+    std::vector<std::string> lines;
+    const PanelFont& font = helpFont(lines);
+    const ScreenBox box = helpPanelBox();
     glColor4f(0.03f, 0.04f, 0.08f, 0.92f);
-    rectangle(left - 24, top - lineCount * font.pitch - 16, left + width + 24, top + 16);
-    for (int i = 0; i < lineCount; i++)
-        shadowedText(left, top - (i + 0.75f) * font.pitch, font.font, lines[i], HELP_LINES[i].heading ? GOLD : WHITE);
+    rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
+    for (size_t i = 0; i < lines.size(); i++)
+        shadowedText(box.left + 24, box.top - 15 - (i + 0.75f) * font.pitch, font.font, lines[i],
+                     HELP_LINES[i].heading ? GOLD : WHITE);
 }
 
 }  // namespace
@@ -701,6 +735,7 @@ void drawGuides() {
         if (!battleWon() || afterVictory) drawTopLine();
         drawButtons();
     }
+    reportCamera();
     drawBattleLog(!banner && (showLog || logAfterComputer) && !oddsAtCursor().shown &&
                   !oddsAt(hoverRow, hoverCol).shown);
     drawHintBand();

@@ -5,11 +5,13 @@
 //
 // The figures come from rules/feedback.h and rules/battle_log.h, the words
 // from render/captions.h, the places from render/layout.h; this only draws
-// them. With KESTRAVA_DEBUG_HUD set, the odds panel, the top line, the band
-// and the numbers of a unit pointed at are also printed on the console each
-// time their text changes ("HUD odds: …", "HUD top: …", "HUD band: …",
-// "HUD pointed: …"), and each new event of the log ("HUD log: …").
+// them. With KESTRAVA_DEBUG_HUD set, the odds panel, the top line, the band,
+// the numbers of a unit pointed at and where the camera rests are also
+// printed on the console each time their text changes ("HUD odds: …",
+// "HUD top: …", "HUD band: …", "HUD pointed: …", "HUD camera: eye X Y Z
+// pitch P yaw Y"), and each new event of the log ("HUD log: …").
 #pragma once
+struct ScreenBox;
 struct Unit;
 
 // Each army's colour, for the top line and the HP bars; index 0 unused.
@@ -44,3 +46,8 @@ bool standsOnBoard(const Unit& unit);
 // while a banner covers the window); the band of hints, "H: HELP" over the
 // first turn's banner, and the help panel over everything.
 void drawGuides();
+
+// The help panel's plate in this window (pixels, as render/layout.h counts
+// them), drawn over everything: its lines in the largest font that holds
+// them all inside it.
+ScreenBox helpPanelBox();

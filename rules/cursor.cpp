@@ -279,6 +279,27 @@ void cursorToFirstUnit(int player) {
     }
 }
 
+const Unit* cursorToNextUnit(int player, int step) {
+    const int from = battleMap[cursorRow][cursorCol].occupant;
+    bool fromOwn = false;
+    for (const Unit* unit : allUnits) fromOwn |= unit->id == from && unit->player == player;
+    // Measured as ids after `from` going the step's way, round from the last to the first.
+    auto ahead = [&](const Unit* unit) {
+        const int gap = step > 0 ? unit->id - from : from - unit->id;
+        return fromOwn && gap > 0 ? gap : gap + 2 * MAP_LIMIT * MAP_LIMIT;
+    };
+    const Unit* next = nullptr;
+    for (const Unit* unit : allUnits)
+        if (unit->player == player && !unit->dead && unit->canAct && (!next || ahead(unit) < ahead(next))) next = unit;
+    if (!next) return nullptr;
+    cursorRow = next->row;
+    cursorCol = next->col;
+    cursorOnUnit = true;
+    updateSelection();
+    requestRedisplay();
+    return next;
+}
+
 void resetCursor() {
     cursorRow = cursorCol = 0;
     cursorOnUnit = false;

@@ -1,5 +1,6 @@
 // rules/cursor.h — the selection cursor, the action menu and the special keys
 #pragma once
+struct Unit;
 
 // GLUT's special key codes, the ones the game acts on.
 enum SpecialKey {
@@ -36,6 +37,13 @@ void onSpecialKey(int key, int x, int y);
 // selects, as arrows onto it would: after the hero choice, so the hero
 // chosen is not given away, and when a person's turn follows the computer's.
 void cursorToFirstUnit(int player);
+
+// Tab and Backspace: the cursor onto the next unit of the player that may
+// still act, in the order of ids (step 1) or back (step -1), counted from the
+// unit under the cursor if it is the player's, round from the last to the
+// first; it selects it as arrows onto it would. Null, the cursor where it
+// was, when none may act.
+const Unit* cursorToNextUnit(int player, int step);
 
 void resetCursor();   // a new battle: the cursor on the first square, nothing open or chosen
 

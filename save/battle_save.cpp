@@ -674,9 +674,10 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// content written to a new file beside path, under a name no other writer
-// uses, synced and renamed over path; then the folder synced, so that the
-// rename itself outlasts a crash. False, with errno, on any failure.
+bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
+
+}  // namespace
+
 bool replaceWhole(const std::string& path, const std::string& content) {
     static unsigned begun = 0;   // files this game has begun to write
     std::string temporary;
@@ -711,10 +712,6 @@ bool replaceWhole(const std::string& path, const std::string& content) {
     errno = failure;
     return synced;
 }
-
-bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
-
-}  // namespace
 
 SavedBattle captureBattle() {
     SavedBattle b;

@@ -59,6 +59,11 @@ std::string readSave(std::istream& in, SavedBattle& battle);
 // any battle's save could be.
 std::string readSaveFile(const char* path, SavedBattle& battle);
 
+// content written to a new file beside path, under a name no other writer
+// uses, synced and renamed over path; then the folder synced, so that the
+// rename itself outlasts a crash. False, with errno, on any failure.
+bool replaceWhole(const std::string& path, const std::string& content);
+
 // At start: an advisory lock on the folder that holds path, held while the
 // game runs. False, with the line to print, when another running game holds
 // it: this game then keeps nothing, rather than overwrite that one's battle.

@@ -11,6 +11,7 @@
 #include "game/random.h"
 #include "render/board.h"
 #include "render/frame_clock.h"
+#include "render/guides.h"
 #include "render/hud.h"
 #include "render/layout.h"
 #include "render/lighting.h"
@@ -291,20 +292,21 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
     EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
 }
 
-// Against the computer, at home in an 800 x 600 window: the person's Fighter in the front row
-// chooses a step, the squares its points reach tinted, the cursor dim on its own square; the
-// status panel reads it, and the line telling the step stands over the board, not on its units.
+// Against the computer, at home in an 800 x 600 window: the person's Fighter (player 2's) in
+// the front row chooses a step, the squares its points reach tinted, the cursor dim on its own
+// square; the status panel reads it, and the line telling the step stands over the board, not
+// on its units.
 TEST_F(GameFrameTest, SteppingAtHomeTintsTheReachAndTellsTheStepClearOfTheUnits) {
-    personSide = 1;
-    computerCommands[2] = true;
-    Fighter* fighter = unit<Fighter>(1, 7, 4, 61);
-    unit<Mage>(1, 7, 5)->canAct = false;
-    unit<Archer>(1, 7, 2);
-    unit<Healer>(1, 6, 3);
-    unit<Fighter>(2, 4, 5);
+    personSide = currentPlayer = 2;
+    computerCommands[1] = true;
+    Fighter* fighter = unit<Fighter>(2, 7, 4, 61);
+    unit<Mage>(2, 7, 5)->canAct = false;
+    unit<Archer>(2, 7, 2);
+    unit<Healer>(2, 6, 3);
+    unit<Fighter>(1, 4, 5);
     choosing(fighter, false, 7, 4);
     onReshape(800, 600);
-    homeCamera(1);
+    placeCameraAtHome(2);
     EXPECT_TRUE(matchesReference(part(frame(false), {0, 0, 799, 599}), "frame_stepping_home_800x600"));
 }
 
@@ -458,10 +460,11 @@ TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
 }
 
 // In every window from the smallest on, the boxes of the layout keep apart (but the log takes
-// the odds panel's place, and the status panel's name its top margin); at the camera's home
-// view no square of the board lies under one; and with every panel up at its widest over the
-// sky, and then the log, nothing is drawn outside the boxes of what is up.
-TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
+// the odds panel's place, and the status panel's name its top margin); and with every panel up
+// at its widest over the sky, then the log, then the help (inside the window), nothing is drawn
+// outside the boxes of what is up. (That the camera's home keeps the board out of every box is
+// the camera's test.)
+TEST_F(GameFrameTest, TheLayoutKeepsItsBoxesApartAndEveryTextInItsBox) {
     const struct { int width, height; } windows[] = {{640, 480}, {800, 600}, {1280, 1024}, {1280, 560}};
     Healer* healer = unit<Healer>(1, 2, 4);
     healer->hero = true;
@@ -476,18 +479,7 @@ TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
     for (const auto& window : windows) {
         SCOPED_TRACE(testing::Message() << window.width << " x " << window.height);
         onReshape(window.width, window.height);
-        homeCamera(1);
-        Vector eye, centre;
-        aimCamera(eye, centre);
-        loadProjection(true);
-        glLoadIdentity();
-        gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
-        GLdouble model[16], projection[16];
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glLoadIdentity();
+        placeCameraAtHome(1);
         for (int part = 0; part < SCREEN_PART_COUNT; part++) {
             const ScreenBox box = screenBox(static_cast<ScreenPart>(part), window.width, window.height);
             for (int other = part + 1; other < SCREEN_PART_COUNT; other++) {
@@ -498,35 +490,32 @@ TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
                             b.top < box.bottom)
                     << "parts " << part << " and " << other << " meet";
             }
-            for (int r = 0; r < mapRows; r++)
-                for (int c = 0; c < mapCols; c++) {
-                    double low[2] = {1e9, 1e9}, high[2] = {-1e9, -1e9};
-                    for (const auto& [x, z] : {std::pair{c, r + 1}, {c + 1, r + 1}, {c, r + 2}, {c + 1, r + 2}}) {
-                        GLdouble px, py, pz;
-                        gluProject(x, -0.5, z, model, projection, viewport, &px, &py, &pz);
-                        low[0] = std::min(low[0], px), low[1] = std::min(low[1], py);
-                        high[0] = std::max(high[0], px), high[1] = std::max(high[1], py);
-                    }
-                    EXPECT_TRUE(high[0] < box.left || low[0] > box.right + 1 || high[1] < box.bottom ||
-                                low[1] > box.top + 1)
-                        << "square " << r << "," << c << " under part " << part;
-                }
         }
 
         // Looking up into the plain sky, nothing else in the window.
         cameraPitch = 60;
-        for (bool aiming : {true, false}) {
-            SCOPED_TRACE(aiming ? "aiming" : "the log up");
+        PixelColour sky{};
+        for (const char* shown : {"aiming", "the log up", "the help up"}) {
+            SCOPED_TRACE(shown);
+            const bool aiming = shown[0] == 'a', help = shown[4] == 'h';
             choosing(healer, true, 4, 4);
             healer->menuOpen = aiming;
             choosingTarget = attackTargetValid = aiming;
-            showLog = !aiming;
+            showLog = !aiming && !help;
+            helpShown = help;
             const WindowPicture picture = part(frame(true), {0, 0, window.width - 1, window.height - 1});
             std::vector<ScreenBox> boxes;
-            for (ScreenPart shown : always) boxes.push_back(screenBox(shown, window.width, window.height));
-            for (ScreenPart shown : aiming ? std::vector{PART_ODDS_PANEL, PART_MENU} : std::vector{PART_LOG_PANEL})
-                boxes.push_back(screenBox(shown, window.width, window.height));
-            const PixelColour sky = picture.at(window.width / 2, window.height / 2);
+            for (ScreenPart part : always) boxes.push_back(screenBox(part, window.width, window.height));
+            if (aiming) boxes.push_back(screenBox(PART_ODDS_PANEL, window.width, window.height));
+            if (aiming) boxes.push_back(screenBox(PART_MENU, window.width, window.height));
+            if (showLog) boxes.push_back(screenBox(PART_LOG_PANEL, window.width, window.height));
+            if (help) boxes.push_back(helpPanelBox());
+            const ScreenBox& plate = boxes.back();
+            if (help) {
+                EXPECT_TRUE(plate.left >= 0 && plate.bottom >= 0 && plate.right < window.width &&
+                            plate.top < window.height);
+            }
+            if (aiming) sky = picture.at(window.width / 2, window.height / 2);
             int outside = 0;
             for (int y = 0; y < window.height; y++)
                 for (int x = 0; x < window.width; x++) {
@@ -538,6 +527,7 @@ TEST_F(GameFrameTest, TheLayoutKeepsTheBoardClearAndEveryTextInItsBox) {
                 }
             EXPECT_EQ(outside, 0);
         }
+        helpShown = false;
     }
     keepTroubleSeconds = 0;
 }

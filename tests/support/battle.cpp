@@ -12,6 +12,7 @@
 #include "ai/planner.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
@@ -118,7 +119,10 @@ void resetBattleState() {
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
-    homeCamera(1);
+    startCamera();
+    resetCameraFollow();
+    cameraTakenByPerson = false;
+    battleSpeed = 1;
     cameraMoveAxis = Vector();
     heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
     pointerX = pointerY = 0;

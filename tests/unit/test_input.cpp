@@ -2,7 +2,9 @@
 // it stands for, a click's walk is the steps by keys, the pointer tells clicks from drags
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -11,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "app/sound.h"
 #include "game/random.h"
 #include "game/startup.h"
@@ -317,6 +321,116 @@ TEST_F(InputTest, ClicksDoWhatTheirKeysWould) {
         });
         EXPECT_TRUE(c.after(*fighter, *healer));
     }
+}
+
+// Tab goes to the next unit of the side on turn that may still act, in the
+// order of ids, round from the last to the first, skipping those that acted
+// and the fallen; Backspace goes back. An open menu is closed first; while
+// aiming, on the computer's turn or with nobody left to act, nothing. Player
+// 1 has ids 0 (the hero, at 0, 4), 2 (1, 0), 3 (1, 2; acted), 4 (1, 4), 5
+// (fallen) and 6 (3, 2); player 2 ids 1 (the hero) and 7 at (5, 2).
+TEST_F(InputTest, TabAndBackspaceGoThroughTheUnitsThatMayStillActInTheOrderOfIds) {
+    const struct {
+        const char* what;
+        std::function<void(Unit* units[])> before;
+        const char* keys;   // \t Tab, \b Backspace
+        std::vector<Square> squares;   // the cursor's after each key
+    } cases[] = {
+        {"from the enemy, onwards and round", nullptr, "\t\t\t\t\t", {{0, 4}, {1, 0}, {1, 4}, {3, 2}, {0, 4}}},
+        {"from the enemy, back and round", nullptr, "\b\b\b\b\b", {{3, 2}, {1, 4}, {1, 0}, {0, 4}, {3, 2}}},
+        {"from one that acted", [](Unit* u[]) { browseTo(u[1]->row, u[1]->col); }, "\t\b", {{1, 4}, {1, 0}}},
+        {"with a menu open", [](Unit* u[]) { openMenuOf(*u[2]); }, "\t",  {{3, 2}}},
+        {"while aiming", [](Unit* u[]) { chooseEntry(*u[2], 1); }, "\t", {{1, 4}}},
+        {"on the computer's turn", [](Unit*[]) { commander[1] = BY_COMPUTER; }, "\t", {{5, 2}}},
+        {"with nobody left to act",
+         [](Unit* u[]) { allUnits[0]->canAct = u[0]->canAct = u[2]->canAct = u[4]->canAct = false; }, "\t\b",
+         {{5, 2}, {5, 2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Unit* units[] = {placeUnit<Fighter>(1, 1, 0), placeUnit<Archer>(1, 1, 2), placeUnit<Mage>(1, 1, 4),
+                         placeUnit<Healer>(1, 2, 0), placeUnit<Flier>(1, 3, 2), placeUnit<Archer>(2, 5, 2)};
+        units[1]->canAct = false;
+        units[3]->dead = true;
+        units[3]->hp = 0;
+        units[3]->canAct = false;
+        battleMap[2][0].occupant = -1;
+        browseTo(5, 2);
+        if (c.before) c.before(units);
+        std::vector<Square> seen;
+        for (const char* key = c.keys; *key; key++) {
+            dispatch({CMD_KEY, *key});
+            seen.push_back(cursorSquare());
+            if (*key == '\t' && !choosingTarget && personMayCommand()) {
+                EXPECT_FALSE(units[2]->menuOpen);
+                EXPECT_EQ(selectedUnit->row * 10 + selectedUnit->col, seen.back().first * 10 + seen.back().second);
+            }
+        }
+        EXPECT_EQ(seen, c.squares);
+    }
+}
+
+// The same battle of two computers, seeded, at the battle speed 1 and 4, with
+// space after every frame a command came in, and that last one's commands
+// played back as a replay, four ticks a frame: the same console lines, line
+// for line, and the same battle kept at the end (the save files); the speed
+// and the skip only bring it sooner, and the replay ends on the tick its
+// recording did (a space it plays inside a tick runs the ticks after it).
+TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
+    static Replay recorded;
+    auto play = [](int speedKeys, bool skip, const Replay* replay, int& frames) {
+        std::string kept, console;
+        inMapFolder("", [&] {
+            resetBattleState();
+            loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");
+            seedRandom(7);
+            ArmyCounts counts;
+            counts.fill(1);
+            console = captureOutput([&] {
+                placeArmies(counts);
+                commander[1] = commander[2] = BY_COMPUTER;
+                computerPace = 0;
+                for (int k = 0; k < speedKeys; k++) {
+                    dispatch({CMD_KEY, 'g'});
+                    dispatch({CMD_KEY_UP, 'g'});
+                }
+                if (replay) startReplay(*replay);
+                static int commands;
+                commands = 0;
+                recorded.entries.clear();
+                commandWatcher = [](const Command& command) {
+                    commands += command.source == FROM_COMPUTER;
+                    recorded.entries.push_back(ReplayEntry::of(battleTick, command));
+                };
+                auto over = [replay] { return replay ? battleTick >= replay->endTick : battleWon() && !attackAnimating; };
+                for (frames = 0; frames < 200000 && !over(); frames++) {
+                    const int before = commands;
+                    runFrameTicks(replay ? 4 : 1);
+                    if (skip && commands != before) dispatch({CMD_KEY, ' '});
+                }
+                recorded.endTick = battleTick;
+                commandWatcher = nullptr;
+                replaying = false;
+            });
+            std::ifstream file("kestrava-save.txt");
+            kept.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        });
+        return console + "\n--- kept ---\n" + kept;
+    };
+    int plain = 0, fast = 0, skipped = 0, replayed = 0;
+    const std::string atOne = play(0, false, nullptr, plain);
+    EXPECT_NE(atOne.find("Wins=1 seconds"), std::string::npos) << atOne;
+    EXPECT_EQ(play(2, false, nullptr, fast), atOne);
+    EXPECT_EQ(battleSpeed, 4);
+    EXPECT_EQ(play(0, true, nullptr, skipped), atOne);
+    EXPECT_LT(fast, plain / 3);
+    EXPECT_LT(skipped, plain / 2);
+    const Replay skipping = recorded;
+    EXPECT_EQ(play(0, false, &skipping, replayed), atOne);
+    EXPECT_EQ(battleTick, skipping.endTick);
 }
 
 // A button shows and takes a click only while it can act: HELP while no banner covers the

@@ -346,6 +346,18 @@ TEST_F(NetTest, TheHostRefusesWhatTheRulesOrTheProtocolWouldNot) {
     EXPECT_EQ(console.substr(0, 18), "Refused 127.0.0.1:");
     EXPECT_EQ(netBattleNow(), before);
     EXPECT_EQ(join(2, line), JOIN_IN) << line;
+
+    // On its own turn the joiner's Tab is the host's too: the cursor onto the next of its units that may act.
+    captureOutput([] { dispatch({CMD_KEY, 'e'}); });
+    for (int tick = 0; tick < 1200 && (currentPlayer != 2 || bannerP1EndTurn || bannerP2BeginTurn); tick++)
+        runBattleTick(false);
+    ASSERT_TRUE(currentPlayer == 2 && !bannerP2BeginTurn);
+    const int from = cursorRow * MAP_LIMIT + cursorCol;
+    sendCommand({CMD_KEY, 9});
+    ASSERT_TRUE(pumpUntil([&] { return cursorRow * MAP_LIMIT + cursorCol != from; })) << "the host never took Tab";
+    const int occupant = battleMap[cursorRow][cursorCol].occupant;
+    ASSERT_GE(occupant, 0);
+    EXPECT_TRUE(allUnits[occupant]->player == 2 && allUnits[occupant]->canAct);
 }
 
 // A player who hangs up or falls silent is waited for: the other side's
@@ -423,11 +435,15 @@ TEST_F(NetTest, ADroppedPlayerIsWaitedForAndTakesTheBattleUpAgain) {
 
 // On a joining machine the dispatcher sends the battle's commands to the host
 // and keeps the view's own: each kind of command, in the states that decide.
+// The battle speed and the skip are no joiner's to change (the host runs the
+// ticks): while a turn's banner is up here, Space runs none of them.
 TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
     static std::vector<Command> sent;
     sent.clear();
     battleCommandsTo = [](const Command& command) { sent.push_back(command); };
+    battleRunElsewhere = true;
     choosingHeroes = false;
+    bannerP1BeginTurn = true;
     const struct {
         const char* what;
         Command command;
@@ -437,6 +453,13 @@ TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
         {"Enter", {CMD_KEY, 13}, true},
         {"a view key", {CMD_KEY, 'v'}, false},
         {"the help", {CMD_KEY, 'h'}, false},
+        {"Tab", {CMD_KEY, 9}, true},
+        {"Backspace", {CMD_KEY, 8}, true},
+        {"a quarter turn", {CMD_KEY, ','}, false},
+        {"the view from above", {CMD_KEY, '5'}, false},
+        {"the log", {CMD_KEY, 'j'}, false},
+        {"the battle speed", {CMD_KEY, 'g'}, false},
+        {"the skip", {CMD_KEY, ' '}, false},
         {"an arrow", {CMD_SPECIAL, KEY_UP}, true},
         {"Insert", {CMD_SPECIAL, KEY_INSERT}, true},
         {"Insert still held", {CMD_SPECIAL, KEY_INSERT}, false},
@@ -455,8 +478,11 @@ TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
         EXPECT_EQ(sent.size(), count + c.toHost);
     }
     EXPECT_EQ(netBattleNow(), before) << "a command acted here";
+    EXPECT_TRUE(bannerP1BeginTurn && battleTick == 0) << "space ran the battle's ticks here";
+    EXPECT_EQ(battleSpeed, 1);
     EXPECT_FALSE(showRunTime) << "F1 switches the line on the joiner's own screen";
-    EXPECT_TRUE(helpShown);
+    EXPECT_TRUE(helpShown && showLog);
+    bannerP1BeginTurn = false;
 
     // Once the victory banner has had its time, any key goes, to put it away for both.
     bannerP1Wins = true;

@@ -1,11 +1,21 @@
-// tests/unit/test_options.cpp — the command line's options, refused when mistyped or out of place
+// tests/unit/test_options.cpp — the command line's options, refused when mistyped or out of place;
+// the settings file
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include "app/input.h"
 #include "app/net_protocol.h"
 #include "app/options.h"
+#include "app/replay.h"
+#include "app/settings.h"
+#include "render/looks.h"
+#include "tests/support/window_link_fake.h"
 
 namespace {
 
@@ -136,6 +146,72 @@ TEST(Options, LevelIsOneOfThreeAndGoesWithTheComputer) {
 }
 
 }  // namespace
+
+// kestrava-settings.txt: g writes the speed into it whole (not while a
+// replay plays, which keeps its own speed keys); it is read back as written,
+// each speed; a file that does not read is refused in one line on standard
+// error, nothing of it shown, and the default speed stays. No file: quietly the default.
+using Settings = BattleTest;
+
+TEST_F(Settings, TheSpeedIsKeptWholeAndABadFileIsRefusedInOneLine) {
+    enum Kind { NONE, TEXT, FOLDER, PIPE, DEVICE };
+    const std::string head = "kestrava-settings version=1\n";
+    const struct { Kind kind; std::string text; int speed; const char* problem; } files[] = {
+        {NONE, "", 1, ""},
+        {TEXT, head + "speed 1\nend\n", 1, ""},
+        {TEXT, head + "speed 2\nend\n", 2, ""},
+        {TEXT, head + "speed 4\nend\n", 4, ""},
+        {TEXT, "", 1, "line 1: the file is empty"},
+        {TEXT, "kestrava-settings version=2\nspeed 2\nend\n", 1,
+         "line 1: it is not a Kestrava settings file (or not one this version reads)"},
+        {TEXT, "\x1b[2J\x1b[H\n", 1, "line 1: it is not a Kestrava settings file (or not one this version reads)"},
+        {TEXT, head + "speed 3\nend\n", 1, "line 2: the speed is not 1, 2 or 4"},
+        {TEXT, head + "speed 44\nend\n", 1, "line 2: the speed is not 1, 2 or 4"},
+        {TEXT, head + "end\n", 1, "line 2: the speed line is missing"},
+        {TEXT, head + "speed 2\n", 1, "line 3: the file is cut short"},
+        {TEXT, head + "speed 2\nend", 1, "line 3: the file is cut short: the line has no end"},
+        {TEXT, head + "speed 2\nspeed 4\nend\n", 1, "line 3: the end line is missing"},
+        {TEXT, head + "speed 2\nend\n\n", 1, "line 4: something follows the end line"},
+        {TEXT, head + std::string(5000, '#'), 1, "it is larger than any settings file (4096 bytes)"},
+        {FOLDER, "", 1, "it is a directory, not a file"},
+        {PIPE, "", 1, "it is a pipe, not a file"},
+        {DEVICE, "", 1, "it is a device, not a file"},
+    };
+    inMapFolder("", [&] {
+        for (const auto& file : files) {
+            SCOPED_TRACE(file.problem);
+            std::filesystem::remove_all(SETTINGS_FILE);
+            if (file.kind == TEXT) std::ofstream(SETTINGS_FILE, std::ios::binary) << file.text;
+            if (file.kind == FOLDER) std::filesystem::create_directory(SETTINGS_FILE);
+            if (file.kind == PIPE) mkfifo(SETTINGS_FILE, 0600);
+            if (file.kind == DEVICE) std::filesystem::create_symlink("/dev/null", SETTINGS_FILE);
+            battleSpeed = 1;
+            testing::internal::CaptureStderr();
+            loadSettings(SETTINGS_FILE);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(battleSpeed, file.speed);
+            EXPECT_EQ(said, *file.problem ? std::string("Cannot read the settings in kestrava-settings.txt: ") +
+                                                file.problem + "; the defaults are kept.\n"
+                                          : "");
+        }
+        std::filesystem::remove_all(SETTINGS_FILE);
+        battleSpeed = 1;
+        replaying = true;
+        dispatch({CMD_KEY, 'g'});
+        dispatch({CMD_KEY_UP, 'g'});
+        replaying = false;
+        EXPECT_EQ(battleSpeed, 1);
+        EXPECT_FALSE(std::filesystem::exists(SETTINGS_FILE));
+        for (int speed : {2, 4, 1}) {
+            dispatch({CMD_KEY, 'g'});
+            dispatch({CMD_KEY, 'g'});   // held: once
+            dispatch({CMD_KEY_UP, 'g'});
+            std::ifstream kept(SETTINGS_FILE, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()),
+                      head + "speed " + std::to_string(speed) + "\nend\n");
+        }
+    });
+}
 
 // --host and --serve take the next argument as their port only when no army
 // count could be it; --join's HOST[:PORT] has the default port when none is given.
