@@ -401,7 +401,8 @@ void drawHintBand() {
 }
 
 // Newest first, each event in its side's colour, a line too long for the
-// panel carried on to the next; as many events whole as the panel holds. Each new event
+// panel carried on to the next; as many events whole as the panel holds. With
+// the debug lines on, each new event is also printed once as a "HUD log:" line.
 void drawBattleLog(bool shown) {
     static int reportedUpTo = 0;
     if (debugWanted())

@@ -219,9 +219,16 @@ class WholeBattle(unittest.TestCase):
             for _ in range(6):
                 for attacker, square, item in hunters:
                     battle.open_menu(*square)
-                    self.check_roll(game, attacker, "healer", battle.act_on(item, HERO, "healer"))
-                    won = harness.shows_image(game.screenshot("battle-check.png"), "p1_wins.bmp")
+                    outcome = battle.act_on(item, HERO, "healer")
+                    self.check_roll(game, attacker, "healer", outcome)
+                    # The blow lands at the end of its show, the fall with it, and
+                    # the banner a moment later: the blow's log line is awaited,
+                    # the fall's decides, then the banner it brings is awaited.
+                    game.wait_for(re.compile(r"HUD log: .* (HIT|MISSED) .*\n"), start=outcome[1])
+                    won = "HEALER (HERO) FELL" in game.output[outcome[1]:]
                     if won:
+                        game.wait_for_picture("battle-check.png",
+                                              lambda path: harness.shows_image(path, "p1_wins.bmp"), 60)
                         break
                 if won:
                     break
