@@ -12,6 +12,7 @@
 #include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/camera_follow.h"
+#include "app/setup.h"
 #include "app/sound.h"
 #include "game/battle_map.h"
 #include "game/looks.h"
@@ -410,6 +411,10 @@ bool personMayCommand() {
 
 void dispatch(const Command& command) {
     if (commandWatcher) commandWatcher(command);
+    if (setupShowing) {
+        setupCommand(command);
+        return;
+    }
     const bool computersTurn = command.source == FROM_COMPUTER && !personMayCommand();
     switch (command.kind) {
         case CMD_KEY: characterKey(command); break;
@@ -432,6 +437,7 @@ void dispatch(const Command& command) {
         case CMD_ZOOM: zoomCamera(command.code); break;
         case CMD_TURN: turnCamera(command.dx, command.dy); break;
         case CMD_CAMERA_MODE: chooseCameraMode(command.code); break;
+        case CMD_CHOOSE: break;
     }
     if (computersTurn) comeHomeAfterComputer();
     // What the next frame would settle before the battle moves on, settled at

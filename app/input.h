@@ -20,6 +20,7 @@ enum CommandKind {
     CMD_ZOOM,          // the wheel: code notches toward the view, away when negative
     CMD_TURN,          // a left drag of (dx, dy) pixels, y up the window
     CMD_CAMERA_MODE,   // the middle button's menu: code MODE_TRANSLATE, MODE_SCALE or MODE_ROTATE
+    CMD_CHOOSE,        // a left click on the setup screen's control code (render/setup_layout.h), its index in row
 };
 
 enum CommandSource { FROM_PERSON, FROM_COMPUTER };

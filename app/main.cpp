@@ -16,6 +16,8 @@
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/settings.h"
+#include "app/setup.h"
+#include "app/setup_screen.h"
 #include "app/window.h"
 #include "game/battle_map.h"
 #include "game/startup.h"
@@ -102,12 +104,12 @@ const char* networkMisuse(const StartOptions& o) {
     return nullptr;
 }
 
-}  // namespace
+void startChosen(const std::vector<std::string>& arguments);
 
-int main(int argc, char** argv) {
-    // The console is the game's report channel: every line should appear
-    // when it is printed, also when the output goes to a pipe or a file.
-    setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+// The game from its command line: 0, or the exit status of what stopped it,
+// once the window's loop runs the battle (openWindow never returns but from
+// the setup screen, whose loop goes on with it).
+int play(int argc, char** argv) {
     StartOptions options;
     std::string problem;
     if (!readOptions(argc, argv, options, problem)) {
@@ -119,6 +121,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
+    if (options.setup) {
+        if (argc != 2) {
+            std::cerr << "kestrava: --setup chooses everything on its screen: it takes nothing else.\n\n" << USAGE;
+            return 2;
+        }
+        loadSettings(SETTINGS_FILE);
+        setupChoices.speed = battleSpeed;
+        setupStarts = startChosen;
+        openSetupWindow(argc, argv);
+    }
     if (const char* problem = networkMisuse(options)) {
         std::cerr << "kestrava: " << problem << "\n\n" << USAGE;
         return 2;
@@ -186,4 +198,32 @@ int main(int argc, char** argv) {
     else if (!claimSaveFolder(SAVE_FILE, claim))
         std::printf("%s\n", claim.c_str());
     openWindow(restCount, rest.data());
+    return 0;
+}
+
+// Start, Resume or a replay on the setup screen: its command line, played as
+// the game plays its own. The speed chosen there is kept first, as g keeps
+// it, so the battle reads it from the settings file as any other does; a
+// replay plays at its own speed.
+void startChosen(const std::vector<std::string>& arguments) {
+    static std::vector<std::string> kept;
+    kept = arguments;
+    std::vector<char*> argv;
+    for (std::string& argument : kept) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    if (kept.size() < 2 || kept[1] != "--replay") {
+        battleSpeed = setupChoices.speed;
+        keepSettings(SETTINGS_FILE);
+    }
+    const int status = play(static_cast<int>(kept.size()), argv.data());
+    if (status != 0) std::exit(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The console is the game's report channel: every line should appear
+    // when it is printed, also when the output goes to a pipe or a file.
+    setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    return play(argc, argv);
 }

@@ -7,7 +7,8 @@
 #include "ai/levels.h"
 
 const char* const USAGE =
-    "Usage: kestrava [--computer 1|2|both [--level easy|normal|hard]] [--map NAME|FILE] [--record FILE]\n"
+    "Usage: kestrava --setup\n"
+    "       kestrava [--computer 1|2|both [--level easy|normal|hard]] [--map NAME|FILE] [--record FILE]\n"
     "                [AP1 FP1 LP1 HP1 MP1 AP2 FP2 LP2 HP2 MP2]\n"
     "       kestrava [--computer 1|2|both [--level easy|normal|hard]] --resume\n"
     "       kestrava --replay FILE\n"
@@ -15,11 +16,15 @@ const char* const USAGE =
     "       kestrava --host [PORT] | --serve [PORT] [--computer 1|2] [--map NAME|FILE] [--record FILE] [ARMIES]\n"
     "       kestrava --join HOST[:PORT] [--side 1|2] [--map NAME|FILE] [ARMIES]\n"
     "\n"
-    "Kestrava is a two-player hot-seat tactics game. The ten numbers are the\n"
-    "sizes of both armies: player 1's Archers, Fighters, Fliers, Healers and\n"
-    "Mages, then player 2's in the same order. With fewer than ten the game\n"
-    "asks for them on the console; numbers after the tenth are ignored.\n"
-    "Options come first, before the numbers.\n"
+    "Kestrava is a two-player hot-seat tactics game. --setup opens the window\n"
+    "on a screen that chooses the map, both armies, who commands each side and\n"
+    "the battle speed, and offers the kept battle and the recorded replays; its\n"
+    "Start begins the same battle as those options and numbers would.\n"
+    "\n"
+    "The ten numbers are the sizes of both armies: player 1's Archers,\n"
+    "Fighters, Fliers, Healers and Mages, then player 2's in the same order.\n"
+    "With fewer than ten the game asks for them on the console; numbers after\n"
+    "the tenth are ignored. Options come first, before the numbers.\n"
     "\n"
     "--computer lets the computer command player 1, player 2, or both while\n"
     "you watch. It presses the keys a person would, one about every 0.15 s,\n"
@@ -77,6 +82,7 @@ const struct Option {
     {"--map", true, "a map: a name from maps/ or a map file",
      [](StartOptions& o, const char* nameOrPath) { o.map = nameOrPath; }},
     {"--maps", false, nullptr, [](StartOptions& o, const char*) { o.listMaps = true; }},
+    {"--setup", false, nullptr, [](StartOptions& o, const char*) { o.setup = true; }},
     {"--record", true, "the file to record into", [](StartOptions& o, const char* file) { o.recordFile = file; }},
     {"--replay", true, "a recorded battle's file", [](StartOptions& o, const char* file) { o.replayFile = file; }},
     {"--host", false, nullptr, [](StartOptions& o, const char*) { o.host = true; }},

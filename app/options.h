@@ -10,6 +10,7 @@ struct StartOptions {
     bool resume = false;                  // --resume
     const char* map = nullptr;            // --map NAME_OR_PATH: the battlefield instead of WorldDesc.txt
     bool listMaps = false;                // --maps
+    bool setup = false;                   // --setup: everything chosen on the setup screen in the window
     const char* recordFile = nullptr;     // --record FILE: every command of the battle, written there
     const char* replayFile = nullptr;     // --replay FILE: a recorded battle played back
     bool host = false;                    // --host [PORT]: a battle over the network, this window player 1

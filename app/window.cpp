@@ -105,15 +105,7 @@ void switchProjection() {
 
 }  // namespace
 
-void setUpWindow(int argc, char** argv) {
-    // The GL driver takes and frees tens of megabytes for every frame of a
-    // large battle. With glibc's defaults those blocks are fresh mappings,
-    // or the heap is given back to the system after the frame, so every
-    // frame faults its pages in again and the kernel clears each one: about
-    // a tenth of the 50 × 50 battle's frame. Kept in the heap (up to a
-    // generous bound) they are simply used again.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);   // glibc's largest
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+void createWindow(int argc, char** argv) {
     // The render tests start GLUT themselves before any test decides to open a window.
     if (!glutGet(GLUT_INIT_STATE)) glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
@@ -126,6 +118,21 @@ void setUpWindow(int argc, char** argv) {
     // screen itself but leaves it shifted by the start position; pinning the
     // corner keeps the whole screen covered. A window manager places it anyway.
     glutPositionWindow(0, 0);
+}
+
+void setUpWindow(int argc, char** argv) {
+    // The GL driver takes and frees tens of megabytes for every frame of a
+    // large battle. With glibc's defaults those blocks are fresh mappings,
+    // or the heap is given back to the system after the frame, so every
+    // frame faults its pages in again and the kernel clears each one: about
+    // a tenth of the 50 × 50 battle's frame. Kept in the heap (up to a
+    // generous bound) they are simply used again.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);   // glibc's largest
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    if (!glutGet(GLUT_INIT_STATE) || !glutGetWindow())
+        createWindow(argc, argv);
+    else
+        glClearColor(0, 0, 0, 1);   // the setup screen's window goes on to the battle
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
@@ -146,6 +153,9 @@ void setUpWindow(int argc, char** argv) {
         glutAddMenuEntry("Scale", MODE_SCALE);
         glutAddMenuEntry("Rotate", MODE_ROTATE);
         glutAttachMenu(GLUT_MIDDLE_BUTTON);
+    } else {
+        glutMouseFunc(nullptr);   // the setup screen's, when a replay was chosen there
+        glutSpecialFunc(nullptr);
     }
 
     // Replaced by the reshape GLUT sends before the first frame.
@@ -173,8 +183,12 @@ void openWindow(int argc, char** argv) {
     soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
     startSound("sounds");
     quitOnSignals();
+    const bool setupWindow = glutGet(GLUT_INIT_STATE) && glutGetWindow();
     setUpWindow(argc, argv);
-    glutMainLoop();
+    if (!setupWindow) glutMainLoop();
+    // The setup screen's loop goes on with the battle: its size is the one the window has.
+    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    requestRedisplay();
 }
 
 void waitForNextFrame() {

@@ -166,14 +166,10 @@ std::string mapFileFor(const std::string& nameOrPath) {
     return std::string(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
 }
 
-// Measured without touching the map in play: mapRows and mapCols are put back.
-bool listBundledMaps(std::ostream& out) {
-    DIR* folder = opendir(MAPS_FOLDER);
-    if (!folder) {
-        out << "No maps: there is no folder " << MAPS_FOLDER << " here." << std::endl;
-        return false;
-    }
+std::vector<std::string> bundledMapNames() {
     std::vector<std::string> names;
+    DIR* folder = opendir(MAPS_FOLDER);
+    if (!folder) return names;
     while (const dirent* entry = readdir(folder)) {
         const std::string file = entry->d_name;
         const size_t stem = file.size() - 4;
@@ -181,24 +177,45 @@ bool listBundledMaps(std::ostream& out) {
     }
     closedir(folder);
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool sketchMap(const std::string& path, int& rows, int& cols, std::vector<int>& terrain) {
+    std::string bytes;
+    if (!readMapFile(path, bytes).empty()) return false;
     const int rowsInPlay = mapRows, colsInPlay = mapCols;
+    FILE* file = openBytes(bytes);
+    const bool readable = measureMap(file) == MAP_OK;
+    rows = mapRows;
+    cols = mapCols;
+    if (readable) {
+        rewind(file);
+        terrain.resize(size_t(rows) * size_t(cols));
+        for (int& code : terrain) code = nextTerrain(file);
+    }
+    fclose(file);
+    mapRows = rowsInPlay;
+    mapCols = colsInPlay;
+    return readable;
+}
+
+bool listBundledMaps(std::ostream& out) {
+    if (DIR* folder = opendir(MAPS_FOLDER))
+        closedir(folder);
+    else {
+        out << "No maps: there is no folder " << MAPS_FOLDER << " here." << std::endl;
+        return false;
+    }
     out << "Maps in " << MAPS_FOLDER << "/ (kestrava --map NAME):" << std::endl;
-    for (const std::string& name : names) {
+    for (const std::string& name : bundledMapNames()) {
         char line[160];
-        std::string bytes;
-        MapCheck check = MAP_NO_DATA;
-        if (readMapFile(mapFileFor(name), bytes).empty()) {
-            FILE* file = openBytes(bytes);
-            check = measureMap(file);
-            fclose(file);
-        }
-        if (check == MAP_OK)
-            snprintf(line, sizeof line, "  %-20s %2d columns x %2d rows", name.c_str(), mapCols, mapRows);
+        int rows = 0, cols = 0;
+        std::vector<int> terrain;
+        if (sketchMap(mapFileFor(name), rows, cols, terrain))
+            snprintf(line, sizeof line, "  %-20s %2d columns x %2d rows", name.c_str(), cols, rows);
         else
             snprintf(line, sizeof line, "  %-20s does not read as a map", name.c_str());
         out << line << std::endl;
     }
-    mapRows = rowsInPlay;
-    mapCols = colsInPlay;
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iosfwd>
 #include <string>
+#include <vector>
 #include "game/vector.h"
 
 constexpr int MAP_LIMIT = 50;   // rows and columns of battleMap
@@ -34,6 +35,14 @@ std::string mapFileFor(const std::string& nameOrPath);
 // One line per bundled map, by name, with its size; false (and a line that
 // says so) when the run folder has no maps folder.
 bool listBundledMaps(std::ostream& out);
+
+// The bundled maps' names, sorted; none when the run folder has no maps folder.
+std::vector<std::string> bundledMapNames();
+
+// A map file's size and terrain codes, row by row, read as both passes read
+// it but into `terrain` instead of the grid in play (mapRows and mapCols are
+// put back). False for a file that does not read as a map.
+bool sketchMap(const std::string& path, int& rows, int& cols, std::vector<int>& terrain);
 
 // No map file is larger: a 50 × 50 map is at most about 5 KB, even with
 // Windows line breaks; this leaves generous room for blanks and line breaks.

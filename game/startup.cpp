@@ -69,12 +69,6 @@ long long armyTotal(const ArmyCounts& counts, int player) {
     return total;
 }
 
-long long unitsToPlace(const ArmyCounts& counts, int player) {
-    long long total = 0;
-    for (int k = 0; k < 5; k++) total += counts[(player - 1) * 5 + k] > 0 ? counts[(player - 1) * 5 + k] : 0;
-    return total;
-}
-
 // The comparison line is information only; it uses the plain totals, so a
 // negative count lowers its player's.
 void compareArmies(const ArmyCounts& counts) {
@@ -145,8 +139,16 @@ ArmyCounts readArmyCounts(std::istream& in) {
     return counts;
 }
 
-bool armiesFit(const ArmyCounts& counts) {
-    long long homeSquares = 3LL * mapCols;
+long long unitsToPlace(const ArmyCounts& counts, int player) {
+    long long total = 0;
+    for (int k = 0; k < 5; k++) total += counts[(player - 1) * 5 + k] > 0 ? counts[(player - 1) * 5 + k] : 0;
+    return total;
+}
+
+bool armiesFit(const ArmyCounts& counts) { return armiesFitOn(counts, mapCols); }
+
+bool armiesFitOn(const ArmyCounts& counts, int columns) {
+    long long homeSquares = 3LL * columns;
     return unitsToPlace(counts, 1) <= homeSquares && unitsToPlace(counts, 2) <= homeSquares;
 }
 

@@ -29,6 +29,10 @@ ArmyCounts readArmyCounts(std::istream& in);
 // counts: a negative count places nothing, so it cannot make room for another
 // class.
 bool armiesFit(const ArmyCounts& counts);
+// The same on a map of so many columns.
+bool armiesFitOn(const ArmyCounts& counts, int columns);
+// The units of a player's army that would be placed (negative counts place none).
+long long unitsToPlace(const ArmyCounts& counts, int player);
 
 // Creates every unit and puts each on a random free square of its owner's
 // home rows, reporting on standard output. The map must be loaded and the

@@ -16,14 +16,6 @@ unsigned cursorList = 0;
 unsigned cursorDimList = 0;
 unsigned reachLists[5] = {};
 
-namespace {
-// 8 × 8 squares: the 50 × 50 board in 49 blocks, few enough that testing
-// them costs nothing, small enough that a view of a corner draws only it.
-constexpr int BOARD_BLOCK = 8;
-
-// The cursor never goes out: between its bright spells it shows this strong.
-constexpr float CURSOR_DIM = 0.35f;
-
 int terrainTexture(int terrain) {
     switch (terrain) {
         case 4: return TEX_WATER;
@@ -34,6 +26,16 @@ int terrainTexture(int terrain) {
         default: return TEX_CHAOS;
     }
 }
+
+namespace {
+
+// 8 × 8 squares: the 50 × 50 board in 49 blocks, few enough that testing
+// them costs nothing, small enough that a view of a corner draws only it.
+constexpr int BOARD_BLOCK = 8;
+
+// The cursor never goes out: between its bright spells it shows this strong.
+constexpr float CURSOR_DIM = 0.35f;
+
 
 // One row of a reach diamond: the squares of that row within reach, side by side.
 void reachRow(int row, float halfWidth) {

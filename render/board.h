@@ -14,6 +14,7 @@ extern unsigned cursorList;
 extern unsigned cursorDimList;   // the cursor at the low point of its blink
 extern unsigned reachLists[5];   // reach 1 … 5
 
+int terrainTexture(int terrain);   // the texture (app/textures.h) a terrain code is drawn with
 void buildBoardLists();
 void buildReachLists();
 void drawBoardInView();    // the blocks not wholly out of view; the scene has moved the board down half a unit

@@ -19,6 +19,7 @@
 #include "render/hud.h"
 #include "render/layout.h"
 #include "render/looks.h"
+#include "render/plates.h"
 #include "rules/battle_log.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
@@ -112,91 +113,6 @@ std::vector<Bar> bars;
 std::vector<Rising> risings;
 std::vector<Extent> extents;
 
-// Window pixels from the bottom left, no depth test, no lighting: the flat
-// marks go over the scene, and anything drawn later at overlay depth (the
-// banners) over them. Everything is put back when it goes.
-class PixelSpace {
-public:
-    PixelSpace() {
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, windowWidth, 0, windowHeight, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-    }
-    ~PixelSpace() {
-        // Mesa holds bitmap text back to draw it together with the next, and
-        // then draws it in whatever state has come meanwhile (black, after
-        // the state below is put back): it goes out now.
-        glFlush();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
-        glPopAttrib();
-    }
-    PixelSpace(const PixelSpace&) = delete;
-    PixelSpace& operator=(const PixelSpace&) = delete;
-};
-
-void rectangle(float left, float bottom, float right, float top) {
-    glBegin(GL_QUADS);
-    glVertex2f(left, bottom);
-    glVertex2f(right, bottom);
-    glVertex2f(right, top);
-    glVertex2f(left, top);
-    glEnd();
-}
-
-int textWidth(void* font, const std::string& text) {
-    return glutBitmapLength(font, reinterpret_cast<const unsigned char*>(text.c_str()));
-}
-
-// Text with a black shadow one pixel down and right, in pixel space.
-void shadowedText(float x, float y, void* font, const std::string& text, const float colour[3], float alpha = 1) {
-    glColor4f(0, 0, 0, alpha);
-    drawBitmapText(x + 1, y - 1, 0, font, text.c_str());
-    glColor4f(colour[0], colour[1], colour[2], alpha);
-    drawBitmapText(x, y, 0, font, text.c_str());
-}
-
-// Capitals in the game's own lettering, as the banners have them, from x
-// with their foot at y: `size` pixels to a letter pixel and a black rim of a
-// third of that around every stroke.
-void letteredText(float x, float y, float size, const std::string& text, const float colour[3]) {
-    float rim = std::max(1.0f, std::round(size / 3));
-    for (bool fill : {false, true}) {
-        float grow = fill ? 0 : rim;
-        if (fill)
-            glColor3fv(colour);
-        else
-            glColor3f(0, 0, 0);
-        glBegin(GL_QUADS);
-        for (size_t i = 0; i < text.size(); i++) {
-            const char* const* rows = glyphRows(text[i]);
-            if (!rows) continue;
-            for (int row = 0; row < GLYPH_HEIGHT; row++)
-                for (int col = 0; col < GLYPH_WIDTH; col++) {
-                    if (rows[row][col] != '#') continue;
-                    float left = x + (i * GLYPH_ADVANCE + col) * size, bottom = y + (GLYPH_HEIGHT - 1 - row) * size;
-                    glVertex2f(left - grow, bottom - grow);
-                    glVertex2f(left + size + grow, bottom - grow);
-                    glVertex2f(left + size + grow, bottom + size + grow);
-                    glVertex2f(left - grow, bottom + size + grow);
-                }
-        }
-        glEnd();
-    }
-}
-
 // The same centred on the window.
 void letteredLine(float y, float size, const std::string& text, const float colour[3]) {
     letteredText((windowWidth - (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size) / 2, y, size, text,
@@ -283,14 +199,6 @@ const PanelFont& fittingFont(int largest, const std::vector<std::string>& lines,
 
 // The largest font a panel's lines take in a window of this height.
 int largestPanelFont() { return windowHeight >= 900 ? 0 : windowHeight >= 700 ? 1 : windowHeight >= 560 ? 2 : 3; }
-
-// An opaque dark plate over the box, with a light rim.
-void panelPlate(const ScreenBox& box) {
-    glColor4f(0.45f, 0.48f, 0.58f, 1);
-    rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
-    glColor4f(0.05f, 0.06f, 0.12f, 1);
-    rectangle(box.left + 1, box.bottom + 1, box.right, box.top);
-}
 
 void drawUnitMarks() {
     for (const Bar& bar : bars) {
