@@ -77,8 +77,10 @@ void changeCount(int index, int step) {
     count = std::clamp(count + step, 0, MOST_CLASS_COUNT);
 }
 
+// The screen goes: from here on the dispatcher hands the commands to the battle.
 void startWith(std::vector<std::string> arguments) {
     if (!setupStarts) return;
+    setupShowing = false;
     arguments.insert(arguments.begin(), "kestrava");
     setupStarts(arguments);
 }
