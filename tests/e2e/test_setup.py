@@ -70,17 +70,20 @@ class SetupScreenTest(unittest.TestCase):
             game.click(*screen.row(1, COMMANDER_ROW + 1))    # player 2: the computer
             game.click(*screen.row(1, LEVEL_ROW))            # normal, then hard
             game.click(*screen.row(1, SPEED_ROW))            # 1X, then 2X
+            # The setup screen loads the pictures once; the battle's window
+            # loads them again once the armies are placed.
+            before = game.wait_for("Making checkerboard")
             game.click(*screen.row(2, 0))                     # Start
-            last = "occupying a square with unit with id num of %d\n" % (sum(counts) - 1)   # ids from 0
-            game.wait_for(last)
-            chosen = battle_start(game.output)
+            game.wait_for("Making checkerboard", start=before)
+            chosen = battle_start(game.output[before:])
             self.assertIn("The map: maps/skirmish.txt\n", chosen)
+            self.assertEqual(chosen.count("occupying a square"), sum(counts))
             with open(os.path.join(folder, "kestrava-settings.txt")) as settings:
                 self.assertEqual(settings.read(), "kestrava-settings version=1\nspeed 2\nend\n")
             game.quit()
         line = ["--map", "skirmish", "--computer", "2", "--level", "hard"] + counts
         with harness.Game(folder, line, seed=SEED) as game:
-            game.wait_for(last)
+            game.wait_for("Making checkerboard")
             self.assertEqual(chosen, battle_start(game.output))
             game.quit()
 

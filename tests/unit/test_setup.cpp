@@ -74,7 +74,7 @@ const std::string ARMIES = " 2 2 2 2 2 2 2 2 2 2";
 // people, normal, 1X, the keys on Start), each row's commands and then
 // Enter: what Start hands on ("" when it refuses), and the speed chosen.
 TEST_F(SetupTest, EveryChoiceAtItsEndsStartsTheBattleItsCommandLineStarts) {
-    const int skirmish = 5;   // 8 columns: 24 home squares a side
+    const int riverFords = 4, skirmish = 5;
     struct Row {
         const char* what;
         std::vector<Command> commands;
@@ -84,15 +84,18 @@ TEST_F(SetupTest, EveryChoiceAtItsEndsStartsTheBattleItsCommandLineStarts) {
     std::vector<Row> rows = {
         {"as it opens", {}, "--map chaos-maze" + ARMIES, 1},
         {"a class down to 0, and no lower", times(3, click(SETUP_FEWER, 0)), "--map chaos-maze 0 2 2 2 2 2 2 2 2 2", 1},
-        {"player 2's last class to its most, and no higher: fits nowhere",
-         times(MOST_CLASS_COUNT + 5, click(SETUP_MORE, 9)) + std::vector<Command>{click(SETUP_MAP, 6)}, "", 1},
-        {"player 1 fills skirmish's home rows exactly",
-         std::vector<Command>{click(SETUP_MAP, skirmish)} + times(14, click(SETUP_MORE, 4)),
-         "--map skirmish 2 2 2 2 16 2 2 2 2 2", 1},
+        {"player 1's first class to its most, and no higher, the rest none: wide-field's home rows exactly",
+         std::vector<Command>{click(SETUP_MAP, 6)} + times(MOST_CLASS_COUNT + 5, click(SETUP_MORE, 0)) +
+             times(2, click(SETUP_FEWER, 1)) + times(2, click(SETUP_FEWER, 2)) + times(2, click(SETUP_FEWER, 3)) +
+             times(2, click(SETUP_FEWER, 4)),
+         "--map wide-field 150 0 0 0 0 2 2 2 2 2", 1},
+        {"player 1 fills river-fords' home rows exactly (20 columns, 16 rows)",
+         std::vector<Command>{click(SETUP_MAP, riverFords)} + times(50, click(SETUP_MORE, 4)),
+         "--map river-fords 2 2 2 2 52 2 2 2 2 2", 1},
         {"player 1 one unit more than they hold",
-         std::vector<Command>{click(SETUP_MAP, skirmish)} + times(15, click(SETUP_MORE, 4)), "", 1},
+         std::vector<Command>{click(SETUP_MAP, riverFords)} + times(51, click(SETUP_MORE, 4)), "", 1},
         {"player 2 one unit more than they hold",
-         std::vector<Command>{click(SETUP_MAP, skirmish)} + times(15, click(SETUP_MORE, 5)), "", 1},
+         std::vector<Command>{click(SETUP_MAP, riverFords)} + times(51, click(SETUP_MORE, 5)), "", 1},
         {"player 2 with none at all", std::vector<Command>{click(SETUP_MAP, skirmish)} +
                                           times(2, click(SETUP_FEWER, 5)) + times(2, click(SETUP_FEWER, 6)) +
                                           times(2, click(SETUP_FEWER, 7)) + times(2, click(SETUP_FEWER, 8)) +
