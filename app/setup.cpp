@@ -50,7 +50,7 @@ const struct {
                    "crossings; a long march."},
 };
 
-const int SPEEDS[] = {1, 2, 4};
+const int SETUP_SPEEDS[] = {1, 2, 4};
 constexpr const char* REPLAY_FORMAT = "kestrava-replay version=";
 
 // Whether the file starts as a recording does; opened without waiting, a regular file only.
@@ -58,18 +58,18 @@ bool isRecording(const char* path) {
     int file = -1;
     std::string problem;
     if (openRegularFile(path, MOST_REPLAY_BYTES, "any recording", file, problem) != FILE_READABLE) return false;
-    char start[32] = {};
-    const ssize_t got = read(file, start, std::strlen(REPLAY_FORMAT));
+    char head[32] = {};
+    const ssize_t got = read(file, head, std::strlen(REPLAY_FORMAT));
     close(file);
-    return got == static_cast<ssize_t>(std::strlen(REPLAY_FORMAT)) && std::strcmp(start, REPLAY_FORMAT) == 0;
+    return got == static_cast<ssize_t>(std::strlen(REPLAY_FORMAT)) && std::strcmp(head, REPLAY_FORMAT) == 0;
 }
 
-int cycled(int value, int step, int count) { return ((value + step) % count + count) % count; }
+int cycledIndex(int value, int step, int count) { return ((value + step) % count + count) % count; }
 
 void changeSpeed(int step) {
     int at = 0;
-    while (at < 2 && SPEEDS[at] != setupChoices.speed) at++;
-    setupChoices.speed = SPEEDS[cycled(at, step, 3)];
+    while (at < 2 && SETUP_SPEEDS[at] != setupChoices.speed) at++;
+    setupChoices.speed = SETUP_SPEEDS[cycledIndex(at, step, 3)];
 }
 
 void changeCount(int index, int step) {
@@ -86,29 +86,29 @@ void startWith(std::vector<std::string> arguments) {
 }
 
 // Start is refused while an army does not fit; the screen says which.
-void start() {
+void startChosenBattle() {
     if (!setupFits(setupChoices, setupMaps)) return;
     startWith(setupArguments(setupChoices, setupMaps));
 }
 
-void watch(int replay) {
+void watchReplay(int replay) {
     if (replay >= 0 && replay < static_cast<int>(setupReplays.size())) startWith({"--replay", setupReplays[replay]});
 }
 
 // What Left (-1) or Right (+1) does on the row.
-void change(int row, int step) {
+void changeRow(int row, int step) {
     if (row == ROW_MAP && !setupMaps.empty())
-        setupChoices.map = cycled(setupChoices.map, step, static_cast<int>(setupMaps.size()));
+        setupChoices.map = cycledIndex(setupChoices.map, step, static_cast<int>(setupMaps.size()));
     else if (row >= ROW_COUNTS && row < ROW_COUNTS + ARMY_COUNTS)
         changeCount(row - ROW_COUNTS, step);
     else if (row == ROW_COMMANDER || row == ROW_COMMANDER + 1)
         setupChoices.computer[row - ROW_COMMANDER + 1] = !setupChoices.computer[row - ROW_COMMANDER + 1];
     else if (row == ROW_LEVEL)
-        setupChoices.level = cycled(setupChoices.level, step, LEVELS);
+        setupChoices.level = cycledIndex(setupChoices.level, step, LEVELS);
     else if (row == ROW_SPEED)
         changeSpeed(step);
     else if (row == ROW_REPLAYS && !setupReplays.empty())
-        setupReplay = cycled(setupReplay, step, static_cast<int>(setupReplays.size()));
+        setupReplay = cycledIndex(setupReplay, step, static_cast<int>(setupReplays.size()));
 }
 
 bool rowShown(int row) {
@@ -117,21 +117,21 @@ bool rowShown(int row) {
 
 void moveFocus(int step) {
     int row = setupFocus;
-    do row = cycled(row, step, SETUP_ROWS);
+    do row = cycledIndex(row, step, SETUP_ROWS);
     while (!rowShown(row));
     setupFocus = row;
 }
 
-void enter() {
+void enterOnFocus() {
     if (setupFocus == ROW_RESUME)
         startWith({"--resume"});
     else if (setupFocus == ROW_REPLAYS)
-        watch(setupReplay);
+        watchReplay(setupReplay);
     else
-        start();
+        startChosenBattle();
 }
 
-void choose(SetupControl control, int index) {
+void chooseControl(SetupControl control, int index) {
     switch (control) {
         case SETUP_MAP:
             if (index < static_cast<int>(setupMaps.size())) setupChoices.map = index;
@@ -144,16 +144,16 @@ void choose(SetupControl control, int index) {
             break;
         case SETUP_COMMANDER:
             setupFocus = ROW_COMMANDER + index - 1;
-            change(setupFocus, 1);
+            changeRow(setupFocus, 1);
             break;
         case SETUP_LEVEL:
         case SETUP_SPEED:
             setupFocus = control == SETUP_LEVEL ? ROW_LEVEL : ROW_SPEED;
-            change(setupFocus, 1);
+            changeRow(setupFocus, 1);
             break;
-        case SETUP_START: start(); break;
+        case SETUP_START: startChosenBattle(); break;
         case SETUP_RESUME: startWith({"--resume"}); break;
-        case SETUP_REPLAY: watch(index); break;
+        case SETUP_REPLAY: watchReplay(index); break;
         case SETUP_NONE: break;
     }
 }
@@ -201,14 +201,14 @@ bool setupFits(const SetupChoices& choices, const std::vector<SetupMap>& maps) {
 void setupCommand(const Command& command) {
     switch (command.kind) {
         case CMD_KEY:
-            if (command.code == 13 || command.code == ' ') enter();
+            if (command.code == 13 || command.code == ' ') enterOnFocus();
             if (command.code == 27 || command.code == 'q') std::exit(0);
             break;
         case CMD_SPECIAL:
             if (command.code == KEY_UP || command.code == KEY_DOWN) moveFocus(command.code == KEY_UP ? -1 : 1);
-            if (command.code == KEY_LEFT || command.code == KEY_RIGHT) change(setupFocus, command.code == KEY_RIGHT ? 1 : -1);
+            if (command.code == KEY_LEFT || command.code == KEY_RIGHT) changeRow(setupFocus, command.code == KEY_RIGHT ? 1 : -1);
             break;
-        case CMD_CHOOSE: choose(static_cast<SetupControl>(command.code), command.row); break;
+        case CMD_CHOOSE: chooseControl(static_cast<SetupControl>(command.code), command.row); break;
         default: return;
     }
     requestRedisplay();

@@ -20,24 +20,20 @@
 
 namespace {
 
-const float GOLD[3] = {1, 0.84f, 0.3f}, WHITE[3] = {0.95f, 0.95f, 0.95f}, DIM[3] = {0.5f, 0.52f, 0.58f};
-const float REFUSED[3] = {1, 0.4f, 0.35f};
-const char* const CLASS_NAMES[5] = {"ARCHER", "FIGHTER", "FLIER", "HEALER", "MAGE"};
-constexpr int LEFT_BUTTON = 0, BUTTON_DOWN = 0;
+const float SETUP_GOLD[3] = {1, 0.84f, 0.3f}, SETUP_WHITE[3] = {0.95f, 0.95f, 0.95f}, SETUP_DIM[3] = {0.5f, 0.52f, 0.58f};
+const float SETUP_REFUSED[3] = {1, 0.4f, 0.35f};
+const char* const SETUP_CLASS_NAMES[5] = {"ARCHER", "FIGHTER", "FLIER", "HEALER", "MAGE"};
+constexpr int CLICKING_BUTTON = 0, PRESSED_STATE = 0;
 
-SetupSpot pressed;   // the control the left button went down on; a click is a release on the same one
+SetupSpot pressedSpot;   // the control the left button went down on; a click is a release on the same one
 
-float letteredWidth(const std::string& text, float size) {
-    return (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size;
-}
-
-std::string capitals(std::string text) {
+std::string inCapitals(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
 // Lettering centred up and down in the box, from its left edge plus a pad, or centred across.
-void label(const ScreenBox& box, const std::string& text, const float colour[3], bool centred = false) {
+void rowLabel(const ScreenBox& box, const std::string& text, const float colour[3], bool centred = false) {
     const int size = setupLetter(windowHeight);
     const float foot = box.bottom + (box.top - box.bottom + 1 - GLYPH_HEIGHT * size) / 2.0f;
     const float x = centred ? (box.left + box.right - letteredWidth(text, size)) / 2.0f : box.left + size * 2.0f;
@@ -45,13 +41,13 @@ void label(const ScreenBox& box, const std::string& text, const float colour[3],
 }
 
 // A plate with a light rim, lit when chosen, ringed in gold when the keys are on it.
-void button(const ScreenBox& box, const std::string& text, bool lit, bool focused, bool live = true) {
-    glColor4f(focused ? GOLD[0] : 0.45f, focused ? GOLD[1] : 0.48f, focused ? GOLD[2] : 0.58f, 1);
+void setupButton(const ScreenBox& box, const std::string& text, bool lit, bool focused, bool live = true) {
+    glColor4f(focused ? SETUP_GOLD[0] : 0.45f, focused ? SETUP_GOLD[1] : 0.48f, focused ? SETUP_GOLD[2] : 0.58f, 1);
     rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
     glColor4f(lit ? 0.2f : 0.05f, lit ? 0.24f : 0.06f, lit ? 0.42f : 0.12f, 1);
     const float rim = focused ? 3 : 1;
     rectangle(box.left + rim, box.bottom + rim, box.right + 1 - rim, box.top + 1 - rim);
-    label(box, text, live ? (lit ? WHITE : GOLD) : DIM, true);
+    rowLabel(box, text, live ? (lit ? SETUP_WHITE : SETUP_GOLD) : SETUP_DIM, true);
 }
 
 // The chosen map from above, row 0 at the top, each square in its terrain's picture.
@@ -87,13 +83,13 @@ void drawMapText(const SetupMap& map) {
     const int size = setupLetter(windowHeight);
     const std::string dimensions = std::to_string(map.cols) + " X " + std::to_string(map.rows) + " SQUARES";
     float y = box.top - GLYPH_HEIGHT * size;
-    letteredText(box.left + size, y, size, dimensions, WHITE);
+    letteredText(box.left + size, y, size, dimensions, SETUP_WHITE);
     void* font = windowHeight >= 900 ? GLUT_BITMAP_HELVETICA_18 : GLUT_BITMAP_HELVETICA_12;
     const int pitch = windowHeight >= 900 ? 22 : 15;
     std::string line, word;
     auto flush = [&] {
         y -= pitch;
-        if (y >= box.bottom) shadowedText(box.left + size, y, font, line, WHITE);
+        if (y >= box.bottom) shadowedText(box.left + size, y, font, line, SETUP_WHITE);
         line.clear();
     };
     for (size_t k = 0; k <= map.character.size(); k++) {
@@ -114,12 +110,12 @@ void drawMapText(const SetupMap& map) {
 }
 
 void drawMaps() {
-    label(setupRow(0, 0, windowWidth, windowHeight), "MAP", GOLD);
+    rowLabel(setupRow(0, 0, windowWidth, windowHeight), "MAP", SETUP_GOLD);
     for (int k = 0; k < std::min<int>(setupMaps.size(), MOST_SETUP_MAPS); k++)
-        button(setupBox({SETUP_MAP, k}, windowWidth, windowHeight), capitals(setupMaps[k].name),
+        setupButton(setupBox({SETUP_MAP, k}, windowWidth, windowHeight), inCapitals(setupMaps[k].name),
                k == setupChoices.map, k == setupChoices.map && setupFocus == ROW_MAP);
     if (setupMaps.empty()) {
-        label(setupRow(0, 1, windowWidth, windowHeight), "NO MAPS HERE", REFUSED);
+        rowLabel(setupRow(0, 1, windowWidth, windowHeight), "NO MAPS HERE", SETUP_REFUSED);
         return;
     }
     drawPicture(setupMaps[setupChoices.map]);
@@ -128,25 +124,25 @@ void drawMaps() {
 
 void drawArmies() {
     const int w = windowWidth, h = windowHeight;
-    label(setupRow(1, 0, w, h), "ARMIES", GOLD);
+    rowLabel(setupRow(1, 0, w, h), "ARMIES", SETUP_GOLD);
     const long long room = setupMaps.empty() ? 0 : 3LL * setupMaps[setupChoices.map].cols;
     for (int side = 0; side < 2; side++) {
         const float from = SETUP_NAME_WIDTH + side * SETUP_SIDE_WIDTH;
-        label(setupRowPart(1, 1, from, from + SETUP_SIDE_WIDTH, w, h), side ? "PLAYER 2" : "PLAYER 1", WHITE);
+        rowLabel(setupRowPart(1, 1, from, from + SETUP_SIDE_WIDTH, w, h), side ? "PLAYER 2" : "PLAYER 1", SETUP_WHITE);
         const long long units = unitsToPlace(setupChoices.counts, side + 1);
-        label(setupRowPart(1, SETUP_FIT_ROW, from, from + SETUP_SIDE_WIDTH, w, h),
-              std::to_string(units) + "/" + std::to_string(room), units <= room ? WHITE : REFUSED);
+        rowLabel(setupRowPart(1, SETUP_FIT_ROW, from, from + SETUP_SIDE_WIDTH, w, h),
+              std::to_string(units) + "/" + std::to_string(room), units <= room ? SETUP_WHITE : SETUP_REFUSED);
     }
-    label(setupRowPart(1, SETUP_FIT_ROW, 0, SETUP_NAME_WIDTH, w, h), "ROOM", GOLD);
+    rowLabel(setupRowPart(1, SETUP_FIT_ROW, 0, SETUP_NAME_WIDTH, w, h), "ROOM", SETUP_GOLD);
     for (int k = 0; k < ARMY_COUNTS; k++) {
         const int row = SETUP_CLASS_ROW + k % 5;
-        if (k < 5) label(setupRowPart(1, row, 0, SETUP_NAME_WIDTH, w, h), CLASS_NAMES[k], GOLD);
+        if (k < 5) rowLabel(setupRowPart(1, row, 0, SETUP_NAME_WIDTH, w, h), SETUP_CLASS_NAMES[k], SETUP_GOLD);
         const bool focused = setupFocus == ROW_COUNTS + k;
         const float side = SETUP_NAME_WIDTH + (k / 5) * SETUP_SIDE_WIDTH;
-        button(setupBox({SETUP_FEWER, k}, w, h), "-", false, false, setupChoices.counts[k] > 0);
-        button(setupRowPart(1, row, side + 0.10f, side + 0.24f, w, h), std::to_string(setupChoices.counts[k]), false,
+        setupButton(setupBox({SETUP_FEWER, k}, w, h), "-", false, false, setupChoices.counts[k] > 0);
+        setupButton(setupRowPart(1, row, side + 0.10f, side + 0.24f, w, h), std::to_string(setupChoices.counts[k]), false,
                focused);
-        button(setupBox({SETUP_MORE, k}, w, h), "+", false, false, setupChoices.counts[k] < MOST_CLASS_COUNT);
+        setupButton(setupBox({SETUP_MORE, k}, w, h), "+", false, false, setupChoices.counts[k] < MOST_CLASS_COUNT);
     }
 }
 
@@ -154,32 +150,32 @@ void drawCommand() {
     const int w = windowWidth, h = windowHeight;
     const bool anyComputer = setupChoices.computer[1] || setupChoices.computer[2];
     for (int player = 1; player <= 2; player++)
-        button(setupBox({SETUP_COMMANDER, player}, w, h),
+        setupButton(setupBox({SETUP_COMMANDER, player}, w, h),
                std::string(player == 1 ? "PLAYER 1: " : "PLAYER 2: ") +
                    (setupChoices.computer[player] ? "COMPUTER" : "PERSON"),
                setupChoices.computer[player], setupFocus == ROW_COMMANDER + player - 1);
-    button(setupBox({SETUP_LEVEL, 0}, w, h), "LEVEL: " + capitals(LEVEL_SETUPS[setupChoices.level].name), false,
+    setupButton(setupBox({SETUP_LEVEL, 0}, w, h), "LEVEL: " + inCapitals(LEVEL_SETUPS[setupChoices.level].name), false,
            setupFocus == ROW_LEVEL, anyComputer);
-    button(setupBox({SETUP_SPEED, 0}, w, h), "SPEED: " + std::to_string(setupChoices.speed) + "X", false,
+    setupButton(setupBox({SETUP_SPEED, 0}, w, h), "SPEED: " + std::to_string(setupChoices.speed) + "X", false,
            setupFocus == ROW_SPEED);
     shadowedText(setupRow(1, SETUP_SPEED_ROW + 2, w, h).left, setupRow(1, SETUP_SPEED_ROW + 2, w, h).bottom,
                  windowHeight >= 900 ? GLUT_BITMAP_HELVETICA_18 : GLUT_BITMAP_HELVETICA_12, "Up and Down choose a row, Left and Right change it, Enter starts, Esc quits.",
-                 WHITE);
+                 SETUP_WHITE);
 }
 
 void drawStarts() {
     const int w = windowWidth, h = windowHeight;
     const bool fits = setupFits(setupChoices, setupMaps);
-    button(setupBox({SETUP_START, 0}, w, h), "START", false, setupFocus == ROW_START, fits);
-    if (!fits) label(setupRow(2, 2, w, h), "ARMY TOO LARGE", REFUSED);
-    if (setupResumable) button(setupBox({SETUP_RESUME, 0}, w, h), "RESUME", false, setupFocus == ROW_RESUME);
+    setupButton(setupBox({SETUP_START, 0}, w, h), "START", false, setupFocus == ROW_START, fits);
+    if (!fits) rowLabel(setupRow(2, 2, w, h), "ARMY TOO LARGE", SETUP_REFUSED);
+    if (setupResumable) setupButton(setupBox({SETUP_RESUME, 0}, w, h), "RESUME", false, setupFocus == ROW_RESUME);
     if (setupReplays.empty()) return;
-    label(setupRow(2, 5, w, h), "REPLAYS", GOLD);
+    rowLabel(setupRow(2, 5, w, h), "REPLAYS", SETUP_GOLD);
     for (int k = 0; k < std::min<int>(setupReplays.size(), MOST_SETUP_REPLAYS); k++) {
         const ScreenBox box = setupBox({SETUP_REPLAY, k}, w, h);
-        button(box, "", false, setupFocus == ROW_REPLAYS && setupReplay == k);
+        setupButton(box, "", false, setupFocus == ROW_REPLAYS && setupReplay == k);
         shadowedText(box.left + 6, box.bottom + (box.top - box.bottom - 8) / 2.0f, GLUT_BITMAP_HELVETICA_12,
-                     setupReplays[k], WHITE);
+                     setupReplays[k], SETUP_WHITE);
     }
 }
 
@@ -201,16 +197,16 @@ SetupSpot spotAt(int x, int y) {
                        static_cast<int>(setupReplays.size()), setupResumable);
 }
 
-void onSetupMouse(int button, int state, int x, int y) {
-    if (button != LEFT_BUTTON) return;
+void onSetupMouse(int setupButton, int state, int x, int y) {
+    if (setupButton != CLICKING_BUTTON) return;
     const SetupSpot spot = spotAt(x, y);
-    if (state == BUTTON_DOWN) {
-        pressed = spot;
+    if (state == PRESSED_STATE) {
+        pressedSpot = spot;
         return;
     }
-    if (spot.control != SETUP_NONE && spot.control == pressed.control && spot.index == pressed.index)
+    if (spot.control != SETUP_NONE && spot.control == pressedSpot.control && spot.index == pressedSpot.index)
         dispatch({CMD_CHOOSE, spot.control, spot.index});
-    pressed = {};
+    pressedSpot = {};
 }
 
 void onSetupKey(unsigned char key, int, int) { dispatch({CMD_KEY, key}); }

@@ -180,10 +180,6 @@ std::string oddsLines(const Odds& odds, std::vector<std::string>& lines) {
 
 int numberSize() { return std::max(3, windowHeight / 200); }
 
-float letteredWidth(const std::string& text, float size) {
-    return (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size;
-}
-
 // The first of the panel fonts from `largest` on in which every line is at
 // most `width` pixels wide and `count` lines stand in `height`; the smallest when none is.
 const PanelFont& fittingFont(int largest, const std::vector<std::string>& lines, int width, int height,

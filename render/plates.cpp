@@ -97,3 +97,7 @@ void panelPlate(const ScreenBox& box) {
     glColor4f(0.05f, 0.06f, 0.12f, 1);
     rectangle(box.left + 1, box.bottom + 1, box.right, box.top);
 }
+
+float letteredWidth(const std::string& text, float size) {
+    return (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size;
+}

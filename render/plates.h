@@ -24,5 +24,6 @@ void shadowedText(float x, float y, void* font, const std::string& text, const f
 // with their foot at y: `size` pixels to a letter pixel and a black rim of a
 // third of that around every stroke.
 void letteredText(float x, float y, float size, const std::string& text, const float colour[3]);
+float letteredWidth(const std::string& text, float size);   // pixels, from the first letter's left edge to the last one's right
 // An opaque dark plate over the box, with a light rim.
 void panelPlate(const ScreenBox& box);

@@ -7,12 +7,12 @@
 namespace {
 
 // The columns' edges, as parts of the window's width.
-constexpr float COLUMN_LEFT[3] = {0.02f, 0.33f, 0.75f}, COLUMN_RIGHT[3] = {0.31f, 0.73f, 0.98f};
-constexpr int ROW_GAP = 3;   // pixels between a row's box and the next row's
+constexpr float SETUP_COLUMN_LEFT[3] = {0.02f, 0.33f, 0.75f}, SETUP_COLUMN_RIGHT[3] = {0.31f, 0.73f, 0.98f};
+constexpr int SETUP_ROW_GAP = 3;   // pixels between a row's box and the next row's
 
-int margin(int windowHeight) { return windowHeight / 40; }
+int setupMargin(int windowHeight) { return windowHeight / 40; }
 
-bool inside(const ScreenBox& box, int x, int y) {
+bool insideBox(const ScreenBox& box, int x, int y) {
     return x >= box.left && x <= box.right && y >= box.bottom && y <= box.top;
 }
 
@@ -22,9 +22,9 @@ int setupPitch(int windowHeight) { return std::max(18, windowHeight / 25); }
 int setupLetter(int windowHeight) { return std::max(2, setupPitch(windowHeight) / 14); }
 
 ScreenBox setupRow(int column, int row, int windowWidth, int windowHeight) {
-    const int top = windowHeight - margin(windowHeight) - row * setupPitch(windowHeight);
-    return {static_cast<int>(COLUMN_LEFT[column] * windowWidth), top - setupPitch(windowHeight) + ROW_GAP,
-            static_cast<int>(COLUMN_RIGHT[column] * windowWidth), top};
+    const int top = windowHeight - setupMargin(windowHeight) - row * setupPitch(windowHeight);
+    return {static_cast<int>(SETUP_COLUMN_LEFT[column] * windowWidth), top - setupPitch(windowHeight) + SETUP_ROW_GAP,
+            static_cast<int>(SETUP_COLUMN_RIGHT[column] * windowWidth), top};
 }
 
 ScreenBox setupRowPart(int column, int row, float from, float to, int windowWidth, int windowHeight) {
@@ -38,7 +38,7 @@ ScreenBox setupRowPart(int column, int row, float from, float to, int windowWidt
 // A square as wide as the column, leaving four rows under it for the map's size and character.
 ScreenBox setupPictureBox(int windowWidth, int windowHeight) {
     const ScreenBox under = setupRow(0, MOST_SETUP_MAPS + 1, windowWidth, windowHeight);
-    const int room = under.top - margin(windowHeight) - 4 * setupPitch(windowHeight);
+    const int room = under.top - setupMargin(windowHeight) - 4 * setupPitch(windowHeight);
     const int side = std::max(0, std::min(under.right - under.left, room));
     return {under.left, under.top - side, under.left + side, under.top};
 }
@@ -46,7 +46,7 @@ ScreenBox setupPictureBox(int windowWidth, int windowHeight) {
 ScreenBox setupMapTextBox(int windowWidth, int windowHeight) {
     const ScreenBox picture = setupPictureBox(windowWidth, windowHeight);
     const ScreenBox column = setupRow(0, 0, windowWidth, windowHeight);
-    return {column.left, margin(windowHeight), column.right, picture.bottom - ROW_GAP};
+    return {column.left, setupMargin(windowHeight), column.right, picture.bottom - SETUP_ROW_GAP};
 }
 
 ScreenBox setupBox(SetupSpot spot, int windowWidth, int windowHeight) {
@@ -86,6 +86,6 @@ SetupSpot setupSpotAt(int x, int y, int windowWidth, int windowHeight, int maps,
     for (int k = 0; k < std::min(maps, MOST_SETUP_MAPS); k++) shown.push_back({SETUP_MAP, k});
     for (int k = 0; k < std::min(replays, MOST_SETUP_REPLAYS); k++) shown.push_back({SETUP_REPLAY, k});
     for (const SetupSpot& spot : shown)
-        if (inside(setupBox(spot, windowWidth, windowHeight), x, y)) return spot;
+        if (insideBox(setupBox(spot, windowWidth, windowHeight), x, y)) return spot;
     return {};
 }
