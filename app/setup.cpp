@@ -98,7 +98,7 @@ void watchReplay(int replay) {
 // What Left (-1) or Right (+1) does on the row.
 void changeRow(int row, int step) {
     if (row == ROW_MAP && !setupMaps.empty())
-        setupChoices.map = cycledIndex(setupChoices.map, step, static_cast<int>(setupMaps.size()));
+        setupChoices.map = cycledIndex(setupChoices.map, step, std::min<int>(setupMaps.size(), MOST_SETUP_MAPS));
     else if (row >= ROW_COUNTS && row < ROW_COUNTS + ARMY_COUNTS)
         changeCount(row - ROW_COUNTS, step);
     else if (row == ROW_COMMANDER || row == ROW_COMMANDER + 1)
@@ -108,7 +108,7 @@ void changeRow(int row, int step) {
     else if (row == ROW_SPEED)
         changeSpeed(step);
     else if (row == ROW_REPLAYS && !setupReplays.empty())
-        setupReplay = cycledIndex(setupReplay, step, static_cast<int>(setupReplays.size()));
+        setupReplay = cycledIndex(setupReplay, step, std::min<int>(setupReplays.size(), MOST_SETUP_REPLAYS));
 }
 
 bool rowShown(int row) {

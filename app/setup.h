@@ -43,8 +43,10 @@ enum SetupRow {
 
 extern bool setupShowing;                      // the setup screen is up: the dispatcher hands it every command
 extern SetupChoices setupChoices;
-extern std::vector<SetupMap> setupMaps;        // the bundled maps that read as maps
-extern std::vector<std::string> setupReplays;  // the recorded battles in the run folder, by file name
+// The bundled maps that read as maps and the recordings in the run folder,
+// by name; the screen offers the first MOST_SETUP_MAPS and MOST_SETUP_REPLAYS.
+extern std::vector<SetupMap> setupMaps;
+extern std::vector<std::string> setupReplays;
 extern bool setupResumable;                    // a kept battle stands in the run folder
 extern int setupFocus;                         // the SetupRow the keys act on
 extern int setupReplay;                        // the replay the keys would watch, in setupReplays

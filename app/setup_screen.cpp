@@ -174,8 +174,14 @@ void drawStarts() {
     for (int k = 0; k < std::min<int>(setupReplays.size(), MOST_SETUP_REPLAYS); k++) {
         const ScreenBox box = setupBox({SETUP_REPLAY, k}, w, h);
         setupButton(box, "", false, setupFocus == ROW_REPLAYS && setupReplay == k);
-        shadowedText(box.left + 6, box.bottom + (box.top - box.bottom - 8) / 2.0f, GLUT_BITMAP_HELVETICA_12,
-                     setupReplays[k], SETUP_WHITE);
+        // A name too long for its plate loses its start: the ends of names tell them apart.
+        std::string name = setupReplays[k];
+        for (size_t cut = 1; cut < setupReplays[k].size() &&
+                             textWidth(GLUT_BITMAP_HELVETICA_12, name) > box.right - box.left - 12;
+             cut++)
+            name = "..." + setupReplays[k].substr(cut);
+        shadowedText(box.left + 6, box.bottom + (box.top - box.bottom - 8) / 2.0f, GLUT_BITMAP_HELVETICA_12, name,
+                     SETUP_WHITE);
     }
 }
 

@@ -53,7 +53,6 @@ int textWidth(void* font, const std::string& text) {
     return glutBitmapLength(font, reinterpret_cast<const unsigned char*>(text.c_str()));
 }
 
-// Text with a black shadow one pixel down and right, in pixel space.
 void shadowedText(float x, float y, void* font, const std::string& text, const float colour[3], float alpha) {
     glColor4f(0, 0, 0, alpha);
     drawBitmapText(x + 1, y - 1, 0, font, text.c_str());
@@ -61,9 +60,6 @@ void shadowedText(float x, float y, void* font, const std::string& text, const f
     drawBitmapText(x, y, 0, font, text.c_str());
 }
 
-// Capitals in the game's own lettering, as the banners have them, from x
-// with their foot at y: `size` pixels to a letter pixel and a black rim of a
-// third of that around every stroke.
 void letteredText(float x, float y, float size, const std::string& text, const float colour[3]) {
     float rim = std::max(1.0f, std::round(size / 3));
     for (bool fill : {false, true}) {
@@ -90,7 +86,6 @@ void letteredText(float x, float y, float size, const std::string& text, const f
     }
 }
 
-// An opaque dark plate over the box, with a light rim.
 void panelPlate(const ScreenBox& box) {
     glColor4f(0.45f, 0.48f, 0.58f, 1);
     rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
