@@ -198,8 +198,11 @@ void onSetupReshape(int width, int height) {
     glViewport(0, 0, width, windowHeight);
 }
 
+// The window's size as the X server gave it: freeglut calls the reshape
+// callback only once the batch of events it came in is read, clicks included.
 SetupSpot spotAt(int x, int y) {
-    return setupSpotAt(x, windowHeight - 1 - y, windowWidth, windowHeight, static_cast<int>(setupMaps.size()),
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    return setupSpotAt(x, height - 1 - y, width, height, static_cast<int>(setupMaps.size()),
                        static_cast<int>(setupReplays.size()), setupResumable);
 }
 
