@@ -91,8 +91,10 @@ void startChosenBattle() {
     startWith(setupArguments(setupChoices, setupMaps));
 }
 
+// As a path, so that no file name is taken for an option.
 void watchReplay(int replay) {
-    if (replay >= 0 && replay < static_cast<int>(setupReplays.size())) startWith({"--replay", setupReplays[replay]});
+    if (replay >= 0 && replay < static_cast<int>(setupReplays.size()))
+        startWith({"--replay", "./" + setupReplays[replay]});
 }
 
 // What Left (-1) or Right (+1) does on the row.
@@ -206,7 +208,8 @@ void setupCommand(const Command& command) {
             break;
         case CMD_SPECIAL:
             if (command.code == KEY_UP || command.code == KEY_DOWN) moveFocus(command.code == KEY_UP ? -1 : 1);
-            if (command.code == KEY_LEFT || command.code == KEY_RIGHT) changeRow(setupFocus, command.code == KEY_RIGHT ? 1 : -1);
+            if (command.code == KEY_LEFT || command.code == KEY_RIGHT)
+                changeRow(setupFocus, command.code == KEY_RIGHT ? 1 : -1);
             break;
         case CMD_CHOOSE: chooseControl(static_cast<SetupControl>(command.code), command.row); break;
         default: return;

@@ -33,7 +33,7 @@ protected:
         std::filesystem::create_directory_symlink(RUN_DIR "/maps", folder / "maps");
         std::ofstream(folder / "kestrava-save.txt") << "kestrava-save version=9\n";
         std::ofstream(folder / "b.rec") << "kestrava-replay version=2\nseed 1\n";
-        std::ofstream(folder / "a-battle") << "kestrava-replay version=1\n";
+        std::ofstream(folder / "--a-battle") << "kestrava-replay version=1\n";
         std::ofstream(folder / "notes.txt") << "kestrava-replay, but not at the start\n";
         ASSERT_EQ(mkfifo((folder / "c.rec").c_str(), 0600), 0);
         ASSERT_EQ(chdir(folder.c_str()), 0);
@@ -55,7 +55,7 @@ TEST_F(SetupTest, FindsTheMapsTheKeptBattleAndOnlyTheFilesThatAreRecordings) {
     EXPECT_EQ(setupMaps.back().cols, 50);
     EXPECT_EQ(setupMaps.back().terrain.size(), 2500u);
     EXPECT_TRUE(setupResumable);
-    EXPECT_EQ(setupReplays, (std::vector<std::string>{"a-battle", "b.rec"}));
+    EXPECT_EQ(setupReplays, (std::vector<std::string>{"--a-battle", "b.rec"}));
 }
 
 namespace {
@@ -120,8 +120,8 @@ TEST_F(SetupTest, EveryChoiceAtItsEndsStartsTheBattleItsCommandLineStarts) {
         {"speed round to 1", times(3, click(SETUP_SPEED)), "--map chaos-maze" + ARMIES, 1},
         {"speed down from 1 by the keys", {special(KEY_UP), special(KEY_LEFT)}, "--map chaos-maze" + ARMIES, 4},
         {"Resume", {special(KEY_DOWN)}, "--resume", 1},
-        {"the second recording", {special(KEY_DOWN), special(KEY_DOWN), special(KEY_RIGHT)}, "--replay b.rec", 1},
-        {"a recording clicked", {click(SETUP_REPLAY, 0)}, "--replay a-battle", 1},
+        {"the second recording", {special(KEY_DOWN), special(KEY_DOWN), special(KEY_RIGHT)}, "--replay ./b.rec", 1},
+        {"a recording clicked", {click(SETUP_REPLAY, 0)}, "--replay ./--a-battle", 1},
     };
     for (int k = 0; k < static_cast<int>(setupMaps.size()); k++)
         rows.push_back({"each map", {click(SETUP_MAP, k)}, "--map " + setupMaps[k].name + ARMIES, 1});
