@@ -13,6 +13,7 @@
 #include "ai/levels.h"
 #include "app/camera_follow.h"
 #include "app/net_play.h"
+#include "app/installed.h"
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/settings.h"
@@ -51,6 +52,7 @@ bool startReplayedBattle(const char* path, char* program) {
         return false;
     }
     close(file);
+    const std::string battlefield = mapFile;
     mapFile = mapCopy;
     std::vector<std::string> given(replay.given, "0");
     std::ostringstream typed;
@@ -65,7 +67,7 @@ bool startReplayedBattle(const char* path, char* program) {
     startBattle(static_cast<int>(args.size()), args.data());
     std::cin.rdbuf(keyboard);
     unlink(mapCopy);
-    mapFile = "WorldDesc.txt";
+    mapFile = battlefield;
     startReplay(std::move(replay));
     return true;
 }
@@ -117,6 +119,10 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::cout << USAGE;
         return 0;
+    }
+    if (!settleInstalledGame(options, problem)) {
+        std::cerr << "kestrava: " << problem << ".\n";
+        return 1;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
     if (const char* problem = networkMisuse(options)) {

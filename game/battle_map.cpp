@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "game/folders.h"
 #include "game/regular_file.h"
 
 MapCell battleMap[MAP_LIMIT][MAP_LIMIT];
@@ -163,12 +164,12 @@ void printMapTerrain() {
 
 std::string mapFileFor(const std::string& nameOrPath) {
     if (nameOrPath.find_first_of("/.") != std::string::npos) return nameOrPath;
-    return std::string(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
+    return dataPath(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
 }
 
 // Measured without touching the map in play: mapRows and mapCols are put back.
 bool listBundledMaps(std::ostream& out) {
-    DIR* folder = opendir(MAPS_FOLDER);
+    DIR* folder = opendir(dataPath(MAPS_FOLDER).c_str());
     if (!folder) {
         out << "No maps: there is no folder " << MAPS_FOLDER << " here." << std::endl;
         return false;
