@@ -1,7 +1,8 @@
 """The Debian package: built from this build's tree by cpack, checked by
 lintian, unpacked under a scratch root and started from another folder, it
 finds its maps, pictures and sounds beside its own program and keeps its
-battle in the player's data folder, never where it was started."""
+battle in the player's data folder, never where it was started; a file an
+option names by a relative path is the one in the folder it was started from."""
 import glob
 import os
 import re
@@ -57,7 +58,8 @@ class Package(unittest.TestCase):
         with harness.Game(elsewhere, args=["--maps"], env=environment, program=program) as listing:
             self.assertEqual(listing.wait_exit(), 0)
             self.assertIn("  wide-field           50 columns x 50 rows\n", listing.output)
-        with harness.Game(elsewhere, args=ARMIES, seed=5, env=environment, program=program) as game:
+        with harness.Game(elsewhere, args=["--record", "battle.kreplay"] + ARMIES, seed=5, env=environment,
+                          program=program) as game:
             game.window()
             save = os.path.join(data, "kestrava", "kestrava-save.txt")
             game.key("Right", "Insert")          # a hero is chosen where the cursor has moved to
@@ -76,7 +78,7 @@ class Package(unittest.TestCase):
                     return re.search(r"^turn player=2 ", text.read(), re.M)
             harness.until(kept, "the battle kept under XDG_DATA_HOME with player 2's turn")
             game.quit()
-        self.assertEqual(os.listdir(elsewhere), [])
+        self.assertEqual(os.listdir(elsewhere), ["battle.kreplay"])
         self.assertFalse(os.path.exists(os.path.join(home, ".local/share/kestrava")))
         shutil.rmtree(scratch)
 
