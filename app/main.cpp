@@ -12,6 +12,7 @@
 #include "ai/computer.h"
 #include "ai/levels.h"
 #include "app/camera_follow.h"
+#include "app/installed.h"
 #include "app/net_play.h"
 #include "app/options.h"
 #include "app/replay.h"
@@ -53,6 +54,7 @@ bool startReplayedBattle(const char* path, char* program) {
         return false;
     }
     close(file);
+    const std::string battlefield = mapFile;
     mapFile = mapCopy;
     std::vector<std::string> given(replay.given, "0");
     std::ostringstream typed;
@@ -67,7 +69,7 @@ bool startReplayedBattle(const char* path, char* program) {
     startBattle(static_cast<int>(args.size()), args.data());
     std::cin.rdbuf(keyboard);
     unlink(mapCopy);
-    mapFile = "WorldDesc.txt";
+    mapFile = battlefield;
     startReplay(std::move(replay));
     return true;
 }
@@ -119,6 +121,10 @@ int play(int argc, char** argv) {
     if (options.help) {
         std::cout << USAGE;
         return 0;
+    }
+    if (!settleInstalledGame(options, problem)) {
+        std::cerr << "kestrava: " << problem << ".\n";
+        return 1;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
     if (options.setup) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 
+#include "game/folders.h"
 #include "render/skybox.h"
 
 void uploadCheckerboard() {
@@ -25,7 +26,7 @@ void loadTexture(const char* name, int number) {
     // The reader refuses a side above what this GL can take.
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    if (!loadBitmap(name, *image, maxSide > 0 ? static_cast<uint32_t>(maxSide) : ANY_SIDE)) {
+    if (!loadBitmap(dataPath(name).c_str(), *image, maxSide > 0 ? static_cast<uint32_t>(maxSide) : ANY_SIDE)) {
         delete image;
         exit(1);
     }

@@ -23,6 +23,7 @@
 #include "app/replay.h"
 #include "app/sound.h"
 #include "app/textures.h"
+#include "game/folders.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -181,7 +182,7 @@ void setUpWindow(int argc, char** argv) {
 void openWindow(int argc, char** argv) {
     maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
-    startSound("sounds");
+    startSound(dataPath("sounds"));
     quitOnSignals();
     const bool setupWindow = glutGet(GLUT_INIT_STATE) && glutGetWindow();
     setUpWindow(argc, argv);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "game/folders.h"
 #include "game/regular_file.h"
 
 MapCell battleMap[MAP_LIMIT][MAP_LIMIT];
@@ -163,12 +164,12 @@ void printMapTerrain() {
 
 std::string mapFileFor(const std::string& nameOrPath) {
     if (nameOrPath.find_first_of("/.") != std::string::npos) return nameOrPath;
-    return std::string(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
+    return dataPath(MAPS_FOLDER) + "/" + nameOrPath + ".txt";
 }
 
 std::vector<std::string> bundledMapNames() {
     std::vector<std::string> names;
-    DIR* folder = opendir(MAPS_FOLDER);
+    DIR* folder = opendir(dataPath(MAPS_FOLDER).c_str());
     if (!folder) return names;
     while (const dirent* entry = readdir(folder)) {
         const std::string file = entry->d_name;
@@ -200,7 +201,7 @@ bool sketchMap(const std::string& path, int& rows, int& cols, std::vector<int>& 
 }
 
 bool listBundledMaps(std::ostream& out) {
-    if (DIR* folder = opendir(MAPS_FOLDER))
+    if (DIR* folder = opendir(dataPath(MAPS_FOLDER).c_str()))
         closedir(folder);
     else {
         out << "No maps: there is no folder " << MAPS_FOLDER << " here." << std::endl;

@@ -23,8 +23,11 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev libenet-dev pkg-config)
-TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick libpng-dev x11-utils clang libclang-rt-14-dev python3)
+# libpng-dev: the desktop icon the build draws; dpkg-dev and lintian: the test that
+# builds the Debian package (its library dependencies) and checks it.
+GAME_PACKAGES=(cmake make g++ freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libopenal-dev libenet-dev pkg-config libpng-dev)
+TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev python3
+               dpkg-dev lintian)
 # scripts/loaded-runs: the load it puts on the machine.
 LOAD_PACKAGES=(stress-ng)
 

@@ -1,13 +1,16 @@
 // tools/artgen.cpp — draws every picture of the game into the given images folder
 //
-// Run by the build as `artgen <run>/images`. The output is the same bytes on
-// every run: all randomness comes from fixed seeds.
+// Run by the build as `artgen <run>/images`, and as `artgen --icon SIZE FILE`
+// for the desktop's icon. The output is the same bytes on every run: all
+// randomness comes from fixed seeds.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 #include "app/bitmap.h"
+#include "tools/icon.h"
 #include "tools/pictures.h"
 
 namespace {
@@ -88,8 +91,18 @@ bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--icon") {
+        const int size = std::atoi(argv[2]);
+        if (size < 16 || size > 512) {
+            fprintf(stderr, "artgen: an icon is 16 to 512 pixels wide, not %s\n", argv[2]);
+            return 2;
+        }
+        if (writeIcon(size, argv[3])) return 0;
+        fprintf(stderr, "artgen: cannot write %s\n", argv[3]);
+        return 1;
+    }
     if (argc != 2) {
-        fprintf(stderr, "usage: artgen <images folder>\n");
+        fprintf(stderr, "usage: artgen <images folder> | artgen --icon SIZE FILE\n");
         return 2;
     }
     namespace fs = std::filesystem;

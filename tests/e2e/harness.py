@@ -92,7 +92,7 @@ class Game:
     process is killed if it still runs, and if the block failed, what the game
     printed goes to standard error (an assertion alone cannot tell why)."""
 
-    def __init__(self, folder, args=(), stdin=None, seed=None, env=None):
+    def __init__(self, folder, args=(), stdin=None, seed=None, env=None, program=None):
         environment = dict(os.environ, LIBGL_ALWAYS_SOFTWARE="1", **(env or {}))
         if seed is not None:
             environment["KESTRAVA_SEED"] = str(seed)
@@ -104,7 +104,7 @@ class Game:
         self._window = None
         self._streams = {"out": [], "err": []}
         self._lock = threading.Lock()
-        self.process = subprocess.Popen([os.path.join(RUN_DIR, "kestrava")] + [str(a) for a in args], cwd=folder,
+        self.process = subprocess.Popen([program or os.path.join(RUN_DIR, "kestrava")] + [str(a) for a in args], cwd=folder,
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         env=environment)
         self.process.stdin.write((stdin or "").encode())

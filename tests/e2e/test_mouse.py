@@ -210,7 +210,7 @@ class MouseBattle(unittest.TestCase):
             # Player 2 ends its turns on the button. The Mage casts its Magic,
             # then the four who reach the hero attack it, turn after turn,
             # until it falls. The frame pointing at the hero while the Mage
-            # aims is README's picture.
+            # aims is the picture of docs/playing.md.
             mouse.end_turn(1)
             mouse.select(MAGE)
             game.click(*mouse.screen.entry(2))

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/battle_map.h"
+#include "game/folders.h"
 #include "tests/support/window_link_fake.h"
 
 namespace {
@@ -79,6 +80,49 @@ TEST_F(MapFile, MapsAreChosenByNameOrPathAndListedWithTheirSizes) {
                                 "  tall                  2 columns x  8 rows\n");
         EXPECT_TRUE(mapRows == 7 && mapCols == 4) << mapRows << " x " << mapCols;
     });
+}
+
+// Installed as PREFIX/games/kestrava or PREFIX/bin/kestrava, the game reads
+// its maps from PREFIX/share/kestrava, wherever PREFIX is; anywhere else (a
+// run folder) from the folder it runs in. It keeps its battles in
+// $XDG_DATA_HOME/kestrava, which must be an absolute path to count.
+TEST_F(MapFile, AnInstalledGameReadsItsDataBesideItsProgramAndKeepsItsBattlesInThePlayersDataFolder) {
+    inMapFolder("", [] {
+        for (const char* folder : {"root/usr/share/kestrava/images", "root/usr/share/kestrava/maps", "root/usr/games", "root/usr/bin", "root/usr/lib",
+                                   "run", "bare/share/kestrava", "bare/games"})
+            std::filesystem::create_directories(folder);
+        std::ofstream("root/usr/share/kestrava/maps/tall.txt") << "12#\n12#\n12#\n12#\n12#\n12#\n12#\n12#";
+        const std::string here = std::filesystem::current_path().string();
+        const struct { std::string program, data; } places[] = {
+            {here + "/root/usr/games/kestrava", here + "/root/usr/share/kestrava/"},
+            {here + "/root/usr/bin/kestrava", here + "/root/usr/share/kestrava/"},
+            {here + "/root/usr/lib/kestrava", ""},
+            {here + "/run/kestrava", ""},
+            {here + "/bare/games/kestrava", ""},   // a share/kestrava without its pictures
+            {"/kestrava", ""},
+        };
+        for (const auto& place : places) EXPECT_EQ(installedDataFolder(place.program), place.data) << place.program;
+
+        dataFolder = places[0].data;
+        const std::string bundled = mapFileFor("skirmish"), own = mapFileFor("own.txt");
+        std::ostringstream listed;
+        const bool found = listBundledMaps(listed);
+        dataFolder.clear();
+        EXPECT_EQ(bundled, here + "/root/usr/share/kestrava/maps/skirmish.txt");
+        EXPECT_EQ(own, "own.txt");
+        EXPECT_TRUE(found);
+        EXPECT_EQ(listed.str(), "Maps in maps/ (kestrava --map NAME):\n  tall                  2 columns x  8 rows\n");
+    });
+    const struct { const char *xdgDataHome, *home, *kept; } homes[] = {
+        {"/data", "/home/a", "/data/kestrava"},
+        {nullptr, "/home/a", "/home/a/.local/share/kestrava"},
+        {"", "/home/a", "/home/a/.local/share/kestrava"},
+        {"data", "/home/a", "/home/a/.local/share/kestrava"},
+        {nullptr, "home", ""},
+        {nullptr, nullptr, ""},
+    };
+    for (const auto& h : homes)
+        EXPECT_EQ(keptFolderFor(h.xdgDataHome, h.home), h.kept) << (h.xdgDataHome ? h.xdgDataHome : "unset");
 }
 
 // Only a regular file no larger than any map is read (a 50 × 50 map with
