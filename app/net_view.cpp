@@ -263,6 +263,18 @@ template <class V, class F> void phaseFields(V& v, F copy) {
     copy(v.battlesStarted, battlesStarted);
 }
 
+// The menu and what it has set going: the side's own, or of a unit it sees.
+template <class V, class F> void menuFields(V& v, F copy) {
+    copy(v.menuItem, menuItem);
+    copy(v.choosingMove, choosingMove);
+    copy(v.moveTargetValid, moveTargetValid);
+    copy(v.moveAnimating, moveAnimating);
+    copy(v.choosingTarget, choosingTarget);
+    copy(v.attackTargetValid, attackTargetValid);
+    copy(v.healChosen, healChosen);
+    copy(v.specialChosen, specialChosen);
+}
+
 // The volley's trail is not among them: the joining side flies it (flyTrail).
 template <class V, class F> void blowFields(V& v, F copy) {
     copy(v.attackAnimating, attackAnimating);
@@ -445,14 +457,7 @@ BattleView captureView(int side) {
     }
     if (own || v.selected >= 0) {
         v.cursorUnitId = v.cursorShown && viewed(cursorUnitId) ? cursorUnitId : -1;
-        v.menuItem = menuItem;
-        v.choosingMove = choosingMove;
-        v.moveTargetValid = moveTargetValid;
-        v.moveAnimating = moveAnimating;
-        v.choosingTarget = choosingTarget;
-        v.attackTargetValid = attackTargetValid;
-        v.healChosen = healChosen;
-        v.specialChosen = specialChosen;
+        menuFields(v, toView);
     }
     // The blow's effects are the acting unit's: the side sees them when it
     // sees that unit; the struck unit's shaking and numbers are its own.
@@ -636,14 +641,7 @@ void showView(const BattleView& v, int side) {
     cursorCol = v.cursorCol;
     cursorUnitId = v.cursorUnitId;
     cursorOnUnit = v.cursorOnUnit;
-    menuItem = v.menuItem;
-    choosingMove = v.choosingMove;
-    moveTargetValid = v.moveTargetValid;
-    moveAnimating = v.moveAnimating;
-    choosingTarget = v.choosingTarget;
-    attackTargetValid = v.attackTargetValid;
-    healChosen = v.healChosen;
-    specialChosen = v.specialChosen;
+    menuFields(v, fromView);
     missShown = v.missShown;
     showBlow(v);
 
