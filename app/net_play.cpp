@@ -4,8 +4,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <random>
 #include <string>
 #include <sys/prctl.h>
@@ -183,7 +183,7 @@ int hostBattle(const StartOptions& options, const std::function<bool()>& record,
         if (!record()) std::_Exit(1);
         std::printf("Hosting the battle on UDP port %d: player 2 joins with --join.\n", port);
         if (!keepBattleOffTerminal()) {
-            std::printf("Cannot host the battle: its server cannot keep its lines from the terminal.\n");
+            std::fprintf(stderr, "Cannot host the battle: its server cannot keep its lines from the terminal.\n");
             std::_Exit(1);
         }
         std::exit(runServer("The host has quit the game."));

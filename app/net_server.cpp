@@ -238,16 +238,21 @@ void lineSaid(const std::string& line, const Unit* actor) {
         if (seats[side].joiner && (!actor || seenBy(side, *actor))) seats[side].lines.push_back(line);
 }
 
+// The seat's log, begun afresh with a new battle.
+std::vector<LogEvent>& logOf(Seat& s) {
+    if (s.logBattle != battlesStarted) s.log.clear();
+    s.logBattle = battlesStarted;
+    return s.log;
+}
+
 void eventNoted(const LogEvent& event) {
     for (int side = 1; side <= 2; side++) {
-        Seat& s = seats[side];
-        if (s.logBattle != battlesStarted) s.log.clear();
-        s.logBattle = battlesStarted;
+        std::vector<LogEvent>& log = logOf(seats[side]);
         if (!eventSeenBy(side, event)) continue;
         LogEvent told = event;
         told.actor.id = told.target.id = -1;
-        if (static_cast<int>(s.log.size()) >= LOG_LIMIT) s.log.erase(s.log.begin());
-        s.log.push_back(told);
+        if (static_cast<int>(log.size()) >= LOG_LIMIT) log.erase(log.begin());
+        log.push_back(told);
     }
 }
 
@@ -343,7 +348,7 @@ void sendViews() {
         told.cues = cuesHeardBy(side, heard);
         told.lines = std::move(s.lines);
         s.lines.clear();
-        for (const LogEvent& event : s.log)
+        for (const LogEvent& event : logOf(s))
             if (event.serial > s.logSent) told.log.push_back(event);
         if (!s.log.empty()) s.logSent = s.log.back().serial;
         const std::string message = viewMessage(s.sent, parts, told);
