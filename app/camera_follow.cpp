@@ -14,14 +14,28 @@ namespace {
 
 int  seenBattle = -1;        // battlesStarted when last seen
 bool wasChoosing = false;    // the hero choice was under way in the last frame
-bool wasComputers = false;   // the computer had the turn in the last frame
+bool wasOthers = false;      // the other side had the turn in the last frame
 bool personViewKept = false;
-CameraPose personView;       // the person's view when the computer's turn began
+CameraPose personView;       // the person's view when the other side's turn began
 
-// What the computer is doing: the unit it acts with, or where its cursor goes.
-Vector computerFocus() {
-    if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
-    return battleMap[cursorRow][cursorCol].centre;
+// The turn is the other side's, watched from this screen: the computer's,
+// or on a joining screen the other player's.
+bool othersTurn() {
+    if (computerHasTheTurn()) return true;
+    return battleRunElsewhere && personSide && activeSide() != personSide && !battleWon();
+}
+
+// What the other side is doing, where this screen shows it: the unit it acts
+// with, or where its cursor goes. False when it shows neither (a joining
+// screen is shown the other side's cursor only over squares its side sees).
+bool watchedFocus(Vector& focus) {
+    if (selectedUnit->menuOpen || choosingMove || choosingTarget)
+        focus = selectedUnit->position;
+    else if (cursorShown)
+        focus = battleMap[cursorRow][cursorCol].centre;
+    else
+        return false;
+    return true;
 }
 
 }  // namespace
@@ -41,28 +55,29 @@ void followBattle(float seconds) {
     if (seenBattle != battlesStarted) {
         seenBattle = battlesStarted;
         wasChoosing = choosingHeroes;
-        wasComputers = personViewKept = false;
+        wasOthers = personViewKept = false;
     }
     if (wasChoosing && !choosingHeroes && !battleWon()) {
         homeCamera(homeSideNow());
         personViewKept = false;
     }
     wasChoosing = choosingHeroes;
-    const bool computers = computerHasTheTurn();
-    if (computers && !wasComputers) {
+    const bool others = othersTurn();
+    if (others && !wasOthers) {
         personView = cameraGoal();
         personViewKept = true;
         cameraTakenByPerson = false;
     }
-    if (computers && cameraTakenByPerson) personViewKept = false;
-    if (computers && !cameraTakenByPerson) bringIntoView(computerFocus());
-    if (!computers && wasComputers && personViewKept && personMayCommand()) glideCameraTo(personView);
-    if (!computers) personViewKept = false;
-    wasComputers = computers;
+    if (others && cameraTakenByPerson) personViewKept = false;
+    Vector focus;
+    if (others && !cameraTakenByPerson && watchedFocus(focus)) bringIntoView(focus);
+    if (!others && wasOthers && personViewKept && personMayCommand()) glideCameraTo(personView);
+    if (!others) personViewKept = false;
+    wasOthers = others;
     glideCamera(seconds);
 }
 
 void resetCameraFollow() {
     seenBattle = -1;
-    wasChoosing = wasComputers = personViewKept = false;
+    wasChoosing = wasOthers = personViewKept = false;
 }

@@ -1,5 +1,5 @@
 // app/camera_follow.h — where the camera goes by itself: home when a battle starts and when its
-// first turn begins, after what the computer does, and back to the person's view after its turn
+// first turn begins, after what the other side does, and back to the person's view after its turn
 #pragma once
 
 // The side whose home c goes to: the person's against the computer, else
@@ -13,11 +13,13 @@ int homeSideNow();
 void startingView();
 
 // Once a frame, after its ticks. When the hero choice has just ended: home
-// for homeSideNow(). While the computer has the turn: what it acts with (or
-// where its cursor goes) brought into view, at the height and angles the
-// camera has, unless a person moved the camera in its turn. When a person's
-// turn follows: back to the view they had when the computer's turn began,
-// unless they moved it meanwhile. Then the glide goes on by `seconds`.
+// for homeSideNow(). While the other side has the turn (the computer's, or
+// on a joining screen the other player's): what it acts with (or where its
+// cursor goes), as far as this screen shows it, brought into view at the
+// height and angles the camera has, unless a person moved the camera in its
+// turn. When a person's turn follows: back to the view they had when the
+// other side's turn began, unless they moved it meanwhile. Then the glide
+// goes on by `seconds`.
 void followBattle(float seconds);
 
 void resetCameraFollow();   // nothing seen yet (a fresh start for the tests)

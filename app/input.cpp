@@ -112,9 +112,19 @@ void toggleLog(unsigned char) {
     requestRedisplay();
 }
 
+// g and w on a joining screen: the host runs the battle's ticks and its
+// computer's keys, for both sides at once, so neither key changes anything
+// here; the screen says so.
+bool paceElsewhere() {
+    if (battleRunElsewhere) tellPlayer("NOT IN A NETWORK BATTLE");
+    return battleRunElsewhere;
+}
 // w: the computer presses its keys four times as fast, or at its pace again.
 void toggleHurry(unsigned char key) {
-    if (firstPress(key) && !battleWon()) computerHurry = !computerHurry;
+    if (firstPress(key) && !paceElsewhere() && !battleWon()) computerHurry = !computerHurry;
+}
+void nextSpeed(unsigned char key) {
+    if (firstPress(key) && !paceElsewhere()) nextBattleSpeed();
 }
 
 void press(int key) { onSpecialKey(key, 0, 0); }
@@ -160,7 +170,7 @@ const CharacterKey CHARACTER_KEYS[] = {
     {',', VIEW, turnQuarter},
     {'.', VIEW, turnQuarter},
     {'5', VIEW, lookFromAbove},
-    {'g', VIEW, [](unsigned char key) { if (firstPress(key)) nextBattleSpeed(); }},
+    {'g', VIEW, nextSpeed},
     {' ', VIEW, [](unsigned char) { skipAnimation(); }},
     {'n', VIEW, redisplay},
     {'N', VIEW, redisplay},

@@ -1,16 +1,22 @@
-// app/net_client.cpp — the joining side over ENet: hello, commands out, views in
+// app/net_client.cpp — the joining side over ENet: hello, commands out, views in and onto the screen
 #include "app/net_client.h"
 
 #include <enet/enet.h>
 #include <enet/time.h>
 
+#include <cstdio>
 #include <unistd.h>
 
+#include "app/camera.h"
 #include "game/battle_map.h"
 #include "game/looks.h"
+#include "render/frame_clock.h"
+#include "rules/battle_log.h"
+#include "rules/cursor.h"
+#include "rules/game_state.h"
 
 BattleView joinedView;
-std::vector<CueEvent> joinedCues;
+Heard joinedHeard;
 Welcome joinedWelcome;
 int commandsSent = 0;
 void (*joinerReceived)(const std::string& message) = nullptr;
@@ -23,6 +29,7 @@ ViewParts joinedParts;
 std::string where;     // host:port, for the lines
 std::string said;      // the hello, sent once the host answers
 bool welcomed = false;
+int tabSent = 0;       // commandsSent with the last Tab or Backspace the host has not yet taken; 0 for none
 
 std::string messageOf(const ENetPacket* packet) {
     return std::string(reinterpret_cast<const char*>(packet->data), packet->dataLength);
@@ -64,8 +71,8 @@ JoinState startJoin(const std::string& hostName, int port, const Hello& hello, s
     welcomed = false;
     joinedParts = ViewParts();
     joinedView = BattleView();
-    joinedCues.clear();
-    commandsSent = 0;
+    joinedHeard = Heard();
+    commandsSent = tabSent = 0;
     return JOIN_ASKING;
 }
 
@@ -94,7 +101,7 @@ JoinState serviceJoin(std::string& line) {
             continue;
         }
         if (welcomed &&
-            takeViewMessage(message, joinedWelcome.rows, joinedWelcome.cols, joinedParts, joinedView, joinedCues))
+            takeViewMessage(message, joinedWelcome.rows, joinedWelcome.cols, joinedParts, joinedView, joinedHeard))
             continue;
         if (!heardLine(message, line))
             line = welcomed ? "The host sent what is no view of this battle: leaving it."
@@ -127,6 +134,7 @@ void sendCommand(const Command& command) {
     enet_peer_send(server, 0, enet_packet_create(message.data(), message.size(), ENET_PACKET_FLAG_RELIABLE));
     enet_host_flush(client);
     commandsSent++;
+    if (command.kind == CMD_KEY && (command.code == '\t' || command.code == '\b')) tabSent = commandsSent;
 }
 
 void sendReady() {
@@ -159,4 +167,43 @@ void takeUpJoinedMap() {
             cell.centre = Vector(cell.corner.x + 0.5f, 0, cell.corner.z + 0.5f);
         }
     skyChoice = w.sky;
+}
+
+void showJoined() {
+    static int shownBattle = -1;
+    // A notice this screen gave itself (a view key's, such as the sound's)
+    // stays its time, unless the host has one for this side or a player is
+    // waited for: the view's notice would put it away at once.
+    static const char *own = nullptr, *shown = nullptr;
+    static float ownSeconds = 0, shownSeconds = 0;
+    static double lastFrame = 0;
+    if (noticeSeconds > 0 && (notice != shown || noticeSeconds != shownSeconds)) {
+        own = notice;
+        ownSeconds = noticeSeconds;
+    }
+    ownSeconds -= static_cast<float>(nowSeconds - lastFrame);
+    lastFrame = nowSeconds;
+
+    const int side = joinedWelcome.side;
+    showView(joinedView, side);
+    if (ownSeconds > 0 && noticeSeconds <= 0) {
+        notice = own;
+        noticeSeconds = ownSeconds;
+    }
+    shown = notice;
+    shownSeconds = noticeSeconds;
+    if (battlesStarted != shownBattle) clearLog();
+    shownBattle = battlesStarted;
+    for (const std::string& line : joinedHeard.lines) std::printf("%s\n", line.c_str());
+    for (const LogEvent& event : joinedHeard.log) noteLog(event);
+    pendingCues.insert(pendingCues.end(), joinedHeard.cues.begin(), joinedHeard.cues.end());
+    joinedHeard = Heard();
+    if (!tabSent || joinedView.commandsTaken < tabSent) return;
+    tabSent = 0;
+    const int id = battleMap[cursorRow][cursorCol].occupant;
+    for (const Unit* unit : allUnits)
+        if (unit->id == id && unit->player == side && activeSide() == side) {
+            hoverRow = hoverCol = -1;
+            bringIntoView(unit->position);
+        }
 }

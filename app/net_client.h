@@ -8,7 +8,7 @@
 #include "app/net_view.h"
 
 extern BattleView joinedView;             // the battle as this side sees it, as last sent
-extern std::vector<CueEvent> joinedCues;  // heard in views taken since the window last played them
+extern Heard joinedHeard;                 // heard in views taken since the screen last showed them
 extern Welcome joinedWelcome;             // what the host said when it let this side in
 extern int commandsSent;                  // commands sent to the host so far
 
@@ -29,6 +29,12 @@ void sendReady();   // the window is up (MSG_READY)
 void leaveGame();
 // The map of the welcome in play, for the frame and the guides.
 void takeUpJoinedMap();
+// Once a frame, what the views taken since brought onto this screen: the
+// view shown (showView), the console lines printed, the log's events noted
+// (a new battle's log begun afresh), the sounds queued for the window; and
+// once the host has taken a Tab or Backspace sent on the side's turn, the
+// unit the cursor went to brought into view, as the key does at home.
+void showJoined();
 
 // Sees every message the joiner takes, before it is read (the tests).
 extern void (*joinerReceived)(const std::string& message);

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <random>
 #include <string>
 #include <sys/prctl.h>
@@ -23,6 +24,7 @@
 #include "game/battle_map.h"
 #include "game/startup.h"
 #include "render/frame_clock.h"
+#include "render/looks.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
@@ -90,8 +92,25 @@ int runServer(const char* endLine) {
         if (next < Clock::now()) next = Clock::now();
     }
     stopServer(hostWindowLeft() ? "The host has quit the game." : endLine);
-    std::printf("%s\n", hostWindowLeft() ? "The host has quit the game." : endLine);
+    std::fprintf(serverConsole, "%s\n", hostWindowLeft() ? "The host has quit the game." : endLine);
     return 0;
+}
+
+// The host's server prints the battle's lines of both sides, rolls of units
+// hidden from the host's player among them; its standard output goes nowhere,
+// so that the terminal shows only what the host's window prints (what player
+// 1 sees) and the server's own lines. False when that cannot be arranged.
+bool keepBattleOffTerminal() {
+    std::fflush(stdout);
+    const int terminal = dup(STDOUT_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    if (terminal < 0 || nowhere < 0 || dup2(nowhere, STDOUT_FILENO) < 0) return false;
+    close(nowhere);
+    FILE* console = fdopen(terminal, "w");
+    if (!console) return false;
+    setvbuf(console, nullptr, _IOLBF, BUFSIZ);
+    serverConsole = console;
+    return true;
 }
 
 void claimOrSay() {
@@ -112,6 +131,8 @@ int openJoinedWindow(int argc, char** argv) {
     takeUpJoinedMap();
     showView(joinedView, joinedWelcome.side);   // nothing yet: no unit, nothing selected
     homeCamera(joinedWelcome.side);
+    // The other side is named as the computer only when it is.
+    for (int side = 1; side <= 2; side++) computerCommands[side] = joinedWelcome.computer[side];
     joined = true;
     battleCommandsTo = sendAndLog;
     latencyLog = std::getenv("KESTRAVA_NET_LATENCY") != nullptr;
@@ -161,6 +182,10 @@ int hostBattle(const StartOptions& options, const std::function<bool()>& record,
         claimOrSay();
         if (!record()) std::_Exit(1);
         std::printf("Hosting the battle on UDP port %d: player 2 joins with --join.\n", port);
+        if (!keepBattleOffTerminal()) {
+            std::fprintf(stderr, "Cannot host the battle: its server cannot keep its lines from the terminal.\n");
+            std::_Exit(1);
+        }
         std::exit(runServer("The host has quit the game."));
     }
     forgetServer();
@@ -243,9 +268,7 @@ void playJoinedTicks(int ticks) {
                      framesTaken + 1);
     shownCursor = cursor;
     framesTaken++;
-    showView(joinedView, joinedWelcome.side);
-    pendingCues.insert(pendingCues.end(), joinedCues.begin(), joinedCues.end());
-    joinedCues.clear();
+    showJoined();
     if (joinedView.waitingFor != toldWaiting) {
         toldWaiting = joinedView.waitingFor;
         if (toldWaiting) std::printf("%s\n", notice);

@@ -18,7 +18,7 @@
 #include "app/input.h"
 
 constexpr int NET_DEFAULT_PORT = 7531;    // UDP
-constexpr int NET_PROTOCOL_VERSION = 1;
+constexpr int NET_PROTOCOL_VERSION = 2;
 // Nothing a joiner has to say comes near this; anything longer is refused.
 constexpr size_t NET_MOST_JOINER_BYTES = 4096;
 // Messages a joiner may send in one second of the battle: a person's keys

@@ -18,11 +18,13 @@
 #include "game/battle_map.h"
 #include "game/looks.h"
 #include "game/startup.h"
+#include "rules/battle_log.h"
 #include "rules/cues.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 
 void (*serverSent)(int side, const std::string& message) = nullptr;
+FILE* serverConsole = stdout;
 
 namespace {
 
@@ -47,6 +49,12 @@ struct Seat {
     Peer* joiner = nullptr;       // null while its player is waited for
     ViewParts sent;               // the view it was last sent
     int commandsTaken = 0;
+    std::vector<std::string> lines;   // the battle's console lines it saw, not yet sent
+    // The log's events it saw in this battle, the last LOG_LIMIT of them: a
+    // player joining again is sent them all. Serials are the host's.
+    std::vector<LogEvent> log;
+    int logSent = 0;              // the serial of the last event sent
+    int logBattle = 0;            // the battle its log is of (battlesStarted)
 };
 
 ENetHost* host = nullptr;
@@ -82,7 +90,7 @@ void letGo(Peer& peer, MessageKind kind, const std::string& line) {
 }
 
 void refuse(Peer& peer, const std::string& why) {
-    std::printf("Refused %s: %s.\n", addressOf(peer.peer).c_str(), why.c_str());
+    std::fprintf(serverConsole, "Refused %s: %s.\n", addressOf(peer.peer).c_str(), why.c_str());
     letGo(peer, MSG_REFUSED, "Refused: " + why + ".");
 }
 
@@ -112,7 +120,9 @@ void seat(Peer& peer, int side) {
     Seat& chosen = seats[side];
     if (chosen.joiner) letGo(*chosen.joiner, MSG_BYE, "Player " + std::to_string(side) + " joined again from elsewhere.");
     chosen.joiner = &peer;
-    chosen.sent = ViewParts();   // the whole view goes with the next
+    chosen.sent = ViewParts();   // the whole view goes with the next, and the whole log
+    chosen.lines.clear();
+    chosen.logSent = chosen.commandsTaken = 0;
     peer.side = side;
     Welcome welcome;
     welcome.side = side;
@@ -123,7 +133,7 @@ void seat(Peer& peer, int side) {
     welcome.sky = skyChoice;
     for (int s = 1; s <= 2; s++) welcome.computer[s] = commander[s] != BY_PERSON;
     send(peer, welcomeMessage(welcome));
-    std::printf("Player %d joined from %s.\n", side, addressOf(peer.peer).c_str());
+    std::fprintf(serverConsole, "Player %d joined from %s.\n", side, addressOf(peer.peer).c_str());
 }
 
 void hello(Peer& peer, const std::string& message) {
@@ -189,7 +199,7 @@ void gone(Peer& peer) {
     if (side && seats[side].joiner == &peer) {
         seats[side].joiner = nullptr;
         if (seats[side].key) hostLeft = true;
-        else std::printf("Player %d left: waiting for them to join again.\n", side);
+        else std::fprintf(serverConsole, "Player %d left: waiting for them to join again.\n", side);
     }
     peer = Peer();
 }
@@ -215,9 +225,34 @@ void dropTheSilent() {
             char line[96];
             std::snprintf(line, sizeof line, "Player %d was silent for %g s and was dropped.", peer.side,
                           settings.silenceSeconds);
-            std::printf("%s\n", line);
+            std::fprintf(serverConsole, "%s\n", line);
             letGo(peer, MSG_BYE, line);
         }
+    }
+}
+
+// The watchers of the rules' console lines and log: each side is told, as
+// it happens, what it sees happen.
+void lineSaid(const std::string& line, const Unit* actor) {
+    for (int side = 1; side <= 2; side++)
+        if (seats[side].joiner && (!actor || seenBy(side, *actor))) seats[side].lines.push_back(line);
+}
+
+// The seat's log, begun afresh with a new battle.
+std::vector<LogEvent>& logOf(Seat& s) {
+    if (s.logBattle != battlesStarted) s.log.clear();
+    s.logBattle = battlesStarted;
+    return s.log;
+}
+
+void eventNoted(const LogEvent& event) {
+    for (int side = 1; side <= 2; side++) {
+        std::vector<LogEvent>& log = logOf(seats[side]);
+        if (!eventSeenBy(side, event)) continue;
+        LogEvent told = event;
+        told.actor.id = told.target.id = -1;
+        if (static_cast<int>(log.size()) >= LOG_LIMIT) log.erase(log.begin());
+        log.push_back(told);
     }
 }
 
@@ -256,6 +291,8 @@ bool startServer(const ServerSettings& given, std::string& problem) {
     for (Peer& peer : peers) peer = Peer();
     hostLeft = false;
     heard.clear();
+    consoleWatcher = lineSaid;
+    logWatcher = eventNoted;
     return true;
 }
 
@@ -307,7 +344,14 @@ void sendViews() {
         view.waitingFor = waitingBits() & ~(1 << (side - 1));
         view.commandsTaken = s.commandsTaken;
         ViewParts parts = viewParts(view);
-        const std::string message = viewMessage(s.sent, parts, cuesHeardBy(side, heard));
+        Heard told;
+        told.cues = cuesHeardBy(side, heard);
+        told.lines = std::move(s.lines);
+        s.lines.clear();
+        for (const LogEvent& event : logOf(s))
+            if (event.serial > s.logSent) told.log.push_back(event);
+        if (!s.log.empty()) s.logSent = s.log.back().serial;
+        const std::string message = viewMessage(s.sent, parts, told);
         if (!message.empty()) send(*s.joiner, message);
         s.sent = std::move(parts);
     }
@@ -319,6 +363,8 @@ bool hostWindowLeft() { return hostLeft; }
 
 void stopServer(const std::string& line) {
     if (!host) return;
+    consoleWatcher = nullptr;
+    logWatcher = nullptr;
     for (Peer& peer : peers)
         if (peer.peer && !peer.leaving) letGo(peer, MSG_BYE, line);
     // A moment for the goodbyes to go out and be heard.
@@ -331,6 +377,8 @@ void stopServer(const std::string& line) {
 }
 
 void forgetServer() {
+    consoleWatcher = nullptr;
+    logWatcher = nullptr;
     if (!host) return;
     enet_socket_destroy(host->socket);
     host = nullptr;

@@ -11,6 +11,7 @@
 // side takes it up where the battle stands.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 struct ServerSettings {
@@ -35,6 +36,10 @@ bool hostWindowLeft();              // the seat kept for the host's own window w
 void stopServer(const std::string& line);
 // The open port closed without a word: the copy a forked process holds of it.
 void forgetServer();
+
+// Where the server's own lines go (joins, drops, refusals, its end): standard
+// output, or the host's terminal when standard output is kept from it.
+extern FILE* serverConsole;
 
 // Sees every message the server sends, with the side it goes to (0 for a
 // joiner not seated): the tests read every byte a side is sent.

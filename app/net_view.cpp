@@ -161,6 +161,41 @@ void cueLayout(Get& io, CueEvent& c) {
     io.whole(c.detail, 0, 9);
 }
 
+// A log event as a side is told it: the units it names by player, class
+// and hero, not by id.
+template <class IO, class U> void logUnitLayout(IO& io, U& u) {
+    io.small(u.player, 0, 2);
+    io.small(u.unitClass, 0, CLASS_MAGE);
+    io.flag(u.hero);
+}
+
+void logLayout(Put& io, const LogEvent& e) {
+    io.small(e.kind, LOG_HIT, LOG_TURN);
+    logUnitLayout(io, e.actor);
+    logUnitLayout(io, e.target);
+    io.whole(e.amount, -BIG, BIG);
+    io.whole(e.matchup, -1, 1);
+    io.flag(e.special);
+}
+
+void logLayout(Get& io, LogEvent& e) {
+    int kind = 0;
+    io.small(kind, LOG_HIT, LOG_TURN);
+    e.kind = static_cast<LogKind>(kind);
+    logUnitLayout(io, e.actor);
+    logUnitLayout(io, e.target);
+    io.whole(e.amount, -BIG, BIG);
+    io.whole(e.matchup, -1, 1);
+    io.flag(e.special);
+}
+
+constexpr size_t LONGEST_TOLD = 200;   // a console line or a notice
+
+// Printable text: a line that says no more than its characters.
+bool printable(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
+}
+
 template <class T, class F> std::string encoded(const T& value, F layout) {
     ByteWriter out;
     Put put{out};
@@ -195,11 +230,88 @@ bool readTold(const std::string& bytes, BattleView& v) {
     for (FloatingNumber& n : v.numbers) numberLayout(get, n);
     v.falls.resize(in.u8());
     for (FallingUnit& f : v.falls) fallLayout(get, f);
-    v.notice = in.text(200);
+    v.notice = in.text(LONGEST_TOLD);
     get.real(v.noticeSeconds);
-    for (char c : v.notice)
-        if (c < 0x20 || c > 0x7e) in.fail();
+    if (!printable(v.notice)) in.fail();
     return in.finished();
+}
+
+// ---- The view's fields and the game's globals they mirror: one list for both ways ----
+
+// The copy from the game into a view (the host), and back (the joining side).
+const auto toView = [](auto& field, auto& global) { field = global; };
+const auto fromView = [](const auto& field, auto& global) { global = field; };
+
+template <class V, class F> void phaseFields(V& v, F copy) {
+    copy(v.currentPlayer, currentPlayer);
+    copy(v.choosingHeroes, choosingHeroes);
+    copy(v.p1ChoosingHero, p1ChoosingHero);
+    copy(v.p2ChoosingHero, p2ChoosingHero);
+    copy(v.materialBrowse, materialBrowse);
+    copy(v.p1Material, p1Material);
+    copy(v.p2Material, p2Material);
+    copy(v.bannerP1BeginTurn, bannerP1BeginTurn);
+    copy(v.bannerP1EndTurn, bannerP1EndTurn);
+    copy(v.bannerP2BeginTurn, bannerP2BeginTurn);
+    copy(v.bannerP2EndTurn, bannerP2EndTurn);
+    copy(v.bannerP1Wins, bannerP1Wins);
+    copy(v.bannerP2Wins, bannerP2Wins);
+    copy(v.bannerSeconds, bannerSeconds);
+    copy(v.victorySeconds, victorySeconds);
+    copy(v.firstTurn, firstTurn);
+    copy(v.afterVictory, afterVictory);
+    copy(v.battlesStarted, battlesStarted);
+}
+
+// The menu and what it has set going: the side's own, or of a unit it sees.
+template <class V, class F> void menuFields(V& v, F copy) {
+    copy(v.menuItem, menuItem);
+    copy(v.choosingMove, choosingMove);
+    copy(v.moveTargetValid, moveTargetValid);
+    copy(v.moveAnimating, moveAnimating);
+    copy(v.choosingTarget, choosingTarget);
+    copy(v.attackTargetValid, attackTargetValid);
+    copy(v.healChosen, healChosen);
+    copy(v.specialChosen, specialChosen);
+}
+
+// The volley's trail is not among them: the joining side flies it (flyTrail).
+template <class V, class F> void blowFields(V& v, F copy) {
+    copy(v.attackAnimating, attackAnimating);
+    copy(v.attackMissed, attackMissed);
+    copy(v.aimPoint, aimPoint);
+    copy(v.boltPosition, boltPosition);
+    copy(v.boltActive, boltActive);
+    copy(v.particleStyle, particleStyle);
+    copy(v.actionCounter, actionCounter);
+    copy(v.spellScale, spellScale);
+    copy(v.volleyState, arrowVolley.state);
+    copy(v.volleyReleased, arrowVolley.released);
+    copy(v.volleyArrow, arrowVolley.arrow);
+    copy(v.volleyStart, arrowVolley.start);
+    copy(v.volleyEnd, arrowVolley.end);
+    copy(v.volleyFlightTime, arrowVolley.flightTime);
+    copy(v.lungePhase, lungeEffect.phase);
+    copy(v.lungeCurrent, lungeEffect.current);
+    copy(v.lungeMode, lungeEffect.mode);
+    copy(v.lungeDrawCount, lungeEffect.drawCount);
+}
+
+// A unit's records but its class and player, which make it the unit it is.
+template <class V, class U, class F> void unitFields(V& u, U& unit, F copy) {
+    copy(u.id, unit.id);
+    copy(u.row, unit.row);
+    copy(u.col, unit.col);
+    copy(u.position, unit.position);
+    copy(u.facing, unit.facing);
+    copy(u.hp, unit.hp);
+    copy(u.mp, unit.mp);
+    copy(u.movePoints, unit.movePoints);
+    copy(u.canAct, unit.canAct);
+    copy(u.defending, unit.defending);
+    copy(u.dead, unit.dead);
+    copy(u.hero, unit.hero);
+    copy(u.menuOpen, unit.menuOpen);
 }
 
 // A probe standing at a spot, to ask the rules' sight about it.
@@ -229,44 +341,15 @@ bool inView(int side, const Unit& unit) {
 
 UnitView unitView(const Unit& unit) {
     UnitView u;
-    u.id = unit.id;
     u.unitClass = unit.unitClass;
     u.player = unit.player;
-    u.row = unit.row;
-    u.col = unit.col;
-    u.position = unit.position;
-    u.facing = unit.facing;
-    u.hp = unit.hp;
-    u.mp = unit.mp;
-    u.movePoints = unit.movePoints;
-    u.canAct = unit.canAct;
-    u.defending = unit.defending;
-    u.dead = unit.dead;
-    u.hero = unit.hero;
-    u.menuOpen = unit.menuOpen;
+    unitFields(u, unit, toView);
     return u;
 }
 
 void captureBlow(BattleView& v) {
-    v.attackAnimating = attackAnimating;
-    v.attackMissed = attackMissed;
-    v.aimPoint = aimPoint;
-    v.boltPosition = boltPosition;
-    v.boltActive = boltActive;
-    v.particleStyle = particleStyle;
-    v.actionCounter = actionCounter;
-    v.spellScale = spellScale;
-    v.volleyState = arrowVolley.state;
-    v.volleyReleased = arrowVolley.released;
-    v.volleyArrow = arrowVolley.arrow;
-    v.volleyStart = arrowVolley.start;
-    v.volleyEnd = arrowVolley.end;
-    v.volleyFlightTime = arrowVolley.flightTime;
+    blowFields(v, toView);
     v.volleyFirstAge = arrowVolley.trailAge[0];
-    v.lungePhase = lungeEffect.phase;
-    v.lungeCurrent = lungeEffect.current;
-    v.lungeMode = lungeEffect.mode;
-    v.lungeDrawCount = lungeEffect.drawCount;
 }
 
 // ---- The joining side's screen ----
@@ -328,28 +411,13 @@ void flyTrail(const BattleView& v) {
 void showBlow(const BattleView& v) {
     static float lastScale = 0;
     static bool lastBolt = false;
-    attackAnimating = v.attackAnimating;
-    attackMissed = v.attackMissed;
-    aimPoint = v.aimPoint;
-    boltPosition = v.boltPosition;
     // The explosion bursts afresh when the bolt arrives and at each new stage.
     if ((lastBolt && !v.boltActive) || v.spellScale < lastScale)
         for (Particle& p : particles) resetParticle(p);
-    lastBolt = boltActive = v.boltActive;
-    lastScale = spellScale = v.spellScale;
-    particleStyle = v.particleStyle;
-    actionCounter = v.actionCounter;
-    arrowVolley.state = v.volleyState;
-    arrowVolley.released = v.volleyReleased;
-    arrowVolley.arrow = v.volleyArrow;
-    arrowVolley.start = v.volleyStart;
-    arrowVolley.end = v.volleyEnd;
-    arrowVolley.flightTime = v.volleyFlightTime;
+    lastBolt = v.boltActive;
+    lastScale = v.spellScale;
+    blowFields(v, fromView);
     if (v.attackAnimating) flyTrail(v);
-    lungeEffect.phase = v.lungePhase;
-    lungeEffect.current = v.lungeCurrent;
-    lungeEffect.mode = v.lungeMode;
-    lungeEffect.drawCount = v.lungeDrawCount;
 }
 
 std::string waitingLine(int waitingFor) {
@@ -368,24 +436,7 @@ bool seenBy(int side, const Unit& unit) {
 
 BattleView captureView(int side) {
     BattleView v;
-    v.currentPlayer = currentPlayer;
-    v.choosingHeroes = choosingHeroes;
-    v.p1ChoosingHero = p1ChoosingHero;
-    v.p2ChoosingHero = p2ChoosingHero;
-    v.materialBrowse = materialBrowse;
-    v.p1Material = p1Material;
-    v.p2Material = p2Material;
-    v.bannerP1BeginTurn = bannerP1BeginTurn;
-    v.bannerP1EndTurn = bannerP1EndTurn;
-    v.bannerP2BeginTurn = bannerP2BeginTurn;
-    v.bannerP2EndTurn = bannerP2EndTurn;
-    v.bannerP1Wins = bannerP1Wins;
-    v.bannerP2Wins = bannerP2Wins;
-    v.bannerSeconds = bannerSeconds;
-    v.victorySeconds = victorySeconds;
-    v.firstTurn = firstTurn;
-    v.afterVictory = afterVictory;
-    v.battlesStarted = battlesStarted;
+    phaseFields(v, toView);
 
     for (const Unit* unit : allUnits)
         if (inView(side, *unit)) v.units.push_back(unitView(*unit));
@@ -406,14 +457,7 @@ BattleView captureView(int side) {
     }
     if (own || v.selected >= 0) {
         v.cursorUnitId = v.cursorShown && viewed(cursorUnitId) ? cursorUnitId : -1;
-        v.menuItem = menuItem;
-        v.choosingMove = choosingMove;
-        v.moveTargetValid = moveTargetValid;
-        v.moveAnimating = moveAnimating;
-        v.choosingTarget = choosingTarget;
-        v.attackTargetValid = attackTargetValid;
-        v.healChosen = healChosen;
-        v.specialChosen = specialChosen;
+        menuFields(v, toView);
     }
     // The blow's effects are the acting unit's: the side sees them when it
     // sees that unit; the struck unit's shaking and numbers are its own.
@@ -443,6 +487,12 @@ std::vector<CueEvent> cuesHeardBy(int side, const std::vector<CueEvent>& cues) {
     return heard;
 }
 
+bool eventSeenBy(int side, const LogEvent& event) {
+    for (const Unit* unit : allUnits)
+        if ((unit->id == event.actor.id || unit->id == event.target.id) && !seenBy(side, *unit)) return false;
+    return true;
+}
+
 ViewParts viewParts(const BattleView& view) {
     ViewParts parts;
     parts.phase = encoded(view, [](Put& io, const BattleView& v) { phaseLayout(io, v); });
@@ -456,8 +506,9 @@ ViewParts viewParts(const BattleView& view) {
 
 // MSG_VIEW, a byte of the parts that follow, each part's bytes, the units
 // that changed (their count, then each), the ids of those gone (their count,
-// then each), the cues (their count, then each).
-std::string viewMessage(const ViewParts& before, const ViewParts& after, const std::vector<CueEvent>& cues) {
+// then each), then what was heard: the cues, the console lines and the log's
+// events (each list its count, then each).
+std::string viewMessage(const ViewParts& before, const ViewParts& after, const Heard& heard) {
     ByteWriter out;
     out.u8(MSG_VIEW);
     unsigned changed = 0;
@@ -476,20 +527,24 @@ std::string viewMessage(const ViewParts& before, const ViewParts& after, const s
     std::vector<int> gone;
     for (const auto& [id, bytes] : before.units)
         if (!after.units.count(id)) gone.push_back(id);
-    const size_t cueCount = std::min(cues.size(), static_cast<size_t>(MOST_LISTED));
-    if (!changed && moved.empty() && gone.empty() && cueCount == 0) return "";
+    auto listed = [](const auto& list) { return std::min(list.size(), static_cast<size_t>(MOST_LISTED)); };
+    const size_t cues = listed(heard.cues), lines = listed(heard.lines), events = listed(heard.log);
+    if (!changed && moved.empty() && gone.empty() && cues + lines + events == 0) return "";
     out.u16(static_cast<unsigned>(moved.size()));
     for (const std::string* bytes : moved) out.bytes += *bytes;
     out.u16(static_cast<unsigned>(gone.size()));
     for (int id : gone) out.u16(static_cast<unsigned>(id));
-    out.u8(static_cast<unsigned>(cueCount));
     Put put{out};
-    for (size_t i = 0; i < cueCount; i++) cueLayout(put, cues[i]);
+    out.u8(static_cast<unsigned>(cues));
+    for (size_t i = 0; i < cues; i++) cueLayout(put, heard.cues[i]);
+    out.u8(static_cast<unsigned>(lines));
+    for (size_t i = 0; i < lines; i++) out.text(heard.lines[i].substr(0, LONGEST_TOLD));
+    out.u8(static_cast<unsigned>(events));
+    for (size_t i = 0; i < events; i++) logLayout(put, heard.log[i]);
     return out.bytes;
 }
 
-bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& parts, BattleView& view,
-                     std::vector<CueEvent>& cues) {
+bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& parts, BattleView& view, Heard& heard) {
     ByteReader in(message.data(), message.size());
     if (in.u8() != MSG_VIEW) return false;
     ViewParts next = parts;
@@ -510,9 +565,17 @@ bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& 
     const unsigned gone = in.u16();
     for (unsigned i = 0; in.ok() && i < gone; i++)
         if (!next.units.erase(static_cast<int>(in.u16()))) return false;
-    std::vector<CueEvent> heard(in.u8());
+    Heard now;
     Get get{in};
-    for (CueEvent& event : heard) cueLayout(get, event);
+    now.cues.resize(in.u8());
+    for (CueEvent& event : now.cues) cueLayout(get, event);
+    now.lines.resize(in.u8());
+    for (std::string& line : now.lines) {
+        line = in.text(LONGEST_TOLD);
+        if (!printable(line)) in.fail();
+    }
+    now.log.resize(in.u8());
+    for (LogEvent& event : now.log) logLayout(get, event);
     if (!in.finished() || next.units.size() > static_cast<size_t>(MOST_UNITS)) return false;
 
     BattleView read;
@@ -531,31 +594,16 @@ bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& 
     }
     parts = next;
     view = read;
-    cues.insert(cues.end(), heard.begin(), heard.end());
+    heard.cues.insert(heard.cues.end(), now.cues.begin(), now.cues.end());
+    heard.lines.insert(heard.lines.end(), now.lines.begin(), now.lines.end());
+    heard.log.insert(heard.log.end(), now.log.begin(), now.log.end());
     return true;
 }
 
 void showView(const BattleView& v, int side) {
     battleRunElsewhere = true;
     personSide = side;
-    currentPlayer = v.currentPlayer;
-    choosingHeroes = v.choosingHeroes;
-    p1ChoosingHero = v.p1ChoosingHero;
-    p2ChoosingHero = v.p2ChoosingHero;
-    materialBrowse = v.materialBrowse;
-    p1Material = v.p1Material;
-    p2Material = v.p2Material;
-    bannerP1BeginTurn = v.bannerP1BeginTurn;
-    bannerP1EndTurn = v.bannerP1EndTurn;
-    bannerP2BeginTurn = v.bannerP2BeginTurn;
-    bannerP2EndTurn = v.bannerP2EndTurn;
-    bannerP1Wins = v.bannerP1Wins;
-    bannerP2Wins = v.bannerP2Wins;
-    bannerSeconds = v.bannerSeconds;
-    victorySeconds = v.victorySeconds;
-    firstTurn = v.firstTurn;
-    afterVictory = v.afterVictory;
-    battlesStarted = v.battlesStarted;
+    phaseFields(v, fromView);
 
     // The units kept from the last view where the same unit comes again.
     std::map<int, Unit*> kept;
@@ -570,19 +618,7 @@ void showView(const BattleView& v, int side) {
         } else {
             unit = build(u);
         }
-        unit->id = u.id;
-        unit->row = u.row;
-        unit->col = u.col;
-        unit->position = u.position;
-        unit->facing = u.facing;
-        unit->hp = u.hp;
-        unit->mp = u.mp;
-        unit->movePoints = u.movePoints;
-        unit->canAct = u.canAct;
-        unit->defending = u.defending;
-        unit->dead = u.dead;
-        unit->hero = u.hero;
-        unit->menuOpen = u.menuOpen;
+        unitFields(u, *unit, fromView);
         unit->visible = true;
         units.push_back(unit);
     }
@@ -605,14 +641,7 @@ void showView(const BattleView& v, int side) {
     cursorCol = v.cursorCol;
     cursorUnitId = v.cursorUnitId;
     cursorOnUnit = v.cursorOnUnit;
-    menuItem = v.menuItem;
-    choosingMove = v.choosingMove;
-    moveTargetValid = v.moveTargetValid;
-    moveAnimating = v.moveAnimating;
-    choosingTarget = v.choosingTarget;
-    attackTargetValid = v.attackTargetValid;
-    healChosen = v.healChosen;
-    specialChosen = v.specialChosen;
+    menuFields(v, fromView);
     missShown = v.missShown;
     showBlow(v);
 

@@ -6,7 +6,9 @@
 // hot-seat, and a falling one while it falls there); the phase, the banners
 // and the turn; the cursor and the menu when they are the side's own, or the
 // other side's over squares it sees; a blow under way of a unit it sees, the
-// numbers and falls of units it sees, and the sounds it hears. It holds no
+// numbers and falls of units it sees, the sounds it hears, and the console
+// lines and log events of deeds it sees (a blow's, when it sees the acting
+// unit; an event's, when it sees every unit the event names). It holds no
 // roll not yet made and no state of the generators. The view is sent in
 // parts, each only when it changed since the last the side was sent: the
 // phase, the cursor and menu, the blow, the numbers and the notice, and each unit on
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/cues.h"
 #include "rules/feedback.h"
 
@@ -40,7 +43,7 @@ struct BattleView {
     bool firstTurn = false, afterVictory = false;
     int  battlesStarted = 0;
     int  waitingFor = 0;        // bit 1 and bit 2: that side's player has dropped or not yet joined
-    int  commandsTaken = 0;     // commands of this side's player the host has taken, refused ones too
+    int  commandsTaken = 0;     // commands the host has taken from this side's joiner since its hello, refused ones too
     // The cursor and the menu: the side's own, or the other side's where it sees them.
     bool cursorShown = true;
     int  cursorRow = 0, cursorCol = 0, cursorUnitId = -1, menuItem = 1;
@@ -68,6 +71,14 @@ struct BattleView {
     std::vector<UnitView> units;   // in id order
 };
 
+// What a side has heard since its last view, sent with it once: the sounds,
+// the battle's console lines and the log's events of what it sees.
+struct Heard {
+    std::vector<CueEvent> cues;
+    std::vector<std::string> lines;
+    std::vector<LogEvent> log;
+};
+
 // The view as sent: each part's bytes, and each unit's. The host keeps the
 // last it sent each side; the joining side keeps the one it has taken up.
 struct ViewParts {
@@ -81,20 +92,21 @@ bool seenBy(int side, const Unit& unit);
 // The battle as the side sees it now, from the game's state.
 BattleView captureView(int side);
 ViewParts viewParts(const BattleView& view);
-// The MSG_VIEW message that takes `before` to `after`, with the cues heard
+// The MSG_VIEW message that takes `before` to `after`, with what was heard
 // since; "" when nothing changed and nothing was heard.
-std::string viewMessage(const ViewParts& before, const ViewParts& after, const std::vector<CueEvent>& cues);
+std::string viewMessage(const ViewParts& before, const ViewParts& after, const Heard& heard);
 // The cues of the battle's list (rules/cues.h) the side hears: a menu's and
 // the banners' when it sees the acting unit or the menu is its own, the
 // others where it sees the spot they come from.
 std::vector<CueEvent> cuesHeardBy(int side, const std::vector<CueEvent>& cues);
+// Whether the side sees the event now: every unit it names (by id) seen.
+bool eventSeenBy(int side, const LogEvent& event);
 
 // Takes a MSG_VIEW into `parts` and reads the whole view again into `view`,
-// appending the cues heard. False, with the parts and view left as they were,
-// for anything malformed or out of range, or a unit off the map of
+// appending what was heard. False, with the parts, view and `heard` left as
+// they were, for anything malformed or out of range, or a unit off the map of
 // `rows` × `cols`.
-bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& parts, BattleView& view,
-                     std::vector<CueEvent>& cues);
+bool takeViewMessage(const std::string& message, int rows, int cols, ViewParts& parts, BattleView& view, Heard& heard);
 
 // The joining side's screen: every global the frame reads, set from the view
 // (the units kept from view to view, so that their idle animations go on). The

@@ -2,7 +2,8 @@
 // two of each class a side, seed 7) played to a victory through a server on the loopback address,
 // the computer on one side and a joiner on the other pressing the keys the computer would choose
 // for it, once with the joiner as each player. Prints on standard error the bytes of the messages each side was
-// sent (ENet's own headers and acknowledgements come on top), per turn and in all.
+// sent (ENet's own headers and acknowledgements come on top), per turn and in all, and what of them the
+// battle's console lines and log events take.
 //
 //   net_bench [SEED]      run in the run folder (build/run)
 #include <cstdio>
@@ -12,7 +13,9 @@
 #include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/net_client.h"
+#include "app/net_protocol.h"
 #include "app/net_server.h"
+#include "app/net_view.h"
 #include "game/random.h"
 #include "game/startup.h"
 #include "rules/game_state.h"
@@ -22,6 +25,20 @@
 namespace {
 
 long bytesSent = 0, messagesSent = 0, largest = 0;
+long toldBytes = 0;        // of bytesSent, what the console lines and the log's events add
+ViewParts partsTaken;      // the side's view as its messages so far make it
+
+// The view message again without its console lines and log events: the
+// difference is what they cost.
+void countTold(const std::string& message) {
+    const ViewParts before = partsTaken;
+    BattleView view;
+    Heard heard;
+    if (message[0] != MSG_VIEW || !takeViewMessage(message, mapRows, mapCols, partsTaken, view, heard)) return;
+    heard.lines.clear();
+    heard.log.clear();
+    toldBytes += static_cast<long>(message.size() - viewMessage(before, partsTaken, heard).size());
+}
 
 void pump(int taken) {
     std::string line;
@@ -54,7 +71,8 @@ int main(int argc, char** argv) {
         settings.seatOpen[3 - side] = false;
         std::string problem;
         if (!startServer(settings, problem)) return std::fprintf(stderr, "%s\n", problem.c_str()), 1;
-        bytesSent = messagesSent = largest = 0;
+        bytesSent = messagesSent = largest = toldBytes = 0;
+        partsTaken = ViewParts();
         static int measured;
         measured = side;
         serverSent = [](int to, const std::string& message) {
@@ -62,6 +80,7 @@ int main(int argc, char** argv) {
             bytesSent += static_cast<long>(message.size());
             messagesSent++;
             if (static_cast<long>(message.size()) > largest) largest = static_cast<long>(message.size());
+            countTold(message);
         };
         Hello hello;
         hello.side = side;
@@ -92,9 +111,9 @@ int main(int argc, char** argv) {
         stopServer("over");
         std::fprintf(stderr,
                      "joiner as player %d: %s after %d turns; %ld messages, %ld bytes, %ld bytes a turn, "
-                     "the largest message %ld bytes\n",
+                     "the largest message %ld bytes; the console lines and log events %ld bytes, %ld a turn\n",
                      side, battleWon() ? "a victory" : "no victory", turns + 1, messagesSent, bytesSent,
-                     bytesSent / (turns + 1), largest);
+                     bytesSent / (turns + 1), largest, toldBytes, toldBytes / (turns + 1));
     }
     return 0;
 }

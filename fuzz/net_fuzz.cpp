@@ -30,7 +30,7 @@ void require(bool holds) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ViewParts parts;
     BattleView view;
-    std::vector<CueEvent> cues;
+    Heard heard;
     for (size_t at = 0; at + 2 <= size;) {
         const size_t length = data[at] | data[at + 1] << 8;
         at += 2;
@@ -44,14 +44,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (readWelcome(message, welcome)) require(welcomeMessage(welcome) == message);
         if (readLine(message, MSG_REFUSED, line)) require(lineMessage(MSG_REFUSED, line) == message);
         if (readCommand(message, command)) require(command.row < 50 && command.col < 50);
-        if (takeViewMessage(message, 9, 8, parts, view, cues)) {
+        if (takeViewMessage(message, 9, 8, parts, view, heard)) {
             for (const UnitView& unit : view.units) require(unit.row < 9 && unit.col < 8);
             require(view.cursorRow < 9 && view.cursorCol < 8);
             const ViewParts again = viewParts(view);
             require(again.phase == parts.phase && again.cursor == parts.cursor && again.blow == parts.blow &&
                     again.told == parts.told && again.units == parts.units);
+            // A console line is printed as it comes: one line of plain characters.
+            for (const std::string& said : heard.lines)
+                for (char c : said) require(c >= 0x20 && c <= 0x7e);
         }
-        cues.clear();
+        heard = Heard();
     }
     return 0;
 }

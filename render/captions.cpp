@@ -29,9 +29,14 @@ std::string loggedName(int player, int unitClass, bool hero) {
     return side + CLASS_NAMES[unitClass] + (hero ? " (HERO)" : "");
 }
 
+// The side facing the person is the computer's, but on a joining screen
+// (the battle run elsewhere), where it may be a player at another machine.
+bool enemyIsAPlayer(int player) { return battleRunElsewhere && !computerCommands[player]; }
+
 std::string turnOf(int player) {
     if (!personSide) return "PLAYER " + std::to_string(player) + "'S TURN";
-    return player == personSide ? "YOUR TURN" : "COMPUTER'S TURN";
+    if (player == personSide) return "YOUR TURN";
+    return enemyIsAPlayer(player) ? "ENEMY'S TURN" : "COMPUTER'S TURN";
 }
 
 std::string capitals(std::string text) {
@@ -50,7 +55,8 @@ std::string topLineText(int& player) {
     if (choosingHeroes) {
         player = activeSide();
         if (!personSide) return "PLAYER " + std::to_string(player) + ": CHOOSE YOUR HERO";
-        return player == personSide ? "CHOOSE YOUR HERO" : "THE COMPUTER CHOOSES ITS HERO";
+        if (player == personSide) return "CHOOSE YOUR HERO";
+        return enemyIsAPlayer(player) ? "THE ENEMY CHOOSES ITS HERO" : "THE COMPUTER CHOOSES ITS HERO";
     }
     player = currentPlayer;
     return turnOf(player);

@@ -1,10 +1,12 @@
-// rules/battle_log.h — what happened in the battle, for the log panel to put into words
+// rules/battle_log.h — what happened in the battle, for the log panel to put into words, and the
+// console lines that tell it
 //
 // The rules note each event where its outcome shows and its console lines
 // are printed; the frame words it for the side watching. Noting changes
 // nothing else, and anything else that learns of an event (a peer over the
 // network) may note it the same way.
 #pragma once
+#include <string>
 #include <vector>
 struct Unit;
 
@@ -21,6 +23,7 @@ struct LogUnit {
     int  player = 0;
     int  unitClass = 0;
     bool hero = false;
+    int  id = -1;           // the unit's id where the battle runs; -1 for none, or told over the network
 };
 
 struct LogEvent {
@@ -39,3 +42,13 @@ extern int loggedEvents;                  // events noted since start-up: the ne
 LogUnit logUnit(const Unit& unit);
 void noteLog(LogEvent event);
 void clearLog();   // a new battle: nothing of the last one; the serials go on
+
+// Sees each event as it is noted, with its serial: a host tells each side the
+// events it sees, deciding at that moment. None at start.
+extern void (*logWatcher)(const LogEvent& event);
+
+// The battle's console lines (a roll, a miss, a bonus, a hero chosen): each
+// printed on standard output as it stands, and shown to the watcher with the
+// unit whose deed it tells, or null for a line that names no unit's deed.
+extern void (*consoleWatcher)(const std::string& line, const Unit* actor);
+void sayLine(const std::string& line, const Unit* actor);

@@ -1,7 +1,7 @@
 // rules/combat.cpp — the hit roll, the damage and its console lines, death, the end of an action
 #include "rules/combat.h"
 
-#include <iostream>
+#include <sstream>
 
 #include "game/battle_map.h"
 #include "game/random.h"
@@ -135,10 +135,12 @@ void startAttack() {
 
     int roll = randomInt(0, 100);
     float misses = missRange(attacker, target, specialChosen);
-    std::cout << "Hit range = " << roll << " Miss Range " << misses << std::endl;
+    std::ostringstream odds;
+    odds << "Hit range = " << roll << " Miss Range " << misses;
+    sayLine(odds.str(), &attacker);
 
     if (roll < misses) {
-        std::cout << "miss!" << std::endl;
+        sayLine("miss!", &attacker);
         attackMissed = true;
         aimPoint.x += missOffset();
         aimPoint.z += missOffset();
@@ -182,10 +184,10 @@ void resolveDamage(Unit& attacker, Unit& target) {
     int extra = 0;
     if (specialChosen) {
         extra = randomNext() * (SPECIAL_EXTRA_MAX + 1) / 32768;
-        std::cout << "An Extra " << extra << " damage received with special attack" << std::endl;
+        sayLine("An Extra " + std::to_string(extra) + " damage received with special attack", &attacker);
     }
     float damage = hitDamage(attacker, target, extra);
-    if (const ClassMatchup* matchup = matchupOf(attacker, target)) std::cout << matchup->message << std::endl;
+    if (const ClassMatchup* matchup = matchupOf(attacker, target)) sayLine(matchup->message, &attacker);
     target.hp -= static_cast<int>(damage);
     noteBlow(target, static_cast<int>(damage), false);
 

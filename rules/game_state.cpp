@@ -1,7 +1,6 @@
 // rules/game_state.cpp — phases, turns, banners and the per-frame update
 #include "rules/game_state.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "game/startup.h"
@@ -129,7 +128,7 @@ void checkEndOfTurn() {
 void checkHeroChoice() {
     if (battleRunElsewhere || !choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
     if (p1ChoosingHero) {
-        std::printf("p1 hero selected!\n");
+        sayLine("p1 hero selected!", nullptr);
         selectedUnit->hero = true;
         p1Material = materialBrowse;
         materialBrowse = 1;
@@ -141,7 +140,7 @@ void checkHeroChoice() {
         onSpecialKey(KEY_HOME, 0, 0);
         cursorToFirstUnit(2);
     } else if (p2ChoosingHero) {
-        std::printf("p2 hero selected!\n");
+        sayLine("p2 hero selected!", nullptr);
         selectedUnit->hero = true;
         p2Material = materialBrowse;
         p1ChoosingHero = false;

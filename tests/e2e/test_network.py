@@ -4,7 +4,8 @@ keys given to a hot-seat game; the joiner is killed with SIGKILL mid-battle
 (the host's screen then waits for player 2) and joins again to go on where
 the battle stood. The host's kept battle ends as the hot-seat one does, its
 recording plays back to it, and when the host quits the joiner is told in
-one line. A dedicated server then plays one joiner against the computer to a
+one line. The host's terminal tells nothing of a blow its side does not see.
+A dedicated server then plays one joiner against the computer to a
 victory, and refuses a third player in one line on both ends."""
 import os
 import re
@@ -19,6 +20,8 @@ import test_battle
 # on a map of two columns, where the armies stand within reach of each other.
 ARMIES = [1, 0, 0, 0, 1, 1, 0, 0, 0, 1]
 SEED = 8
+# Two Fighters (ids 0 and 1, each seeing 2.25 squares round it) against a Mage (id 2, striking 3 off).
+TWO_FIGHTERS_AND_A_MAGE = [0, 2, 0, 0, 0, 0, 0, 0, 0, 1]
 
 
 def free_port():
@@ -158,6 +161,49 @@ class Network(unittest.TestCase):
             harness.until(lambda: "The replay is over" in replay.errors, "the end of the replay", timeout=120)
             self.assertEqual(replay.quit(), 0)
         self.assertEqual(without_tick(kept(host_folder, "kestrava-replay-save.txt")), without_tick(kept(host_folder)))
+
+    def test_the_hosts_terminal_tells_only_what_player_1_sees(self):
+        """Player 2's Mage strikes a Fighter of player 1 from three squares
+        straight ahead, beyond the sight of both of player 1's Fighters: the
+        roll and the blow are in the joiner's lines and log, and nowhere on
+        the host's terminal, whose log calls the other player the enemy."""
+        port = str(free_port())
+        folder = harness.play_folder("ones_7x2.txt")
+        debug = {"KESTRAVA_DEBUG_HUD": "1"}
+        with harness.Game(folder, args=["--host", port] + TWO_FIGHTERS_AND_A_MAGE, seed=SEED, env=debug) as host:
+            host.wait_for("Hosting the battle on UDP port %s" % port)
+            with harness.Game(harness.play_folder(), args=["--join", "127.0.0.1:" + port],
+                              env=dict(debug, DISPLAY=harness.another_display())) as joiner:
+                joiner.wait_for("Joined the battle as player 2.")
+                p1, p2 = Keys(host, lambda: host, folder), Keys(joiner, lambda: joiner, folder)
+                p1.hero(1, "p1 hero selected!")
+                p2.hero(None, "p2 hero selected!")
+                p1.end_turn(folder, 2)
+                units = {int(u[0]): (int(u[1]), int(u[2]), int(u[3])) for u in re.findall(
+                    r"^unit id=(\d+) class=\w+ player=(\d) row=(\d+) col=(\d+)", kept(folder), re.M)}
+                target = max((u for u in units.values() if u[0] == 1), key=lambda u: u[1])
+                (_, row, col) = units[2]
+                (to_row, to_col) = (target[1] + 3, target[2])
+                moves = ["Down" if to_row > row else "Up"] * abs(to_row - row) + \
+                    ["Right" if to_col > col else "Left"] * abs(to_col - col)
+                p2.battle.cursor = p2.kept_cursor()
+                p2.battle.open_menu(row, col)
+                if moves:
+                    p2.battle.steps(2, moves, then_home=True)
+                before = kept(folder)
+                p2.battle.choose(1)
+                p2.battle.walk_to(target[1], target[2])
+                joiner.key("Insert")
+                joiner.wait_for("Hit range = ")
+                harness.until(lambda: kept(folder) != before and "canAct=1" not in kept(folder).split(
+                    "unit id=2 ")[1].split("\n")[0], "the blow over and kept")
+                handed_over = len(host.output)
+                p2.end_turn(folder, 1)
+                host.wait_for("HUD log: YOUR TURN", start=handed_over)
+                joiner.wait_for(re.compile(r"HUD log: YOUR MAGE \(HERO\) (HIT|MISSED) ENEMY FIGHTER"))
+        self.assertNotIn("Hit range", host.output)
+        self.assertNotIn("MAGE", "".join(re.findall(r"HUD log: .*\n", host.output)))
+        self.assertIn("HUD log: ENEMY'S TURN", host.output)
 
     def test_a_server_plays_a_joiner_against_the_computer_and_refuses_a_third(self):
         port = str(free_port())

@@ -185,22 +185,31 @@ TEST_F(FeedbackTest, TheLogTellsEachEventInWordsForWhoPlays) {
 
 // The line at the top for each who plays each side: against the computer the person's
 // turn, the computer's, the person's victory or defeat, from either side; at one keyboard,
-// and with the computer on both sides, by player number.
+// and with the computer on both sides, by player number; on a joining screen, the enemy
+// as a player unless the computer commands it.
 TEST_F(FeedbackTest, TheTopLineSpeaksToThePersonAgainstTheComputer) {
     enum Moment { CHOOSING, TURN, WON };
+    enum Screen { HERE, JOINED, JOINED_TO_COMPUTER };
     const struct {
         int person, player;
         Moment moment;
         const char* line;
+        Screen screen;
     } lines[] = {
-        {0, 1, CHOOSING, "PLAYER 1: CHOOSE YOUR HERO"}, {0, 2, TURN, "PLAYER 2'S TURN"}, {0, 2, WON, "PLAYER 2 WINS!"},
-        {1, 1, CHOOSING, "CHOOSE YOUR HERO"}, {1, 2, CHOOSING, "THE COMPUTER CHOOSES ITS HERO"},
-        {1, 1, TURN, "YOUR TURN"}, {1, 2, TURN, "COMPUTER'S TURN"}, {1, 1, WON, "VICTORY"}, {1, 2, WON, "DEFEAT"},
-        {2, 2, TURN, "YOUR TURN"}, {2, 1, TURN, "COMPUTER'S TURN"}, {2, 1, WON, "DEFEAT"}, {2, 2, WON, "VICTORY"},
+        {0, 1, CHOOSING, "PLAYER 1: CHOOSE YOUR HERO", HERE}, {0, 2, TURN, "PLAYER 2'S TURN", HERE},
+        {0, 2, WON, "PLAYER 2 WINS!", HERE}, {1, 1, CHOOSING, "CHOOSE YOUR HERO", HERE},
+        {1, 2, CHOOSING, "THE COMPUTER CHOOSES ITS HERO", HERE}, {1, 1, TURN, "YOUR TURN", HERE},
+        {1, 2, TURN, "COMPUTER'S TURN", HERE}, {1, 1, WON, "VICTORY", HERE}, {1, 2, WON, "DEFEAT", HERE},
+        {2, 2, TURN, "YOUR TURN", HERE}, {2, 1, TURN, "COMPUTER'S TURN", HERE}, {2, 1, WON, "DEFEAT", HERE},
+        {2, 2, WON, "VICTORY", HERE}, {1, 2, CHOOSING, "THE ENEMY CHOOSES ITS HERO", JOINED},
+        {2, 1, TURN, "ENEMY'S TURN", JOINED}, {2, 2, TURN, "YOUR TURN", JOINED},
+        {2, 1, TURN, "COMPUTER'S TURN", JOINED_TO_COMPUTER},
     };
     for (const auto& l : lines) {
         resetBattleState();
         personSide = l.person;
+        battleRunElsewhere = l.screen != HERE;
+        if (l.person) computerCommands[3 - l.person] = l.screen == JOINED_TO_COMPUTER;
         choosingHeroes = l.moment == CHOOSING;
         p1ChoosingHero = choosingHeroes && l.player == 1;
         p2ChoosingHero = choosingHeroes && l.player == 2;

@@ -4,6 +4,7 @@
 #include <enet/enet.h>
 
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -15,12 +16,16 @@
 
 #include "ai/computer.h"
 #include "app/battle_clock.h"
+#include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/net_client.h"
 #include "app/net_protocol.h"
 #include "app/net_server.h"
 #include "app/net_view.h"
 #include "game/random.h"
 #include "game/startup.h"
+#include "render/captions.h"
+#include "rules/battle_log.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/movement.h"
@@ -158,8 +163,9 @@ std::set<int> unitsInSightOf(int side) {
 // the joiner's side is sent is read as it goes: after it, the joiner holds
 // exactly the units that side sees at that moment, each where it stands and
 // with its hit points, and names no other anywhere (selected, struck,
-// under the cursor, a number, a fall). The battle ends as it would in
-// hot-seat: the same keys and the same rolls.
+// under the cursor, a number, a fall). Its console lines and log events are
+// those of the deeds it sees, none of a hidden unit's. The battle ends as it
+// would in hot-seat: the same keys and the same rolls.
 TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
     for (int side : {2, 1}) {
         SCOPED_TRACE("the joiner commands player " + std::to_string(side));
@@ -169,7 +175,7 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
         serve(side == 1, side == 2);
         ViewParts parts;
         BattleView view;
-        std::vector<CueEvent> cues;
+        Heard heard;
         int messages = 0, hiddenNamed = 0, enemiesSeen = 0, hiddenBlows = 0;
         std::string firstProblem;
         static std::function<void(int, const std::string&)> check;
@@ -178,7 +184,7 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
             if (to == side && sent.size() < 2) sent.push_back(message);
             if (to != side || message[0] != MSG_VIEW) return;
             messages++;
-            if (!takeViewMessage(message, mapRows, mapCols, parts, view, cues)) {
+            if (!takeViewMessage(message, mapRows, mapCols, parts, view, heard)) {
                 hiddenNamed++;
                 return;
             }
@@ -210,6 +216,33 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
                                std::to_string(held.size()) + " units where its side sees " + std::to_string(seen.size());
         };
         serverSent = [](int to, const std::string& message) { check(to, message); };
+        // What the side is due to be told, by hot-seat's sight at the moment
+        // the rules say it: the console lines of deeds of the units it sees,
+        // and of none (a hero chosen); the log's events naming only units it sees.
+        static int watching;
+        static std::vector<std::string> linesDue;
+        static std::vector<LogEvent> eventsDue;
+        static int linesWithheld, eventsWithheld;
+        static void (*serverLine)(const std::string&, const Unit*);
+        static void (*serverEvent)(const LogEvent&);
+        watching = side;
+        linesDue.clear();
+        eventsDue.clear();
+        linesWithheld = eventsWithheld = 0;
+        serverLine = consoleWatcher;
+        serverEvent = logWatcher;
+        consoleWatcher = [](const std::string& said, const Unit* actor) {
+            if (!actor || unitsInSightOf(watching).count(actor->id)) linesDue.push_back(said);
+            else linesWithheld++;
+            serverLine(said, actor);
+        };
+        logWatcher = [](const LogEvent& event) {
+            const std::set<int> seen = unitsInSightOf(watching);
+            auto sees = [&seen](const LogUnit& unit) { return unit.id < 0 || seen.count(unit.id); };
+            if (sees(event.actor) && sees(event.target)) eventsDue.push_back(event);
+            else eventsWithheld++;
+            serverEvent(event);
+        };
         std::string line;
         ASSERT_EQ(join(side, line), JOIN_IN) << line;
 
@@ -248,6 +281,17 @@ TEST_F(NetTest, EachSideIsSentWhatItSeesAndNothingMoreOverAWholeBattle) {
         EXPECT_GT(enemiesSeen, 0) << "the enemy was never in sight";
         EXPECT_GT(hiddenBlows, 0) << "no blow came out of the fog";
         EXPECT_NE(console.find("Hit range = "), std::string::npos);
+        // Told exactly what it saw, in order: the lines to print and the log's events.
+        EXPECT_EQ(heard.lines, linesDue);
+        auto worded = [](const std::vector<LogEvent>& events) {
+            std::vector<std::string> lines;
+            int colour = 0;
+            for (const LogEvent& event : events) lines.push_back(logLine(event, colour));
+            return lines;
+        };
+        EXPECT_EQ(worded(heard.log), worded(eventsDue));
+        EXPECT_GT(linesWithheld, 0) << "no line of a hidden unit's deed";
+        EXPECT_GT(eventsWithheld, 0) << "no event of a hidden unit";
         leaveGame();
         stopServer("over");
         serverSent = nullptr;
@@ -279,8 +323,8 @@ TEST_F(NetTest, TheHostRefusesWhatTheRulesOrTheProtocolWouldNot) {
         std::vector<std::string> said;
         std::string told;
     } cases[] = {
-        {"another version", {hello([](Hello& h) { h.version = 9; })},
-         "Refused: it speaks protocol version 9, the host version 1."},
+        {"the version before, with no console lines or log in its views", {hello([](Hello& h) { h.version = 1; })},
+         "Refused: it speaks protocol version 1, the host version 2."},
         {"other armies", {hello([](Hello& h) { h.armiesGiven = true, h.counts.fill(2); })},
          "Refused: it expects other armies than the host's (1 1 1 1 1 1 1 1 1 1)."},
         {"another map", {hello([](Hello& h) { h.mapDigest = 12345; })}, "Refused: it expects another map than the host's."},
@@ -358,6 +402,23 @@ TEST_F(NetTest, TheHostRefusesWhatTheRulesOrTheProtocolWouldNot) {
     const int occupant = battleMap[cursorRow][cursorCol].occupant;
     ASSERT_GE(occupant, 0);
     EXPECT_TRUE(allUnits[occupant]->player == 2 && allUnits[occupant]->canAct);
+    // And on the joining screen, once the host has taken it, the camera brings that unit into view.
+    ASSERT_TRUE(pumpUntil([&] { return joinedView.commandsTaken >= commandsSent; }));
+    const Vector unitAt = allUnits[occupant]->position;
+    stopServer("over");
+    windowWidth = 800;
+    windowHeight = 600;
+    placeCameraAtHome(1);
+    Vector eye, centre;
+    aimFreeCamera(eye, centre);
+    for (int notch = 0; notch < 100 && cameraEye.y > 2.5f; notch++) dispatch({CMD_ZOOM, 1});
+    auto shown = [&unitAt] {
+        float x = 0, y = 0;
+        return viewPoint(cameraGoal(), 800.0f / 600, unitAt, x, y) && std::abs(x) < 800.0f / 600 && std::abs(y) < 1;
+    };
+    ASSERT_FALSE(shown()) << "the camera looks away from it";
+    showJoined();
+    EXPECT_TRUE(shown());
 }
 
 // A player who hangs up or falls silent is waited for: the other side's
@@ -435,8 +496,8 @@ TEST_F(NetTest, ADroppedPlayerIsWaitedForAndTakesTheBattleUpAgain) {
 
 // On a joining machine the dispatcher sends the battle's commands to the host
 // and keeps the view's own: each kind of command, in the states that decide.
-// The battle speed and the skip are no joiner's to change (the host runs the
-// ticks): while a turn's banner is up here, Space runs none of them.
+// The battle speed, the hurry and the skip are no joiner's to change (the host
+// runs the ticks): while a turn's banner is up here, Space runs none of them.
 TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
     static std::vector<Command> sent;
     sent.clear();
@@ -459,6 +520,7 @@ TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
         {"the view from above", {CMD_KEY, '5'}, false},
         {"the log", {CMD_KEY, 'j'}, false},
         {"the battle speed", {CMD_KEY, 'g'}, false},
+        {"the hurry", {CMD_KEY, 'w'}, false},
         {"the skip", {CMD_KEY, ' '}, false},
         {"an arrow", {CMD_SPECIAL, KEY_UP}, true},
         {"Insert", {CMD_SPECIAL, KEY_INSERT}, true},
@@ -479,7 +541,7 @@ TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
     }
     EXPECT_EQ(netBattleNow(), before) << "a command acted here";
     EXPECT_TRUE(bannerP1BeginTurn && battleTick == 0) << "space ran the battle's ticks here";
-    EXPECT_EQ(battleSpeed, 1);
+    EXPECT_TRUE(battleSpeed == 1 && !computerHurry);
     EXPECT_FALSE(showRunTime) << "F1 switches the line on the joiner's own screen";
     EXPECT_TRUE(helpShown && showLog);
     bannerP1BeginTurn = false;
@@ -490,4 +552,89 @@ TEST_F(NetTest, AJoinersDispatcherSendsTheBattlesCommandsAndKeepsTheViews) {
     dispatch({CMD_KEY, 'v'});
     EXPECT_EQ(sent.back().code, 'v');
     EXPECT_FALSE(afterVictory) << "the host puts it away";
+}
+
+// The joining screen takes up what the host tells it: the console lines
+// printed as they come, the log's events worded for its side (a new battle's
+// log begun afresh), and through the other side's turn the camera brought to
+// what it is shown of that side's doing (a unit of it it sees acting, not a
+// cursor it is not shown), and back to the player's own view after.
+TEST_F(NetTest, AJoiningScreenShowsWhatItIsToldAndFollowsWhatItSees) {
+    loadUniformMap(30, 5, 1);
+    windowWidth = 800;
+    windowHeight = 600;
+    Unit* hidden = placeUnit<Fighter>(1, 0, 0);
+    Unit* seen = placeUnit<Archer>(1, 6, 2);
+    placeUnit<Flier>(2, 10, 2);   // its sight reaches the Archer four squares off
+    placeUnit<Mage>(2, 28, 2);
+    choosingHeroes = p1ChoosingHero = false;
+    currentPlayer = 1;
+    selectedUnit = seen;
+    seen->menuOpen = true;
+    const BattleView acting = captureView(2);
+    seen->menuOpen = false;
+    selectedUnit = hidden;
+    cursorRow = cursorCol = 0;
+    const BattleView hiddenCursor = captureView(2);
+    currentPlayer = 2;
+    const BattleView ownTurn = captureView(2);
+    battlesStarted++;
+    const BattleView newBattle = captureView(2);
+    ASSERT_EQ(acting.selected, seen->id);
+    ASSERT_FALSE(hiddenCursor.cursorShown);
+    const Vector archerAt = seen->position;
+
+    joinedWelcome.side = 2;
+    placeCameraAtHome(2);
+    Vector eye, centre;
+    aimFreeCamera(eye, centre);
+    for (int notch = 0; notch < 100 && cameraEye.y > 2.5f; notch++) dispatch({CMD_ZOOM, 1});   // close over its own rows
+    const CameraPose own = cameraGoal();
+    auto inView = [](const CameraPose& pose, const Vector& point) {
+        float x = 0, y = 0;
+        const float aspect = 800.0f / 600;
+        return viewPoint(pose, aspect, point, x, y) && std::abs(x) < aspect && std::abs(y) < 1;
+    };
+    ASSERT_FALSE(inView(own, archerAt));
+
+    const LogEvent hit{LOG_HIT, logUnit(*seen), {2, CLASS_FLIER, false}, 12};
+    joinedView = acting;
+    joinedHeard = Heard();
+    joinedHeard.lines = {"Hit range = 40 Miss Range 27.5"};
+    joinedHeard.log = {hit, {LOG_TURN, {2}}};
+    std::string printed = captureOutput([] { showJoined(); });
+    followBattle(0);
+    EXPECT_EQ(printed, "Hit range = 40 Miss Range 27.5\n");
+    std::vector<std::string> logged;
+    int colour = 0;
+    for (const LogEvent& event : battleLog) logged.push_back(logLine(event, colour));
+    EXPECT_EQ(logged, (std::vector<std::string>{"ENEMY ARCHER HIT YOUR FLIER: 12 DAMAGE", "YOUR TURN"}));
+    EXPECT_TRUE(inView(cameraGoal(), archerAt)) << "the enemy's acting unit it sees brought into view";
+
+    const CameraPose following = cameraGoal();
+    joinedView = hiddenCursor;
+    printed = captureOutput([] { showJoined(); });
+    followBattle(0);
+    EXPECT_EQ(printed, "");
+    EXPECT_TRUE(cameraGoal().eye.x == following.eye.x && cameraGoal().eye.z == following.eye.z)
+        << "the camera went to a cursor the screen is not shown";
+
+    joinedView = ownTurn;
+    captureOutput([] { showJoined(); });
+    followBattle(0);
+    EXPECT_TRUE(cameraGoal().eye.x == own.eye.x && cameraGoal().eye.y == own.eye.y && cameraGoal().eye.z == own.eye.z)
+        << "back to the player's own view";
+
+    joinedView = newBattle;
+    joinedHeard.log = {{LOG_TURN, {2}}};
+    captureOutput([] { showJoined(); });
+    ASSERT_EQ(battleLog.size(), 1u) << "a new battle's log";
+    EXPECT_EQ(logLine(battleLog[0], colour), "YOUR TURN");
+
+    // The hurry is the host's to give: w says so, and the next view leaves the word up.
+    dispatch({CMD_KEY, 'w'});
+    captureOutput([] { showJoined(); });
+    EXPECT_FALSE(computerHurry);
+    EXPECT_STREQ(notice, "NOT IN A NETWORK BATTLE");
+    EXPECT_GT(noticeSeconds, 0);
 }
