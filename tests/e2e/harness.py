@@ -228,6 +228,20 @@ class Game:
         return until(lambda: condition(self.screenshot(name)) and os.path.join(ARTIFACTS, name),
                      "picture %s meeting its condition" % name, timeout, 0.1)
 
+    def wait_for_rest(self, name, timeout=60):
+        """Takes screenshots until one shows what the one before it showed (a
+        glide over, within shows_image's tolerance of 0.05); returns its path.
+        A line the frame prints may come before that frame is on screen."""
+        before = os.path.join(ARTIFACTS, "before-" + name)
+
+        def resting(path):
+            same = os.path.exists(before) and shows_image(path, before, 0.05)
+            shutil.copyfile(path, before)
+            return same
+        if os.path.exists(before):
+            os.remove(before)
+        return self.wait_for_picture(name, resting, timeout)
+
     def quit(self, timeout=60):
         self.key("q")
         return self.wait_exit(timeout)

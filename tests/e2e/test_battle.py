@@ -141,7 +141,7 @@ class WholeBattle(unittest.TestCase):
             rest = re.compile(r"HUD camera: eye \S+ \S+ \S+ pitch -?\d+ yaw 90\n")
             resting = game.wait_for(rest, start=start)
             at_home = rest.search(game.output, start, resting).group(0)
-            home = game.screenshot("battle-camera-at-home.png")
+            home = game.wait_for_rest("battle-camera-at-home.png")
 
             # Held long enough, 6 and + (the keypad's needs no Shift) take the
             # camera out through the sky box's right wall, where nothing shows;
