@@ -306,6 +306,106 @@ TEST_F(InputTest, ClicksDoWhatTheirKeysWould) {
     }
 }
 
+// What was under way meets the world as it is now: a step that could be
+// taken back, a step choice, an aim, a click's walk and a held key, after
+// the turn passed, a new battle began or the window lost the keys (the
+// pointer left it). Player 1's Fighter at (2, 1), player 2's Healer at (3, 1).
+TEST_F(InputTest, WhatWasUnderWayMeetsTheWorldAsItIsNow) {
+    auto frames = [](int count) {
+        for (int k = 0; k < count; k++) idleUpdate(), inputTick();
+    };
+    auto key = [](int code) { dispatch({CMD_KEY, code}); };
+    auto special = [](int code, bool up = false) { dispatch({up ? CMD_SPECIAL_UP : CMD_SPECIAL, code}); };
+    const struct { const char* what; std::function<bool(Unit& fighter, Unit& healer)> play; } cases[] = {
+        {"a step, then a new battle: nothing to take back, nothing moves", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press({KEY_UP, KEY_INSERT});
+             glide();
+             bannerP1Wins = true;
+             victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
+             setenv("KESTRAVA_SEED", "5", 1);
+             key('\r'), key('\r');
+             unsetenv("KESTRAVA_SEED");
+             choosingHeroes = p1ChoosingHero = p2ChoosingHero = false;
+             const int revision = battleRevision;
+             key('u');
+             return battlesStarted == 1 && battleRevision == revision && !std::strcmp(notice, "NO STEP TO TAKE BACK");
+         }},
+        {"a step choice, then t: player 2's Insert steps nobody", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press(KEY_UP);
+             key('t');
+             special(KEY_INSERT), special(KEY_INSERT, true);
+             frames(100);
+             return currentPlayer == 2 && standsOn(f, 2, 1) && !choosingMove;
+         }},
+        {"an aim at the Healer, then END TURN: player 2's Insert strikes nothing", [&](Unit& f, Unit& h) {
+             chooseEntry(f, 1);
+             press(KEY_DOWN);
+             const ButtonPlace end = buttonPlace(BUTTON_END_TURN, 800, 500);
+             onMouseButton(0, 0, end.left + 2, 500 - 1 - end.bottom - 2);
+             onMouseButton(0, 1, end.left + 2, 500 - 1 - end.bottom - 2);
+             special(KEY_INSERT), special(KEY_INSERT, true);
+             return currentPlayer == 2 && !attackAnimating && !choosingTarget && h.hp == h.maxHp;
+         }},
+        {"a click's walk, e pressed in its first glide: the unit stands where it stood, and walks no more",
+         [&](Unit& f, Unit&) {
+             startStepping(f);
+             dispatch({CMD_CLICK, 0, 2, 4});
+             frames(3);
+             const bool gliding = moveAnimating;
+             key('e');
+             frames(300);
+             return gliding && currentPlayer == 2 && standsOn(f, 2, 1) && f.movePoints == 5;
+         }},
+        {"Insert held over the hand-over: player 2's repeats act only once it is let go", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press(KEY_UP);
+             special(KEY_INSERT);
+             glide();
+             key('e');
+             Unit& hero = *allUnits[1];
+             browseTo(hero.row, hero.col);
+             special(KEY_INSERT);
+             const bool repeatIgnored = !hero.menuOpen;
+             special(KEY_INSERT, true), special(KEY_INSERT);
+             return standsOn(f, 1, 1) && repeatIgnored && hero.menuOpen;
+         }},
+        {"keys held as the pointer leaves the window: let go, the camera still", [&](Unit& f, Unit&) {
+             browseTo(f.row, f.col);
+             special(KEY_INSERT);
+             special(KEY_HOME);
+             key('6'), key('+'), key('g');
+             static std::vector<Command> seen;
+             seen.clear();
+             commandWatcher = [](const Command& command) { seen.push_back(command); };
+             onMouseEntry(0);
+             commandWatcher = nullptr;
+             const Vector eye = cameraEye;
+             moveHeldCamera(1);
+             const bool still = cameraEye.x == eye.x && cameraEye.y == eye.y && cameraEye.z == eye.z;
+             special(KEY_INSERT);
+             return still && f.menuOpen && seen.size() == 5 && seen[0].kind == CMD_KEY_UP && seen[0].code == '+' &&
+                    seen[3].kind == CMD_SPECIAL_UP && seen[3].code == KEY_INSERT && seen[4].code == KEY_HOME;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Unit* fighter = placeUnit<Fighter>(1, 2, 1);
+        Unit* healer = placeUnit<Healer>(2, 3, 1);
+        updateVisibility(1);
+        bannerP1BeginTurn = false;
+        windowWidth = 800;
+        windowHeight = 500;
+        bool held = false;
+        captureOutput([&] { held = c.play(*fighter, *healer); });
+        EXPECT_TRUE(held);
+    }
+}
+
 // Tab goes to the next unit of the side on turn that may still act, in the
 // order of ids, round from the last to the first, skipping those that acted
 // and the fallen; Backspace goes back. An open menu is closed first; while
