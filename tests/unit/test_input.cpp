@@ -58,26 +58,6 @@ void windowFrame(float seconds) {
     checkHeroChoice();
 }
 
-// Any command a person can give but quitting: keys pressed and let go,
-// clicks on squares (and off the board), on menu entries and buttons, the
-// right button, the wheel, drags and pointing.
-Command anythingAPersonDoes(std::mt19937& pick) {
-    static const int SPECIALS[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_HOME, KEY_F1, KEY_F2, 104};
-    static const char KEYS[] = "temuz\rvrcpPbflshnxd+-2468";
-    auto any = [&pick](int n) { return static_cast<int>(pick() % n); };
-    switch (any(9)) {
-        case 0:
-        case 1: return {CMD_SPECIAL, SPECIALS[any(std::size(SPECIALS))]};
-        case 2: return {CMD_SPECIAL_UP, any(2) ? KEY_INSERT : KEY_HOME};
-        case 3: return {CMD_KEY, KEYS[any(sizeof KEYS - 1)]};
-        case 4: return {CMD_KEY_UP, KEYS[any(sizeof KEYS - 1)]};
-        case 5: return {CMD_CLICK, 0, any(mapRows + 1) - 1, any(mapCols)};
-        case 6: return {CMD_CLICK_ENTRY, 1 + any(4)};
-        case 7: return {any(2) ? CMD_BACK : CMD_ZOOM, any(3) - 1};
-        default: return {any(2) ? CMD_POINT : CMD_TURN, 0, any(mapRows), any(mapCols), any(9) - 4, any(9) - 4};
-    }
-}
-
 // Whole battles with the computer on one side or both, a person giving
 // random commands all the while: on the computer's turns (and during its
 // hero choice) none of them changes the battle, while on the person's own
@@ -253,14 +233,10 @@ const struct ClickCase {
     std::vector<Command> clicks;
     std::function<bool(Unit& fighter, Unit& healer)> after;
 } clickCases[] = {
-    {"on a unit of the player that may act: selected, its menu open", nullptr, {{CMD_CLICK, 0, 2, 1}},
-     [](Unit& f, Unit&) { return selectedUnit == &f && f.menuOpen && cursorSquare() == Square(2, 1); }},
     {"on a unit that has acted: no menu", nullptr, {{CMD_CLICK, 0, 2, 3}},
      [](Unit&, Unit&) { return cursorSquare() == Square(2, 3) && !selectedUnit->menuOpen; }},
     {"twice on the same unit, the menu open: still open", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK, 0, 2, 1}},
      [](Unit& f, Unit&) { return f.menuOpen && menuItem == 1; }},
-    {"on another square with a menu open: the menu closes", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK, 0, 5, 0}},
-     [](Unit& f, Unit&) { return !f.menuOpen && cursorSquare() == Square(5, 0); }},
     {"on Defend: the unit defends", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 3}},
      [](Unit& f, Unit&) { return !f.canAct && menuItem == 3; }},
     {"on Attack, then a square out of reach: nothing", nullptr,
@@ -269,9 +245,6 @@ const struct ClickCase {
     {"on Move, then a square out of reach: nothing", nullptr,
      {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 4}, {CMD_CLICK, 0, 6, 1}},
      [](Unit& f, Unit&) { return choosingMove && !moveAnimating && standsOn(f, 2, 1); }},
-    {"on Move, then on Attack: back to the menu, then aiming", nullptr,
-     {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 4}, {CMD_CLICK_ENTRY, 1}},
-     [](Unit&, Unit&) { return choosingTarget && !choosingMove && menuItem == 1; }},
     {"during a glide: nothing; right: the glide stops", [](Unit& f, Unit&) { startStepping(f); },
      {{CMD_CLICK, 0, 2, 0}, {CMD_CLICK, 0, 1, 2}, {CMD_CLICK_ENTRY, 1}},
      [](Unit& f, Unit&) {
