@@ -192,7 +192,8 @@ TEST_F(GoldenFiles, EachReplayIsWrittenAgainAsItWasAndPlaysToItsRecordedEnd) {
 TEST(GoldenSounds, TheGeneratedSoundsKeepTheirHeadersAndTheReaderTakesThem) {
     const std::string sounds = std::string(RUN_DIR) + "/sounds/";
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(sounds)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(sounds))
+        if (entry.path().extension() == ".wav") names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     std::string headers;
     static const char HEX[] = "0123456789abcdef";
