@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -45,6 +47,21 @@ std::string battleNow() {
     text << choosingHeroes << p1ChoosingHero << p2ChoosingHero << materialBrowse << battlesStarted << moveAnimating
          << attackAnimating;
     return text.str();
+}
+
+// Player 1's Fighter at (2, 1) beside player 2's Healer at (3, 1) on grass,
+// player 1's first turn under way, no banner up, in an 800 × 500 window.
+std::pair<Unit*, Unit*> fighterBesideHealer() {
+    resetBattleState();
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Unit* fighter = placeUnit<Fighter>(1, 2, 1);
+    Unit* healer = placeUnit<Healer>(2, 3, 1);
+    updateVisibility(1);
+    bannerP1BeginTurn = false;
+    windowWidth = 800;
+    windowHeight = 500;
+    return {fighter, healer};
 }
 
 // One frame as the window runs it: the update, what a click set going, the
@@ -364,15 +381,8 @@ TEST_F(InputTest, WhatWasUnderWayMeetsTheWorldAsItIsNow) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        resetBattleState();
-        loadUniformMap(7, 5, 1);
-        startPlaying();
-        Unit* fighter = placeUnit<Fighter>(1, 2, 1);
-        Unit* healer = placeUnit<Healer>(2, 3, 1);
-        updateVisibility(1);
-        bannerP1BeginTurn = false;
-        windowWidth = 800;
-        windowHeight = 500;
+        Unit *fighter, *healer;
+        std::tie(fighter, healer) = fighterBesideHealer();
         bool held = false;
         captureOutput([&] { held = c.play(*fighter, *healer); });
         EXPECT_TRUE(held);
@@ -588,15 +598,8 @@ TEST_F(InputTest, EveryControlDoesWhatItShouldInEveryState) {
         for (int state = 0; state < STATES; state++) {
             if (!c.did[state]) continue;
             SCOPED_TRACE(std::string(c.control) + " in state " + std::to_string(state));
-            resetBattleState();
-            loadUniformMap(7, 5, 1);
-            startPlaying();
-            Unit* fighter = placeUnit<Fighter>(1, 2, 1);
-            Unit* healer = placeUnit<Healer>(2, 3, 1);
-            updateVisibility(1);
-            bannerP1BeginTurn = false;
-            windowWidth = 800;
-            windowHeight = 500;
+            Unit *fighter, *healer;
+            std::tie(fighter, healer) = fighterBesideHealer();
             captureOutput([&] { enter(static_cast<State>(state), *fighter, *healer); });
             const Look before = look(*fighter);
             captureOutput(c.use);
