@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -458,6 +459,17 @@ void dispatch(const Command& command) {
 
 void inputTick() {
     if (!walk.empty()) walkOn();
+}
+
+void letGoOfEveryKey() {
+    const bool* const cameraKeys[] = {&heldPlus, &heldMinus, &held2, &held4, &held6, &held8};
+    const char CAMERA_KEYS[] = "+-2468";
+    for (int key = 0; key < 256; key++) {
+        const char* camera = key ? std::strchr(CAMERA_KEYS, key) : nullptr;
+        if (heldDown[key] || (camera && *cameraKeys[camera - CAMERA_KEYS])) dispatch({CMD_KEY_UP, key});
+    }
+    if (insertHeld) dispatch({CMD_SPECIAL_UP, KEY_INSERT});
+    if (homeHeld) dispatch({CMD_SPECIAL_UP, KEY_HOME});
 }
 
 void resetInput() {

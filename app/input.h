@@ -60,4 +60,8 @@ void inputTick();
 // a person's; after a victory (when Enter starts a new battle), a side is.
 bool personMayCommand();
 
+// The window no longer hears the keys (the pointer left it, or it was
+// hidden or covered): X tells no release of a key held meanwhile, so each
+// key held down is let go now, as its release command.
+void letGoOfEveryKey();
 void resetInput();   // nothing held down, no walk under way (a fresh start for the tests)

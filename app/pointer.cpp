@@ -200,6 +200,7 @@ void onMouseMove(int x, int y) {
 void onMouseEntry(int state) {
     if (state != POINTER_LEFT_WINDOW) return;
     inWindow = false;
+    letGoOfEveryKey();
     if (hoverRow >= 0) dispatch({CMD_POINT});
 }
 

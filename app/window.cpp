@@ -94,6 +94,10 @@ void onKeyUp(unsigned char key, int, int) { dispatch({CMD_KEY_UP, key}); }
 void onSpecial(int key, int, int) { dispatch({CMD_SPECIAL, key}); }
 void onSpecialUp(int key, int, int) { dispatch({CMD_SPECIAL_UP, key}); }
 void onMenu(int mode) { dispatch({CMD_CAMERA_MODE, mode}); }
+// Hidden or covered, the window has lost the keys to another.
+void onWindowStatus(int state) {
+    if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED) letGoOfEveryKey();
+}
 
 // The HUD lines are drawn with the other projection. Each switch also asks
 // for a redisplay, as the v key does, so frames follow one another as fast
@@ -146,6 +150,7 @@ void setUpWindow(int argc, char** argv) {
         glutMotionFunc(onMouseDrag);
         glutPassiveMotionFunc(onMouseMove);
         glutEntryFunc(onMouseEntry);
+        glutWindowStatusFunc(onWindowStatus);
         glutSpecialFunc(onSpecial);
         glutSpecialUpFunc(onSpecialUp);
         // The right button backs out as Home, so the camera modes moved to the middle one.

@@ -1,7 +1,8 @@
 """A whole battle of the real game played with the mouse alone: the heroes
 chosen by clicks, moves of several squares in one click, every class's own
-action chosen from the menu by a click, END TURN on the screen, and player
-2's hero hunted until it falls.
+action chosen from the menu by a click, each of the buttons (HELP shows
+the help and hides it, UNDO takes a walk back, END TURN), and player 2's
+hero hunted until it falls.
 
 The camera is where the game puts it: the start view for the hero choice,
 then player 1's home, from the first turn on. KESTRAVA_DEBUG_HUD has the
@@ -79,19 +80,36 @@ class Screen:
         x, y = 1.0, -0.4 - (item - 0.5) * 0.125
         return round(x * self.height / 2 + (self.width - 1) / 2), round((self.height - 1) / 2 - y * self.height / 2)
 
-    def end_turn(self):
-        """END TURN: the top right, below the line naming whose turn it is,
+    def button(self, label):
+        """END TURN at the top right, below the line naming whose turn it is,
         which hangs under the frames-per-second line (its baseline at 0.92 of
-        the overlays' height, its letters 4 pixels lower), all as render/layout.cpp has them."""
+        the overlays' height, its letters 4 pixels lower); UNDO and HELP to
+        its left, two letters apart: all as render/layout.cpp has them."""
         letter = max(2, self.height // 256)
-        rim = max(1, int(letter / 3 + 0.5))
+        rim, pad = max(1, int(letter / 3 + 0.5)), letter * 3 // 2 + 2
         clock_foot = int(0.96 * self.height + 0.5) - 4
         top = self.height - (clock_foot - 2 - rim - 7 * letter - rim - 4)
-        return self.width - 13 - 100, top + (7 * letter + 2 * (letter * 3 // 2 + 2)) // 2
+        right = self.width - 13
+        for name in ("END TURN", "UNDO", "HELP"):
+            left = right - (len(name) * 6 * letter - letter + 2 * pad) + 1
+            if name == label:
+                return (left + right) // 2, top + (7 * letter + 2 * pad) // 2
+            right = left - 2 * letter - 1
+        raise ValueError(label)
+
+    def end_turn(self):
+        return self.button("END TURN")
 
     def away(self):
         """The pointer over the END TURN button points at no square."""
         return self.end_turn()
+
+
+def help_shown(path):
+    """The help panel, dark blue over everything, fills the window's middle."""
+    picture = harness.Picture(path)
+    middle = picture.count(0.45, 0.45, 0.1, 0.1, lambda r, g, b: r + g + b < 90 and b >= r)
+    return middle > 0.5 * picture.width * picture.height / 100
 
 
 def dot(a, b):
@@ -163,6 +181,11 @@ class MouseBattle(unittest.TestCase):
             game.wait_for_picture("mouse-start.png", harness.fills_window)
             mouse = Mouse(game, camera_at_rest(game, 0))   # the window at its full size; the start view
 
+            # HELP shows the help panel over the middle of the window, and hides it again.
+            for shown in (True, False):
+                game.click(*mouse.screen.button("HELP"))
+                game.wait_for_picture("mouse-help.png", lambda path: help_shown(path) == shown, 30)
+
             # Pointing reads each unit of player 1 where the seed put it.
             for square, text in ((ARCHER, "PLAYER 1'S ARCHER | HP 80/80 | MP 20/20 | MOVE 5"),
                                  (FIGHTER, "PLAYER 1'S FIGHTER | HP 100/100 | MP 0/0 | MOVE 5"),
@@ -189,6 +212,11 @@ class MouseBattle(unittest.TestCase):
             # hero's 100 hit points. END TURN leaves the Mage's action unused.
             mouse.select(HEALER)
             mouse.act(2, MAGE, "MAGE")
+            mouse.select(FLIER)
+            game.click(*mouse.screen.entry(4))
+            mouse.walk((4, 0), "PLAYER 1'S FLIER | HP 100/100 | MP 0/0 | MOVE 2")
+            game.click(*mouse.screen.button("UNDO"))   # the walk taken back, and walked again
+            mouse.reads(FLIER, "PLAYER 1'S FLIER | HP 100/100 | MP 0/0 | MOVE 7")
             mouse.select(FLIER)
             game.click(*mouse.screen.entry(4))
             mouse.walk((4, 0), "PLAYER 1'S FLIER | HP 100/100 | MP 0/0 | MOVE 2")

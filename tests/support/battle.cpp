@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -202,4 +203,21 @@ void seedForRoll(int lo, int hi) {
         if (roll >= lo && roll <= hi) return;
     }
     FAIL() << "no seed rolls between " << lo << " and " << hi;
+}
+
+Command anythingAPersonDoes(std::mt19937& pick) {
+    static const int SPECIALS[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_HOME, KEY_F1, KEY_F2, 104};
+    static const char KEYS[] = "temuz\rvrcpPbflshnxd+-2468";
+    auto any = [&pick](int n) { return static_cast<int>(pick() % n); };
+    switch (any(9)) {
+        case 0:
+        case 1: return {CMD_SPECIAL, SPECIALS[any(std::size(SPECIALS))]};
+        case 2: return {CMD_SPECIAL_UP, any(2) ? KEY_INSERT : KEY_HOME};
+        case 3: return {CMD_KEY, KEYS[any(sizeof KEYS - 1)]};
+        case 4: return {CMD_KEY_UP, KEYS[any(sizeof KEYS - 1)]};
+        case 5: return {CMD_CLICK, 0, any(mapRows + 1) - 1, any(mapCols)};
+        case 6: return {CMD_CLICK_ENTRY, 1 + any(4)};
+        case 7: return {any(2) ? CMD_BACK : CMD_ZOOM, any(3) - 1};
+        default: return {any(2) ? CMD_POINT : CMD_TURN, 0, any(mapRows), any(mapCols), any(9) - 4, any(9) - 4};
+    }
 }

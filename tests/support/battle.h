@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <iostream>
 #include <string>
 #include <gtest/gtest.h>
 
+#include "app/input.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
 
@@ -56,6 +58,11 @@ Unit* placeUnitOfClass(int unitClass, int player, int row, int col);   // CLASS_
 // A frame as far as the rules see it: the per-frame update, the swoop's bolt
 // counting its frames, the hero check.
 void drawnFrame();
+
+// Any command a person can give but quitting, picked by pick: keys pressed
+// and let go, clicks on squares (and off the board) and on menu entries, the
+// right button, the wheel, drags and pointing.
+Command anythingAPersonDoes(std::mt19937& pick);
 
 // Seeds the generator so that the hit roll, the first draw of an attack, falls in [lo, hi].
 void seedForRoll(int lo, int hi);

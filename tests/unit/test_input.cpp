@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -47,6 +49,21 @@ std::string battleNow() {
     return text.str();
 }
 
+// Player 1's Fighter at (2, 1) beside player 2's Healer at (3, 1) on grass,
+// player 1's first turn under way, no banner up, in an 800 × 500 window.
+std::pair<Unit*, Unit*> fighterBesideHealer() {
+    resetBattleState();
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    Unit* fighter = placeUnit<Fighter>(1, 2, 1);
+    Unit* healer = placeUnit<Healer>(2, 3, 1);
+    updateVisibility(1);
+    bannerP1BeginTurn = false;
+    windowWidth = 800;
+    windowHeight = 500;
+    return {fighter, healer};
+}
+
 // One frame as the window runs it: the update, what a click set going, the
 // computer's key through the dispatcher, and the frame's own calls.
 void windowFrame(float seconds) {
@@ -56,26 +73,6 @@ void windowFrame(float seconds) {
     if (int key = computerTick(seconds)) dispatch(computerKey(key));
     if (attackAnimating && selectedUnit->unitClass == CLASS_FLIER) lungeEffect.drawCount++;
     checkHeroChoice();
-}
-
-// Any command a person can give but quitting: keys pressed and let go,
-// clicks on squares (and off the board), on menu entries and buttons, the
-// right button, the wheel, drags and pointing.
-Command anythingAPersonDoes(std::mt19937& pick) {
-    static const int SPECIALS[] = {KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_INSERT, KEY_HOME, KEY_F1, KEY_F2, 104};
-    static const char KEYS[] = "temuz\rvrcpPbflshnxd+-2468";
-    auto any = [&pick](int n) { return static_cast<int>(pick() % n); };
-    switch (any(9)) {
-        case 0:
-        case 1: return {CMD_SPECIAL, SPECIALS[any(std::size(SPECIALS))]};
-        case 2: return {CMD_SPECIAL_UP, any(2) ? KEY_INSERT : KEY_HOME};
-        case 3: return {CMD_KEY, KEYS[any(sizeof KEYS - 1)]};
-        case 4: return {CMD_KEY_UP, KEYS[any(sizeof KEYS - 1)]};
-        case 5: return {CMD_CLICK, 0, any(mapRows + 1) - 1, any(mapCols)};
-        case 6: return {CMD_CLICK_ENTRY, 1 + any(4)};
-        case 7: return {any(2) ? CMD_BACK : CMD_ZOOM, any(3) - 1};
-        default: return {any(2) ? CMD_POINT : CMD_TURN, 0, any(mapRows), any(mapCols), any(9) - 4, any(9) - 4};
-    }
 }
 
 // Whole battles with the computer on one side or both, a person giving
@@ -243,9 +240,9 @@ TEST_F(InputTest, AClickOnASquareInReachWalksAsTheSameStepsByKeys) {
     EXPECT_EQ(click, keys);
 }
 
-// Clicks are the keys they stand for, in every state the keys know:
-// browsing, the menu, aiming, stepping, a glide, the hero choice, a turn
-// nobody may act in any more. Player 1's Fighter stands at (2, 1) beside
+// Clicks are the keys they stand for, in the states the table of every
+// control below leaves: a unit that acted, the menu, out of reach, a glide,
+// a turn nobody may act in any more. Player 1's Fighter stands at (2, 1) beside
 // player 2's Healer at (3, 1); player 1's Mage at (2, 3) has acted.
 const struct ClickCase {
     const char* what;
@@ -253,32 +250,18 @@ const struct ClickCase {
     std::vector<Command> clicks;
     std::function<bool(Unit& fighter, Unit& healer)> after;
 } clickCases[] = {
-    {"on a unit of the player that may act: selected, its menu open", nullptr, {{CMD_CLICK, 0, 2, 1}},
-     [](Unit& f, Unit&) { return selectedUnit == &f && f.menuOpen && cursorSquare() == Square(2, 1); }},
-    {"on the enemy: the cursor on it, no menu", nullptr, {{CMD_CLICK, 0, 3, 1}},
-     [](Unit&, Unit& h) { return selectedUnit == &h && !h.menuOpen && cursorSquare() == Square(3, 1); }},
     {"on a unit that has acted: no menu", nullptr, {{CMD_CLICK, 0, 2, 3}},
      [](Unit&, Unit&) { return cursorSquare() == Square(2, 3) && !selectedUnit->menuOpen; }},
     {"twice on the same unit, the menu open: still open", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK, 0, 2, 1}},
      [](Unit& f, Unit&) { return f.menuOpen && menuItem == 1; }},
-    {"on another square with a menu open: the menu closes", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK, 0, 5, 0}},
-     [](Unit& f, Unit&) { return !f.menuOpen && cursorSquare() == Square(5, 0); }},
     {"on Defend: the unit defends", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 3}},
      [](Unit& f, Unit&) { return !f.canAct && menuItem == 3; }},
-    {"on Attack, then the enemy in reach: the blow starts", nullptr,
-     {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 1}, {CMD_CLICK, 0, 3, 1}},
-     [](Unit&, Unit& h) { return attackAnimating && targetUnit == &h; }},
     {"on Attack, then a square out of reach: nothing", nullptr,
      {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 1}, {CMD_CLICK, 0, 4, 1}},
      [](Unit&, Unit&) { return choosingTarget && !attackAnimating && cursorSquare() == Square(2, 1); }},
     {"on Move, then a square out of reach: nothing", nullptr,
      {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 4}, {CMD_CLICK, 0, 6, 1}},
      [](Unit& f, Unit&) { return choosingMove && !moveAnimating && standsOn(f, 2, 1); }},
-    {"on Move, then on Attack: back to the menu, then aiming", nullptr,
-     {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 4}, {CMD_CLICK_ENTRY, 1}},
-     [](Unit&, Unit&) { return choosingTarget && !choosingMove && menuItem == 1; }},
-    {"right, while aiming: back to the menu", nullptr, {{CMD_CLICK, 0, 2, 1}, {CMD_CLICK_ENTRY, 1}, {CMD_BACK}},
-     [](Unit& f, Unit&) { return !choosingTarget && f.menuOpen; }},
     {"during a glide: nothing; right: the glide stops", [](Unit& f, Unit&) { startStepping(f); },
      {{CMD_CLICK, 0, 2, 0}, {CMD_CLICK, 0, 1, 2}, {CMD_CLICK_ENTRY, 1}},
      [](Unit& f, Unit&) {
@@ -286,12 +269,6 @@ const struct ClickCase {
          dispatch({CMD_BACK});
          return nothing && !moveAnimating && f.row == 2 && f.col == 1 && f.movePoints == 5;
      }},
-    {"during a blow: nothing", [](Unit& f, Unit& h) {
-         chooseEntry(f, 1);
-         browseTo(h.row, h.col);
-         press(KEY_INSERT);
-     }, {{CMD_CLICK, 0, 0, 0}, {CMD_BACK}, {CMD_CLICK_ENTRY, 3}},
-     [](Unit& f, Unit&) { return attackAnimating && choosingTarget && selectedUnit == &f; }},
     {"when nobody may act: the turn passes, and the click does no more",
      [](Unit& f, Unit&) {
          f.canAct = false;
@@ -299,10 +276,6 @@ const struct ClickCase {
      },
      {{CMD_CLICK, 0, 3, 1}},
      [](Unit&, Unit& h) { return currentPlayer == 2 && !h.menuOpen && cursorSquare() == Square(1, 0); }},
-    {"in the hero choice, on the other player's unit: nothing; on one's own: the hero",
-     [](Unit&, Unit&) { choosingHeroes = p1ChoosingHero = true; },
-     {{CMD_CLICK, 0, 3, 1}, {CMD_CLICK, 0, 2, 1}},
-     [](Unit& f, Unit& h) { return !h.hero && f.hero && p2ChoosingHero; }},
 };
 
 TEST_F(InputTest, ClicksDoWhatTheirKeysWould) {
@@ -320,6 +293,99 @@ TEST_F(InputTest, ClicksDoWhatTheirKeysWould) {
             for (const Command& click : c.clicks) dispatch(click);
         });
         EXPECT_TRUE(c.after(*fighter, *healer));
+    }
+}
+
+// What was under way meets the world as it is now: a step that could be
+// taken back, a step choice, an aim, a click's walk and a held key, after
+// the turn passed, a new battle began or the window lost the keys (the
+// pointer left it). Player 1's Fighter at (2, 1), player 2's Healer at (3, 1).
+TEST_F(InputTest, WhatWasUnderWayMeetsTheWorldAsItIsNow) {
+    auto frames = [](int count) {
+        for (int k = 0; k < count; k++) idleUpdate(), inputTick();
+    };
+    auto key = [](int code) { dispatch({CMD_KEY, code}); };
+    auto special = [](int code, bool up = false) { dispatch({up ? CMD_SPECIAL_UP : CMD_SPECIAL, code}); };
+    const struct { const char* what; std::function<bool(Unit& fighter, Unit& healer)> play; } cases[] = {
+        {"a step, then a new battle: nothing to take back, nothing moves", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press({KEY_UP, KEY_INSERT});
+             glide();
+             bannerP1Wins = true;
+             victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
+             setenv("KESTRAVA_SEED", "5", 1);
+             key('\r'), key('\r');
+             unsetenv("KESTRAVA_SEED");
+             choosingHeroes = p1ChoosingHero = p2ChoosingHero = false;
+             const int revision = battleRevision;
+             key('u');
+             return battlesStarted == 1 && battleRevision == revision && !std::strcmp(notice, "NO STEP TO TAKE BACK");
+         }},
+        {"a step choice, then t: player 2's Insert steps nobody", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press(KEY_UP);
+             key('t');
+             special(KEY_INSERT), special(KEY_INSERT, true);
+             frames(100);
+             return currentPlayer == 2 && standsOn(f, 2, 1) && !choosingMove;
+         }},
+        {"an aim at the Healer, then END TURN: player 2's Insert strikes nothing", [&](Unit& f, Unit& h) {
+             chooseEntry(f, 1);
+             press(KEY_DOWN);
+             const ButtonPlace end = buttonPlace(BUTTON_END_TURN, 800, 500);
+             onMouseButton(0, 0, end.left + 2, 500 - 1 - end.bottom - 2);
+             onMouseButton(0, 1, end.left + 2, 500 - 1 - end.bottom - 2);
+             special(KEY_INSERT), special(KEY_INSERT, true);
+             return currentPlayer == 2 && !attackAnimating && !choosingTarget && h.hp == h.maxHp;
+         }},
+        {"a click's walk, e pressed in its first glide: the unit stands where it stood, and walks no more",
+         [&](Unit& f, Unit&) {
+             startStepping(f);
+             dispatch({CMD_CLICK, 0, 2, 4});
+             frames(3);
+             const bool gliding = moveAnimating;
+             key('e');
+             frames(300);
+             return gliding && currentPlayer == 2 && standsOn(f, 2, 1) && f.movePoints == 5;
+         }},
+        {"Insert held over the hand-over: player 2's repeats act only once it is let go", [&](Unit& f, Unit&) {
+             startStepping(f);
+             press(KEY_UP);
+             special(KEY_INSERT);
+             glide();
+             key('e');
+             Unit& hero = *allUnits[1];
+             browseTo(hero.row, hero.col);
+             special(KEY_INSERT);
+             const bool repeatIgnored = !hero.menuOpen;
+             special(KEY_INSERT, true), special(KEY_INSERT);
+             return standsOn(f, 1, 1) && repeatIgnored && hero.menuOpen;
+         }},
+        {"keys held as the pointer leaves the window: let go, the camera still", [&](Unit& f, Unit&) {
+             browseTo(f.row, f.col);
+             special(KEY_INSERT);
+             special(KEY_HOME);
+             key('6'), key('+'), key('g');
+             static std::vector<Command> seen;
+             seen.clear();
+             commandWatcher = [](const Command& command) { seen.push_back(command); };
+             onMouseEntry(0);
+             commandWatcher = nullptr;
+             const Vector eye = cameraEye;
+             moveHeldCamera(1);
+             const bool still = cameraEye.x == eye.x && cameraEye.y == eye.y && cameraEye.z == eye.z;
+             special(KEY_INSERT);
+             return still && f.menuOpen && seen.size() == 5 && seen[0].kind == CMD_KEY_UP && seen[0].code == '+' &&
+                    seen[3].kind == CMD_SPECIAL_UP && seen[3].code == KEY_INSERT && seen[4].code == KEY_HOME;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Unit *fighter, *healer;
+        std::tie(fighter, healer) = fighterBesideHealer();
+        bool held = false;
+        captureOutput([&] { held = c.play(*fighter, *healer); });
+        EXPECT_TRUE(held);
     }
 }
 
@@ -433,30 +499,121 @@ TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
     EXPECT_EQ(battleTick, skipping.endTick);
 }
 
-// A button shows and takes a click only while it can act: HELP while no banner covers the
-// window, but not in a replay nor after the victory; END TURN and UNDO too on a person's turn
-// once the heroes are chosen.
-TEST_F(InputTest, AButtonTakesClicksOnlyWhileItCanAct) {
-    const struct { const char* what; void (*set)(); bool help, others; } states[] = {
-        {"a person's turn", [] {}, true, true},
-        {"the computer's turn", [] { computerCommands[1] = true; }, true, false},
-        {"the hero choice", [] { choosingHeroes = p2ChoosingHero = true; }, true, false},
-        {"a turn banner", [] { bannerP2EndTurn = true; }, false, false},
-        {"a replay", [] { watchingReplay = true; }, false, false},
-        {"after the victory", [] { bannerP2Wins = afterVictory = true; }, false, false},
+// What each control does in each state a battle can be in, as a player sees
+// it: the buttons pressed with the pointer where they are drawn in an 800 ×
+// 500 window, the rest as the pointer hands them to the dispatcher. Player
+// 1's Fighter stands at (2, 1), player 2's Healer beside it at (3, 1).
+// Hidden in a replay: the buttons; the window takes no other mouse input there.
+namespace controls {
+
+enum State { HERO_CHOICE, BROWSING, MENU_OPEN, AIMING, STEPPING, BLOW_PLAYING, COMPUTERS_TURN, AFTER_VICTORY, REPLAY, STATES };
+
+void enter(State state, Unit& fighter, Unit& healer) {
+    switch (state) {
+        case HERO_CHOICE: choosingHeroes = p1ChoosingHero = true; break;
+        case BROWSING: break;
+        case MENU_OPEN: openMenuOf(fighter); break;
+        case AIMING: chooseEntry(fighter, 1); break;
+        case STEPPING: startStepping(fighter); break;
+        case BLOW_PLAYING:
+            chooseEntry(fighter, 1);
+            browseTo(healer.row, healer.col);
+            press(KEY_INSERT);
+            break;
+        case COMPUTERS_TURN: commander[1] = BY_COMPUTER, computerCommands[1] = true; break;
+        case AFTER_VICTORY: bannerP1Wins = true, victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS; break;
+        case REPLAY: watchingReplay = true; break;
+        case STATES: break;
+    }
+}
+
+// What a player would see change, the first that did of these.
+struct Look {
+    int player, heroes, row, col, cursor;
+    bool help, blow, glide, aiming, stepping, menu, afterVictory;
+    std::string notice;
+};
+
+Look look(const Unit& fighter) {
+    int heroes = 0;
+    for (const Unit* unit : allUnits) heroes += unit->hero;
+    return {currentPlayer, heroes, fighter.row, fighter.col, cursorRow * 100 + cursorCol, helpShown, attackAnimating,
+            moveAnimating, choosingTarget, choosingMove, fighter.menuOpen, afterVictory, noticeSeconds > 0 ? notice : ""};
+}
+
+std::string change(const Look& a, const Look& b) {
+    if (a.afterVictory != b.afterVictory) return "banner away";
+    if (a.heroes != b.heroes) return "hero";
+    if (a.player != b.player) return "turn passes";
+    if (a.help != b.help) return "help";
+    if (!a.blow && b.blow) return "blow";
+    if ((!a.glide && b.glide) || a.row != b.row || a.col != b.col) return "step";
+    if (a.glide && !b.glide) return "glide stops";
+    if (a.notice != b.notice) return b.notice;
+    if (!a.aiming && b.aiming) return "aim";
+    if (a.aiming != b.aiming || a.stepping != b.stepping) return "back to menu";
+    if (a.menu != b.menu) return b.menu ? "menu" : "menu closes";
+    if (a.cursor != b.cursor) return "cursor";
+    return "-";
+}
+
+}  // namespace controls
+
+TEST_F(InputTest, EveryControlDoesWhatItShouldInEveryState) {
+    using namespace controls;
+    static std::string hidden;   // "no button: " when the pointer took a button's click for a square's
+    auto button = [](int which) {
+        return [which] {
+            const ButtonPlace place = buttonPlace(which, 800, 500);
+            const int x = (place.left + place.right) / 2, y = 500 - 1 - (place.bottom + place.top) / 2;
+            static bool keyGiven;
+            keyGiven = false;
+            commandWatcher = [](const Command& command) { keyGiven = keyGiven || command.kind == CMD_KEY; };
+            onMouseButton(0, 0, x, y);
+            onMouseButton(0, 1, x, y);
+            commandWatcher = nullptr;
+            if (!keyGiven) hidden = "no button: ";
+        };
     };
-    for (const auto& state : states) {
-        SCOPED_TRACE(state.what);
-        resetBattleState();
-        loadUniformMap(7, 5, 1);
-        startPlaying();
-        bannerP1BeginTurn = false;
-        state.set();
-        for (int button = 1; button <= BUTTON_COUNT; button++) {
-            const ButtonPlace place = buttonPlace(button, 800, 500);
-            const bool shown = button == BUTTON_HELP ? state.help : state.others;
-            EXPECT_EQ(buttonAt((place.left + place.right) / 2, (place.bottom + place.top) / 2, 800, 500),
-                      shown ? button : BUTTON_NONE) << place.label;
+    auto click = [](Command command) { return [command] { dispatch(command); }; };
+    // Each cell what a player sees change; null where the window hands nothing in.
+    const struct {
+        const char* control;
+        std::function<void()> use;
+        const char* did[STATES];
+    } controls[] = {
+        // control and its use: hero choice, browsing, menu open, aiming, stepping, a blow playing, the
+        // computer's turn, after the victory, a replay
+        {"END TURN", button(BUTTON_END_TURN),
+         {"no button: -", "turn passes", "turn passes", "turn passes", "turn passes", "-", "no button: -",
+          "no button: banner away", "no button: -"}},
+        {"UNDO", button(BUTTON_UNDO),
+         {"no button: -", "NO STEP TO TAKE BACK", "NO STEP TO TAKE BACK", "NO STEP TO TAKE BACK",
+          "NO STEP TO TAKE BACK", "WAIT: THE UNIT IS STILL MOVING", "no button: -", "no button: banner away",
+          "no button: -"}},
+        {"HELP", button(BUTTON_HELP),
+         {"help", "help", "help", "help", "help", "help", "help", "no button: banner away", "no button: -"}},
+        {"the menu's Attack", click({CMD_CLICK_ENTRY, 1}), {"-", "-", "aim", "-", "aim", "-", "-", "banner away"}},
+        {"the Fighter", click({CMD_CLICK, 0, 2, 1}), {"hero", "menu", "-", "-", "-", "-", "-", "banner away"}},
+        {"the Healer", click({CMD_CLICK, 0, 3, 1}),
+         {"cursor", "cursor", "menu closes", "blow", "-", "-", "-", "banner away"}},
+        {"the empty square above the Fighter", click({CMD_CLICK, 0, 1, 1}),
+         {"cursor", "cursor", "menu closes", "cursor", "step", "-", "-", "banner away"}},
+        {"off the board", click({CMD_CLICK, 0, -1, -1}), {"-", "-", "-", "-", "-", "-", "-", "banner away"}},
+        {"the right button", click({CMD_BACK}),
+         {"-", "-", "menu closes", "back to menu", "back to menu", "-", "-", "banner away"}},
+    };
+    for (const auto& c : controls) {
+        for (int state = 0; state < STATES; state++) {
+            if (!c.did[state]) continue;
+            SCOPED_TRACE(std::string(c.control) + " in state " + std::to_string(state));
+            Unit *fighter, *healer;
+            std::tie(fighter, healer) = fighterBesideHealer();
+            captureOutput([&] { enter(static_cast<State>(state), *fighter, *healer); });
+            const Look before = look(*fighter);
+            hidden = "";
+            captureOutput(c.use);
+            EXPECT_EQ(hidden + change(before, look(*fighter)), c.did[state]);
         }
     }
 }

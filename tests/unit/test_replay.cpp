@@ -61,21 +61,6 @@ std::string read(const std::string& text, Replay& replay) {
 
 using ReplayTest = BattleTest;
 
-TEST_F(ReplayTest, WhatTheRecorderWritesReadsBackCommandForCommand) {
-    Replay replay;
-    ASSERT_EQ(read(recording(BODY), replay), "");
-    EXPECT_EQ(replay.seed, 4242u);
-    EXPECT_EQ(replay.given, 10);
-    EXPECT_EQ(replay.sides[2], BY_COMPUTER);
-    EXPECT_EQ(replay.levels[2], LEVEL_HARD);
-    EXPECT_EQ(replay.endTick, 900);
-    EXPECT_FALSE(replay.cut);
-    std::string lines;
-    for (const ReplayEntry& entry : replay.entries) lines += replayLine(entry) + "\n";
-    EXPECT_EQ(lines, BODY);
-    EXPECT_EQ(mapCols, -1) << "reading a replay changed the map in play";
-}
-
 TEST_F(ReplayTest, AFileCutShortOrEditedIsRefusedWithItsFirstProblem) {
     const std::string good = recording(BODY);
     auto replaced = [&good](const std::string& from, const std::string& to) {

@@ -142,7 +142,7 @@ TEST(Sounds, EverySoundIsShortUnclippedAndStartsAndEndsQuietly) {
     }
 }
 
-// The reader takes only what the generator writes: whole 16-bit PCM, one channel.
+// The reader takes only what the generator writes (tests/unit/test_golden.cpp): whole 16-bit PCM, one channel.
 TEST(Sounds, AFileThatIsNotOneOfOurSoundsIsRefused) {
     std::ifstream in(SOUNDS + "/hit.wav", std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -164,11 +164,6 @@ TEST(Sounds, AFileThatIsNotOneOfOurSoundsIsRefused) {
         int rate = 0;
         EXPECT_FALSE(readWave(path, samples, rate));
     }
-    std::ofstream(path, std::ios::binary) << good;
-    std::vector<int16_t> samples;
-    int rate = 0;
-    EXPECT_TRUE(readWave(path, samples, rate));
-    EXPECT_EQ(samples.size(), (good.size() - 44) / 2);
     std::remove(path.c_str());
 }
 
