@@ -36,6 +36,14 @@ TEST(QuadricTest, QuadricsShowWhatGlusShowFromAPixelInRadiusUp) {
     for (const Case& c : cases) {
         SCOPED_TRACE("kind " + std::to_string(c.kind) + ", radius " + std::to_string(c.radius) + ", " +
                      std::to_string(c.pixels) + " pixels");
+        const ModelPart part = recordPart([&c](PartRecorder& shape) {
+            if (c.kind == SPHERE)
+                addSphere(shape, c.radius, c.slices, c.stacks);
+            else if (c.kind == CYLINDER)
+                addCylinder(shape, c.radius, c.top, c.length, c.slices, c.stacks);
+            else
+                addDisk(shape, c.radius, c.slices, c.stacks);
+        });
         WindowPicture pictures[2];
         for (int ours = 0; ours < 2; ours++) {
             lookThrough(0, 0, width, height, 60);
@@ -48,13 +56,14 @@ TEST(QuadricTest, QuadricsShowWhatGlusShowFromAPixelInRadiusUp) {
             glRotatef(-60, 1, 0, 0);
             const float scale = c.pixels / (static_cast<float>(c.radius) * height / 2 / std::tan(0.5236f) / c.depth);
             glScalef(scale, scale, scale);
-            if (c.kind == SPHERE)
-                ours ? drawSphere(c.radius, c.slices, c.stacks) : gluSphere(glu, c.radius, c.slices, c.stacks);
+            if (ours)
+                drawPart(part);
+            else if (c.kind == SPHERE)
+                gluSphere(glu, c.radius, c.slices, c.stacks);
             else if (c.kind == CYLINDER)
-                ours ? drawCylinder(c.radius, c.top, c.length, c.slices, c.stacks)
-                     : gluCylinder(glu, c.radius, c.top, c.length, c.slices, 2);
+                gluCylinder(glu, c.radius, c.top, c.length, c.slices, 2);
             else
-                ours ? drawDisk(c.radius, c.slices, c.stacks) : gluDisk(glu, 0, c.radius, c.slices, 2);
+                gluDisk(glu, 0, c.radius, c.slices, 2);
             pictures[ours] = readBackBuffer();
         }
         int differing = 0;
