@@ -17,6 +17,7 @@
 #include "rules/game_state.h"
 
 int   commander[3] = {BY_PERSON, BY_PERSON, BY_PERSON};
+int   computerLevel[3] = {LEVEL_NORMAL, LEVEL_NORMAL, LEVEL_NORMAL};
 float computerPace = DEFAULT_COMPUTER_PACE;
 bool  computerHurry = false;
 DecisionClock decisionClock[3];
@@ -68,7 +69,7 @@ void decide(int player) {
             case BY_GREEDY: return greedyPlan(player);
             case BY_RANDOM: return randomPlan(player);
             case BY_SQUAD: return squadPlan(player);
-            default: return planTurn(player);
+            default: return planTurn(player, static_cast<Level>(computerLevel[player]));
         }
     });
     if (o.plan.unit) o.from = placeOf(*o.plan.unit);
@@ -114,7 +115,7 @@ int stepKey(Orders& o, int player) {
     bool learnt = ordersKnowledge != knowledgeRevision[player];
     if (!same(here, o.from) || o.plan.unit != &unit) {
         if (commander[player] == BY_COMPUTER && (learnt || o.plan.unit != &unit)) {
-            o.plan = timed(player, [&unit] { return planUnit(unit); });
+            o.plan = timed(player, [&unit, player] { return planUnit(unit, static_cast<Level>(computerLevel[player])); });
             ordersKnowledge = knowledgeRevision[player];
         } else {
             auto reached = std::find_if(o.plan.path.begin(), o.plan.path.end(),
@@ -140,8 +141,10 @@ int targetKey(Orders& o) {
         return std::abs(p.row - unit.row) + std::abs(p.col - unit.col) <= unit.attackRange;
     };
     Place to = o.plan.target;
-    // Aiming before the steps are taken (a stray key) is backed out of.
-    if (o.plan.unit != &unit || !o.plan.path.empty() || !inside(to)) return giveUp(o);
+    // Aiming before the steps are taken, or for a plan with nothing to aim
+    // at (a stray key either way), is backed out of: off the map's corner a
+    // target of (-1, -1) can lie inside the diamond and be walked toward for ever.
+    if (o.plan.unit != &unit || !o.plan.path.empty() || o.plan.target.row < 0 || !inside(to)) return giveUp(o);
     if (same(cursorPlace(), to)) return KEY_INSERT;
     if (cursorRow != to.row && inside({cursorRow + (to.row > cursorRow ? 1 : -1), cursorCol}))
         return to.row > cursorRow ? KEY_DOWN : KEY_UP;
@@ -240,12 +243,19 @@ bool commandByComputer(const char* side) {
     return both || one || two;
 }
 
+void playAtLevel(int level) {
+    for (int player = 1; player <= 2; player++)
+        if (commander[player] == BY_COMPUTER) computerLevel[player] = level;
+}
+
 float computerPaceSetting(const char* setting) {
     if (!setting) return DEFAULT_COMPUTER_PACE;
     char* end = nullptr;
     float seconds = std::strtof(setting, &end);
-    if (*setting && *end == '\0' && seconds >= 0) return seconds;
-    std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds; the computer keeps its pace." << std::endl;
+    // Infinity and NaN fail the range too.
+    if (*setting && *end == '\0' && seconds >= 0 && seconds <= SLOWEST_COMPUTER_PACE) return seconds;
+    std::cerr << "KESTRAVA_COMPUTER_PACE is not a number of seconds from 0 to " << SLOWEST_COMPUTER_PACE
+              << "; the computer keeps its pace." << std::endl;
     return DEFAULT_COMPUTER_PACE;
 }
 

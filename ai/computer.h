@@ -4,10 +4,12 @@
 enum Commander { BY_PERSON, BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD };
 
 extern int   commander[3];    // who presses each player's keys; index 0 unused
+extern int   computerLevel[3];   // how well the computer plays each player (a Level); index 0 unused
 extern float computerPace;    // seconds between two inputs when few units must act; 0 for one at every call
 extern bool  computerHurry;   // w: the computer presses its keys four times as fast, until w again or a new battle
 
 constexpr float DEFAULT_COMPUTER_PACE = 0.15f;
+constexpr float SLOWEST_COMPUTER_PACE = 10;   // a key every ten seconds: slower is no game to watch
 constexpr float HURRY_FACTOR = 4;
 constexpr int   UNHURRIED_UNITS = 4;   // up to this many units to act, every key waits the whole pace
 constexpr float TRAVEL_SHARE = 0.25f;  // of the wait, for an arrow that only carries the cursor to the unit
@@ -41,9 +43,12 @@ int computerTurnSpeed();
 
 // The side --computer names: "1", "2" or "both". False for anything else.
 bool commandByComputer(const char* side);
+// --level: the computer plays every side it commands at the level (a Level).
+void playAtLevel(int level);
 
-// KESTRAVA_COMPUTER_PACE: seconds, 0 or more. Without it the default pace;
-// anything else is said on standard error and the default kept.
+// KESTRAVA_COMPUTER_PACE: seconds, 0 to SLOWEST_COMPUTER_PACE. Without it
+// the default pace; anything else (infinity and NaN too) is said on
+// standard error and the default kept.
 float computerPaceSetting(const char* setting);
 
 // A new battle: no plans, no sightings, the default pace.

@@ -8,7 +8,7 @@
 
 std::vector<Sighting> sightings[3];
 int turnsBegun[3];
-int lookedAt[3][MAP_LIMIT][MAP_LIMIT];
+int hiddenSince[3][MAP_LIMIT][MAP_LIMIT];
 int quietTurns[3];
 int knowledgeRevision[3];
 int turnsSinceFall[3];
@@ -19,6 +19,30 @@ int lastFallTurn[3];                // the player's turn in which it last saw a 
 std::vector<int> ownHp[3];          // its units' hit points at the last look, by index in allUnits
 
 bool watches(const Unit& unit, int player) { return unit.player == player && !unit.dead; }
+
+// Squares in sight hide nobody.
+void clearSeen(int player, const std::vector<bool>& seen) {
+    for (int r = 0; r < mapRows; r++)
+        for (int c = 0; c < mapCols; c++)
+            if (seen[r * MAP_LIMIT + c]) hiddenSince[player][r][c] = 0;
+}
+
+// One enemy turn: every square within ENEMY_STRIDE of one where an enemy
+// may have stood may hold one now; a square keeps the turn it first could.
+void widenHiding(int player, int turn) {
+    auto& since = hiddenSince[player];
+    for (int stride = 0; stride < ENEMY_STRIDE; stride++) {
+        static bool reached[MAP_LIMIT][MAP_LIMIT];
+        for (int r = 0; r < mapRows; r++)
+            for (int c = 0; c < mapCols; c++)
+                reached[r][c] = since[r][c] > 0 || (r > 0 && since[r - 1][c] > 0) ||
+                                (r + 1 < mapRows && since[r + 1][c] > 0) || (c > 0 && since[r][c - 1] > 0) ||
+                                (c + 1 < mapCols && since[r][c + 1] > 0);
+        for (int r = 0; r < mapRows; r++)
+            for (int c = 0; c < mapCols; c++)
+                if (reached[r][c] && since[r][c] == 0) since[r][c] = turn;
+    }
+}
 
 bool seenFrom(const Unit& observer, int row, int col) {
     Unit stand;
@@ -51,7 +75,8 @@ void noteSightings(int player) {
         hps[i] = allUnits[i]->dead ? -1 : allUnits[i]->hp;
     }
     std::vector<Sighting>& known = sightings[player];
-    std::vector<bool> seen;   // what the side sees, worked out once there is an enemy out of view to look for
+    const std::vector<bool> seen = squaresInSight(player);
+    clearSeen(player, seen);
     for (const Unit* unit : allUnits) {
         if (unit->player == player) continue;
         auto found = std::find_if(known.begin(), known.end(), [unit](const Sighting& s) { return s.unit == unit; });
@@ -68,7 +93,7 @@ void noteSightings(int player) {
             }
         } else if (found == known.end()) {
             continue;
-        } else if ((seen.empty() ? seen = squaresInSight(player) : seen)[found->row * MAP_LIMIT + found->col]) {
+        } else if (seen[found->row * MAP_LIMIT + found->col]) {
             if (found->inView && unit->dead) lastFallTurn[player] = turnsBegun[player];
             known.erase(found);
         } else if (found->inView) {
@@ -93,18 +118,36 @@ void expectEnemyAtHome(int player) {
         bool known = std::any_of(sightings[player].begin(), sightings[player].end(),
                                  [unit](const Sighting& s) { return s.unit == unit; });
         int col = static_cast<int>((2 * k + 1) * mapCols / (2 * enemies.size()));
-        if (!known) sightings[player].push_back({unit, row, col, unit->maxHp, false});
+        if (!known) sightings[player].push_back({unit, row, col, unit->maxHp, false, true, turnsBegun[player]});
     }
     knowledgeRevision[player]++;
 }
 
 void noteTurnStart(int player) {
     int turn = ++turnsBegun[player];
-    if (turn == 1) expectEnemyAtHome(player);
-    std::vector<bool> seen = squaresInSight(player);
-    for (int r = 0; r < mapRows; r++)
+    if (turn == 1) {
+        expectEnemyAtHome(player);
+        const int firstEnemyRow = player == 1 ? mapRows - 3 : 0;
+        for (int r = std::max(0, firstEnemyRow); r < firstEnemyRow + 3 && r < mapRows; r++)
+            for (int c = 0; c < mapCols; c++) hiddenSince[player][r][c] = turn;
+    }
+    // Player 1 opens the battle: before its first turn the enemy has not moved.
+    if (turn > 1 || player == 2) widenHiding(player, turn);
+    std::vector<Sighting>& known = sightings[player];
+    auto stale = [turn](const Sighting& s) { return s.guess && turn - s.turn >= GUESS_TURNS; };
+    if (std::any_of(known.begin(), known.end(), stale)) {
+        known.erase(std::remove_if(known.begin(), known.end(), stale), known.end());
+        knowledgeRevision[player]++;
+    }
+    const std::vector<bool> seen = squaresInSight(player);
+    clearSeen(player, seen);
+    // An enemy that is nowhere it could be has gone where nobody looked.
+    bool anywhere = false;
+    for (int r = 0; r < mapRows && !anywhere; r++)
+        for (int c = 0; c < mapCols && !anywhere; c++) anywhere = hiddenSince[player][r][c] > 0;
+    for (int r = 0; r < mapRows && !anywhere; r++)
         for (int c = 0; c < mapCols; c++)
-            if (seen[r * MAP_LIMIT + c]) lookedAt[player][r][c] = turn;
+            if (!seen[r * MAP_LIMIT + c]) hiddenSince[player][r][c] = turn;
 
     quietTurns[player] = std::max(0, turn - 1 - std::max(lastEventTurn[player], 1));
     turnsSinceFall[player] = std::max(0, turn - 1 - std::max(lastFallTurn[player], 1));
@@ -114,7 +157,7 @@ void forgetSightings() {
     for (int player = 1; player <= 2; player++) {
         sightings[player].clear();
         turnsBegun[player] = 0;
-        for (auto& row : lookedAt[player])
+        for (auto& row : hiddenSince[player])
             for (int& turn : row) turn = 0;
         quietTurns[player] = 0;
         lastEventTurn[player] = 0;

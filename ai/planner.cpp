@@ -37,7 +37,7 @@ constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to 
 constexpr float HERO_BEHIND = 3;          // movement points the hero keeps behind its army's middle
 constexpr float FOG_WEIGHT = 2;           // each square out of sight near the hero, on the enemy's side of it
 constexpr int   FOG_NEAR = 6;             // how near such a square is counted
-constexpr float SEARCH_WEIGHT = 1;        // each turn since a square was last in sight
+constexpr float SEARCH_WEIGHT = 5;        // each turn an enemy may have hidden on a square
 constexpr float ENEMY_HOME = 10;          // a square of the enemy's home rows, where its hero likely stands
 constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one nearer to hand
 constexpr float WOUNDED = 0.4f;           // below this share of its hit points a unit falls back
@@ -49,6 +49,10 @@ constexpr int   PATIENCE = 2;             // quiet turns before danger weighs le
 constexpr float IMPATIENCE = 0.25f;       // how much danger weighs after PATIENCE quiet turns
 constexpr int   STALEMATE = 8;            // turns without a fall before danger weighs nothing
 constexpr float LEAD = 3;                 // movement points a unit may run ahead of its army's middle
+constexpr float BOXED_IN = 150;           // the hero left without a free square beside it
+constexpr float COHESION = 1;             // each square further than GATHERED from the army's middle
+constexpr int   GATHERED = 4;
+constexpr float HERO_WAY = 500;           // standing on the way to the safest square our hero can reach
 
 constexpr float NOTHING = -std::numeric_limits<float>::infinity();
 constexpr float FAR = 1e6f;               // a field's value where no way leads
@@ -207,12 +211,12 @@ struct ThreatMap {
 ThreatMap threatMaps[3];
 Reach threatScratch;
 
-Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock) {
+Threat threatFrom(const Sighting& seen, const std::vector<bool>& ownBlock, int points = TURN_POINTS) {
     Unit there = *seen.unit;
     there.row = seen.row;
     there.col = seen.col;
     searchReach(
-        {seen.row, seen.col}, TURN_POINTS, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
+        {seen.row, seen.col}, points, [&ownBlock](int r, int c) { return ownBlock[squareOf(r, c)]; },
         [&there](int r, int c) { return stepCost(there, r, c); }, threatScratch);
     Threat threat{seen.unit, seen.row, seen.col, seen.row, seen.col, seen.row, seen.col, {}};
     // Out from the squares it may stand on, a square at a time, as far as its range.
@@ -348,13 +352,15 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
                 for (int c = seen.col - range; c <= seen.col + range; c++)
                     if (onMap(r, c) && distance({r, c}, {seen.row, seen.col}) <= range) source(r, c, 0);
     } else {
+        // Where an enemy may hide, the longer it may have hidden there the
+        // likelier: the middle of what the enemy could reach unseen.
         int firstEnemyRow = player == 1 ? mapRows - 3 : 0;
         for (int r = 0; r < mapRows; r++)
             for (int c = 0; c < mapCols; c++) {
-                int looked = lookedAt[player][r][c];
-                if (looked == turn) continue;
+                int since = hiddenSince[player][r][c];
+                if (since == 0) continue;
                 bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-                float wanted = SEARCH_WEIGHT * (turn - looked) + (enemyHome ? ENEMY_HOME : 0);
+                float wanted = SEARCH_WEIGHT * (turn - since) + (enemyHome ? ENEMY_HOME : 0);
                 source(r, c, -static_cast<int>(std::lround(2 * wanted / TRAVEL_WEIGHT)));
             }
     }
@@ -397,6 +403,20 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
 
 // ---- One decision's view of the battle ----
 
+// What standing on a square may cost a unit in the enemy's next turn: the
+// harm expected, and the worth of the unit times the chance of losing it.
+struct Peril {
+    float harm = 0, loss = 0;
+};
+
+// The way a unit on foot with the given reach has still to go: the one
+// measure in which every class's progress is compared, so that a Flier,
+// for which a square of desert costs a third of what it costs the others,
+// keeps in step with them rather than always seeming far ahead.
+const std::vector<float>& footField(int player, int range) {
+    return approachField(player, false, std::clamp(range, 1, 3));
+}
+
 struct Outlook {
     int player;
     bool focus;                        // kills are shared out among the units that may still act
@@ -406,15 +426,23 @@ struct Outlook {
     std::vector<float> harmMemo;       // by enemy class and id of our unit: expected damage of a blow
     std::vector<int> worstMemo;        // the same, the damage of a hit
     const ThreatMap* threats;
-    float armyWay;                     // the mean way still to go of our fighting units
+    float armyWay;                     // the mean way still to go of our fighting units, on foot
+    float armyWays = 0;                // its sum, over
+    int armyCount = 0;                 // so many units
+    const Unit* hero = nullptr;        // our hero, while it lives
+    Place middle{-1, -1};              // the middle of our living units' squares
     int quiet, sinceFall;
     bool heroFights;
+    bool heroAlone;                    // nobody but Healers left beside our hero
+    bool heroLapses = false;           // this turn our hero minds no danger (a beginner's slip)
     std::vector<const Unit*> marks;    // what a blow or a heal may fall on: enemies in view, wounded friends
     std::vector<bool> seen;            // what our side sees, once the hero's plan asks
     std::vector<int> exposed;          // by threat: our living units standing where it can strike
     std::vector<bool> doomed;          // by threat: an enemy in view that our side can kill this turn
+    std::vector<float> relief;         // by id of an enemy in view: what its fall would spare our hero
+    std::vector<int> heroWay;          // the squares of the way to the safest square our hero can reach
     // Our units by id: the dangers already worked out for each crowd of strikers.
-    std::vector<std::vector<std::pair<uint64_t, float>>> dangerMemo;
+    std::vector<std::vector<std::pair<uint64_t, Peril>>> dangerMemo;
 
     Outlook(int who, bool sharesKills);
     Unit* at(int row, int col) const {
@@ -428,12 +456,12 @@ bool enemyInView(const Unit& unit, int player) { return unit.player != player &&
 
 // The hero joins the fighting once the rest of its army can no longer win
 // it (nobody but Healers is left), or when a standoff has lasted.
-bool heroShouldFight(int player) {
-    if (quietTurns[player] >= 2 * PATIENCE) return true;
+bool heroAlone(int player) {
     for (const Unit* unit : allUnits)
         if (unit->player == player && living(*unit) && !unit->hero && unit->unitClass != CLASS_HEALER) return false;
     return true;
 }
+bool heroShouldFight(int player) { return quietTurns[player] >= 2 * PATIENCE || heroAlone(player); }
 
 float expectedDamage(const Unit& attacker, const Unit& target) {
     return hitChance(attacker, target, false) * blowDamage(attacker, target);
@@ -441,13 +469,15 @@ float expectedDamage(const Unit& attacker, const Unit& target) {
 
 Outlook::Outlook(int who, bool sharesKills)
     : player(who), focus(sharesKills), threats(&threatsAgainst(who)), quiet(quietTurns[who]),
-      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)) {
+      sinceFall(turnsSinceFall[who]), heroFights(heroShouldFight(who)),
+      heroAlone(::heroAlone(who)) {
     for (Unit* unit : allUnits) {
         if (unit->id >= static_cast<int>(byId.size())) byId.resize(unit->id + 1, nullptr);
         byId[unit->id] = unit;
     }
     const size_t ids = byId.size();
     potential.assign(ids, 0);
+    relief.assign(ids, 0);
     strikeMemo.assign(12 * ids, -1);
     harmMemo.assign(12 * ids, -1);
     worstMemo.assign(12 * ids, -1);
@@ -456,13 +486,23 @@ Outlook::Outlook(int who, bool sharesKills)
     int counted = 0;
     for (const Unit* unit : allUnits) {
         if (unit->player != player || !living(*unit) || unit->hero || wounded(*unit)) continue;
-        float way = approachField(player, unit->unitClass == CLASS_FLIER, std::clamp(unit->attackRange, 1, 3))
-            [squareOf(unit->row, unit->col)];
+        float way = footField(player, unit->attackRange)[squareOf(unit->row, unit->col)];
         if (way >= FAR) continue;
         ways += way;
         counted++;
     }
-    armyWay = counted ? ways / counted : 0;
+    armyWay = counted ? ways / counted : -FAR;   // with no army to keep with, no bound
+    armyWays = ways;
+    armyCount = counted;
+    int rows = 0, cols = 0, own = 0;
+    for (const Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit)) continue;
+        if (unit->hero) hero = unit;
+        rows += unit->row;
+        cols += unit->col;
+        own++;
+    }
+    if (own) middle = {rows / own, cols / own};
     for (const Unit* unit : allUnits)
         if (living(*unit) && (unit->player == player ? unit->hp < unit->maxHp : unit->visible)) marks.push_back(unit);
     exposed.assign(threats->threats.size(), 0);
@@ -512,8 +552,8 @@ float strikeWorth(Outlook& o, const Unit& attacker, const Unit& target, bool spe
             victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, first)));
             if (twice) victim.hp -= std::max(0, static_cast<int>(hitDamage(attacker, victim, second)));
             int dealt = hp - victim.hp;
-            if (dealt >= hp) sum += killWorth(target, hp);
-            else if (killable) sum += killWorth(target, hp) * dealt / hp;
+            if (dealt >= hp) sum += killWorth(target, hp) + o.relief[target.id];
+            else if (killable) sum += (killWorth(target, hp) + o.relief[target.id]) * dealt / hp;
             else sum += dealt * (target.hero ? HERO_HIT_WEIGHT : 1);
             cases++;
         }
@@ -574,7 +614,13 @@ Option bestOption(Outlook& o, const Unit& unit, Place from) {
 struct Blow {
     const Unit* striker;
     float chance;
+    int extra = 0;   // a Skills or Magic blow's extra damage
 };
+
+// An enemy strikes with its Skills or Magic where it has them: the extra
+// damage costs Fighters and Fliers hardly a roll and the others nothing.
+bool strikesSpecial(int unitClass) { return unitClass != CLASS_HEALER; }
+constexpr int MEAN_EXTRA = SPECIAL_EXTRA_MAX / 2;
 
 // The chance that the blows bring the unit's hit points to 0 between them;
 // each hit's damage as the rules work it out on the hit points left.
@@ -588,7 +634,7 @@ float killChance(const Unit& unit, const std::vector<Blow>& blows) {
         for (int hp = 1; hp <= unit.hp; hp++) {
             if (chance[hp] == 0) continue;
             victim.hp = hp;
-            int left = std::max(0, hp - blowDamage(*blow.striker, victim));
+            int left = std::max(0, hp - blowDamage(*blow.striker, victim, blow.extra));
             next[hp] += chance[hp] * (1 - blow.chance);
             next[left] += chance[hp] * blow.chance;
         }
@@ -600,16 +646,16 @@ float killChance(const Unit& unit, const std::vector<Blow>& blows) {
 // A unit of each class as it starts, for sums that depend on the class alone.
 Unit strikerSpecimens[6] = {{}, startingUnit(1), startingUnit(2), startingUnit(3), startingUnit(4), startingUnit(5)};
 
-// What standing on the square may cost the unit in the enemy's next turn:
-// the damage expected, and where the enemy could kill it, that chance of
-// losing it. An enemy that can strike several of our units is shared out
-// among them, but the hero is the one the enemy goes for. An enemy we can
-// kill this turn counts for half.
-float danger(Outlook& o, const Unit& unit, int square) {
+// What standing where the given enemies (threats by index, in order) can
+// strike it may cost the unit in the enemy's next turn: the damage expected,
+// and where they could kill it, that chance of losing it. An enemy that can
+// strike several of our units is shared out among them, and one we can kill
+// this turn counts for half; but the hero is the one the enemy goes for, with
+// everything it has.
+Peril perilOf(Outlook& o, const Unit& unit, const std::vector<int>& strikers) {
     const ThreatMap& map = *o.threats;
-    const int count = map.strikerCount(square);
-    if (count == 0) return 0;
-    const int* strikers = map.strikersOf(square);
+    const int count = static_cast<int>(strikers.size());
+    if (count == 0) return {};
     uint64_t crowd = 1469598103934665603ull;
     for (int k = 0; k < count; k++) crowd = (crowd ^ static_cast<uint64_t>(strikers[k])) * 1099511628211ull;
     auto& memo = o.dangerMemo[unit.id];
@@ -628,36 +674,117 @@ float danger(Outlook& o, const Unit& unit, int square) {
         float& harm = o.harmMemo[o.memoIndex(cls, 0, unit.id)];
         int& hit = o.worstMemo[o.memoIndex(cls, 0, unit.id)];
         if (harm < 0) {
-            hit = blowDamage(strikerSpecimens[cls], unit);
-            harm = hitChance(strikerSpecimens[cls], unit, false);
+            hit = blowDamage(strikerSpecimens[cls], unit, strikesSpecial(cls) ? MEAN_EXTRA : 0);
+            harm = hitChance(strikerSpecimens[cls], unit, strikesSpecial(cls));
         }
         int others = o.exposed[i] - std::binary_search(homeStrikers, homeStrikers + homeCount, i);
-        float share = (unit.hero ? 1.0f : 1.0f / (1 + others)) * (o.doomed[i] ? 0.5f : 1.0f);
+        float share = unit.hero ? 1.0f : (o.doomed[i] ? 0.5f : 1.0f) / (1 + others);
         expected += share * harm * hit;
         worst += hit;
-        blows.push_back({&strikerSpecimens[cls], share * harm});
+        blows.push_back({&strikerSpecimens[cls], share * harm, strikesSpecial(cls) ? MEAN_EXTRA : 0});
     }
     // Enough blows to fell it twice over, on average, leave no doubt.
     float lost = worst < unit.hp ? 0 : expected >= 2 * unit.hp ? 1 : killChance(unit, blows);
-    float value = unit.hero ? expected * HERO_HIT_WEIGHT + count * HERO_THREAT + lost * WIN
-                            : expected * DANGER_WEIGHT + lost * killWorth(unit, unit.hp);
+    Peril value = unit.hero ? Peril{expected * HERO_HIT_WEIGHT + count * HERO_THREAT, lost * WIN}
+                            : Peril{expected * DANGER_WEIGHT, lost * killWorth(unit, unit.hp)};
     memo.emplace_back(crowd, value);
     return value;
 }
 
-// How much the danger of a square weighs: fully, but less once neither side
-// has struck for a few turns, so that a standoff ends, and for the hero too
-// in the end.
-float caution(const Outlook& o, const Unit& unit) {
-    if (o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE) return 0;
-    if (unit.hero) return o.heroFights ? HERO_BOLDNESS : 1;
-    return o.quiet >= PATIENCE ? IMPATIENCE : 1;
+// The same on a square; `without`: a threat left out, as if our side had felled it first.
+Peril danger(Outlook& o, const Unit& unit, int square, int without = -1) {
+    const ThreatMap& map = *o.threats;
+    const int* all = map.strikersOf(square);
+    static std::vector<int> strikers;
+    strikers.clear();
+    for (int k = 0; k < map.strikerCount(square); k++)
+        if (all[k] != without) strikers.push_back(all[k]);
+    return perilOf(o, unit, strikers);
 }
 
-// How near the enemy the way toward it still pays: the hero stays behind the
-// middle of its army, the others may run a little ahead of it.
+// How much the danger of a square weighs: fully, but less once neither side
+// has struck for a few turns, so that a standoff ends. The hero that must
+// fight minds the blows it may take little, but the chance of falling as
+// much as ever: no standoff is worth the battle. Only a hero left alone (but
+// for Healers) in a standoff, which nobody else can end, takes that chance.
+bool standoff(const Outlook& o) { return o.quiet >= 3 * PATIENCE || o.sinceFall >= STALEMATE; }
+bool heroMindful(const Outlook& o) { return !o.heroLapses && !(o.heroAlone && standoff(o)); }
+float caution(const Outlook& o, const Unit& unit) {
+    if (unit.hero && heroMindful(o)) return o.heroFights ? HERO_BOLDNESS : 1;
+    if (standoff(o) || (unit.hero && o.heroLapses)) return 0;
+    return o.quiet >= PATIENCE ? IMPATIENCE : 1;
+}
+float lossCaution(const Outlook& o, const Unit& unit) { return unit.hero && heroMindful(o) ? 1 : caution(o, unit); }
+
+Reach heroReach;   // where our hero can go this turn
+// What felling each enemy would spare our hero: its danger on the safest
+// square it can reach this turn, with that enemy and without. A kill is
+// worth that much more; a wound alone spares nothing, since a wounded unit
+// strikes as hard.
+void weighThreatsToHero(Outlook& o) {
+    if (!o.hero) return;
+    const Unit& hero = *o.hero;
+    if (hero.canAct && hero.movePoints > 0) {
+        findOwnReach(hero, heroReach);
+    } else {
+        const int square = squareOf(placeOf(hero));
+        heroReach.stamp++;
+        heroReach.squares.assign(1, square);
+        heroReach.mark[square] = heroReach.stamp;
+        heroReach.cost[square] = 0;
+        heroReach.before[square] = -1;
+    }
+    const float care = caution(o, hero);
+    int refuge = heroReach.squares.front();
+    auto safest = [&](int without) {
+        float least = std::numeric_limits<float>::max();
+        for (int square : heroReach.squares) {
+            Peril p = danger(o, hero, square, without);
+            if (care * p.harm + p.loss < least) {
+                least = care * p.harm + p.loss;
+                if (without < 0) refuge = square;
+            }
+        }
+        return least;
+    };
+    const float withAll = safest(-1);
+    if (withAll <= 0) return;
+    // Our other units keep the way there free, in case nothing they do this turn spares it.
+    for (Place step : wayTo(heroReach, refuge)) o.heroWay.push_back(squareOf(step));
+    std::vector<bool> near(o.threats->threats.size());
+    for (int square : heroReach.squares)
+        for (int k = 0; k < o.threats->strikerCount(square); k++) near[o.threats->strikersOf(square)[k]] = true;
+    for (size_t i = 0; i < near.size(); i++) {
+        const Unit& enemy = *o.threats->threats[i].unit;
+        if (near[i] && enemyInView(enemy, o.player)) o.relief[enemy.id] = withAll - safest(static_cast<int>(i));
+    }
+}
+
+// How near the enemy the way toward it still pays, on foot: the hero stays
+// behind the middle of its army, the others may run a little ahead of it.
+// A unit keeps with the rest of its army: one that is all the army left
+// has nobody to wait for.
 float wayFloor(const Outlook& o, const Unit& unit) {
-    return unit.hero && !o.heroFights ? o.armyWay + HERO_BEHIND : o.armyWay - LEAD;
+    if (unit.hero) return o.heroFights ? o.armyWay - LEAD : o.armyWay + HERO_BEHIND;
+    const float here = footField(o.player, unit.attackRange)[squareOf(placeOf(unit))];
+    const bool counted = !wounded(unit) && here < FAR;
+    const int others = o.armyCount - counted;
+    return others > 0 ? (o.armyWays - (counted ? here : 0)) / others - LEAD : -FAR;
+}
+
+// The free squares beside our hero once the unit has left its square for
+// the given one (the hero itself counts its own square as free).
+int heroRoom(const Outlook& o, const Unit& unit, Place to) {
+    const Unit& hero = *o.hero;
+    const Place at = &unit == &hero ? to : placeOf(hero);
+    int room = 0;
+    for (const auto& step : STEPS) {
+        Place next{at.row + step[0], at.col + step[1]};
+        if (!onMap(next.row, next.col) || (next.row == to.row && next.col == to.col)) continue;
+        int id = battleMap[next.row][next.col].occupant;
+        room += id == -1 || id == unit.id;
+    }
+    return room;
 }
 
 // The squares near the hero that its side cannot see, on the enemy's side
@@ -687,9 +814,13 @@ Plan planFor(Outlook& o, Unit& unit) {
     findOwnReach(unit, reach);
     const std::vector<float>& field =
         approachField(o.player, unit.unitClass == CLASS_FLIER, std::clamp(unit.attackRange, 1, 3));
-    const float care = caution(o, unit);
+    const std::vector<float>& ruler = footField(o.player, unit.attackRange);
+    const float care = caution(o, unit), lossCare = lossCaution(o, unit);
     const float travel = wounded(unit) && !unit.hero ? 0 : TRAVEL_WEIGHT;   // the wounded hold back
-    const float floor = wayFloor(o, unit);
+    // A long search for an enemy nobody sees: every unit goes its own way.
+    const bool scatter = sightings[o.player].empty() && standoff(o);
+    const float floor = scatter ? -FAR : wayFloor(o, unit);
+    const Place heroAt = o.hero ? placeOf(*o.hero) : Place{-1, -1};
     if (unit.hero && o.seen.empty()) o.seen = squaresInSight(o.player);
     // Whether anything is within the unit's reach this turn, to strike or to heal.
     int top = unit.row, bottom = unit.row, left = unit.col, right = unit.col;
@@ -710,8 +841,15 @@ Plan planFor(Outlook& o, Unit& unit) {
     int bestSquare = squareOf(placeOf(unit));
     for (int square : reach.squares) {
         Place at = placeOf(square);
-        float standing = -care * danger(o, unit, square) - travel * std::max(field[square], floor) +
-                         shelter(o, unit, at) - SHORT_WAY * reach.cost[square];
+        const Peril peril = danger(o, unit, square);
+        float standing = -care * peril.harm - lossCare * peril.loss -
+                         travel * (field[square] + std::max(0.0f, floor - ruler[square])) + shelter(o, unit, at) -
+                         SHORT_WAY * reach.cost[square];
+        if (!scatter) standing -= COHESION * std::max(0, distance(at, o.middle) - GATHERED);
+        if (&unit != o.hero && std::find(o.heroWay.begin(), o.heroWay.end(), square) != o.heroWay.end())
+            standing -= HERO_WAY;
+        if (o.hero && (&unit == o.hero || distance(at, heroAt) <= 1) && heroRoom(o, unit, at) == 0)
+            standing -= BOXED_IN;
         if (unit.hero) standing -= care * fogAbout(o.seen, field, at);
         Option option = aims ? bestOption(o, unit, at) : Option();
         if (option.worth <= 0) option = {MENU_DEFEND, {-1, -1}, defendWorth(unit)};
@@ -741,20 +879,214 @@ template <class T> const T& drawFrom(const std::vector<T>& choices) {
     return choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(randomPlayDraws)];
 }
 
-}  // namespace
+// The draws of a level that plays by chance: the computer's own, apart from
+// the battle's generator, seeded from the battle as it stood at the side's
+// first plan, so that the same battle is played the same way again.
+std::minstd_rand levelDraws[3];
+bool levelDrawsSeeded[3];
+int  lapseDrawnTurn[3];
+bool lapsing[3];
 
-Plan planTurn(int player) {
-    Outlook o(player, true);
-    Place cursor{cursorRow, cursorCol};
-    return bestOfUnits(player, [&o, cursor](Unit& unit) {
-        Plan plan = planFor(o, unit);
-        plan.score -= CURSOR_WEIGHT * distance(cursor, placeOf(unit));
-        return plan;
-    });
+std::minstd_rand& drawsOf(int player) {
+    if (!levelDrawsSeeded[player]) {
+        uint32_t seed = 2166136261u;
+        auto mix = [&seed](int value) { seed = (seed ^ static_cast<uint32_t>(value)) * 16777619u; };
+        mix(player);
+        for (const Unit* unit : allUnits) {
+            mix(unit->row);
+            mix(unit->col);
+            mix(unit->hp);
+        }
+        levelDraws[player].seed(seed);
+        levelDrawsSeeded[player] = true;
+    }
+    return levelDraws[player];
 }
 
-Plan planUnit(Unit& unit) {
-    Outlook o(unit.player, true);
+Outlook outlookAt(int player, Level level) {
+    const LevelSetup& setup = LEVEL_SETUPS[level];
+    Outlook o(player, setup.focusFire);
+    if (setup.heroLapse > 0) {
+        if (lapseDrawnTurn[player] != turnsBegun[player]) {
+            lapseDrawnTurn[player] = turnsBegun[player];
+            lapsing[player] = std::uniform_int_distribution<int>(1, setup.heroLapse)(drawsOf(player)) == 1;
+        }
+        o.heroLapses = lapsing[player];
+    }
+    weighThreatsToHero(o);
+    return o;
+}
+
+// ---- Playing the rest of the turn out ----
+
+Plan bestPlan(int player, Level level, bool foresee);   // below
+
+// A trial of plans on the board: each unit moved to the end of its way with
+// its action spent, its blow, heal or defence taken as it most likely falls
+// (a blow hits when at least half the rolls hit), the enemies it fells
+// forgotten. Everything is put back when the trial ends.
+class Trial {
+public:
+    explicit Trial(int player) : player_(player), known_(sightings[player]), revision_(knowledgeRevision[player]) {
+        for (Unit* unit : allUnits)
+            kept_.push_back({unit, unit->row, unit->col, unit->hp, unit->movePoints, unit->canAct, unit->dead});
+    }
+    ~Trial() {
+        for (auto square = squares_.rbegin(); square != squares_.rend(); ++square)
+            battleMap[square->first / MAP_LIMIT][square->first % MAP_LIMIT].occupant = square->second;
+        for (const Kept& k : kept_) {
+            Unit& unit = *k.unit;
+            unit.row = k.row;
+            unit.col = k.col;
+            unit.hp = k.hp;
+            unit.movePoints = k.movePoints;
+            unit.canAct = k.canAct;
+            unit.dead = k.dead;
+        }
+        sightings[player_] = known_;
+        knowledgeRevision[player_] = revision_;
+        threatMaps[player_].revision = -1;   // worked out from the trial's board
+    }
+    Trial(const Trial&) = delete;
+    Trial& operator=(const Trial&) = delete;
+
+    // The chance that the plan's blow hits, 1 for a plan without one.
+    static float hitsWith(const Plan& plan) {
+        if (plan.entry == MENU_DEFEND) return 1;
+        const int id = battleMap[plan.target.row][plan.target.col].occupant;
+        for (const Unit* other : allUnits)
+            if (other->id == id && other->player != plan.unit->player)
+                return hitChance(*plan.unit, *other, plan.entry == MENU_CLASS_ACTION);
+        return 1;
+    }
+
+    // False once the enemy hero has fallen. `hits`: whether a blow lands;
+    // by default when at least half the rolls hit.
+    bool carryOut(const Plan& plan, int hits = -1) {
+        Unit& unit = *plan.unit;
+        if (!plan.path.empty()) {
+            occupy(unit.row, unit.col, -1);
+            unit.row = plan.path.back().row;
+            unit.col = plan.path.back().col;
+            occupy(unit.row, unit.col, unit.id);
+        }
+        unit.movePoints = 0;
+        unit.canAct = false;
+        if (plan.entry == MENU_DEFEND) {
+            unit.hp = std::min(unit.maxHp, static_cast<int>(unit.hp + unit.maxHp * 0.1));
+            return true;
+        }
+        Unit* target = nullptr;
+        for (Unit* other : allUnits)
+            if (other->id == battleMap[plan.target.row][plan.target.col].occupant) target = other;
+        if (!target) return true;
+        if (target->player == unit.player) {
+            int gain = 0;
+            while (target->hp + gain < target->maxHp && !healComplete(target->hp + gain, target->hp, target->maxHp)) gain++;
+            target->hp += gain;
+            return true;
+        }
+        const bool special = plan.entry == MENU_CLASS_ACTION;
+        if (hits == 0 || (hits < 0 && hitChance(unit, *target, special) < 0.5f)) return true;
+        target->hp -= blowDamage(unit, *target, special ? MEAN_EXTRA : 0);
+        if (target->hp > 0) return true;
+        if (target->hero) return false;
+        target->dead = true;   // the fallen leave their square
+        occupy(target->row, target->col, -1);
+        std::vector<Sighting>& known = sightings[player_];
+        known.erase(std::remove_if(known.begin(), known.end(), [target](const Sighting& s) { return s.unit == target; }),
+                    known.end());
+        knowledgeRevision[player_]++;
+        return true;
+    }
+
+private:
+    void occupy(int row, int col, int id) {
+        squares_.emplace_back(squareOf(row, col), battleMap[row][col].occupant);
+        battleMap[row][col].occupant = id;
+    }
+    std::vector<std::pair<int, int>> squares_;   // square, its occupant before, in the order changed
+    struct Kept {
+        Unit* unit;
+        int row, col, hp, movePoints;
+        bool canAct, dead;
+    };
+    int player_;
+    std::vector<Kept> kept_;
+    std::vector<Sighting> known_;
+    int revision_;
+};
+
+// A plan's worth with what follows it: its score, and the scores of the
+// plans the computer would make for the rest of the turn after it, at most
+// PLAYED_OUT of them (in a large army the least urgent are left unplayed).
+// The first plan's blow is played both ways, hit and miss, each as likely as
+// the rolls make it; the later ones as they most likely fall.
+constexpr int PLAYED_OUT = 10;
+float playedOut(int player, Level level, const Plan& first, int hits) {
+    Trial trial(player);
+    float total = 0;
+    if (!trial.carryOut(first, hits)) return WIN;
+    for (int played = 0; played < PLAYED_OUT; played++) {
+        Plan next = bestPlan(player, level, false);
+        if (!next.unit) return total;
+        total += next.score;
+        if (!trial.carryOut(next)) return total + WIN;
+    }
+    return total;
+}
+float playedOut(int player, Level level, const Plan& first) {
+    const float hits = Trial::hitsWith(first);
+    float worth = first.score + hits * playedOut(player, level, first, 1);
+    if (hits < 1) worth += (1 - hits) * playedOut(player, level, first, 0);
+    return worth;
+}
+
+// The best plan of any unit of the player's at the level; `foresee`: with
+// the level's foresight (none while a turn is being played out).
+Plan bestPlan(int player, Level level, bool foresee) {
+    Outlook o = outlookAt(player, level);
+    Place cursor{cursorRow, cursorCol};
+    std::vector<Plan> plans;
+    for (Unit* unit : allUnits) {
+        if (!mayAct(*unit, player)) continue;
+        plans.push_back(planFor(o, *unit));
+        plans.back().score -= CURSOR_WEIGHT * distance(cursor, placeOf(*unit));
+    }
+    if (plans.empty()) return Plan();
+    auto byScore = [](const Plan& a, const Plan& b) { return a.score < b.score; };
+    auto best = std::max_element(plans.begin(), plans.end(), byScore);
+    const int foresight = foresee ? std::min<int>(LEVEL_SETUPS[level].foresight, plans.size()) : 0;
+    if (foresight > 1) {
+        // The best few, each with the rest of the turn played out after it.
+        std::partial_sort(plans.begin(), plans.begin() + foresight, plans.end(),
+                          [](const Plan& a, const Plan& b) { return a.score > b.score; });
+        best = plans.begin();
+        float bestWorth = NOTHING;
+        for (int k = 0; k < foresight; k++) {
+            const float worth = playedOut(player, level, plans[k]);
+            if (worth > bestWorth) {
+                bestWorth = worth;
+                best = plans.begin() + k;
+            }
+        }
+        return *best;
+    }
+    const float spread = LEVEL_SETUPS[level].spread;
+    if (spread <= 0) return *best;
+    // Any good plan: one within the spread of the best.
+    std::vector<const Plan*> good;
+    for (const Plan& plan : plans)
+        if (plan.score >= best->score - spread) good.push_back(&plan);
+    return *good[std::uniform_int_distribution<size_t>(0, good.size() - 1)(drawsOf(player))];
+}
+
+}  // namespace
+
+Plan planTurn(int player, Level level) { return bestPlan(player, level, true); }
+
+Plan planUnit(Unit& unit, Level level) {
+    Outlook o = outlookAt(unit.player, level);
     return planFor(o, unit);
 }
 
@@ -765,6 +1097,8 @@ void forgetStepsTaken() { steppedOff.clear(); }
 void forgetPlanning() {
     steppedOff.clear();
     for (int player = 1; player <= 2; player++) {
+        levelDrawsSeeded[player] = false;
+        lapseDrawnTurn[player] = 0;
         threatMaps[player] = ThreatMap();
         for (auto& byKind : fields[player])
             for (Field& field : byKind) field = Field();
@@ -773,8 +1107,19 @@ void forgetPlanning() {
 
 // Thirty for each of the enemy's blows the unit takes to fall, on average
 // over the five classes; five for each row further from the enemy's home
-// rows, two for each friend nearer the enemy in the columns about it.
+// rows, two for each friend nearer the enemy in the columns about it; less
+// the blows the enemies in view could deal it in their first turn (with the
+// points they have now, which for player 1's army are its classes' own),
+// and a thousand for each hundredth of a chance that they fell it.
 Unit* chooseHero(int player) {
+    std::vector<bool> ownBlock(SQUARES);
+    for (const Unit* unit : allUnits)
+        if (unit->player == player) ownBlock[squareOf(unit->row, unit->col)] = true;
+    std::vector<Threat> threats;
+    for (const Unit* enemy : allUnits)
+        if (enemyInView(*enemy, player))
+            threats.push_back(threatFrom({enemy, enemy->row, enemy->col, enemy->hp, true}, ownBlock,
+                                         std::max(TURN_POINTS, enemy->movePoints)));
     Unit* hero = nullptr;
     float best = NOTHING;
     auto rowsFromEnemy = [player](int row) { return player == 1 ? mapRows - 3 - row : row - 2; };
@@ -783,6 +1128,17 @@ Unit* chooseHero(int player) {
         float perBlow = 0;
         for (int cls = 1; cls <= 5; cls++) perBlow += expectedDamage(strikerSpecimens[cls], *unit) / 5;
         float worth = 30 * unit->hp / std::max(perBlow, 1.0f) + 5.0f * rowsFromEnemy(unit->row);
+        std::vector<Blow> blows;
+        const int square = squareOf(unit->row, unit->col);
+        for (const Threat& threat : threats)
+            if (std::find(threat.strikes.begin(), threat.strikes.end(), square) != threat.strikes.end()) {
+                const int cls = threat.unit->unitClass;
+                const Unit& striker = strikerSpecimens[cls];
+                const int extra = strikesSpecial(cls) ? MEAN_EXTRA : 0;
+                blows.push_back({&striker, hitChance(striker, *unit, strikesSpecial(cls)), extra});
+                worth -= blows.back().chance * blowDamage(striker, *unit, extra);
+            }
+        worth -= 100000 * killChance(*unit, blows);
         for (const Unit* friendly : allUnits)
             if (friendly != unit && friendly->player == player && living(*friendly) &&
                 std::abs(friendly->col - unit->col) <= 2 && rowsFromEnemy(friendly->row) < rowsFromEnemy(unit->row))

@@ -3,6 +3,8 @@
 #pragma once
 #include <random>
 #include <vector>
+
+#include "ai/levels.h"
 struct Unit;
 
 // The action menu's entries, as the cursor counts them.
@@ -28,9 +30,10 @@ struct Plan {
 // kill its side can finish this turn), less the danger of standing there in
 // the enemy's next turn (a square where the enemy could kill the unit counts
 // as the loss of the unit), less the way still to go toward the enemies it
-// knows of, or toward where it has not looked for longest. The best unit's plan.
-Plan planTurn(int player);
-Plan planUnit(Unit& unit);      // the same, for one unit (after a step has shown more)
+// knows of, or toward where one may hide. The best unit's plan, at the level's
+// strength.
+Plan planTurn(int player, Level level);
+Plan planUnit(Unit& unit, Level level);   // the same, for one unit (after a step has shown more)
 Unit* chooseHero(int player);   // a sturdy unit far from the enemy, behind its friends
 
 // A plan never leads a unit back onto a square it stepped off in this turn.

@@ -4,10 +4,13 @@
 #include <algorithm>
 
 #include "ai/computer.h"
+#include "app/camera.h"
 #include "app/input.h"
 #include "app/replay.h"
+#include "app/settings.h"
 #include "game/unit.h"
 #include "render/frame_clock.h"
+#include "render/looks.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/game_state.h"
@@ -61,6 +64,36 @@ void runBattleTick(bool drawnFrame) {
     keepBattleIfChanged();
     if (replaying) playPersonCommands();
     else noteTick();
+}
+
+int ticksThisFrame(int due) {
+    return std::min(due * computerTurnSpeed() * battleSpeed, MOST_SPED_TICKS);
+}
+
+// Up to the tick the frame is due to reach: a space a replay plays inside a
+// tick runs the ticks after it itself, and the frame must not run them again
+// (past the recording's end, at its last frame).
+int runFrameTicks(int due) {
+    const int ticks = replaying ? replayTicks(due * computerTurnSpeed()) : ticksThisFrame(due);
+    const int reach = battleTick + ticks;
+    for (bool first = true; battleTick < reach; first = false) runBattleTick(first);
+    return ticks;
+}
+
+void nextBattleSpeed() {
+    if (replaying || battleRunElsewhere) return;
+    battleSpeed = battleSpeed >= 4 ? 1 : battleSpeed * 2;
+    keepSettings(SETTINGS_FILE);
+}
+
+void skipAnimation() {
+    finishCameraGlide();
+    if (battleRunElsewhere) return;
+    auto underWay = [] {
+        return moveAnimating || attackAnimating || bannerP1BeginTurn || bannerP1EndTurn || bannerP2BeginTurn ||
+               bannerP2EndTurn;
+    };
+    for (int tick = 0; tick < MOST_SKIPPED_TICKS && underWay(); tick++) runBattleTick(false);
 }
 
 void resetBattleClock() {

@@ -29,4 +29,27 @@ int ticksForFrame(int64_t now);
 // of F2 counts it).
 void runBattleTick(bool drawnFrame);
 
+// The ticks a frame runs of the `due` its time holds: more while the
+// computer plays its turn (computerTurnSpeed) and at a battle speed above 1
+// (battleSpeed, render/looks.h), at most MOST_SPED_TICKS.
+constexpr int MOST_SPED_TICKS = 120;
+int ticksThisFrame(int due);
+// Before a frame: ticksThisFrame(due) ticks, or those a replay runs
+// (replayTicks, at the computer's turn speed), counted from the tick the
+// frame starts at; how many were due.
+int runFrameTicks(int due);
+
+// g: the next battle speed, 1, 2, 4 and 1 again; kept in kestrava-settings.txt.
+// Nothing while a replay plays, which keeps its own speed keys, nor on a
+// screen joined to a battle the host runs at its own pace.
+void nextBattleSpeed();
+
+// Space: the camera's glide arrives, then the battle's own ticks run, one
+// after another at once, until no step glides (a click's walk to its end),
+// no blow plays and no turn banner is up: the same ticks that would have
+// run, in the same order, only sooner. At most a minute's worth. On a
+// joined screen only the glide: the battle's ticks are the host's.
+void skipAnimation();
+constexpr int MOST_SKIPPED_TICKS = 60 * TICKS_PER_SECOND;
+
 void resetBattleClock();   // tick 0, nothing carried over

@@ -1,10 +1,14 @@
 // app/bitmap.cpp — reads the game's 24-bit bitmaps, makes the checkerboard,
 // and lists every image file with the texture number it is uploaded under
 #include "app/bitmap.h"
+#include <algorithm>
 #include <iostream>
+#include <string>
 #include <new>
 #include <utility>
+#include <unistd.h>
 #include "app/textures.h"
+#include "game/regular_file.h"
 
 const TextureFile textureTable[] = {
     {"images/water.bmp", TEX_WATER},
@@ -99,6 +103,7 @@ uint32_t readLE16(FILE* file) {
 namespace {
 
 const long PIXEL_OFFSET = 54;   // the pixel block follows a fixed-size header
+const long long MOST_BITMAP_BYTES = PIXEL_OFFSET + 3LL * MOST_BITMAP_SIDE * MOST_BITMAP_SIDE;
 
 // Bytes from the current position to the end of the file; the position is kept.
 uint64_t bytesLeft(FILE* file) {
@@ -118,9 +123,22 @@ int closeAndFail(FILE* file) {
 }  // namespace
 
 int loadBitmap(const char* name, Image& image, uint32_t maxSide) {
-    FILE* file = fopen(name, "rb");
-    if (!file) {
+    maxSide = std::min(maxSide, MOST_BITMAP_SIDE);
+    std::string problem;
+    int opened;
+    const FileCheck check = openRegularFile(name, MOST_BITMAP_BYTES, "any picture the game takes", opened, problem);
+    if (check == FILE_CANNOT_OPEN) {
         printf("File Not Found : %s\n", name);
+        return 0;
+    }
+    if (check == FILE_REFUSED) {
+        printf("Error reading image data from %s: %s.\n", name, problem.c_str());
+        return 0;
+    }
+    FILE* file = fdopen(opened, "rb");
+    if (!file) {
+        close(opened);
+        printf("Error reading image data from %s.\n", name);
         return 0;
     }
     fseek(file, 18, SEEK_SET);

@@ -11,14 +11,19 @@ struct Image {
     std::vector<unsigned char> pixels;   // R, G, B per pixel, bottom row first, no row padding
 };
 
-// No limit of its own: loadTexture passes the GL maximum texture size once
-// the context exists.
-constexpr uint32_t ANY_SIDE = UINT32_MAX;
+// The longest side of a picture the game takes, eight times its own largest
+// (512): 48 MiB of pixels at most. loadTexture passes the GL's own maximum
+// texture size too, once the context exists.
+constexpr uint32_t MOST_BITMAP_SIDE = 4096;
+constexpr uint32_t ANY_SIDE = UINT32_MAX;   // no limit but MOST_BITMAP_SIDE
 
 uint32_t readLE32(FILE* file);
 uint32_t readLE16(FILE* file);
-// 1 on success; 0 after printing why. A side above maxSide, or pixel data
-// shorter than the header's width × height × 3, is refused as a read error.
+// 1 on success; 0 after printing why. Only a regular file is read (a pipe
+// or a device is refused in one line, never waited on), and none larger
+// than the largest picture could be. A side above maxSide or
+// MOST_BITMAP_SIDE, or pixel data shorter than the header's width × height
+// × 3, is refused as a read error.
 int loadBitmap(const char* name, Image& image, uint32_t maxSide = ANY_SIDE);
 
 extern unsigned char* checkerPixels;   // the generated 64 × 64 checkerboard, kept for the run

@@ -26,6 +26,9 @@ extern int   hoverRow, hoverCol;         // the square the pointer points at; -1
 extern float viewPlanes[6][4];           // left, right, bottom, top, near, far; (a, b, c) unit length
 extern float viewProjection[16], viewModelView[16];   // the last frame's camera matrices, as GL had them
 
+// What a person does to the camera stops a glide under way where it is and
+// leaves the camera theirs: it stays off home, and it no longer goes back
+// to the view of before the computer's turn (app/camera_follow.h).
 void releaseCameraKey(unsigned char key);   // a camera key let go: its held flag clears
 void chooseCameraMode(int mode);            // the middle button's menu: Translate, Scale or Rotate
 // A left drag of (dx, dy) pixels, y up the window: the free camera turns
@@ -33,19 +36,70 @@ void chooseCameraMode(int mode);            // the middle button's menu: Transla
 void turnCamera(int dx, int dy);
 void zoomCamera(int notches);               // the wheel: toward the view (positive) or back, a unit a notch
 void moveHeldCamera(float seconds);         // after each update: the held camera keys move the eye
+extern bool cameraTakenByPerson;            // set by each of these and c , . 5; app/camera_follow.h clears it
 float pointerToViewX(int px);
 float pointerToViewY(int py);
-void resetCamera();
-// c: the free camera back where the game starts it, looking as it starts;
-// for player 2 the same view from the other end of the board. Any
-// mode of the middle button's menu is left.
-void homeCamera(int player);
-void keepEyeInSky();   // the free camera stops a little inside the sky box's walls
-// The free camera glides, at its height and angles, toward where it looks at
-// the point, a share of the way each second; so a person watching the
-// computer sees each unit act. Not in a right-button mode, nor while the view
-// looks level or up.
-void followWithCamera(const Vector& at, float seconds);
+void resetCamera();                         // r; a glide under way stops where it is
+// The free camera, moved from `from`, stops a unit inside the sky box's
+// walls, or where it stood if that was nearer (a home may stand nearer).
+void keepEyeInSky(const Vector& from);
+
+// ---- Where the free camera stands, and where it goes by itself ----
+
+struct CameraPose {
+    Vector eye;
+    float  pitch = -60, yaw = -90;   // degrees
+};
+CameraPose cameraPose();   // cameraEye, cameraPitch, cameraYaw as they are
+CameraPose cameraGoal();   // where the camera glides to, or where it stands
+void glideCameraTo(const CameraPose& pose);   // leaves any mode of the middle button's menu
+
+// Where the point shows through the free camera in a window of the given
+// shape (width / height), in the overlays' view units: x from -aspect to
+// aspect, y from -1 to 1. False when it lies outside the depth the
+// perspective projection draws (behind the eye, say).
+bool viewPoint(const CameraPose& pose, float aspect, const Vector& point, float& x, float& y);
+
+// Home for a side on a board of rows × cols in a width × height window:
+// looking across the board from behind that side's army (player 1's rows
+// are the first, at small z), from inside the sky box, as close as frames
+// every corner of the board inside the window and nothing of it, nor of the
+// units standing on it up to their HP bars, under any box over the scene
+// (render/layout.h's screenBox: the lines, the buttons, the band, the
+// panels, the log and the menu), at the pitch nearest the
+// start view's that can. Where no camera inside the sky box frames it (the
+// 50 × 50 board in a window narrower than 5:4), the one whose corners fall
+// least outside the window.
+CameraPose homeView(int rows, int cols, int side, int width, int height);
+
+// The camera as the game starts it: the eye at (6, 10, 13), the angles of
+// r, free; a glide under way stops, and the camera is at nobody's home.
+void startCamera();
+// At home for the side at once, or at the next reshape when the window has
+// no size yet. Any mode of the middle button's menu is left.
+void placeCameraAtHome(int side);
+// Glides home for the side. While the camera stays there (no person moved
+// it), a new window size places it at its new home.
+void homeCamera(int side);
+void cameraWindowResized();   // after the reshape: a camera at home keeps to it
+
+// , and .: a quarter turn round the middle of the board, the camera going
+// to its left (+1) or its right (-1) and turning to keep the board in front.
+void quarterTurn(int direction);
+// 5: straight down over the middle of the board at the current heading, as
+// low as shows the whole board clear of the boxes over the scene (at the top of the sky
+// box when none does), and back to the view it left at the second press.
+void toggleTopDown();
+// The point inside the view, clear of the boxes over the scene, by the shortest glide at
+// the camera's height and angles: nothing when it shows there already.
+// Not in a mode of the middle button's menu, nor while the view looks level or up.
+void bringIntoView(const Vector& point);
+
+constexpr float GLIDE_SECONDS = 0.6f;   // how long the camera takes to glide to where it goes
+extern bool cameraGliding;              // a glide is under way
+// After each frame's ticks: the glide goes on by `seconds` (the battle speed's worth).
+void glideCamera(float seconds);
+void finishCameraGlide();               // space: the camera is where it glides to
 
 void aimFreeCamera(Vector& eye, Vector& centre);   // this frame's free-camera look-at; updates lookOffset
 void aimCamera(Vector& eye, Vector& centre);       // free, orbit or fixed view by interactionMode; up is +y

@@ -2,12 +2,16 @@
 // click stands for in keys
 #include "app/input.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/sound.h"
 #include "game/battle_map.h"
 #include "game/looks.h"
@@ -21,10 +25,12 @@
 #include "rules/window_link.h"
 
 void (*commandWatcher)(const Command& command) = nullptr;
+void (*battleCommandsTo)(const Command& command) = nullptr;
 
 namespace {
 
-constexpr unsigned char KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr unsigned char KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_ESCAPE = 27;
+constexpr float SOUND_NOTICE_SECONDS = 2;
 
 // ---- The character keys ----
 
@@ -59,9 +65,29 @@ void cameraAngles(unsigned char) {
     resetCamera();
     requestRedisplay();
 }
+// A held key arrives as presses alone: these switch once until let go.
+bool heldDown[256] = {};
+bool firstPress(unsigned char key) {
+    if (heldDown[key]) return false;
+    heldDown[key] = true;
+    return true;
+}
+
+// c, , . and 5 leave the camera the person's, as a drag does: on the
+// computer's turn it no longer follows, nor goes back after it.
 void cameraHome(unsigned char) {
-    homeCamera(currentPlayer);
+    homeCamera(homeSideNow());
+    cameraTakenByPerson = true;
     requestRedisplay();
+}
+void turnQuarter(unsigned char key) {
+    quarterTurn(key == ',' ? 1 : -1);
+    cameraTakenByPerson = true;
+}
+void lookFromAbove(unsigned char key) {
+    if (!firstPress(key)) return;
+    toggleTopDown();
+    cameraTakenByPerson = true;
 }
 // The scene turns lighting back on each frame, so off lasts one frame.
 void toggleLighting(unsigned char) {
@@ -74,14 +100,34 @@ void toggleHelp(unsigned char) {
     requestRedisplay();
 }
 void battleKey(unsigned char key) { onKeyboard(key, 0, 0); }
+void toggleSound(unsigned char) {
+    toggleMute();
+    tellPlayer(soundMuted ? "SOUND OFF" : "SOUND ON", SOUND_NOTICE_SECONDS);
+}
+// j: the log up or away; the log the computer's turn opened goes too.
+void toggleLog(unsigned char) {
+    showLog = !(showLog || logAfterComputer);
+    logAfterComputer = false;
+    requestRedisplay();
+}
 
 // w: the computer presses its keys four times as fast, or at its pace again.
-// A held w arrives as presses alone, so it switches once until let go.
-bool hurryHeld = false;
-void toggleHurry(unsigned char) {
-    if (hurryHeld || battleWon()) return;
-    hurryHeld = true;
-    computerHurry = !computerHurry;
+void toggleHurry(unsigned char key) {
+    if (firstPress(key) && !battleWon()) computerHurry = !computerHurry;
+}
+
+void press(int key) { onSpecialKey(key, 0, 0); }
+
+// Tab, Backspace: while browsing (an open menu is closed first, as a click
+// elsewhere would), the cursor onto the next or the one before of the side's
+// units that may still act, the camera bringing it into view.
+void toNextUnit(unsigned char key) {
+    if (choosingHeroes || battleWon() || moveAnimating || attackAnimating || choosingMove || choosingTarget) return;
+    if (selectedUnit->menuOpen) press(KEY_HOME);
+    if (const Unit* unit = cursorToNextUnit(currentPlayer, key == KEY_TAB ? 1 : -1)) {
+        hoverRow = hoverCol = -1;
+        bringIntoView(unit->position);
+    }
 }
 
 // Enter is the victory's (below).
@@ -106,9 +152,15 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'l', VIEW, toggleLighting},
     {'s', VIEW, [](unsigned char) { nextSky(); }},
     {'h', VIEW, toggleHelp},
-    {'o', VIEW, [](unsigned char) { toggleMute(); }},
+    {'o', VIEW, toggleSound},
+    {'j', VIEW, toggleLog},
     {'w', VIEW, toggleHurry},
     {'z', VIEW, [](unsigned char) { showDanger = !showDanger; requestRedisplay(); }},
+    {',', VIEW, turnQuarter},
+    {'.', VIEW, turnQuarter},
+    {'5', VIEW, lookFromAbove},
+    {'g', VIEW, [](unsigned char key) { if (firstPress(key)) nextBattleSpeed(); }},
+    {' ', VIEW, [](unsigned char) { skipAnimation(); }},
     {'n', VIEW, redisplay},
     {'N', VIEW, redisplay},
     {'x', VIEW, redisplay},
@@ -117,12 +169,23 @@ const CharacterKey CHARACTER_KEYS[] = {
     {'t', BATTLE, battleKey},
     {'e', BATTLE, battleKey},
     {'u', BATTLE, battleKey},
+    {KEY_TAB, BATTLE, toNextUnit},
+    {KEY_BACKSPACE, BATTLE, toNextUnit},
 };
+
+// The victory banner has had its time: the next key puts it away.
+bool victoryWaits() { return battleWon() && !afterVictory && victorySeconds >= VICTORY_BANNER_SECONDS; }
 
 // ---- Who may command ----
 
 bool mayCommand(CommandSource source) {
     return personMayCommand() == (source == FROM_PERSON);
+}
+
+// A person's command that reaches the battle: the log the computer's turn
+// opened has been read.
+void personActs(CommandSource source) {
+    if (source == FROM_PERSON) logAfterComputer = false;
 }
 
 // ---- The walk a click on a square in reach sets going ----
@@ -134,8 +197,6 @@ void stopWalking() {
     walk.clear();
     walker = nullptr;
 }
-
-void press(int key) { onSpecialKey(key, 0, 0); }
 
 // One arrow from the cursor toward the square, rows first.
 int arrowToward(int row, int col) {
@@ -240,8 +301,10 @@ void clickEntry(int entry) {
 // nothing else then. While a unit glides or a blow plays a left click does
 // nothing, as the keys then do; a right click is Home, which stops a glide.
 void click(const Command& command) {
+    if (battleCommandsTo) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && putVictoryAway()) return;
     if (!mayCommand(command.source) || battleWon()) return;
+    personActs(command.source);
     if (command.kind == CMD_BACK) {
         stopWalking();
         press(KEY_HOME);
@@ -277,9 +340,10 @@ void specialKey(const Command& command) {
             if (*held) return;
             *held = true;
         }
-        if (putVictoryAway()) return;
+        if (!battleCommandsTo && putVictoryAway()) return;
         if (key == KEY_F1) showRunTime = !showRunTime;
         if (key == KEY_F2) showFps = !showFps;
+        if (battleCommandsTo) return battleCommandsTo(command);
     }
     if (!mayCommand(command.source)) {
         requestRedisplay();
@@ -289,6 +353,7 @@ void specialKey(const Command& command) {
         hoverRow = hoverCol = -1;
         stopWalking();
     }
+    personActs(command.source);
     press(key);
 }
 
@@ -298,11 +363,13 @@ void specialKey(const Command& command) {
 void characterKey(const Command& command) {
     const unsigned char key = static_cast<unsigned char>(command.code);
     const bool quits = key == KEY_ESCAPE || key == 'q' || key == 'Q';
+    if (battleCommandsTo && !quits && (isBattleKey(key) || victoryWaits())) return battleCommandsTo(command);
     if (command.source == FROM_PERSON && !quits && putVictoryAway()) return;
     if (key == KEY_ENTER && afterVictory) {
         if (!mayCommand(command.source)) return;
+        personActs(command.source);
         startNewBattle();
-        homeCamera(1);
+        startingView();
         return;
     }
     for (const CharacterKey& entry : CHARACTER_KEYS) {
@@ -310,6 +377,7 @@ void characterKey(const Command& command) {
         if (entry.role == BATTLE) {
             if (!mayCommand(command.source)) return;
             stopWalking();
+            personActs(command.source);
         }
         entry.act(key);
         return;
@@ -317,14 +385,23 @@ void characterKey(const Command& command) {
 }
 
 // The computer's key that ended its turn handed the board to a person: the
-// cursor goes to the person's first unit and the camera home to their side.
+// cursor goes to the person's first unit (the camera goes back to the
+// person's view by itself, app/camera_follow.h), and the log opens on what
+// the computer did.
 void comeHomeAfterComputer() {
     if (choosingHeroes || battleWon() || !personMayCommand()) return;
     cursorToFirstUnit(activeSide());
-    homeCamera(activeSide());
+    logAfterComputer = true;
 }
 
 }  // namespace
+
+bool isBattleKey(unsigned char key) {
+    if (key == KEY_ENTER) return true;
+    for (const CharacterKey& entry : CHARACTER_KEYS)
+        if (entry.key == key) return entry.role == BATTLE;
+    return false;
+}
 
 bool personMayCommand() {
     if (battleWon()) return commander[1] == BY_PERSON || commander[2] == BY_PERSON;
@@ -337,7 +414,7 @@ void dispatch(const Command& command) {
     switch (command.kind) {
         case CMD_KEY: characterKey(command); break;
         case CMD_KEY_UP:
-            if (command.code == 'w') hurryHeld = false;
+            heldDown[static_cast<unsigned char>(command.code)] = false;
             releaseCameraKey(static_cast<unsigned char>(command.code));
             break;
         case CMD_SPECIAL: specialKey(command); break;
@@ -368,6 +445,7 @@ void inputTick() {
 }
 
 void resetInput() {
-    insertHeld = homeHeld = hurryHeld = false;
+    insertHeld = homeHeld = false;
+    std::fill(std::begin(heldDown), std::end(heldDown), false);
     stopWalking();
 }

@@ -41,6 +41,16 @@ inline Command computerKey(int key) { return {CMD_SPECIAL, key, -1, -1, 0, 0, FR
 // doorway for a recorder. None at start.
 extern void (*commandWatcher)(const Command& command);
 
+// A joined game (app/net_client.h): the battle runs on the host, so a
+// person's battle commands (the battle keys, the special keys once past the
+// held-key check, clicks, and any key while the victory banner waits to be put
+// away) go there instead of to the rules here. None otherwise.
+extern void (*battleCommandsTo)(const Command& command);
+
+// Enter and the character keys that go to the rules (m, t, e, u, Tab,
+// Backspace) and wait for the side's turn; the others act on this screen.
+bool isBattleKey(unsigned char key);
+
 // Once per update, after idleUpdate: what a command set going over several
 // frames goes on with (a click's walk takes its next step once the last has glided).
 void inputTick();

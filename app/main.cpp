@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -11,8 +10,12 @@
 #include <vector>
 
 #include "ai/computer.h"
+#include "ai/levels.h"
+#include "app/camera_follow.h"
+#include "app/net_play.h"
 #include "app/options.h"
 #include "app/replay.h"
+#include "app/settings.h"
 #include "app/window.h"
 #include "game/battle_map.h"
 #include "game/startup.h"
@@ -32,8 +35,14 @@ bool startReplayedBattle(const char* path, char* program) {
         std::printf("Cannot replay %s: %s.\n", path, problem.c_str());
         return false;
     }
-    commander[1] = replay.sides[1];
-    commander[2] = replay.sides[2];
+    // Said apart from the console lines, which are the recorded game's own.
+    if (replay.cut)
+        std::fprintf(stderr, "%s has no end line: the recording stops at tick %lld, its last whole command.\n", path,
+                     static_cast<long long>(replay.endTick));
+    for (int player = 1; player <= 2; player++) {
+        commander[player] = replay.sides[player];
+        computerLevel[player] = replay.levels[player];
+    }
     setenv("KESTRAVA_SEED", std::to_string(replay.seed).c_str(), 1);
     char mapCopy[] = "/tmp/kestrava-replay-map-XXXXXX";
     const int file = mkstemp(mapCopy);
@@ -67,14 +76,30 @@ bool recordBattle(const char* path, int given) {
     start.seed = battleSeed;
     start.given = given;
     std::copy(placedCounts.begin(), placedCounts.end(), start.counts.begin());
-    start.sides[1] = commander[1];
-    start.sides[2] = commander[2];
-    std::ifstream map(mapFile, std::ios::binary);
-    start.map.assign(std::istreambuf_iterator<char>(map), std::istreambuf_iterator<char>());
-    std::string problem;
-    if (startRecording(path, start, problem)) return true;
+    for (int player = 1; player <= 2; player++) {
+        start.sides[player] = commander[player];
+        start.levels[player] = computerLevel[player];
+    }
+    std::string problem = readMapFile(mapFile, start.map);
+    if (problem.empty() && startRecording(path, start, problem)) return true;
     std::printf("Cannot record into %s: %s.\n", path, problem.c_str());
     return false;
+}
+
+// What the network options cannot go with, or null.
+const char* networkMisuse(const StartOptions& o) {
+    const bool network = o.host || o.serve || o.join;
+    if (o.host && o.serve) return "--host and --serve are two ways of running the one battle: give one.";
+    if (o.join && (o.host || o.serve || o.resume || o.replayFile || o.recordFile || o.computerSide))
+        return "--join plays a battle run elsewhere: it goes only with --side, --map and the armies.";
+    if (o.side && !o.join) return "--side goes with --join.";
+    if (network && o.join && !*o.join) return "--join takes HOST or HOST:PORT.";
+    if (o.replayFile && network) return "--replay plays a recorded battle as it was: it takes nothing else.";
+    if (o.host && o.computerSide)
+        return "--host is for two players; --serve --computer 1 or 2 lets the computer take a side.";
+    if (o.serve && o.computerSide && std::string(o.computerSide) == "both")
+        return "--serve --computer both leaves no side to join.";
+    return nullptr;
 }
 
 }  // namespace
@@ -94,14 +119,27 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listMaps) return listBundledMaps(std::cout) ? 0 : 1;
+    if (const char* problem = networkMisuse(options)) {
+        std::cerr << "kestrava: " << problem << "\n\n" << USAGE;
+        return 2;
+    }
+    if (options.join) return joinBattle(options, argc, argv);
     if (options.replayFile &&
-        (options.computerSide || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
+        (options.computerSide || options.level || options.resume || options.recordFile || options.map || options.firstArgument < argc)) {
         std::cerr << "kestrava: --replay plays a recorded battle as it was: it takes nothing else.\n\n" << USAGE;
         return 2;
     }
     if (options.recordFile && options.resume) {
         std::cerr << "kestrava: --record records a battle from its start, not one taken up again.\n\n" << USAGE;
         return 2;
+    }
+    if (options.recordFile) {
+        const std::string refused =
+            recordingTargetProblem(options.recordFile, options.map ? mapFileFor(options.map) : mapFile);
+        if (!refused.empty()) {
+            std::cerr << "kestrava: " << refused << "\n\n" << USAGE;
+            return 2;
+        }
     }
     if (options.map) {
         mapFile = mapFileFor(options.map);
@@ -113,12 +151,14 @@ int main(int argc, char** argv) {
             return 1;
         }
         computerPace = computerPaceSetting(std::getenv("KESTRAVA_COMPUTER_PACE"));
+        if (options.level) playAtLevel(levelNamed(options.level));
     }
     // The program's name, then the arguments after the options.
     std::vector<char*> rest{argv[0]};
     rest.insert(rest.end(), argv + options.firstArgument, argv + argc);
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
+    const bool networked = options.host || options.serve;
     if (options.replayFile) {
         if (!startReplayedBattle(options.replayFile, argv[0])) return 1;
     } else if (options.resume) {
@@ -128,10 +168,18 @@ int main(int argc, char** argv) {
         if (!resumed) return 1;
     } else {
         startBattle(restCount, rest.data());
-        if (options.recordFile && !recordBattle(options.recordFile, restCount - 1)) return 1;
+        if (options.recordFile && !networked && !recordBattle(options.recordFile, restCount - 1)) return 1;
+    }
+    if (networked) {
+        // The recording starts in the process that runs the battle.
+        auto record = [&] { return !options.recordFile || recordBattle(options.recordFile, restCount - 1); };
+        return options.serve ? serveBattle(options, record) : hostBattle(options, record, restCount, rest.data());
     }
     if (commander[1] == BY_PERSON && commander[2] != BY_PERSON) personSide = 1;
     if (commander[2] == BY_PERSON && commander[1] != BY_PERSON) personSide = 2;
+    for (int player = 1; player <= 2; player++) computerCommands[player] = commander[player] != BY_PERSON;
+    startingView();
+    if (!options.replayFile) loadSettings(SETTINGS_FILE);
     std::string claim;
     if (options.replayFile)
         keptFile = REPLAY_SAVE_FILE;

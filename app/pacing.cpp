@@ -17,9 +17,9 @@ int maxFramesPerSecondSetting(const char* setting) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(setting, &end, 10);
-    if (errno == 0 && *end == '\0' && value >= 0 && value <= 1000000) return static_cast<int>(value);
-    std::cerr << "KESTRAVA_MAX_FPS is not a whole number of frames a second; the game keeps to "
-              << DEFAULT_MAX_FPS << "." << std::endl;
+    if (errno == 0 && *end == '\0' && value >= 0 && value <= MOST_MAX_FPS) return static_cast<int>(value);
+    std::cerr << "KESTRAVA_MAX_FPS is not a whole number of frames a second from 0 to " << MOST_MAX_FPS
+              << "; the game keeps to " << DEFAULT_MAX_FPS << "." << std::endl;
     return DEFAULT_MAX_FPS;
 }
 

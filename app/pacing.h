@@ -8,11 +8,12 @@
 #include <cstdint>
 
 constexpr int DEFAULT_MAX_FPS = 60;
+constexpr int MOST_MAX_FPS = 1000;   // a cap above any display's rate; 0 for none
 extern int maxFramesPerSecond;   // 0: no cap
 
 // The cap KESTRAVA_MAX_FPS asks for: a whole number of frames a second, 0
-// for none. Without the setting, or with one that is not such a number
-// (said on standard error), the default.
+// for none, up to MOST_MAX_FPS. Without the setting, or with one that is
+// not such a number (said on standard error), the default.
 int maxFramesPerSecondSetting(const char* setting);
 
 // When the frame asked for at `now` (nanoseconds on a monotonic clock) may

@@ -8,12 +8,22 @@ extern bool replaying;     // --replay: the commands come from the file, not fro
 extern bool replayPaused;  // space while replaying
 extern int  replaySpeed;   // ticks a frame's time runs while replaying: 1, 2, 4 or 8 (g doubles it)
 
+// Why --record cannot write into path, said as a refusal of the command
+// line, or "": it must be a regular file or a new one, and none of the files
+// the game reads or keeps in the run folder (the map, given as map, the
+// save, the replay's save), found by what file it is, not by its name.
+std::string recordingTargetProblem(const char* path, const std::string& map);
+
 // --record: writes the header of the battle start-up has just placed
 // (`start` holds what it was placed from), then every command the dispatcher
-// sees, but the quit keys, each with the tick it came at; the end line is
-// written when the game exits. False, with the reason, when the file cannot
-// be written.
+// sees, but the quit keys, each with the tick it came at, each line whole as
+// it comes. False, with the reason, when the file cannot be written. A write
+// that fails later is told once, on standard error and on screen (as the
+// save's trouble is), and the recording stops there.
 bool startRecording(const char* path, const Replay& start, std::string& problem);
+// The end line, once, when the game ends (std::exit runs it): the quit keys,
+// a signal that quits as they do, a window closed.
+void finishRecording();
 // After each tick while recording: a new battle's seed, once Enter has started one.
 void noteTick();
 

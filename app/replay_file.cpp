@@ -5,23 +5,23 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <ext/stdio_filebuf.h>
 #include <sstream>
-#include <sys/stat.h>
+#include <vector>
 
 #include "ai/computer.h"
 #include "game/battle_map.h"
+#include "game/regular_file.h"
 #include "game/startup.h"
+#include "rules/game_state.h"
 
 namespace {
 
-const char* const FORMAT_LINE = "kestrava-replay version=1";
+const char* const FORMAT_START = "kestrava-replay version=";
 const char* const SIDE_NAMES[] = {"person", "computer", "greedy", "random", "squad"};   // by Commander
 constexpr size_t LONGEST_LINE = 16384;             // the map line of a 50 × 50 map is under 11,000
-constexpr long MOST_REPLAY_BYTES = 256L << 20;     // days of play
-constexpr long MOST_TICKS = 1L << 40;
 constexpr int MOST_GIVEN = 100000;
+constexpr int KEY_ENTER = 13;
 
 // Each command's word, its kind and how many numbers follow it, with their range.
 const struct CommandWord {
@@ -94,8 +94,11 @@ public:
     Reader(std::istream& in, Replay& replay) : in(in), replay(replay) {}
 
     std::string read() {
-        if (!next()) return problem;
-        if (line != FORMAT_LINE) return fail("it is not a Kestrava replay (or not one this version plays)");
+        if (!headerLine()) return problem;
+        replay.version = 0;
+        for (int version = 1; version <= REPLAY_VERSION; version++)
+            if (line == FORMAT_START + std::to_string(version)) replay.version = version;
+        if (!replay.version) return fail("it is not a Kestrava replay (or not one this version plays)");
         headerLines.push_back(line);
         if (!header()) return problem;
         // Each value once, as the game writes it: no other spelling of the same replay.
@@ -107,7 +110,7 @@ public:
                 return fail("the line is not written as the game writes it");
             }
         for (;;) {
-            if (!next()) return problem;
+            if (!next()) return atEnd ? cutShort() : problem;
             std::vector<std::string> w = words(line);
             if (!w.empty() && w[0] == "end") return end(w);
             if (!entry(w)) return problem;
@@ -123,6 +126,7 @@ private:
     unsigned hashBefore = FNV_START;   // of every byte before the current line
     bool lastWasPerson = false;
     bool lastWasCommand = false;
+    bool atEnd = false;       // the file ended before the next line break
     std::vector<std::string> headerLines;
 
     std::string fail(const std::string& what) {
@@ -134,7 +138,9 @@ private:
         return false;
     }
 
-    // The next whole line, which must end with a line break.
+    // The next whole line, which must end with a line break. False at the
+    // end of the file (atEnd; what came after the last break is left in
+    // line), and on a line too long, which is then the problem.
     bool next() {
         line.clear();
         hashBefore = hash;
@@ -150,14 +156,32 @@ private:
             }
             line += static_cast<char>(c);
         }
-        if (number_ == 1 && line.empty()) fail("the file is empty");
-        else if (line.empty()) fail("the file is cut short: it has no end line");
-        else fail("the file is cut short");
+        atEnd = true;
         return false;
     }
 
+    // A line of the header: without all of it there is no battle to play.
+    bool headerLine() {
+        if (next()) return true;
+        if (atEnd) fail(number_ == 1 && line.empty() ? "the file is empty"
+                                                     : "the file is cut short before the battle's start is whole");
+        return false;
+    }
+
+    // The game that wrote the file was stopped: what it holds is played, up
+    // to its last whole command. An Enter last may have started a new battle
+    // whose seed was about to follow it; the replay stops before it.
+    std::string cutShort() {
+        const ReplayEntry* last = replay.entries.empty() ? nullptr : &replay.entries.back();
+        if (last && !last->isSeed && !last->fromComputer && last->kind == CMD_KEY && last->values[0] == KEY_ENTER)
+            replay.entries.pop_back();
+        replay.cut = true;
+        replay.endTick = replay.entries.empty() ? 0 : replay.entries.back().tick;
+        return "";
+    }
+
     bool expect(const char* name, size_t count, std::vector<std::string>& w) {
-        if (!next()) return false;
+        if (!headerLine()) return false;
         headerLines.push_back(line);
         w = words(line);
         if (w.empty() || w[0] != name) return bad(std::string("the ") + name + " line is missing");
@@ -189,6 +213,13 @@ private:
             if (side < 0) return bad("a side is not person, computer, greedy, random or squad");
             replay.sides[player] = side;
         }
+        if (replay.version >= 2) {
+            if (!expect("levels", 2, w)) return false;
+            for (int player = 1; player <= 2; player++) {
+                replay.levels[player] = levelNamed(w[player].c_str());
+                if (replay.levels[player] < 0) return bad("a level is not easy, normal or hard");
+            }
+        }
         if (!expect("map", 1, w)) return false;
         const std::string& hex = w[1];
         if (hex.size() % 2 != 0) return bad("the map is not whole bytes of hexadecimal");
@@ -205,20 +236,17 @@ private:
 
     bool entry(const std::vector<std::string>& w) {
         long long tick;
-        if (w.size() < 2 || !number(w[0], 0, MOST_TICKS, tick)) return bad("the line does not start with a tick");
-        const long last = replay.entries.empty() ? 0 : replay.entries.back().tick;
+        if (w.size() < 2 || !number(w[0], 0, MOST_BATTLE_TICKS, tick))
+            return bad("the line does not start with a tick");
+        const int64_t last = replay.entries.empty() ? 0 : replay.entries.back().tick;
         if (tick < last) return bad("the tick goes back");
-        ReplayEntry e;
-        e.tick = tick;
         long long value;
         if (w[1] == "seed") {
             if (w.size() != 3 || !number(w[2], 0, UINT_MAX, value))
                 return bad("the seed is not a number from 0 to 4294967295");
             if (!lastWasCommand) return bad("a seed follows no command");
-            e.isSeed = true;
-            e.seed = static_cast<unsigned>(value);
             lastWasCommand = false;
-            return add(e);
+            return add(ReplayEntry::seedOf(tick, static_cast<unsigned>(value)));
         }
         const bool person = w[1] == "person";
         if (!person && w[1] != "computer") return bad("the command is neither a person's nor the computer's");
@@ -238,21 +266,12 @@ private:
             if (!number(w[3 + k], word->lo, word->hi, value)) return bad("a value of the command is out of its range");
             values[k] = static_cast<int>(value);
         }
-        Command& c = e.command;
-        c.kind = word->kind;
-        c.source = person ? FROM_PERSON : FROM_COMPUTER;
-        if (c.kind == CMD_POINT || c.kind == CMD_CLICK) {
-            c.row = values[0];
-            c.col = values[0] < 0 ? -1 : values[1];
-        } else if (c.kind == CMD_TURN) {
-            c.dx = values[0];
-            c.dy = values[1];
-        } else {
-            c.code = values[0];
-        }
+        // Every field given the values; ReplayEntry::of keeps those of the command's kind.
+        const Command command{word->kind, values[0], values[0], values[1], values[0], values[1],
+                              person ? FROM_PERSON : FROM_COMPUTER};
         lastWasPerson = person;
         lastWasCommand = true;
-        return add(e);
+        return add(ReplayEntry::of(tick, command));
     }
 
     bool add(const ReplayEntry& e) {
@@ -263,8 +282,8 @@ private:
 
     std::string end(const std::vector<std::string>& w) {
         long long tick;
-        const long last = replay.entries.empty() ? 0 : replay.entries.back().tick;
-        if (w.size() != 3 || !number(w[1], 0, MOST_TICKS, tick)) return fail("the end line does not hold the last tick and the checksum");
+        const int64_t last = replay.entries.empty() ? 0 : replay.entries.back().tick;
+        if (w.size() != 3 || !number(w[1], 0, MOST_BATTLE_TICKS, tick)) return fail("the end line does not hold the last tick and the checksum");
         if (tick < last) return fail("the end comes before the last command");
         char expected[16];
         std::snprintf(expected, sizeof expected, "%08x", hashBefore);
@@ -291,23 +310,66 @@ unsigned fnv1a(const std::string& bytes, unsigned hash) {
 
 std::string replayHeader(const Replay& start) {
     std::ostringstream out;
-    out << FORMAT_LINE << "\nseed " << start.seed << "\narmies " << start.given;
+    out << FORMAT_START << start.version << "\nseed " << start.seed << "\narmies " << start.given;
     for (int count : start.counts) out << ' ' << count;
-    out << "\nsides " << SIDE_NAMES[start.sides[1]] << ' ' << SIDE_NAMES[start.sides[2]] << "\nmap ";
+    out << "\nsides " << SIDE_NAMES[start.sides[1]] << ' ' << SIDE_NAMES[start.sides[2]];
+    if (start.version >= 2)
+        out << "\nlevels " << LEVEL_SETUPS[start.levels[1]].name << ' ' << LEVEL_SETUPS[start.levels[2]].name;
+    out << "\nmap ";
     static const char HEX[] = "0123456789abcdef";
     for (unsigned char c : start.map) out << HEX[c >> 4] << HEX[c & 15];
     out << '\n';
     return out.str();
 }
 
+ReplayEntry ReplayEntry::of(int64_t tick, const Command& c) {
+    ReplayEntry e;
+    e.tick = tick;
+    e.kind = static_cast<uint8_t>(c.kind);
+    e.fromComputer = c.source == FROM_COMPUTER;
+    if (c.kind == CMD_POINT || c.kind == CMD_CLICK) {
+        e.values[0] = c.row;
+        e.values[1] = c.row < 0 ? -1 : c.col;
+    } else if (c.kind == CMD_TURN) {
+        e.values[0] = c.dx;
+        e.values[1] = c.dy;
+    } else {
+        e.values[0] = c.code;
+    }
+    return e;
+}
+
+ReplayEntry ReplayEntry::seedOf(int64_t tick, unsigned seed) {
+    ReplayEntry e;
+    e.tick = tick;
+    e.isSeed = true;
+    e.values[0] = static_cast<int32_t>(seed);
+    return e;
+}
+
+Command ReplayEntry::command() const {
+    Command c{static_cast<CommandKind>(kind)};
+    c.source = fromComputer ? FROM_COMPUTER : FROM_PERSON;
+    if (c.kind == CMD_POINT || c.kind == CMD_CLICK) {
+        c.row = values[0];
+        c.col = values[1];
+    } else if (c.kind == CMD_TURN) {
+        c.dx = values[0];
+        c.dy = values[1];
+    } else {
+        c.code = values[0];
+    }
+    return c;
+}
+
 std::string replayLine(const ReplayEntry& e) {
     std::ostringstream out;
     out << e.tick;
     if (e.isSeed) {
-        out << " seed " << e.seed;
+        out << " seed " << e.seed();
         return out.str();
     }
-    const Command& c = e.command;
+    const Command c = e.command();
     const CommandWord* word = wordOf(c.kind);
     out << (c.source == FROM_PERSON ? " person " : " computer ") << word->word;
     if (c.kind == CMD_POINT || c.kind == CMD_CLICK) out << ' ' << c.row << ' ' << (c.row < 0 ? -1 : c.col);
@@ -322,11 +384,12 @@ std::string readReplay(std::istream& in, Replay& replay) {
 }
 
 std::string readReplayFile(const char* path, Replay& replay) {
-    struct stat status;
-    if (stat(path, &status) != 0) return std::strerror(errno);
-    if (!S_ISREG(status.st_mode)) return "it is not a regular file";
-    if (status.st_size > MOST_REPLAY_BYTES) return "it is larger than any replay could be";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::strerror(errno);
+    std::string problem;
+    int file;
+    if (openRegularFile(path, MOST_REPLAY_BYTES, "any replay the game plays", file, problem) != FILE_READABLE)
+        return problem;
+    // Read as it goes: a replay's commands are held, never its text.
+    __gnu_cxx::stdio_filebuf<char> buffer(file, std::ios::in);
+    std::istream in(&buffer);
     return readReplay(in, replay);
 }

@@ -6,6 +6,7 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 #include <malloc.h>
@@ -13,15 +14,15 @@
 #include "ai/computer.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/held_keys.h"
 #include "app/input.h"
+#include "app/net_play.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
 #include "app/replay.h"
 #include "app/sound.h"
 #include "app/textures.h"
-#include "game/battle_map.h"
-#include "game/unit.h"
 #include "render/board.h"
 #include "render/effects.h"
 #include "render/guides.h"
@@ -30,38 +31,55 @@
 #include "render/looks.h"
 #include "render/scene.h"
 #include "render/skybox.h"
-#include "rules/cursor.h"
 #include "rules/game_state.h"
 #include "rules/window_link.h"
 
 namespace {
 
-// What the computer is doing: the unit it acts with, or where its cursor goes.
-Vector computerFocus() {
-    if (selectedUnit->menuOpen || choosingMove || choosingTarget) return selectedUnit->position;
-    return battleMap[cursorRow][cursorCol].centre;
+// SIGINT, SIGTERM and SIGHUP (Ctrl-C, a kill, a terminal closed) quit as q
+// does, at the next idle callback, which runs every frame whatever is on
+// screen: the handler only notes the signal. So a recording gets its end
+// line, and a kept battle is never left half-written.
+volatile std::sig_atomic_t quitSignalled = 0;
+void noteQuitSignal(int) { quitSignalled = 1; }
+
+// A signal someone chose to ignore (nohup, a job started in the background) stays ignored.
+void quitOnSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+        action = {};
+        action.sa_handler = noteQuitSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 // The idle callback: as many ticks of the battle as the time since the last
-// frame holds, more while the computer plays its turn (each its rules'
-// update, what a click set going, a computer player's next key or a replay's
-// commands), then the held camera keys and the camera following the
-// computer, by the frame's own time, then the sounds of all of them. The update asks for the frame, so waiting before
+// frame holds, more while the computer plays its turn and at a battle speed
+// above 1 (each its rules' update, what a click set going, a computer
+// player's next key or a replay's commands), then the held camera keys and
+// where the camera goes by itself, by the frame's own time (its glides at
+// the battle speed), then the sounds of all of them. The update asks for the frame, so waiting before
 // it keeps the frames apart. The wait sleeps: the event loop has nothing
 // else to do meanwhile, and key presses are taken after it, before the
 // frame is drawn, as they would be after a long frame.
 void onIdle() {
+    if (quitSignalled) std::exit(0);
     waitForNextFrame();
     static auto last = std::chrono::steady_clock::now();
     auto now = std::chrono::steady_clock::now();
     float seconds = std::chrono::duration<float>(now - last).count();
     last = now;
-    int ticks = ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count()) *
-                computerTurnSpeed();
-    if (replaying) ticks = replayTicks(ticks);
-    for (int tick = 0; tick < ticks; tick++) runBattleTick(tick == 0);
+    const int due =
+        ticksForFrame(std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count());
+    if (inJoinedGame())
+        playJoinedTicks(due * computerTurnSpeed());
+    else
+        runFrameTicks(due);
     moveHeldCamera(seconds);
-    if (computerHasTheTurn()) followWithCamera(computerFocus(), seconds);
+    followBattle(replaying ? seconds : seconds * battleSpeed);
     updateSound();
 }
 
@@ -154,6 +172,7 @@ void openWindow(int argc, char** argv) {
     maxFramesPerSecond = maxFramesPerSecondSetting(std::getenv("KESTRAVA_MAX_FPS"));
     soundVolume = volumeSetting(std::getenv("KESTRAVA_VOLUME"));
     startSound("sounds");
+    quitOnSignals();
     setUpWindow(argc, argv);
     glutMainLoop();
 }
@@ -193,6 +212,7 @@ void onReshape(int width, int height) {
     windowHeight = height;
     loadProjection(perspectiveView);
     glViewport(0, 0, width, height);
+    cameraWindowResized();
 }
 
 void updateViewFrustum() {

@@ -2,14 +2,15 @@
 #include "rules/window_link.h"
 
 #include <GL/gl.h>
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include "app/camera.h"
 #include "app/window.h"
 #include "render/looks.h"
 
+// A server runs the battle without a window, and so without GLUT.
 void requestRedisplay() {
-    glutPostRedisplay();
+    if (glutGet(GLUT_INIT_STATE)) glutPostRedisplay();
 }
 
 void reapplyProjection() {

@@ -1,13 +1,16 @@
 // bench/arena.cpp — battles without a window between two ways of playing, to measure the computer
 //
-//   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced] [--require P]
-//         [--decisive] [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]] PAIRING...
+//   arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE | --maps] [--paced]
+//         [--require P] [--decisive] [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]] PAIRING...
 //
-// A pairing is two of computer, greedy, random and squad joined by a dash,
-// e.g. computer-greedy. Each battle is the game's own: the map read from
+// A pairing is two of easy, computer, hard, greedy, random and squad joined
+// by a dash, e.g. computer-greedy (easy, computer and hard are the computer
+// at its three levels). Each battle is the game's own: the map read from
 // WorldDesc.txt in the working folder (with --map ROWSxCOLS, its terrain
 // repeated to that size; with --map NAME or FILE, that map as the game's
-// --map reads it), K of each class a side placed by start-up, the hero choice,
+// --map reads it; with --maps, that one and then every map under maps/, a
+// quarter of the battles on a map wider than 20), K of each class a side
+// placed by start-up, the hero choice,
 // every key handed to the dispatcher and every frame run by idleUpdate at
 // a fixed frame time. Every seed S, S + 1, … is played twice, the first
 // strategy taking player 1 and then player 2, so N battles use N / 2 seeds;
@@ -24,6 +27,7 @@
 // A battle still going after 200 turns is a draw; one that crashes, or
 // whose turn never ends, fails the run, and so does a first strategy that
 // wins less than P % of a pairing's battles; with --decisive, a draw too.
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,24 +85,32 @@ struct Result {
 struct Pairing {
     std::string first, second;
     int commanders[2];
+    int levels[2];
 };
 
 struct Options {
     int battles = 200, eachClass = 2, require = 0, rows = 0, cols = 0;
     unsigned firstSeed = 1;
-    bool paced = false, decisive = false;
+    bool paced = false, decisive = false, everyMap = false;
     std::string mapFile;   // --map NAME or FILE
     long show = -1, replayOf = -1;
     int showAs = 1;
 };
 Options options;
 
-int commanderNamed(const std::string& name) {
-    if (name == "computer") return BY_COMPUTER;
-    if (name == "greedy") return BY_GREEDY;
-    if (name == "random") return BY_RANDOM;
-    if (name == "squad") return BY_SQUAD;
-    return BY_PERSON;
+// Each way of playing: who presses the keys, and the computer's level.
+const struct Strategy {
+    const char* name;
+    int commander, level;
+} STRATEGIES[] = {
+    {"easy", BY_COMPUTER, LEVEL_EASY},   {"computer", BY_COMPUTER, LEVEL_NORMAL}, {"hard", BY_COMPUTER, LEVEL_HARD},
+    {"greedy", BY_GREEDY, LEVEL_NORMAL}, {"random", BY_RANDOM, LEVEL_NORMAL},     {"squad", BY_SQUAD, LEVEL_NORMAL},
+};
+
+const Strategy* strategyNamed(const std::string& name) {
+    for (const Strategy& strategy : STRATEGIES)
+        if (name == strategy.name) return &strategy;
+    return nullptr;
 }
 
 // One drawn frame, as the window runs it: the idle callback (the rules'
@@ -170,15 +182,23 @@ struct Walks {
     }
 };
 
-Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) {
+// The pairing's two ways of playing, the first taking player 1 or player 2.
+void takeSides(const Pairing& p, bool firstIsPlayerOne) {
+    for (int k = 0; k < 2; k++) {
+        const int player = (k == 0) == firstIsPlayerOne ? 1 : 2;
+        commander[player] = p.commanders[k];
+        computerLevel[player] = p.levels[k];
+    }
+}
+
+Result playBattle(unsigned seed, const Pairing& pairing, int firstPlayer) {
     seedRandom(seed);
     randomPlayDraws.seed(seed);
     bench::makeStartupPlaceholders();
     ArmyCounts counts;
     counts.fill(options.eachClass);
     placeArmies(counts);
-    commander[1] = playerOne;
-    commander[2] = playerTwo;
+    takeSides(pairing, firstPlayer == 1);
     computerPace = options.paced ? DEFAULT_COMPUTER_PACE : 0;
 
     Result result;
@@ -238,14 +258,18 @@ Result playBattle(unsigned seed, int playerOne, int playerTwo, int firstPlayer) 
 // computers at the arena's pace), recorded as the game records one; the end
 // line is written at exit. The replay starts the game as start-up would: ten
 // army counts given, the map's text as its file.
-int writeReplayOf(unsigned seed, int playerOne, int playerTwo, const std::string& mapText, const ArmyCounts& counts) {
+int writeReplayOf(unsigned seed, const Pairing& pairing, int firstPlayer, const std::string& mapText,
+                  const ArmyCounts& counts) {
     const std::string path = "arena-" + std::to_string(seed) + ".kreplay";
     Replay start;
     start.seed = battleSeed = seed;
     start.given = ARMY_COUNTS;
     std::copy(counts.begin(), counts.end(), start.counts.begin());
-    start.sides[1] = commander[1] = playerOne;
-    start.sides[2] = commander[2] = playerTwo;
+    takeSides(pairing, firstPlayer == 1);
+    for (int player = 1; player <= 2; player++) {
+        start.sides[player] = commander[player];
+        start.levels[player] = computerLevel[player];
+    }
     start.map = mapText;
     computerPace = options.paced ? DEFAULT_COMPUTER_PACE : 0;
     keepingBattle = false;
@@ -262,8 +286,8 @@ int writeReplayOf(unsigned seed, int playerOne, int playerTwo, const std::string
         placeArmies(counts);
         while (!battleWon() && battleTick < FRAMES_PER_TURN_LIMIT * TURN_LIMIT) runBattleTick(true);
     }
-    std::printf("%s: the battle of seed %u, won by player %d at tick %d\n", path.c_str(), seed,
-                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, battleTick);
+    std::printf("%s: the battle of seed %u, won by player %d at tick %lld\n", path.c_str(), seed,
+                bannerP1Wins ? 1 : bannerP2Wins ? 2 : 0, static_cast<long long>(battleTick));
     return 0;
 }
 
@@ -280,9 +304,7 @@ bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Res
     if (child == 0) {
         close(channel[0]);
         bench::SilencedOutput silenced;
-        int one = firstIsPlayerOne ? pairing.commanders[0] : pairing.commanders[1];
-        int two = firstIsPlayerOne ? pairing.commanders[1] : pairing.commanders[0];
-        Result played = playBattle(seed, one, two, firstIsPlayerOne ? 1 : 2);
+        Result played = playBattle(seed, pairing, firstIsPlayerOne ? 1 : 2);
         bool sent = write(channel[1], &played, sizeof played) == static_cast<ssize_t>(sizeof played);
         _exit(sent ? 0 : 1);
     }
@@ -296,16 +318,16 @@ bool playApart(const Pairing& pairing, unsigned seed, bool firstIsPlayerOne, Res
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE] [--paced]\n"
-                 "             [--require P] [--decisive] [--show SEED [--as PLAYER]] [--replay-of SEED [--as PLAYER]]\n"
-                 "             PAIRING...\n"
-                 "  PAIRING: two of computer, greedy, random, squad joined by '-', e.g. computer-greedy\n");
+                 "usage: arena [--battles N] [--first-seed S] [--each K] [--map ROWSxCOLS|NAME|FILE | --maps]\n"
+                 "             [--paced] [--require P] [--decisive] [--show SEED [--as PLAYER]]\n"
+                 "             [--replay-of SEED [--as PLAYER]] PAIRING...\n"
+                 "  PAIRING: two of easy, computer, hard, greedy, random, squad joined by '-', e.g. hard-squad\n");
     std::exit(2);
 }
 
 // What one pairing's battles add up to.
 struct Tally {
-    int battles = 0, winsAs[3] = {}, losses = 0, draws = 0;
+    int battles = 0, winsAs[3] = {}, losses = 0, draws = 0, longest = 0;
     long turns = 0, decisions = 0;
     double total = 0, worst = 0;
     int ownTurns = 0;
@@ -325,6 +347,7 @@ struct Tally {
             losses++;
         }
         turns += r.turns;
+        longest = std::max(longest, r.turns);
         decisions += r.decisions;
         total += r.totalSeconds;
         worst = std::max(worst, r.worstSeconds);
@@ -343,84 +366,36 @@ struct Tally {
     }
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<Pairing> pairings;
-    for (int k = 1; k < argc; k++) {
-        std::string arg = argv[k];
-        bool valued = k + 1 < argc;
-        if (arg == "--battles" && valued) options.battles = std::atoi(argv[++k]);
-        else if (arg == "--first-seed" && valued) options.firstSeed = std::strtoul(argv[++k], nullptr, 10);
-        else if (arg == "--each" && valued) options.eachClass = std::atoi(argv[++k]);
-        else if (arg == "--require" && valued) options.require = std::atoi(argv[++k]);
-        else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
-        else if (arg == "--replay-of" && valued) options.replayOf = std::strtol(argv[++k], nullptr, 10);
-        else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
-        else if (arg == "--paced") options.paced = true;
-        else if (arg == "--decisive") options.decisive = true;
-        else if (arg == "--map" && valued) {
-            char rest = 0;
-            if (std::sscanf(argv[++k], "%dx%d%c", &options.rows, &options.cols, &rest) != 2) {
-                options.rows = options.cols = 0;
-                options.mapFile = mapFileFor(argv[k]);
-            }
-        } else {
-            size_t dash = arg.find('-');
-            if (dash == std::string::npos) usage();
-            Pairing p{arg.substr(0, dash), arg.substr(dash + 1), {}};
-            p.commanders[0] = commanderNamed(p.first);
-            p.commanders[1] = commanderNamed(p.second);
-            if (p.commanders[0] == BY_PERSON || p.commanders[1] == BY_PERSON) usage();
-            pairings.push_back(p);
+// The maps to play on, each with the name its rows are printed under: the
+// one --map names (WorldDesc.txt without it), then with --maps every map
+// under maps/, by name.
+std::vector<std::pair<std::string, std::string>> mapsToPlay() {
+    std::vector<std::pair<std::string, std::string>> maps{
+        {options.mapFile.empty() ? "default" : options.mapFile,
+         options.mapFile.empty() ? "WorldDesc.txt" : options.mapFile}};
+    if (!options.everyMap) return maps;
+    std::vector<std::string> names;
+    if (DIR* folder = opendir(MAPS_FOLDER)) {
+        while (const dirent* entry = readdir(folder)) {
+            const std::string file = entry->d_name;
+            if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0)
+                names.push_back(file.substr(0, file.size() - 4));
         }
+        closedir(folder);
     }
-    if (pairings.empty() || options.battles < 1 || (options.showAs != 1 && options.showAs != 2)) usage();
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) maps.emplace_back(name, mapFileFor(name));
+    return maps;
+}
 
-    std::string mapText;
-    {
-        bench::SilencedOutput silenced;
-        mapText = bench::readTextFile(options.mapFile.empty() ? "WorldDesc.txt" : options.mapFile);
-        if (options.rows > 0) mapText = bench::tiledMapText(bench::terrainRows(mapText), options.rows, options.cols);
-        if (!bench::readsAsMap(mapText)) {
-            std::fprintf(stderr, "%s does not read as a map\n", options.mapFile.c_str());
-            return 2;
-        }
-        bench::loadMapText(mapText);
-    }
-    ArmyCounts counts;
-    counts.fill(options.eachClass);
-    if (!armiesFit(counts)) {
-        std::fprintf(stderr, "%d of each class a side does not fit on the map\n", options.eachClass);
-        return 2;
-    }
-
-    if (options.replayOf >= 0) {
-        const Pairing& p = pairings[0];
-        bool firstIsPlayerOne = options.showAs == 1;
-        return writeReplayOf(static_cast<unsigned>(options.replayOf), p.commanders[firstIsPlayerOne ? 0 : 1],
-                             p.commanders[firstIsPlayerOne ? 1 : 0], mapText, counts);
-    }
-    if (options.show >= 0) {
-        const Pairing& p = pairings[0];
-        bool firstIsPlayerOne = options.showAs == 1;
-        Result r = playBattle(static_cast<unsigned>(options.show), p.commanders[firstIsPlayerOne ? 0 : 1],
-                              p.commanders[firstIsPlayerOne ? 1 : 0], options.showAs);
-        std::printf("winner %d after %d turns\n", r.winner, r.turns);
-        return 0;
-    }
-
+// Every pairing's battles on the map in play: its table rows; false when a
+// battle crashed or stalled, or a pairing fell short of --require or --decisive.
+bool playPairings(const std::vector<Pairing>& pairings, const std::string& mapName, int battles) {
     bool sound = true;
-    std::printf("%-17s %7s %5s %5s %6s %5s %6s %9s %8s", "pairing", "battles", "as 1", "as 2", "losses", "draws",
-                "turns", "ms/decide", "worst ms");
-    if (options.paced)
-        std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows",
-                    "banners");
-    std::printf(" %9s %9s  %s\n", "undone", "dearer", "draws at seed/side");
     for (const Pairing& p : pairings) {
         const std::string name = p.first + "-" + p.second;
         Tally t;
-        for (int n = 0; n < options.battles; n++) {
+        for (int n = 0; n < battles; n++) {
             unsigned seed = options.firstSeed + n / 2;
             bool firstIsPlayerOne = n % 2 == 0;
             Result r;
@@ -437,9 +412,10 @@ int main(int argc, char** argv) {
             t.add(r, firstIsPlayerOne ? 1 : 2, seed);
         }
         int wins = t.winsAs[1] + t.winsAs[2];
-        std::printf("%-17s %7d %5d %5d %6d %5d %6.1f %9.3f %8.3f", name.c_str(), t.battles, t.winsAs[1], t.winsAs[2],
-                    t.losses, t.draws, t.battles ? static_cast<double>(t.turns) / t.battles : 0.0,
-                    t.decisions ? 1000 * t.total / t.decisions : 0.0, 1000 * t.worst);
+        if (options.everyMap) std::printf("%-14s ", mapName.c_str());
+        std::printf("%-17s %7d %5d %5d %6d %5d %6.1f %7d %9.3f %8.3f", name.c_str(), t.battles, t.winsAs[1],
+                    t.winsAs[2], t.losses, t.draws, t.battles ? static_cast<double>(t.turns) / t.battles : 0.0,
+                    t.longest, t.decisions ? 1000 * t.total / t.decisions : 0.0, 1000 * t.worst);
         if (options.paced) {
             double turns = std::max(t.ownTurns, 1);
             std::printf(" %7.1f %7.1f %7.1f %6.1f %6.1f %6.1f %7.1f", t.turnSeconds / turns, t.worstTurn,
@@ -449,14 +425,99 @@ int main(int argc, char** argv) {
         std::printf(" %4d/%-4d %4d/%-4d %s\n", t.undone, t.steps, t.dearer, t.moves, t.drawSeeds.c_str());
         std::fflush(stdout);
         if (options.decisive && t.draws > 0) {
-            std::printf("%s: %d of %d battles ended without a victory\n", name.c_str(), t.draws, options.battles);
+            std::printf("%s: %d of %d battles ended without a victory\n", name.c_str(), t.draws, battles);
             sound = false;
         }
-        if (wins * 100 < options.require * options.battles) {
-            std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, options.battles,
-                        options.require);
+        if (wins * 100 < options.require * battles) {
+            std::printf("%s: the first won %d of %d, below %d %%\n", name.c_str(), wins, battles, options.require);
             sound = false;
         }
+    }
+    return sound;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<Pairing> pairings;
+    for (int k = 1; k < argc; k++) {
+        std::string arg = argv[k];
+        bool valued = k + 1 < argc;
+        if (arg == "--battles" && valued) options.battles = std::atoi(argv[++k]);
+        else if (arg == "--first-seed" && valued) options.firstSeed = std::strtoul(argv[++k], nullptr, 10);
+        else if (arg == "--each" && valued) options.eachClass = std::atoi(argv[++k]);
+        else if (arg == "--require" && valued) options.require = std::atoi(argv[++k]);
+        else if (arg == "--show" && valued) options.show = std::strtol(argv[++k], nullptr, 10);
+        else if (arg == "--replay-of" && valued) options.replayOf = std::strtol(argv[++k], nullptr, 10);
+        else if (arg == "--as" && valued) options.showAs = std::atoi(argv[++k]);
+        else if (arg == "--paced") options.paced = true;
+        else if (arg == "--decisive") options.decisive = true;
+        else if (arg == "--maps") options.everyMap = true;
+        else if (arg == "--map" && valued) {
+            char rest = 0;
+            if (std::sscanf(argv[++k], "%dx%d%c", &options.rows, &options.cols, &rest) != 2) {
+                options.rows = options.cols = 0;
+                options.mapFile = mapFileFor(argv[k]);
+            }
+        } else {
+            size_t dash = arg.find('-');
+            if (dash == std::string::npos) usage();
+            Pairing p{arg.substr(0, dash), arg.substr(dash + 1), {}, {}};
+            const Strategy* first = strategyNamed(p.first);
+            const Strategy* second = strategyNamed(p.second);
+            if (!first || !second) usage();
+            p.commanders[0] = first->commander;
+            p.commanders[1] = second->commander;
+            p.levels[0] = first->level;
+            p.levels[1] = second->level;
+            pairings.push_back(p);
+        }
+    }
+    if (pairings.empty() || options.battles < 1 || (options.showAs != 1 && options.showAs != 2)) usage();
+    if (options.everyMap && (options.rows > 0 || options.show >= 0 || options.replayOf >= 0)) usage();
+
+    bool sound = true;
+    bool first = true;
+    for (const auto& [mapName, mapFile] : mapsToPlay()) {
+        std::string mapText;
+        {
+            bench::SilencedOutput silenced;
+            mapText = bench::readTextFile(mapFile);
+            if (options.rows > 0) mapText = bench::tiledMapText(bench::terrainRows(mapText), options.rows, options.cols);
+            if (!bench::readsAsMap(mapText)) {
+                std::fprintf(stderr, "%s does not read as a map\n", mapFile.c_str());
+                return 2;
+            }
+            bench::loadMapText(mapText);
+        }
+        ArmyCounts counts;
+        counts.fill(options.eachClass);
+        if (!armiesFit(counts)) {
+            std::fprintf(stderr, "%d of each class a side does not fit on %s\n", options.eachClass, mapName.c_str());
+            return 2;
+        }
+
+        if (options.replayOf >= 0)
+            return writeReplayOf(static_cast<unsigned>(options.replayOf), pairings[0], options.showAs, mapText, counts);
+        if (options.show >= 0) {
+            Result r = playBattle(static_cast<unsigned>(options.show), pairings[0], options.showAs);
+            std::printf("winner %d after %d turns\n", r.winner, r.turns);
+            return 0;
+        }
+
+        if (first) {
+            if (options.everyMap) std::printf("%-14s ", "map");
+            std::printf("%-17s %7s %5s %5s %6s %5s %6s %7s %9s %8s", "pairing", "battles", "as 1", "as 2", "losses",
+                        "draws", "turns", "longest", "ms/decide", "worst ms");
+            if (options.paced)
+                std::printf(" %7s %7s %7s %6s %6s %6s %7s", "turn s", "worst s", "watched", "keys", "steps", "blows",
+                            "banners");
+            std::printf(" %9s %9s  %s\n", "undone", "dearer", "draws at seed/side");
+            first = false;
+        }
+        // A wide map's battles last longer: a quarter as many there.
+        const int battles = options.everyMap && mapCols > 20 ? std::max(2, options.battles / 4) : options.battles;
+        sound = playPairings(pairings, mapName, battles) && sound;
     }
     return sound ? 0 : 1;
 }

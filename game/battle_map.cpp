@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "game/regular_file.h"
+
 MapCell battleMap[MAP_LIMIT][MAP_LIMIT];
 int mapRows = 0;
 int mapCols = -1;
@@ -21,6 +23,33 @@ MapCell::MapCell(int terrainCode, int x, int y, int z, int occupantId)
     : terrain(terrainCode), corner(float(x), float(y), float(z)), centre(), occupant(occupantId) {}
 
 static int clampToInt(long long value) { return value > INT_MAX ? INT_MAX : int(value); }
+
+// The bytes as a file the passes read; an empty map is an empty file.
+static FILE* openBytes(std::string& bytes) {
+    static char nothing[1];
+    return fmemopen(bytes.empty() ? nothing : bytes.data(), bytes.size(), "r");
+}
+
+std::string readMapFile(const std::string& path, std::string& bytes) {
+    std::string problem;
+    readRegularFile(path.c_str(), MOST_MAP_BYTES, "any map", bytes, problem);
+    return problem;
+}
+
+// The map file's bytes for one of the passes, or the end of start-up with the line that says why.
+static std::string mapBytesOrExit() {
+    std::string bytes, problem;
+    switch (readRegularFile(mapFile.c_str(), MOST_MAP_BYTES, "any map", bytes, problem)) {
+        case FILE_CANNOT_OPEN:
+            printf("Unable to open file %s\n", mapFile.c_str());
+            exit(1);
+        case FILE_REFUSED:
+            printf("Unable to read file %s: %s.\n", mapFile.c_str(), problem.c_str());
+            exit(1);
+        default:
+            return bytes;
+    }
+}
 
 MapCheck measureMap(FILE* file) {
     int character = fgetc(file);
@@ -48,12 +77,10 @@ MapCheck measureMap(FILE* file) {
 }
 
 void readMapSize() {
-    FILE* file = fopen(mapFile.c_str(), "r");
-    if (!file) {
-        printf("Unable to open file %s\n", mapFile.c_str());
-        exit(1);
-    }
+    std::string bytes = mapBytesOrExit();
+    FILE* file = openBytes(bytes);
     MapCheck check = measureMap(file);
+    fclose(file);
     if (check == MAP_NO_DATA) {
         printf("No data in the specified file!\n");
         exit(1);
@@ -74,7 +101,6 @@ void readMapSize() {
         default:
             break;
     }
-    fclose(file);
     std::cout << std::endl << "Read file done." << std::endl;
 }
 
@@ -110,12 +136,10 @@ void fillMap(FILE* file, std::ostream& report) {
     }
 }
 
+// The file is read again, and may have gone (or become something else) since the first pass.
 void readMapTerrain() {
-    FILE* file = fopen(mapFile.c_str(), "r");
-    if (!file) {   // only if the file vanished since the first pass
-        printf("Unable to open file %s\n", mapFile.c_str());
-        exit(1);
-    }
+    std::string bytes = mapBytesOrExit();
+    FILE* file = openBytes(bytes);
     fillMap(file, std::cout);
     std::cout.flush();
     fclose(file);
@@ -161,9 +185,13 @@ bool listBundledMaps(std::ostream& out) {
     out << "Maps in " << MAPS_FOLDER << "/ (kestrava --map NAME):" << std::endl;
     for (const std::string& name : names) {
         char line[160];
-        FILE* file = fopen(mapFileFor(name).c_str(), "r");
-        MapCheck check = file ? measureMap(file) : MAP_NO_DATA;
-        if (file) fclose(file);
+        std::string bytes;
+        MapCheck check = MAP_NO_DATA;
+        if (readMapFile(mapFileFor(name), bytes).empty()) {
+            FILE* file = openBytes(bytes);
+            check = measureMap(file);
+            fclose(file);
+        }
         if (check == MAP_OK)
             snprintf(line, sizeof line, "  %-20s %2d columns x %2d rows", name.c_str(), mapCols, mapRows);
         else

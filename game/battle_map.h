@@ -35,6 +35,16 @@ std::string mapFileFor(const std::string& nameOrPath);
 // says so) when the run folder has no maps folder.
 bool listBundledMaps(std::ostream& out);
 
+// No map file is larger: a 50 × 50 map is at most about 5 KB, even with
+// Windows line breaks; this leaves generous room for blanks and line breaks.
+constexpr long long MOST_MAP_BYTES = 64 << 10;
+
+// The bytes of a map file, read as both passes read it: only a regular file
+// of at most MOST_MAP_BYTES. "" or the problem, to follow the file's name.
+std::string readMapFile(const std::string& path, std::string& bytes);
+
+// The passes print "Unable to open file NAME" for a file that cannot be
+// opened, and "Unable to read file NAME: PROBLEM." for one readMapFile refuses.
 void readMapSize();       // first pass: count, print and check the size; exits 1 on failure
 void readMapTerrain();    // second pass: fill the squares in play
 void printMapOccupancy();

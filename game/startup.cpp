@@ -44,18 +44,20 @@ void seedWith(unsigned seed) {
     seedRandom(seed);
 }
 
-// The clock, unless KESTRAVA_SEED holds an integer, which makes a battle replayable.
+// The clock, unless KESTRAVA_SEED holds a whole number from 0 to 4294967295
+// (every seed there is, as a replay writes it), which makes a battle replayable.
 void seedGenerator() {
     const char* text = std::getenv("KESTRAVA_SEED");
     if (text && *text) {
         char* end = nullptr;
         errno = 0;
         long long seed = std::strtoll(text, &end, 10);
-        if (errno == 0 && *end == '\0') {
+        if (errno == 0 && *end == '\0' && seed >= 0 && seed <= UINT_MAX) {
             seedWith(unsigned(seed));
             return;
         }
-        std::cerr << "KESTRAVA_SEED is not an integer; the clock seeds the battle instead." << std::endl;
+        std::cerr << "KESTRAVA_SEED is not a whole number from 0 to 4294967295; the clock seeds the battle instead."
+                  << std::endl;
     }
     seedWith(unsigned(std::time(nullptr)));
 }

@@ -77,17 +77,19 @@ struct LeakCheckWhileListsStand {
 Unit* selectedUnit = nullptr;
 Unit* targetUnit = nullptr;
 
-void disbandArmies() {
-    // No virtual destructor: each unit is deleted as the class it was built as.
-    for (Unit* unit : allUnits) {
-        switch (unit->unitClass) {
-            case CLASS_ARCHER: delete static_cast<Archer*>(unit); break;
-            case CLASS_FIGHTER: delete static_cast<Fighter*>(unit); break;
-            case CLASS_FLIER: delete static_cast<Flier*>(unit); break;
-            case CLASS_HEALER: delete static_cast<Healer*>(unit); break;
-            default: delete static_cast<Mage*>(unit); break;
-        }
+// No virtual destructor: each unit is deleted as the class it was built as.
+void releaseUnit(Unit* unit) {
+    switch (unit->unitClass) {
+        case CLASS_ARCHER: delete static_cast<Archer*>(unit); break;
+        case CLASS_FIGHTER: delete static_cast<Fighter*>(unit); break;
+        case CLASS_FLIER: delete static_cast<Flier*>(unit); break;
+        case CLASS_HEALER: delete static_cast<Healer*>(unit); break;
+        default: delete static_cast<Mage*>(unit); break;
     }
+}
+
+void disbandArmies() {
+    for (Unit* unit : allUnits) releaseUnit(unit);
     allUnits.clear();
     p1Archers.clear();
     p2Archers.clear();

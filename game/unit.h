@@ -93,6 +93,8 @@ extern std::vector<Flier*>   p1Fliers, p2Fliers;
 extern std::vector<Healer*>  p1Healers, p2Healers;
 extern std::vector<Mage*>    p1Mages, p2Mages;
 
+void releaseUnit(Unit* unit);   // frees the unit as the class it was built as
+
 // Frees every unit and empties allUnits and the class lists; ids start again
 // from 0. selectedUnit and targetUnit are left for the caller to point elsewhere.
 void disbandArmies();

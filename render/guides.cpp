@@ -1,4 +1,5 @@
-// render/guides.cpp — the move tint, HP bars and rising numbers, the odds panel, the top line, the help
+// render/guides.cpp — the move tint, HP bars and blows' numbers, the panels, the top line, the
+// band of hints, the buttons, the help
 #include "render/guides.h"
 
 #include <algorithm>
@@ -13,10 +14,12 @@
 #include "app/camera.h"
 #include "game/battle_map.h"
 #include "game/unit.h"
+#include "render/captions.h"
 #include "render/glyphs.h"
 #include "render/hud.h"
 #include "render/layout.h"
 #include "render/looks.h"
+#include "rules/battle_log.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -27,14 +30,27 @@ const float PLAYER_COLOURS[3][3] = {{1, 1, 1}, {1.0f, 0.5f, 0.4f}, {0.5f, 0.72f,
 
 namespace {
 
-void* const LINE_FONT = GLUT_BITMAP_HELVETICA_18;
-constexpr int LINE_HEIGHT = 24;             // pixels between the help panel's baselines
 constexpr float BAR_ABOVE = 0.6f;           // world units from a unit's position up to its HP bar
 constexpr int BAR_WIDTH = 36, BAR_HEIGHT = 5;
-constexpr float NUMBER_ABOVE = 0.75f, NUMBER_RISE = 0.25f;   // world units, and per second
+// A blow's number stands over its unit, climbing this many world units a second.
+constexpr float NUMBER_ABOVE = 0.75f, NUMBER_RISE = 0.1f;
 constexpr float UNIT_TOP = 0.6f, UNIT_FOOT = 0.5f, UNIT_HALF_WIDTH = 0.3f;   // a unit's extent, world units
 
-const char* const CLASS_NAMES[6] = {"", "ARCHER", "FIGHTER", "FLIER", "HEALER", "MAGE"};
+// The panels' fonts, largest first: the first of them that fits is used, so
+// that the text stays inside its panel in any window.
+struct PanelFont {
+    void* font;
+    int   pitch;    // pixels from one baseline to the next
+    int   ascent;   // pixels a capital stands over its baseline
+};
+const PanelFont PANEL_FONTS[] = {
+    {GLUT_BITMAP_TIMES_ROMAN_24, 28, 17},
+    {GLUT_BITMAP_HELVETICA_18, 22, 13},
+    {GLUT_BITMAP_HELVETICA_12, 15, 9},
+    {GLUT_BITMAP_HELVETICA_10, 13, 8},
+};
+constexpr int PANEL_FONT_COUNT = sizeof PANEL_FONTS / sizeof PANEL_FONTS[0];
+constexpr int PANEL_PAD = 6;   // pixels between a panel's edge and its text
 
 const float WHITE[3] = {0.95f, 0.95f, 0.95f}, GOLD[3] = {1, 0.84f, 0.3f}, GREY[3] = {0.75f, 0.78f, 0.85f};
 const float DAMAGE_COLOUR[3] = {1, 0.55f, 0.35f}, HEAL_COLOUR[3] = {0.4f, 1, 0.45f};
@@ -53,7 +69,7 @@ const struct {
     {false, "Defend heals a tenth of the unit's hit points and ends its action."},
     {false, "Move: the tinted squares are in reach. Step one square at a time. U takes the steps back."},
     {false, "Dimmed units have acted. The turn passes when nobody is left to act."},
-    {false, "A player wins when the other player's hero (the crowned unit) falls."},
+    {false, "A player wins when the other player's hero falls: the unit with the gold crown round its ring."},
     {false, ""},
     {true, "THE CLASSES: MOVE POINTS A TURN, REACH, THE SECOND ENTRY"},
     {false, "Archer 5, reach 3. Skills: a volley, 0-14 more damage; 10 magic points."},
@@ -70,22 +86,24 @@ const struct {
     {false, "Drag  turn the camera        Wheel  zoom        V  projection        S  backdrop"},
     {false, "L  lighting        B, F  unit and sight spheres        P  who stands where"},
     {false, "F1, F2  the top-left lines        H  this help        O  sound        Q, Esc  quit"},
-    {false, "W  the computer plays four times as fast, or at its pace again"},
+    {false, "W  the computer plays four times as fast, or at its pace again        J  the battle log"},
+    {false, "Tab, Backspace  the next or the one before of your units that can still act"},
+    {false, ", .  the view a quarter turn round the board        5  the board from above, and back"},
+    {false, "G  battle speed 1x, 2x, 4x        Space  end the blow, the glide or the banner under way"},
     {false, "The battle is kept as you play: ./play --resume takes it up again after you quit."},
 };
 
-// A unit's HP bar and a rising number, in window pixels from the bottom left.
+// A unit's HP bar and a blow's number, in window pixels from the bottom left.
 struct Bar {
     float x, y, filled;
     int   player;
-    bool  hero;
 };
 struct Rising {
     float x, y;
     std::string text;
     bool heal;
 };
-// Where a unit stands on the screen, to keep a rising number off it.
+// Where a unit stands on the screen, to keep another's number off it.
 struct Extent {
     float left, bottom, right, top;
     int   unitId;
@@ -115,6 +133,10 @@ public:
         glLoadIdentity();
     }
     ~PixelSpace() {
+        // Mesa holds bitmap text back to draw it together with the next, and
+        // then draws it in whatever state has come meanwhile (black, after
+        // the state below is put back): it goes out now.
+        glFlush();
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
@@ -181,10 +203,14 @@ void letteredLine(float y, float size, const std::string& text, const float colo
                  colour);
 }
 
+bool debugWanted() {
+    static const bool wanted = std::getenv("KESTRAVA_DEBUG_HUD") != nullptr;
+    return wanted;
+}
+
 // The panel's or the line's text on the console, once each time it changes.
 void reportForDebugging(const char* what, std::string& last, const std::string& text) {
-    static const bool wanted = std::getenv("KESTRAVA_DEBUG_HUD") != nullptr;
-    if (!wanted || text == last) return;
+    if (!debugWanted() || text == last) return;
     last = text;
     std::printf("HUD %s: %s\n", what, text.c_str());
 }
@@ -209,17 +235,6 @@ private:
     GLdouble model[16], projection[16];
     GLint viewport[4];
 };
-
-// The side whose player sits before the screen: the person's, when the
-// other side is the computer's; else the player whose turn it is (or who chooses).
-int viewingSide() { return personSide ? personSide : activeSide(); }
-
-// "YOUR FIGHTER", "ENEMY MAGE, HERO"; after the battle "PLAYER 2'S FIGHTER".
-std::string unitName(int player, int unitClass, bool hero) {
-    std::string name = battleWon() ? "PLAYER " + std::to_string(player) + "'S "
-                       : player == viewingSide() ? "YOUR " : "ENEMY ";
-    return name + CLASS_NAMES[unitClass] + (hero ? ", HERO" : "");
-}
 
 std::string oddsLines(const Odds& odds, std::vector<std::string>& lines) {
     char text[64];
@@ -247,47 +262,34 @@ std::string oddsLines(const Odds& odds, std::vector<std::string>& lines) {
     return joined;
 }
 
-std::string topLine(int& player) {
-    char text[80];
-    if (battleWon()) {
-        player = bannerP1Wins ? 1 : 2;
-        std::snprintf(text, sizeof text, "PLAYER %d WINS!     ENTER: NEW BATTLE     Q: QUIT", player);
-    } else if (choosingHeroes) {
-        player = currentPlayer;
-        std::snprintf(text, sizeof text, "PLAYER %d: CHOOSE YOUR HERO", player);
-    } else {
-        player = currentPlayer;
-        std::snprintf(text, sizeof text, "PLAYER %d'S TURN", player);
-    }
-    return text;
-}
-
-// A crown of three points over the bar, in the army's colour with a black rim.
-void drawCrown(float x, float y, const float colour[3]) {
-    constexpr float W = 11, BAND = 5, POINT = 9;
-    for (bool fill : {false, true}) {
-        const float grow = fill ? 0 : 2;
-        if (fill)
-            glColor4f(colour[0], colour[1], colour[2], 1);
-        else
-            glColor4f(0, 0, 0, 1);
-        rectangle(x - W - grow, y - grow, x + W + grow, y + BAND + grow);
-        glBegin(GL_TRIANGLES);
-        for (float at : {-W, 0.0f, W}) {
-            const float half = W / 2.5f + grow;
-            const float left = std::max(x - W - grow, x + at - half), right = std::min(x + W + grow, x + at + half);
-            glVertex2f(left, y + BAND);
-            glVertex2f(right, y + BAND);
-            glVertex2f(x + at, y + BAND + POINT + grow);
-        }
-        glEnd();
-    }
-}
-
 int numberSize() { return std::max(3, windowHeight / 200); }
 
 float letteredWidth(const std::string& text, float size) {
     return (static_cast<float>(text.size()) * GLYPH_ADVANCE - 1) * size;
+}
+
+// The first of the panel fonts from `largest` on in which every line is at
+// most `width` pixels wide and `count` lines stand in `height`; the smallest when none is.
+const PanelFont& fittingFont(int largest, const std::vector<std::string>& lines, int width, int height,
+                             int count) {
+    for (int i = largest; i < PANEL_FONT_COUNT; i++) {
+        const PanelFont& font = PANEL_FONTS[i];
+        bool fits = font.pitch * (count - 1) + font.ascent <= height;
+        for (const std::string& line : lines) fits = fits && textWidth(font.font, line) <= width;
+        if (fits) return font;
+    }
+    return PANEL_FONTS[PANEL_FONT_COUNT - 1];
+}
+
+// The largest font a panel's lines take in a window of this height.
+int largestPanelFont() { return windowHeight >= 900 ? 0 : windowHeight >= 700 ? 1 : windowHeight >= 560 ? 2 : 3; }
+
+// An opaque dark plate over the box, with a light rim.
+void panelPlate(const ScreenBox& box) {
+    glColor4f(0.45f, 0.48f, 0.58f, 1);
+    rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
+    glColor4f(0.05f, 0.06f, 0.12f, 1);
+    rectangle(box.left + 1, box.bottom + 1, box.right, box.top);
 }
 
 void drawUnitMarks() {
@@ -298,7 +300,6 @@ void drawUnitMarks() {
         const float* colour = PLAYER_COLOURS[bar.player];
         glColor4f(colour[0], colour[1], colour[2], 1);
         rectangle(left, bar.y, left + BAR_WIDTH * bar.filled, bar.y + BAR_HEIGHT);
-        if (bar.hero) drawCrown(bar.x, bar.y + BAR_HEIGHT + 5, colour);
     }
     const float size = numberSize();
     for (const Rising& rising : risings)
@@ -306,35 +307,18 @@ void drawUnitMarks() {
                      rising.heal ? HEAL_COLOUR : GOLD);
 }
 
-// Why a key did nothing, else why the lit square is no step; below it, when
-// the square aimed from or stepped to lies in the enemies' reach, that.
-void drawStepLines() {
-    const float size = std::max(2, windowHeight / 300);
-    const float y = windowHeight * 0.4f;
-    const char* verdict = stepVerdictLine(stepVerdict());
-    if (noticeSeconds > 0)
-        letteredLine(y, size, notice, NOTICE_COLOUR);
-    else if (*verdict)
-        letteredLine(y, size, verdict, NOTICE_COLOUR);
-    int row, col;
-    if (personSide && currentPlayer != personSide) return;
-    if (watchedSquare(row, col) && enemyReach(currentPlayer)[row][col])
-        letteredLine(y - (GLYPH_HEIGHT + 4) * size, size,
-                     choosingTarget ? "IT STANDS IN ENEMY REACH" : "THAT SQUARE IS IN ENEMY REACH", DANGER_COLOUR);
-}
-
 void drawTopLine() {
     static std::string reported;
     int player = 1;
-    std::string text = topLine(player);
+    const std::string text = topLineText(player);
     reportForDebugging("top", reported, text);
-    float size = std::max(2, windowHeight / 256);
-    letteredLine(windowHeight - 12 - GLYPH_HEIGHT * size - 24, size, text, PLAYER_COLOURS[player]);
+    letteredLine(topLineFoot(windowHeight), lineLetter(windowHeight), text, PLAYER_COLOURS[player]);
 }
 
 // Dark plates with a light rim, lettered in gold; HELP lit while the help is up.
 void drawButtons() {
     for (int button = 1; button <= BUTTON_COUNT; button++) {
+        if (!buttonShown(button)) continue;
         const ButtonPlace place = buttonPlace(button, windowWidth, windowHeight);
         const bool lit = button == BUTTON_HELP && helpShown;
         glColor4f(0.75f, 0.78f, 0.85f, 0.9f);
@@ -346,29 +330,161 @@ void drawButtons() {
     }
 }
 
+// Where the free camera stands once it is at rest (no glide, no camera key
+// held), for KESTRAVA_DEBUG_HUD: an end-to-end test works out from it where
+// each square is drawn.
+void reportCamera() {
+    static std::string reported;
+    if (cameraGliding || heldPlus || heldMinus || held2 || held4 || held6 || held8) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "eye %.9g %.9g %.9g pitch %.9g yaw %.9g", cameraEye.x, cameraEye.y, cameraEye.z,
+                  cameraPitch, cameraYaw);
+    reportForDebugging("camera", reported, text);
+}
+
+const float* toneColour(BandTone tone) {
+    switch (tone) {
+        case TONE_NOTICE: return NOTICE_COLOUR;
+        case TONE_DANGER: return DANGER_COLOUR;
+        case TONE_TROUBLE: return DAMAGE_COLOUR;
+        default: return WHITE;
+    }
+}
+
+// One line centred on the band, on a dark plate: in the game's lettering
+// while it fits the window's width, else in a smaller plain font; what does
+// not fit even so gives way, the last piece first.
+void drawHintBand() {
+    static std::string reported;
+    std::vector<BandPiece> pieces = hintBand();
+    const ScreenBox box = screenBox(PART_HINT_BAND, windowWidth, windowHeight);
+    const int room = box.right - box.left - 2 * PANEL_PAD;
+    const std::string gap = "   ";
+    auto joined = [&] {
+        std::string line;
+        for (const BandPiece& piece : pieces) line += (line.empty() ? "" : gap) + piece.text;
+        return line;
+    };
+    const float letters[2] = {static_cast<float>(bandLetter(windowHeight)), 2};
+    float size = 0;   // 0: in a plain font
+    void* plain = PANEL_FONTS[PANEL_FONT_COUNT - 1].font;
+    for (; !pieces.empty(); pieces.pop_back()) {
+        const std::string line = joined();
+        if (letteredWidth(line, letters[0]) <= room || letteredWidth(line, letters[1]) <= room) {
+            size = letteredWidth(line, letters[0]) <= room ? letters[0] : letters[1];
+            break;
+        }
+        if (textWidth(PANEL_FONTS[2].font, line) <= room) plain = PANEL_FONTS[2].font;
+        if (textWidth(plain, line) <= room) break;
+    }
+    const std::string line = joined();
+    if (line.empty()) {
+        reported.clear();
+        return;
+    }
+    reportForDebugging("band", reported, line);
+    const float foot = hintBandFoot(windowHeight);
+    const float width = size ? letteredWidth(line, size) : textWidth(plain, line);
+    float x = (windowWidth - width) / 2;
+    glColor4f(0.03f, 0.04f, 0.08f, 0.85f);
+    rectangle(x - PANEL_PAD, box.bottom, x + width + PANEL_PAD, box.top + 1);
+    for (size_t i = 0; i < pieces.size(); i++) {
+        const std::string text = (i ? gap : "") + pieces[i].text;
+        if (size) {
+            letteredText(x, foot, size, text, toneColour(pieces[i].tone));
+            x += text.size() * GLYPH_ADVANCE * size;
+        } else {
+            shadowedText(x, foot + 1, plain, text, toneColour(pieces[i].tone));
+            x += textWidth(plain, text);
+        }
+    }
+}
+
+// Newest first, each event in its side's colour, a line too long for the
+// panel carried on to the next; as many events whole as the panel holds. With
+// the debug lines on, each new event is also printed once as a "HUD log:" line.
+void drawBattleLog(bool shown) {
+    static int reportedUpTo = 0;
+    if (debugWanted())
+        for (const LogEvent& event : battleLog) {
+            int player = 0;
+            if (event.serial > reportedUpTo) std::printf("HUD log: %s\n", logLine(event, player).c_str());
+        }
+    reportedUpTo = loggedEvents;
+    if (!shown) return;
+
+    std::vector<std::pair<std::string, int>> lines;   // newest first
+    for (auto event = battleLog.rbegin(); event != battleLog.rend(); ++event) {
+        int player = 0;
+        lines.emplace_back(logLine(*event, player), player);
+    }
+    const ScreenBox box = screenBox(PART_LOG_PANEL, windowWidth, windowHeight);
+    panelPlate(box);
+    const PanelFont& font = PANEL_FONTS[std::max(1, largestPanelFont())];
+    const int room = box.right - box.left - 2 * PANEL_PAD;
+    float baseline = box.top - PANEL_PAD - font.ascent;
+    shadowedText(box.left + PANEL_PAD, baseline, font.font, lines.empty() ? "BATTLE LOG: NOTHING YET" : "BATTLE LOG",
+                 GOLD);
+    for (const auto& [text, player] : lines) {
+        // Word by word onto rows no wider than the panel.
+        std::vector<std::string> rows{""};
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find(' ', start);
+            if (end == std::string::npos) end = text.size();
+            const std::string word = text.substr(start, end - start);
+            const std::string longer = rows.back().empty() ? word : rows.back() + " " + word;
+            if (!rows.back().empty() && textWidth(font.font, longer) > room)
+                rows.push_back("   " + word);
+            else
+                rows.back() = longer;
+            start = end + 1;
+        }
+        if (baseline - font.pitch * static_cast<float>(rows.size()) - 3 < box.bottom + PANEL_PAD) return;
+        for (const std::string& row : rows) {
+            baseline -= font.pitch;
+            shadowedText(box.left + PANEL_PAD, baseline, font.font, row, PLAYER_COLOURS[player]);
+        }
+    }
+}
+
 void drawHelpHint() {
     if (!firstTurn || !bannerP1BeginTurn) return;
     letteredLine(windowHeight * 0.09f, std::max(2, windowHeight / 128), "H: HELP", GOLD);
 }
 
-// Why the battle could not be kept, over everything but the help, until it
-// has been up its few seconds.
-void drawKeepTrouble() {
-    if (keepTroubleSeconds <= 0) return;
-    float left = (windowWidth - textWidth(LINE_FONT, keepTrouble)) / 2.0f;
-    shadowedText(left, windowHeight * 0.16f, LINE_FONT, keepTrouble, DAMAGE_COLOUR);
+// In the largest font whose lines fit the window.
+// The help's lines in the largest of the panel fonts from the second on
+// that holds them all with a margin round them.
+const PanelFont& helpFont(std::vector<std::string>& lines) {
+    for (const auto& line : HELP_LINES) lines.push_back(line.text);
+    return fittingFont(1, lines, windowWidth - 64, windowHeight - 56, static_cast<int>(lines.size()));
 }
+
+}  // namespace
+
+// In the middle of the window, 24 pixels wider than its widest line each way, 16 higher and lower.
+ScreenBox helpPanelBox() {
+    std::vector<std::string> lines;
+    const PanelFont& font = helpFont(lines);
+    int width = 0;
+    for (const std::string& line : lines) width = std::max(width, textWidth(font.font, line));
+    const int height = static_cast<int>(lines.size()) * font.pitch;
+    const int left = (windowWidth - width) / 2, bottom = (windowHeight - height) / 2;
+    return {left - 24, bottom - 16, left + width + 23, bottom + height + 15};
+}
+
+namespace {
 
 void drawHelpPanel() {
     if (!helpShown) return;
-    const int lineCount = sizeof HELP_LINES / sizeof HELP_LINES[0];
-    int width = 0;
-    for (const auto& line : HELP_LINES) width = std::max(width, textWidth(LINE_FONT, line.text));
-    float left = (windowWidth - width) / 2.0f, top = (windowHeight + lineCount * LINE_HEIGHT) / 2.0f;
+    std::vector<std::string> lines;
+    const PanelFont& font = helpFont(lines);
+    const ScreenBox box = helpPanelBox();
     glColor4f(0.03f, 0.04f, 0.08f, 0.92f);
-    rectangle(left - 24, top - lineCount * LINE_HEIGHT - 16, left + width + 24, top + 24);
-    for (int i = 0; i < lineCount; i++)
-        shadowedText(left, top - (i + 0.5f) * LINE_HEIGHT, LINE_FONT, HELP_LINES[i].text,
+    rectangle(box.left, box.bottom, box.right + 1, box.top + 1);
+    for (size_t i = 0; i < lines.size(); i++)
+        shadowedText(box.left + 24, box.top - 15 - (i + 0.75f) * font.pitch, font.font, lines[i],
                      HELP_LINES[i].heading ? GOLD : WHITE);
 }
 
@@ -447,8 +563,21 @@ void drawMoveReach() {
     drawPointedWay(reach);
 }
 
-// A rising number starts over the unit struck and climbs past any other
-// unit it would cover.
+namespace {
+
+bool overlapsAnother(const Extent& box, int unitId) {
+    for (const Extent& e : extents)
+        if (e.unitId != unitId && box.right >= e.left && box.left <= e.right && box.top >= e.bottom &&
+            box.bottom <= e.top)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// A blow's number stands on its unit: over its HP bar, climbing a little,
+// where that covers no other unit; else beside it, right or left; else on
+// the unit itself.
 void placeUnitMarks() {
     bars.clear();
     risings.clear();
@@ -466,31 +595,37 @@ void placeUnitMarks() {
         }
         if (!camera.onScreen(unit->position + Vector(0, BAR_ABOVE, 0), x, y)) continue;
         float filled = std::clamp(static_cast<float>(unit->hp) / unit->maxHp, 0.0f, 1.0f);
-        bars.push_back({x, y, filled, unit->player, unit->hero});
+        bars.push_back({x, y, filled, unit->player});
     }
     const float size = numberSize();
     for (const FloatingNumber& number : floatingNumbers) {
-        if (!camera.onScreen(number.at + Vector(0, NUMBER_ABOVE + NUMBER_RISE * number.age, 0), x, y)) continue;
+        const Vector anchor = numberAnchor(number);
+        float footX, footY, topX, topY;
+        if (!camera.onScreen(anchor - Vector(0, UNIT_FOOT, 0), footX, footY) ||
+            !camera.onScreen(anchor + Vector(0, NUMBER_ABOVE + NUMBER_RISE * number.age, 0), topX, topY))
+            continue;
         std::string text = (number.heal ? "+" : "-") + std::to_string(number.amount) + (number.killed ? " KILLED" : "");
         const float half = letteredWidth(text, size) / 2, height = GLYPH_HEIGHT * size;
-        y += 16;   // over the bar and a crown
-        for (int pass = 0; pass < 8; pass++) {
-            bool moved = false;
-            for (const Extent& e : extents) {
-                if (e.unitId == number.unitId || x + half < e.left || x - half > e.right || y + height < e.bottom ||
-                    y > e.top)
-                    continue;
-                y = e.top + 4;
-                moved = true;
-            }
-            if (!moved) break;
+        const float bodyHalf = std::max(std::fabs(topY - footY), 8.0f) * UNIT_HALF_WIDTH / (UNIT_TOP + UNIT_FOOT);
+        const float middleY = (footY + topY) / 2 - height / 2;
+        const float candidates[4][2] = {
+            {topX, topY + 8},                              // over its bar
+            {std::max(footX, topX) + bodyHalf + 4 + half, middleY},   // right of it
+            {std::min(footX, topX) - bodyHalf - 4 - half, middleY},   // left of it
+            {(footX + topX) / 2, middleY},                 // on it
+        };
+        int chosen = 3;
+        for (int i = 0; i < 3 && chosen == 3; i++) {
+            const Extent box{candidates[i][0] - half, candidates[i][1], candidates[i][0] + half,
+                             candidates[i][1] + height, number.unitId};
+            if (!overlapsAnother(box, number.unitId)) chosen = i;
         }
-        risings.push_back({x, y, text, number.heal});
+        risings.push_back({candidates[chosen][0], candidates[chosen][1], text, number.heal});
     }
 }
 
-// At the status panel's height, just right of it, and as deep as its
-// numbers: a turn banner covers it.
+// Right of the status panel, as long as a blow is aimed: the target named
+// in its side's colour, then the odds, on an opaque plate.
 void drawOddsPanel() {
     static std::string reported;
     Odds odds = oddsAt(hoverRow, hoverCol);
@@ -501,36 +636,24 @@ void drawOddsPanel() {
     }
     std::vector<std::string> lines;
     reportForDebugging("odds", reported, oddsLines(odds, lines));
+    lines.insert(lines.begin(), unitName(odds.targetPlayer, odds.targetClass, odds.targetHero));
 
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    const std::string name = unitName(odds.targetPlayer, odds.targetClass, odds.targetHero);
-    glColor3f(0, 0, 0);
-    drawBitmapText(-0.545f, -0.415f, -0.105f, labelFont, name.c_str());
-    glColor3fv(PLAYER_COLOURS[odds.targetPlayer]);
-    drawBitmapText(-0.55f, -0.41f, -0.11f, labelFont, name.c_str());
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.05f, 0.06f, 0.12f, 0.75f);
-    glBegin(GL_QUADS);
-    glVertex3f(-0.58f, -0.88f, -1);
-    glVertex3f(0.02f, -0.88f, -1);
-    glVertex3f(0.02f, -0.44f, -1);
-    glVertex3f(-0.58f, -0.44f, -1);
-    glEnd();
-    const float* colours[4] = {WHITE, GOLD, odds.heal ? HEAL_COLOUR : DAMAGE_COLOUR, GREY};
-    for (size_t i = 0; i < lines.size(); i++) {
-        float baseline = -0.53f - 0.095f * i;
-        glColor3f(0, 0, 0);
-        drawBitmapText(-0.545f, baseline - 0.005f, -0.105f, labelFont, lines[i].c_str());
-        glColor3fv(colours[i]);
-        drawBitmapText(-0.55f, baseline, -0.11f, labelFont, lines[i].c_str());
-    }
-    glPopAttrib();
+    PixelSpace pixels;
+    const ScreenBox box = screenBox(PART_ODDS_PANEL, windowWidth, windowHeight);
+    panelPlate(box);
+    const PanelFont& font = fittingFont(largestPanelFont(), lines, box.right - box.left - 2 * PANEL_PAD,
+                                        box.top - box.bottom - 2 * PANEL_PAD, static_cast<int>(lines.size()));
+    const float* colours[5] = {PLAYER_COLOURS[odds.targetPlayer], WHITE, GOLD, odds.heal ? HEAL_COLOUR : DAMAGE_COLOUR,
+                               GREY};
+    // The lines spread over the panel's height, up to half a line apart.
+    const int last = static_cast<int>(lines.size()) - 1;
+    const float pitch = std::min(1.5f * font.pitch, (box.top - box.bottom - 2.0f * PANEL_PAD - font.ascent) / last);
+    const float top = box.top - PANEL_PAD - font.ascent;
+    for (int i = 0; i <= last; i++)
+        shadowedText(box.left + PANEL_PAD, top - pitch * i, font.font, lines[i], colours[i]);
 }
 
-// Just over the panel's top edge, in the unit's army's colour.
+// Over the panel's picture and on to its right, in the unit's army's colour.
 void drawStatusName(const Unit* shown, const Unit* pointed) {
     static std::string reported;
     if (!pointed) {
@@ -538,16 +661,25 @@ void drawStatusName(const Unit* shown, const Unit* pointed) {
     } else {
         char numbers[96];
         std::snprintf(numbers, sizeof numbers, "PLAYER %d'S %s | HP %d/%d | MP %d/%d | MOVE %d", pointed->player,
-                      CLASS_NAMES[pointed->unitClass], pointed->hp, pointed->maxHp, pointed->mp, pointed->maxMp,
+                      CLASS_NAMES[pointed->unitClass], shownHp(*pointed), pointed->maxHp, pointed->mp, pointed->maxMp,
                       pointed->movePoints);
         reportForDebugging("pointed", reported, numbers);
     }
     if (!shown) return;
     const std::string name = unitName(shown->player, shown->unitClass, shown->hero);
-    glColor3f(0, 0, 0);
-    drawBitmapText(-1.165f, -0.385f, -0.105f, labelFont, name.c_str());
-    glColor3fv(PLAYER_COLOURS[shown->player]);
-    drawBitmapText(-1.17f, -0.38f, -0.11f, labelFont, name.c_str());
+    PixelSpace pixels;
+    const ScreenBox box = screenBox(PART_STATUS_NAME, windowWidth, windowHeight);
+    const float baseline = (STATUS_NAME_BASELINE + 1) * windowHeight / 2;
+    const PanelFont& font = fittingFont(largestPanelFont(), {name}, box.right - box.left,
+                                        static_cast<int>(box.top - baseline), 1);
+    shadowedText(box.left + 2, baseline, font.font, name, PLAYER_COLOURS[shown->player]);
+}
+
+void* statusNumbersFont() {
+    const int room = static_cast<int>((STATUS_NUMBERS_RIGHT + 0.82f) * windowHeight / 2);
+    const std::string widest = "100/100";
+    if (textWidth(labelFont, widest) <= room) return labelFont;
+    return fittingFont(1, {widest}, room, windowHeight, 1).font;
 }
 
 bool standsOnBoard(const Unit& unit) {
@@ -597,13 +729,17 @@ void drawDangerTint() {
 
 void drawGuides() {
     PixelSpace pixels;
-    if (!bannerUp()) {
+    const bool banner = bannerShown();
+    if (!banner) {
         drawUnitMarks();
-        drawTopLine();
+        // Who won is told once the victory banner has come up and gone.
+        if (!battleWon() || afterVictory) drawTopLine();
         drawButtons();
-        drawStepLines();
     }
+    reportCamera();
+    drawBattleLog(!banner && (showLog || logAfterComputer) && !oddsAtCursor().shown &&
+                  !oddsAt(hoverRow, hoverCol).shown);
+    drawHintBand();
     drawHelpHint();
-    drawKeepTrouble();
     drawHelpPanel();
 }

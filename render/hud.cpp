@@ -1,6 +1,7 @@
 // render/hud.cpp — frame-rate and run-time lines, status panel, banners, action menu, miss marker
 #include "render/hud.h"
 
+#include <vector>
 #include <GL/gl.h>
 #include <GL/glut.h>
 
@@ -16,6 +17,30 @@ void* labelFont = GLUT_BITMAP_TIMES_ROMAN_24;
 unsigned statusPanelList = 0, missedList = 0;
 
 namespace {
+unsigned statusBacking = 0;   // the status picture's shape, as an alpha texture
+
+// Opaque where the status picture is not white.
+void buildStatusBacking() {
+    glBindTexture(GL_TEXTURE_2D, TEX_STATUS);
+    int width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3), shape(static_cast<size_t>(width) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    for (size_t i = 0; i < shape.size(); i++)
+        shape[i] = rgb[3 * i] == 255 && rgb[3 * i + 1] == 255 && rgb[3 * i + 2] == 255 ? 0 : 255;
+    glGenTextures(1, &statusBacking);
+    glBindTexture(GL_TEXTURE_2D, statusBacking);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, shape.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+}
+
 // Overlay quads span 0 to size in their own frame; the caller places and scales them.
 void texturedSquare(float low, float high) {
     glBegin(GL_QUADS);
@@ -106,6 +131,20 @@ void buildOverlayLists() {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     glEndList();
+
+    buildStatusBacking();
+}
+
+void drawStatusBacking() {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, statusBacking);
+    glColor4f(1, 1, 1, 1);
+    texturedSquare(0, 1.2f);
+    glPopAttrib();
 }
 
 void drawBanner() {

@@ -10,7 +10,13 @@ bool showSightSphere = false;
 bool showRunTime = true, showFps = true;
 bool lightingOn = false;
 int  personSide = 0;
+bool computerCommands[3] = {false, false, false};
 bool showDanger = false;
+int  battleSpeed = 1;
+bool showLog = false;
+bool logAfterComputer = false;
+bool watchingReplay = false;
+char replayState[32] = "";
 
 // The board and the skybox: full white, so their textures show as drawn.
 const MaterialPreset whiteMaterial = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, 100};
@@ -27,10 +33,12 @@ int skyTexture(int choice, int face) {
     return TEX_SKY_FRONT + face;
 }
 
-void skyBoxAroundMap(Vector& low, Vector& high) {
-    float middle = (mapRows + 1 + mapCols) / 4.0f;
+void skyBoxAroundMap(Vector& low, Vector& high) { skyBoxAround(mapRows, mapCols, low, high); }
+
+void skyBoxAround(int rows, int cols, Vector& low, Vector& high) {
+    float middle = (rows + 1 + cols) / 4.0f;
     Vector centre(middle + 0.5f, 0, middle);
-    Vector half((mapCols + 51.0f) / 2, 25, (mapRows + 51.0f) / 2);
+    Vector half((cols + 51.0f) / 2, 25, (rows + 51.0f) / 2);
     low = centre - half;
     high = centre + half;
 }

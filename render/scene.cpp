@@ -17,6 +17,7 @@
 #include "game/battle_map.h"
 #include "game/unit.h"
 #include "render/board.h"
+#include "render/captions.h"
 #include "render/effects.h"
 #include "render/frame_clock.h"
 #include "render/guides.h"
@@ -142,33 +143,67 @@ void drawFallingUnits(int player, const MaterialPreset& material) {
     }
 }
 
+constexpr float TAU = 6.2831853f;
+
+void flatRing(float inner, float outer, int segments) {
+    glBegin(GL_QUAD_STRIP);
+    for (int i = 0; i <= segments; i++) {
+        const float a = TAU * i / segments;
+        glVertex3f(inner * std::cos(a), 0, inner * std::sin(a));
+        glVertex3f(outer * std::cos(a), 0, outer * std::sin(a));
+    }
+    glEnd();
+}
+
+// A hero's crown lies round its own ring, on its own square: a gold band on
+// the ground and eight points standing up from it, outlined in dark gold.
+// Seen from any side it marks that unit and no other.
+void compileHeroCrown() {
+    constexpr int POINTS = 8;
+    constexpr float RADIUS = 0.48f, BAND = 0.05f, TIP = 0.22f, HALF = TAU / POINTS / 2;
+    glColor3f(1, 0.84f, 0.3f);
+    flatRing(0.44f, 0.5f, 32);
+    auto at = [](float angle, float height) { glVertex3f(RADIUS * std::cos(angle), height, RADIUS * std::sin(angle)); };
+    for (bool outline : {false, true}) {
+        if (outline) glColor3f(0.45f, 0.3f, 0.05f);
+        for (int i = 0; i < POINTS; i++) {
+            const float a = TAU * i / POINTS;
+            glBegin(outline ? GL_LINE_LOOP : GL_POLYGON);
+            at(a - HALF, 0);
+            at(a + HALF, 0);
+            at(a + HALF, BAND);
+            at(a, TIP);
+            at(a - HALF, BAND);
+            glEnd();
+        }
+    }
+}
+
 // Under every unit on the board, a ring in its army's colour: the armies'
 // materials change from battle to battle, the rings never.
 void drawUnitRings() {
-    static GLuint ringList = 0;
+    static GLuint ringList = 0, crownList = 0;
     if (!ringList) {
         ringList = glGenLists(1);
         glNewList(ringList, GL_COMPILE);
-        constexpr int SEGMENTS = 24;
-        constexpr float INNER = 0.36f, OUTER = 0.46f, TAU = 6.2831853f;
-        glBegin(GL_QUAD_STRIP);
-        for (int i = 0; i <= SEGMENTS; i++) {
-            const float a = TAU * i / SEGMENTS;
-            glVertex3f(INNER * std::cos(a), 0, INNER * std::sin(a));
-            glVertex3f(OUTER * std::cos(a), 0, OUTER * std::sin(a));
-        }
-        glEnd();
+        flatRing(0.36f, 0.46f, 24);
+        glEndList();
+        crownList = glGenLists(1);
+        glNewList(crownList, GL_COMPILE);
+        compileHeroCrown();
         glEndList();
     }
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
+    glLineWidth(2);
     for (const Unit* unit : allUnits) {
         if (!standsOnBoard(*unit) || outsideView(*unit)) continue;
         glColor3fv(PLAYER_COLOURS[unit->player]);
         glPushMatrix();
         glTranslatef(unit->position.x, battleMap[unit->row][unit->col].centre.y - 0.485f, unit->position.z);
         glCallList(ringList);
+        if (unit->hero) glCallList(crownList);
         glPopMatrix();
     }
     glPopAttrib();
@@ -279,6 +314,8 @@ void drawReachDiamond() {
 // it would refuse is crossed out instead, and on the unit's own square the
 // cursor stays dim.
 void drawCursor() {
+    if (!cursorShown)
+        return;
     const Vector& c = battleMap[cursorRow][cursorCol].centre;
     const StepVerdict verdict = stepVerdict();
     if (verdict == STEP_NOT_NEIGHBOUR || verdict == STEP_OCCUPIED) {
@@ -317,8 +354,16 @@ void flipProjection() {
     reapplyProjection();
 }
 
-// A unit's numbers, each twice: a black shadow, then red on top.
+// A unit's numbers, each twice: a black shadow, then red on top. The panel's
+// picture multiplies what is behind it, so it stands on a white backing,
+// a little further back, and shows as painted over any ground. A fallen
+// unit's hit points read 0.
 void drawStatusPanel(const Unit& unit) {
+    glPushMatrix();
+    glTranslatef(-1.2f, -1, -1.01f);
+    glScalef(0.5f, 0.5f, 0.5f);
+    drawStatusBacking();
+    glPopMatrix();
     glPushMatrix();
     glTranslatef(-1.2f, -1, -1);
     glScalef(0.5f, 0.5f, 0.5f);
@@ -326,20 +371,21 @@ void drawStatusPanel(const Unit& unit) {
     glPopMatrix();
     glDisable(GL_LIGHTING);
 
-    std::snprintf(hpLabel, sizeof hpLabel, "%i/%i", unit.hp, unit.maxHp);
+    std::snprintf(hpLabel, sizeof hpLabel, "%i/%i", shownHp(unit), unit.maxHp);
     std::snprintf(mpLabel, sizeof mpLabel, "%i/%i", unit.mp, unit.maxMp);
     std::snprintf(moveLabel, sizeof moveLabel, "%i", unit.movePoints);
 
     // The shadows lie just behind the turn banner's plane (z = −0.1), so an
     // opaque banner hides them like everything else behind it.
+    void* const font = statusNumbersFont();
     glColor3f(0, 0, 0);
-    drawBitmapText(-0.815f, -0.605f, -0.105f, labelFont, hpLabel);
-    drawBitmapText(-0.815f, -0.705f, -0.105f, labelFont, mpLabel);
-    drawBitmapText(-0.815f, -0.815f, -0.105f, labelFont, moveLabel);
+    drawBitmapText(-0.815f, -0.605f, -0.105f, font, hpLabel);
+    drawBitmapText(-0.815f, -0.705f, -0.105f, font, mpLabel);
+    drawBitmapText(-0.815f, -0.815f, -0.105f, font, moveLabel);
     glColor3f(1, 0, 0);
-    drawBitmapText(-0.82f, -0.6f, -0.11f, labelFont, hpLabel);
-    drawBitmapText(-0.82f, -0.7f, -0.11f, labelFont, mpLabel);
-    drawBitmapText(-0.82f, -0.81f, -0.11f, labelFont, moveLabel);
+    drawBitmapText(-0.82f, -0.6f, -0.11f, font, hpLabel);
+    drawBitmapText(-0.82f, -0.7f, -0.11f, font, mpLabel);
+    drawBitmapText(-0.82f, -0.81f, -0.11f, font, moveLabel);
 }
 
 void drawOverlays() {
@@ -366,7 +412,7 @@ void drawOverlays() {
         glPopMatrix();
     }
 
-    if (bannerUp()) {
+    if (bannerShown()) {
         glPushMatrix();
         glTranslatef(-1.25f, -1, -0.1f);
         glScalef(2.1f, 1.675f, 2);

@@ -9,6 +9,7 @@
 #include "app/textures.h"
 #include "game/battle_map.h"
 #include "render/looks.h"
+#include "render/scene.h"
 #include "render/sky_faces.h"
 #include "rules/window_link.h"
 
@@ -91,13 +92,37 @@ std::vector<float> skyLook() {
     return look;
 }
 
+// The far walls of a large map's box lie beyond the projection's far plane
+// when the eye stands near the opposite wall, and were cut off there: black.
+// The sky is drawn with the far plane ten times as far, at the farthest
+// depth, only where nothing is drawn yet (the board is drawn before it, or
+// over it), as the kept sky is copied; the picture is otherwise the same,
+// since the projection's other rows are.
 void drawSkyInHeldLook() {
     const bool litNow = glIsEnabled(GL_LIGHTING);
     GLfloat colourNow[4];
     glGetFloatv(GL_CURRENT_COLOR, colourNow);
     setLighting(heldLit);
     glColor4fv(heldColour);
+    glPushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
+    glDepthFunc(GL_LEQUAL);
+    glDepthRange(1, 1);
+    glDepthMask(GL_FALSE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    if (projection[11] == -1 && projection[15] == 0) {   // perspective: its depth rows for the farther plane
+        const float n = NEAR_PLANE, f = 10 * FAR_PLANE;
+        projection[10] = (f + n) / (n - f);
+        projection[14] = 2 * f * n / (n - f);
+        glLoadMatrixf(projection);
+    }
+    glMatrixMode(GL_MODELVIEW);
     drawSkyboxAroundMap();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
     setLighting(litNow);
     glColor4fv(colourNow);
 }

@@ -4,6 +4,7 @@
 #include "game/battle_map.h"
 #include "game/random.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
 #include "rules/cursor.h"
@@ -33,16 +34,33 @@ void shakeTarget() {
     position.z += effectRandomNext() * 0.025f / 32768 - 0.0125f;
 }
 
-// The outcome of a played-out attack, then the end of the action.
+LogEvent blowEvent(LogKind kind) { return {kind, logUnit(*selectedUnit), logUnit(*targetUnit), 0, 0, specialChosen}; }
+
+void noteMiss() {
+    missShown = true;
+    noteCue(CUE_MISS, aimPoint);
+    noteLog(blowEvent(LOG_MISS));
+}
+
+// The outcome of a played-out attack, then the end of the action. The log
+// has the blow once, the Mage's two strikes together, and then the fall.
 void closeAttack() {
     if (attackMissed) {
-        missShown = true;
-        noteCue(CUE_MISS, aimPoint);
+        noteMiss();
     } else {
         // On the target's square: the blow's shaking has moved the target a little off it.
         noteCue(CUE_HIT, battleMap[targetUnit->row][targetUnit->col].centre);
+        Unit& target = *targetUnit;
+        const int before = target.hp;
+        const bool won = battleWon();
         for (int strike = 0; strike < strikesPerHit(*selectedUnit); strike++)
-            resolveDamage(*selectedUnit, *targetUnit);
+            resolveDamage(*selectedUnit, target);
+        LogEvent hit = blowEvent(LOG_HIT);
+        hit.amount = before - target.hp;
+        const float matchup = matchupChange(*selectedUnit, target);
+        hit.matchup = matchup > 0 ? 1 : matchup < 0 ? -1 : 0;
+        noteLog(hit);
+        if (before > 0 && target.hp <= 0 && !won) noteLog({LOG_FALL, {}, logUnit(target)});
     }
     endAction();
 }
@@ -103,9 +121,8 @@ void mageStep() {
         return;
     }
     if (attackMissed) {
+        noteMiss();
         endAction();
-        missShown = true;
-        noteCue(CUE_MISS, aimPoint);
         actionCounter = 0;
         return;
     }

@@ -6,6 +6,7 @@
 #include "game/battle_map.h"
 #include "game/random.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/cues.h"
 #include "rules/cursor.h"
@@ -106,6 +107,11 @@ float hitDamage(const Unit& attacker, const Unit& target, int extra) {
     damage += extra;
     if (const ClassMatchup* matchup = matchupOf(attacker, target)) damage += matchup->change;
     return damage;
+}
+
+float matchupChange(const Unit& attacker, const Unit& target) {
+    const ClassMatchup* matchup = matchupOf(attacker, target);
+    return matchup ? matchup->change : 0;
 }
 
 int strikesPerHit(const Unit& attacker) { return attacker.unitClass == CLASS_MAGE ? 2 : 1; }
@@ -211,7 +217,11 @@ void endAction() {
     // Undoes the shaking of the hit.
     targetUnit->position = battleMap[targetUnit->row][targetUnit->col].centre;
 
-    if (healChosen) noteBlow(*targetUnit, targetUnit->hp - healStartHp, true);
+    if (healChosen) {
+        const int healed = targetUnit->hp - healStartHp;
+        noteBlow(*targetUnit, healed, true);
+        noteLog({LOG_HEAL, logUnit(attacker), logUnit(*targetUnit), healed});
+    }
     if (specialChosen || healChosen) {
         attacker.mp -= 10;
         if (attacker.mp < 0) attacker.mp = 0;
@@ -239,4 +249,5 @@ void resetCombat() {
     actionCounter = 0;
     spellScale = 0;
     resetFeedback();
+    clearLog();
 }

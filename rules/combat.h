@@ -50,7 +50,8 @@ void startAttack();                          // target on the cursor's square, a
 void resolveDamage(Unit& attacker, Unit& target);
 void endAction();
 // A new battle: no blow under way and nothing an earlier one leaves to the
-// next (the attack sequences' counters and trails, the numbers still rising).
+// next (the attack sequences' counters and trails, the numbers still rising,
+// the log).
 void resetCombat();
 
 // The sums the roll and the damage are made of, for anyone who wants to know
@@ -63,6 +64,8 @@ constexpr int SPECIAL_EXTRA_MAX = 14;
 // reduction (which grows with its hit points), plus a special attack's
 // random extra, plus the class pairing.
 float hitDamage(const Unit& attacker, const Unit& target, int extra);
+// The class table's part of that: above 0 bonus damage, below 0 less, 0 for a pairing it lacks.
+float matchupChange(const Unit& attacker, const Unit& target);
 // A Mage's spell strikes twice, one resolveDamage after the other; every other blow once.
 int strikesPerHit(const Unit& attacker);
 // A heal gives 1 hit point an update until it has given 30 % of the

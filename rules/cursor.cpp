@@ -5,6 +5,7 @@
 
 #include "game/battle_map.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
 #include "rules/feedback.h"
@@ -25,6 +26,7 @@ bool attackAnimating = false;
 bool healChosen = false;
 bool specialChosen = false;
 bool missShown = false;
+bool cursorShown = true;
 
 namespace {
 
@@ -60,9 +62,11 @@ void browseKey(int key) {
 }
 
 void defend(Unit& unit) {
+    const int before = unit.hp;
     unit.defending = true;
     unit.hp = static_cast<int>(unit.hp + unit.maxHp * 0.1);
     if (unit.hp > unit.maxHp) unit.hp = unit.maxHp;
+    noteLog({LOG_DEFEND, logUnit(unit), {}, unit.hp - before});
     unit.canAct = false;
     unit.menuOpen = false;
     cursorOnUnit = false;
@@ -273,6 +277,27 @@ void cursorToFirstUnit(int player) {
         updateSelection();
         return;
     }
+}
+
+const Unit* cursorToNextUnit(int player, int step) {
+    const int from = battleMap[cursorRow][cursorCol].occupant;
+    bool fromOwn = false;
+    for (const Unit* unit : allUnits) fromOwn |= unit->id == from && unit->player == player;
+    // Measured as ids after `from` going the step's way, round from the last to the first.
+    auto ahead = [&](const Unit* unit) {
+        const int gap = step > 0 ? unit->id - from : from - unit->id;
+        return fromOwn && gap > 0 ? gap : gap + 2 * MAP_LIMIT * MAP_LIMIT;
+    };
+    const Unit* next = nullptr;
+    for (const Unit* unit : allUnits)
+        if (unit->player == player && !unit->dead && unit->canAct && (!next || ahead(unit) < ahead(next))) next = unit;
+    if (!next) return nullptr;
+    cursorRow = next->row;
+    cursorCol = next->col;
+    cursorOnUnit = true;
+    updateSelection();
+    requestRedisplay();
+    return next;
 }
 
 void resetCursor() {

@@ -1,5 +1,6 @@
 // rules/cursor.h — the selection cursor, the action menu and the special keys
 #pragma once
+struct Unit;
 
 // GLUT's special key codes, the ones the game acts on.
 enum SpecialKey {
@@ -21,6 +22,9 @@ extern bool attackAnimating;        // an attack or heal is playing
 extern bool healChosen;             // the menu's Healing entry was taken
 extern bool specialChosen;          // the menu's Skills or Magic entry was taken
 extern bool missShown;              // a missed attack has played out: show the miss marker
+// The frame draws the cursor: false on a joined screen (app/net_view.h) while
+// the other side's cursor is on a square out of its sight.
+extern bool cursorShown;
 
 // The rules' special keys, as the dispatcher (app/input.h) and the hero
 // choice press them. Any special key counts, F1 and F2 too: when nobody of
@@ -33,6 +37,13 @@ void onSpecialKey(int key, int x, int y);
 // selects, as arrows onto it would: after the hero choice, so the hero
 // chosen is not given away, and when a person's turn follows the computer's.
 void cursorToFirstUnit(int player);
+
+// Tab and Backspace: the cursor onto the next unit of the player that may
+// still act, in the order of ids (step 1) or back (step -1), counted from the
+// unit under the cursor if it is the player's, round from the last to the
+// first; it selects it as arrows onto it would. Null, the cursor where it
+// was, when none may act.
+const Unit* cursorToNextUnit(int player, int step);
 
 void resetCursor();   // a new battle: the cursor on the first square, nothing open or chosen
 

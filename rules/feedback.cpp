@@ -126,6 +126,13 @@ void noteBlow(const Unit& target, int amount, bool heal) {
     floatingNumbers.push_back({at, amount, heal, killed, target.id, 0});
 }
 
+Vector numberAnchor(const FloatingNumber& number) {
+    for (const Unit* unit : allUnits)
+        if (unit->id == number.unitId && unit->row >= 0 && unit->row < mapRows && unit->col >= 0 && unit->col < mapCols)
+            return Vector(unit->position.x, battleMap[unit->row][unit->col].centre.y, unit->position.z);
+    return number.at;
+}
+
 void ageFeedback(float seconds) {
     for (FloatingNumber& number : floatingNumbers) number.age += seconds;
     floatingNumbers.erase(std::remove_if(floatingNumbers.begin(), floatingNumbers.end(),
@@ -138,9 +145,9 @@ void ageFeedback(float seconds) {
     noticeSeconds = std::max(0.0f, noticeSeconds - seconds);
 }
 
-void tellPlayer(const char* line) {
+void tellPlayer(const char* line, float seconds) {
     notice = line;
-    noticeSeconds = NOTICE_SECONDS;
+    noticeSeconds = seconds;
 }
 
 // The arrows reach only the four squares beside the unit, and an arrow at

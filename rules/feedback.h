@@ -56,6 +56,10 @@ struct FloatingNumber {
 };
 constexpr float FLOATING_SECONDS = 1.6f;   // how long a number stays up
 extern std::vector<FloatingNumber> floatingNumbers;
+// Where the number belongs: on the ground under the unit struck, wherever it
+// stands now (it may step away while its number is up); where the blow found
+// it once the unit is gone.
+Vector numberAnchor(const FloatingNumber& number);
 
 // A unit brought down a moment ago: the frame shows it toppling and fading
 // before it goes, the fallen hero too.
@@ -73,11 +77,11 @@ void ageFeedback(float seconds);   // from the per-frame update: numbers, falls,
 void resetFeedback();              // a new battle: none of them, and the enemies' reach worked out afresh
 
 // A short line on screen saying why a key did nothing (a step or a take-back
-// refused), up for NOTICE_SECONDS.
+// refused), up for NOTICE_SECONDS, or what a key switched (the sound).
 extern const char* notice;
 extern float noticeSeconds;
 constexpr float NOTICE_SECONDS = 2.5f;
-void tellPlayer(const char* line);
+void tellPlayer(const char* line, float seconds = NOTICE_SECONDS);
 
 // While a step is chosen: whether Insert would step, and if not, why.
 enum StepVerdict {

@@ -6,6 +6,7 @@
 
 #include "game/startup.h"
 #include "game/unit.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
@@ -26,7 +27,7 @@ bool bannerP2BeginTurn = false, bannerP2EndTurn = false;
 bool bannerP1Wins = false, bannerP2Wins = false;
 float bannerSeconds = 0;
 float frameSeconds = 0;
-int battleTick = 0;
+int64_t battleTick = 0;
 int battleRevision = 0;
 bool  firstTurn = false;
 bool  helpShown = false;
@@ -34,6 +35,7 @@ float victorySeconds = 0;
 bool  afterVictory = false;
 int   battlesStarted = 0;
 bool  turnHandOverDue = false;
+bool  battleRunElsewhere = false;
 
 namespace {
 
@@ -125,7 +127,7 @@ void checkEndOfTurn() {
 // The menu opens during the choice only on the chooser's own units, so the
 // open menu names the chooser's hero.
 void checkHeroChoice() {
-    if (!choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
+    if (battleRunElsewhere || !choosingHeroes || settleMissingArmy() || !selectedUnit->menuOpen) return;
     if (p1ChoosingHero) {
         std::printf("p1 hero selected!\n");
         selectedUnit->hero = true;
@@ -156,7 +158,7 @@ void checkHeroChoice() {
 }
 
 void keepLooksApart() {
-    if (choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
+    if (!battleRunElsewhere && choosingHeroes && materialBrowse == p1Material) ++materialBrowse;
 }
 
 // The keys change hands with nothing of the old player's under way, and
@@ -169,6 +171,7 @@ void toggleTurn() {
     currentPlayer = currentPlayer == 1 ? 2 : 1;
     showSide(currentPlayer);
     battleRevision++;
+    noteLog({LOG_TURN, {currentPlayer, 0, false}});
 }
 
 // A blow that has been rolled plays out under its own player; however often t
@@ -235,8 +238,12 @@ bool bannerUp() {
     return turnBanner || (battleWon() && !afterVictory);
 }
 
+bool bannerShown() {
+    return bannerUp() && (!battleWon() || afterVictory || victorySeconds >= VICTORY_BANNER_DELAY);
+}
+
 bool putVictoryAway() {
-    if (!battleWon() || afterVictory || victorySeconds < VICTORY_BANNER_SECONDS) return false;
+    if (!battleWon() || afterVictory || victorySeconds < VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS) return false;
     afterVictory = true;
     requestRedisplay();
     return true;

@@ -1,5 +1,6 @@
 // rules/game_state.h — phases, turns, banners and the per-frame update
 #pragma once
+#include <cstdint>
 
 extern int  currentPlayer;            // whose turn it is: 1 or 2
 extern bool choosingHeroes;           // the hero choice is under way
@@ -12,7 +13,7 @@ extern bool bannerP1BeginTurn, bannerP1EndTurn, bannerP2BeginTurn, bannerP2EndTu
 extern bool bannerP1Wins, bannerP2Wins;   // the game is over; never cleared
 extern float bannerSeconds;               // once-a-second ticks the current turn banner has been up
 extern float frameSeconds;                // seconds between the last two drawn frames
-extern int   battleTick;                // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
+extern int64_t battleTick;              // ticks of 1/60 s the battle has run: since start-up, or on from a kept battle
 extern int   battleRevision;              // bumped when an action, a step, a turn or the hero choice is complete
 extern bool  firstTurn;                   // the battle's first turn is under way: its banner points to the help
 extern bool  helpShown;                   // h: the panel of keys and how a turn goes is up
@@ -20,8 +21,19 @@ extern float victorySeconds;              // seconds since a hero fell
 extern bool  afterVictory;                // the victory banner is put away: the board shows who won
 extern int   battlesStarted;              // new battles begun after the first, by Enter after a victory
 extern bool  turnHandOverDue;             // t was pressed while a blow played: the turn passes when it ends
+// This screen shows a battle another process runs (a joined game, app/net_view.h):
+// the frame's own settling of the hero choice and the looks is that process's.
+extern bool  battleRunElsewhere;
 
-constexpr float VICTORY_BANNER_SECONDS = 3;   // keys do not put the victory banner away before this
+// No battle comes near this many ticks (580 years of play at 60 a second):
+// a kept battle or a replay beyond it is refused, and play from it cannot
+// reach where the counter would overflow.
+constexpr int64_t MOST_BATTLE_TICKS = int64_t{1} << 40;
+// The victory banner comes up on screen this long after the hero fell, so
+// that the killing blow's number and the fall are seen first; the battle is
+// won at the blow all the same.
+constexpr float VICTORY_BANNER_DELAY = 1.6f;
+constexpr float VICTORY_BANNER_SECONDS = 3;   // then keys do not put it away before it has been up this long
 constexpr int   TURN_POINTS = 5;              // movement points each unit of the side starts its turn with
 
 void idleUpdate();       // the idle callback: sight, glide, attack, idle animations, rising numbers
@@ -42,6 +54,7 @@ bool battleWon();        // a hero has fallen: the battle keys do nothing more
 // pick), else currentPlayer.
 int activeSide();
 bool bannerUp();         // a turn banner, or the victory banner not yet put away: it covers the window
+bool bannerShown();      // the same as the screen shows it: the victory banner once VICTORY_BANNER_DELAY has passed
 // A key a person pressed once the victory banner has had its time: it puts
 // the banner away and does nothing else. False for every other key.
 bool putVictoryAway();

@@ -19,11 +19,11 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/battle_map.h"
 #include "game/random.h"
+#include "game/regular_file.h"
 #include "game/looks.h"
 #include "rules/behaviour.h"
 #include "rules/cursor.h"
@@ -100,30 +100,36 @@ std::string decimal(float value) {
 }
 
 // One name=value of a line, held in a member of the record R: a whole number
-// in lo…hi (written as a name when names is set), a real number in realLo…
-// realHi, or a flag written 0 or 1. A field of the battle's own lines also
-// points at the game's variable it is taken from and put back into.
+// in lo…hi (written as a name when names is set; 64 bits for the tick), a
+// real number in realLo…realHi, or a flag written 0 or 1. A field of the
+// battle's own lines also points at the game's variable it is taken from and
+// put back into.
 template <class R> struct Field {
     const char* name;
     int R::*whole;
+    int64_t R::*wide;
     float R::*real;
     bool R::*flag;
     int* wholeAt;
+    int64_t* wideAt;
     float* realAt;
     bool* flagAt;
-    int lo, hi;
+    int64_t lo, hi;
     float realLo, realHi;
     const char* const* names;
 };
 
 template <class R> Field<R> whole(const char* name, int R::*member, int lo, int hi, int* at = nullptr) {
-    return {name, member, nullptr, nullptr, at, nullptr, nullptr, lo, hi, 0, 0, nullptr};
+    return {name, member, nullptr, nullptr, nullptr, at, nullptr, nullptr, nullptr, lo, hi, 0, 0, nullptr};
+}
+template <class R> Field<R> wide(const char* name, int64_t R::*member, int64_t lo, int64_t hi, int64_t* at) {
+    return {name, nullptr, member, nullptr, nullptr, nullptr, at, nullptr, nullptr, lo, hi, 0, 0, nullptr};
 }
 template <class R> Field<R> real(const char* name, float R::*member, float lo, float hi, float* at = nullptr) {
-    return {name, nullptr, member, nullptr, nullptr, at, nullptr, 0, 0, lo, hi, nullptr};
+    return {name, nullptr, nullptr, member, nullptr, nullptr, nullptr, at, nullptr, 0, 0, lo, hi, nullptr};
 }
 template <class R> Field<R> flag(const char* name, bool R::*member, bool* at = nullptr) {
-    return {name, nullptr, nullptr, member, nullptr, nullptr, at, 0, 1, 0, 0, nullptr};
+    return {name, nullptr, nullptr, nullptr, member, nullptr, nullptr, nullptr, at, 0, 1, 0, 0, nullptr};
 }
 Field<Unit> className() {
     Field<Unit> field = whole("class", &Unit::unitClass, CLASS_ARCHER, CLASS_MAGE);
@@ -143,7 +149,9 @@ const Layout<B> MAP_LINE = {"map", {whole("rows", &B::rows, 7, MAP_LIMIT, &mapRo
 // here and on the unit lines, are held against the map once it is known, so
 // rows and columns take any whole number at first.
 const Layout<B> STATE_LINES[] = {
-    {"turn", {whole("player", &B::currentPlayer, 1, 2, &currentPlayer), whole("tick", &B::tick, 0, INT_MAX, &battleTick)}},
+    {"turn",
+     {whole("player", &B::currentPlayer, 1, 2, &currentPlayer),
+      wide("tick", &B::tick, 0, MOST_BATTLE_TICKS, &battleTick)}},
     // A turn banner goes at its third tick, so it has been up 0, 1 or 2.
     {"banners",
      {flag("p1Begin", &B::p1BeginTurn, &bannerP1BeginTurn), flag("p1End", &B::p1EndTurn, &bannerP1EndTurn),
@@ -188,6 +196,7 @@ const Layout<Unit> UNIT_LINE = {
 template <class R> void copyFields(const Layout<R>& layout, const R& from, R& to) {
     for (const Field<R>& f : layout.fields) {
         if (f.whole) to.*f.whole = from.*f.whole;
+        if (f.wide) to.*f.wide = from.*f.wide;
         if (f.real) to.*f.real = from.*f.real;
         if (f.flag) to.*f.flag = from.*f.flag;
     }
@@ -196,6 +205,7 @@ template <class R> void copyFields(const Layout<R>& layout, const R& from, R& to
 void takeFromGame(const Layout<B>& layout, B& b) {
     for (const Field<B>& f : layout.fields) {
         if (f.wholeAt) b.*f.whole = *f.wholeAt;
+        if (f.wideAt) b.*f.wide = *f.wideAt;
         if (f.realAt) b.*f.real = *f.realAt;
         if (f.flagAt) b.*f.flag = *f.flagAt;
     }
@@ -204,6 +214,7 @@ void takeFromGame(const Layout<B>& layout, B& b) {
 void putIntoGame(const Layout<B>& layout, const B& b) {
     for (const Field<B>& f : layout.fields) {
         if (f.wholeAt) *f.wholeAt = b.*f.whole;
+        if (f.wideAt) *f.wideAt = b.*f.wide;
         if (f.realAt) *f.realAt = b.*f.real;
         if (f.flagAt) *f.flagAt = b.*f.flag;
     }
@@ -217,6 +228,8 @@ template <class R> void writeLine(std::ostream& out, const Layout<R>& layout, co
             out << f.names[record.*f.whole - f.lo];
         else if (f.whole)
             out << record.*f.whole;
+        else if (f.wide)
+            out << record.*f.wide;
         else if (f.real)
             out << record.*f.real;
         else
@@ -346,17 +359,18 @@ public:
     }
 
     template <class R> bool field(const Field<R>& f, R& record) {
-        if (f.whole && !f.names) {
+        if ((f.whole && !f.names) || f.wide) {
             long long parsed = 0;
             if (!number(f.name, parsed, f.lo, f.hi)) return false;
-            record.*f.whole = static_cast<int>(parsed);
+            if (f.wide) record.*f.wide = parsed;
+            else record.*f.whole = static_cast<int>(parsed);
             return true;
         }
         std::string word;
         if (!value(f.name, word)) return false;
         if (f.real) return realNumber(f.name, word, record.*f.real, f.realLo, f.realHi);
         if (f.names) {
-            for (int v = f.lo; v <= f.hi; v++)
+            for (int v = static_cast<int>(f.lo); v <= f.hi; v++)
                 if (word == f.names[v - f.lo]) {
                     record.*f.whole = v;
                     return true;
@@ -478,7 +492,8 @@ bool readState(SaveReader& read, B& b, int& choiceLine) {
 // What no battle can come to: ids out of order, a unit off the map or away
 // from its square, more than its class allows, two of the living on one
 // square, a fallen unit that still has hit points or may act, a living one
-// without hit points, and a fallen hero while the battle goes on.
+// without hit points, a fallen hero while the battle goes on, and an open
+// menu on a unit of the other player or on one that has acted.
 bool soundUnit(SaveReader& read, const B& b, const Unit& unit, std::vector<int>& standing) {
     const std::string who = "unit " + std::to_string(unit.id);
     const int index = static_cast<int>(b.units.size());
@@ -503,6 +518,14 @@ bool soundUnit(SaveReader& read, const B& b, const Unit& unit, std::vector<int>&
     if (unit.dead && unit.hp > 0) return read.fail(who + " has fallen with " + hp);
     if (unit.dead && unit.canAct) return read.fail(who + " has fallen but may still act");
     if (!unit.dead && unit.hp <= 0 && !unit.hero) return read.fail(who + " has " + hp + " but has not fallen");
+    // Only a unit of the player on turn that may act opens its menu, and the
+    // turn's end closes them all. Backing out of aiming onto another unit
+    // selects that one and leaves the first menu open, and a friend's blow
+    // can fell the unit that has it.
+    if (unit.menuOpen && unit.player != b.currentPlayer)
+        return read.fail(who + " of player " + std::to_string(unit.player) + " has its menu open in player " +
+                         std::to_string(b.currentPlayer) + "'s turn");
+    if (unit.menuOpen && !unit.dead && !unit.canAct) return read.fail(who + " has its menu open but may not act");
     if (unit.hero && unit.hp <= 0 && !b.p1Wins && !b.p2Wins)
         return read.fail(who + ", player " + std::to_string(unit.player) + "'s hero, has " + hp +
                          " while the battle goes on");
@@ -524,9 +547,23 @@ bool soundUnit(SaveReader& read, const B& b, const Unit& unit, std::vector<int>&
 // only from the open menu of a unit of the player whose turn it is, that may
 // act; the cursor no further than the keys take it; a step to a free square
 // next to the unit; a target in its reach, not itself, and a unit; an entry
-// its class has and its magic points allow.
+// its class has and its magic points allow. With nothing chosen, Insert
+// opens the selected unit's menu when the cursor came to rest on a unit
+// (onUnit=1), and its entries aim from where the cursor is: so then, and
+// while that menu is open, the cursor is on the unit or where backing out of
+// aiming leaves it, within its reach.
 bool soundChoice(SaveReader& read, const B& b, int line, const std::vector<int>& standing) {
     const auto fail = [&](const std::string& what) { return read.failAt(line, what); };
+    if (!b.choosingMove && !b.choosingTarget && b.selected >= 0) {
+        const Unit& unit = b.units[b.selected];
+        const int reach = std::abs(b.cursorRow - unit.row) + std::abs(b.cursorCol - unit.col);
+        const int range = statsOf(unit.unitClass).attackRange;
+        const std::string who = "unit " + std::to_string(unit.id);
+        const std::string opens = unit.menuOpen ? who + "'s menu is open" : "onUnit=1";
+        if ((unit.menuOpen || b.cursorOnUnit) && reach > range)
+            return read.failAt(line - 1, opens + ", but the cursor on " + squareText(b.cursorRow, b.cursorCol) +
+                                             " is beyond the reach of " + who + ", " + std::to_string(range));
+    }
     if (b.moveTargetValid && !b.choosingMove) return fail("moveValid=1 without move=1");
     if (b.attackTargetValid && !b.choosingTarget) return fail("targetValid=1 without target=1");
     if ((b.healChosen || b.specialChosen) && !b.choosingTarget)
@@ -540,9 +577,6 @@ bool soundChoice(SaveReader& read, const B& b, int line, const std::vector<int>&
     const Unit& unit = b.units[b.selected];
     const std::string who = "unit " + std::to_string(unit.id);
     if (!unit.menuOpen) return fail(choosing + ", but " + who + "'s menu is closed");
-    if (!unit.canAct || unit.player != b.currentPlayer)
-        return fail(choosing + ", but " + who + " of player " + std::to_string(unit.player) +
-                    " may not act in this turn");
     const ClassStats& stats = statsOf(unit.unitClass);
     const int reach = std::abs(b.cursorRow - unit.row) + std::abs(b.cursorCol - unit.col);
     const bool occupied = standing[b.cursorRow * b.cols + b.cursorCol] >= 0;
@@ -640,34 +674,10 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a directory";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISFIFO(mode)) return "a pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "something else";
-}
+bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
 
-// The text of an open regular file, at most MOST_SAVE_BYTES of it; "" or the problem.
-std::string readSmallFile(int file, std::string& content) {
-    struct stat status;
-    if (fstat(file, &status) != 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-    if (!S_ISREG(status.st_mode)) return std::string("it is ") + kindOf(status.st_mode) + ", not a file";
-    const std::string tooLarge = "it is larger than any battle's save (" + std::to_string(MOST_SAVE_BYTES) + " bytes)";
-    if (status.st_size > MOST_SAVE_BYTES) return tooLarge;
-    char block[65536];
-    for (ssize_t got; (got = read(file, block, sizeof block)) != 0;) {
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return std::string("cannot read it (") + std::strerror(errno) + ")";
-        content.append(block, static_cast<size_t>(got));
-        if (content.size() > static_cast<size_t>(MOST_SAVE_BYTES)) return tooLarge;   // it grew meanwhile
-    }
-    return "";
-}
+}  // namespace
 
-// content written to a new file beside path, under a name no other writer
-// uses, synced and renamed over path; then the folder synced, so that the
-// rename itself outlasts a crash. False, with errno, on any failure.
 bool replaceWhole(const std::string& path, const std::string& content) {
     static unsigned begun = 0;   // files this game has begun to write
     std::string temporary;
@@ -702,10 +712,6 @@ bool replaceWhole(const std::string& path, const std::string& content) {
     errno = failure;
     return synced;
 }
-
-bool keepFailing = false;   // the last attempt to keep the battle failed, and that has been told
-
-}  // namespace
 
 SavedBattle captureBattle() {
     SavedBattle b;
@@ -791,13 +797,8 @@ std::string readSave(std::istream& in, SavedBattle& b) {
 }
 
 std::string readSaveFile(const char* path, SavedBattle& battle) {
-    // Not blocking: a pipe in the save's place is refused, not waited on.
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file < 0) return std::string("cannot open it (") + std::strerror(errno) + ")";
-    std::string content;
-    std::string problem = readSmallFile(file, content);
-    close(file);
-    if (!problem.empty()) return problem;
+    std::string content, problem;
+    if (readRegularFile(path, MOST_SAVE_BYTES, "any battle's save", content, problem) != FILE_READABLE) return problem;
     std::istringstream text(content);
     return readSave(text, battle);
 }

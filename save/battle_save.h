@@ -1,5 +1,6 @@
 // save/battle_save.h — the battle kept on disk after every action, and taken up again with --resume
 #pragma once
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct SavedBattle {
     int rows = 0, cols = 0;
     std::vector<std::string> terrain;   // one string of digits per row
     int   currentPlayer = 1;
-    int   tick = 0;                     // battleTick
+    int64_t tick = 0;                   // battleTick
     bool  p1BeginTurn = false, p1EndTurn = false, p2BeginTurn = false, p2EndTurn = false;
     bool  p1Wins = false, p2Wins = false;
     float bannerSeconds = 0;
@@ -57,6 +58,11 @@ std::string readSave(std::istream& in, SavedBattle& battle);
 // readSave of the file at path: only a regular file, and none larger than
 // any battle's save could be.
 std::string readSaveFile(const char* path, SavedBattle& battle);
+
+// content written to a new file beside path, under a name no other writer
+// uses, synced and renamed over path; then the folder synced, so that the
+// rename itself outlasts a crash. False, with errno, on any failure.
+bool replaceWhole(const std::string& path, const std::string& content);
 
 // At start: an advisory lock on the folder that holds path, held while the
 // game runs. False, with the line to print, when another running game holds

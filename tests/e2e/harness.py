@@ -22,22 +22,25 @@ WINDOW_TITLE = "Mesh display"
 SCREEN = tuple(int(v) for v in os.environ.get("KESTRAVA_E2E_SCREEN", "640x512").split("x"))
 
 
-def _own_display():
-    """An Xvfb for this test alone, as DISPLAY: no other game covers this one's
-    window or takes its keys. Xvfb picks a free number itself and tells it
-    once it takes clients; it must not reset when a game quits."""
+def another_display():
+    """One more Xvfb of this test's own, for a second game's window (two
+    machines in one test); its DISPLAY value, such as ":7"."""
     ready, told = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp",
                                "-noreset"], pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(told)
     with os.fdopen(ready) as answer:
-        os.environ["DISPLAY"] = ":" + answer.readline().strip()
-    if os.environ["DISPLAY"] == ":":
+        display = ":" + answer.readline().strip()
+    if display == ":":
         raise RuntimeError("Xvfb did not start (status %s)" % server.wait())
     atexit.register(server.kill)
+    return display
 
 
-_own_display()
+# An Xvfb for this test alone, as DISPLAY: no other game covers this one's
+# window or takes its keys. Xvfb picks a free number itself and tells it once
+# it takes clients; it must not reset when a game quits.
+os.environ["DISPLAY"] = another_display()
 
 
 def play_folder(map_name=None, images=True):
@@ -72,15 +75,16 @@ def until(found, what, timeout=60, pause=0.05):
         time.sleep(pause)
 
 
-def _game_windows():
+def _game_windows(display=None):
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(WINDOW_TITLE)],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                           env=dict(os.environ, DISPLAY=display or os.environ["DISPLAY"]))
     return found.stdout.split()
 
 
-def _xdotool(*args):
+def _xdotool(*args, display=None):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, stdout=subprocess.PIPE,
-                   stderr=subprocess.PIPE)
+                   stderr=subprocess.PIPE, env=dict(os.environ, DISPLAY=display or os.environ["DISPLAY"]))
 
 
 class Game:
@@ -93,9 +97,10 @@ class Game:
         if seed is not None:
             environment["KESTRAVA_SEED"] = str(seed)
         self.folder = folder
+        self.display = environment["DISPLAY"]
         # The game's window carries no process id: windows of the same title
         # that were there before are told apart this way.
-        self._older_windows = set(_game_windows())
+        self._older_windows = set(_game_windows(self.display))
         self._window = None
         self._streams = {"out": [], "err": []}
         self._lock = threading.Lock()
@@ -170,42 +175,43 @@ class Game:
         def mapped():
             if self.process.poll() is not None:
                 raise AssertionError("game ended (status %s) before its window showed" % self.process.returncode)
-            return ([w for w in _game_windows() if w not in self._older_windows] or [None])[-1]
+            return ([w for w in _game_windows(self.display) if w not in self._older_windows] or [None])[-1]
         self._window = self._window or until(mapped, "window titled %r" % WINDOW_TITLE)
         return self._window
 
     def key(self, *names, delay_ms=30, action="key"):
         """Presses and releases each key in turn (xdotool names: Left, Insert,
         q, plus, ...); the action keydown or keyup only holds or lets go."""
-        _xdotool("windowfocus", "--sync", self.window())
-        _xdotool(action, "--delay", delay_ms, *names)
+        _xdotool("windowfocus", "--sync", self.window(), display=self.display)
+        _xdotool(action, "--delay", delay_ms, *names, display=self.display)
 
     def drag(self, x1, y1, x2, y2, steps=10):
         """A left-button press at (x1, y1), moves in steps to (x2, y2), a release; window coordinates."""
         window = self.window()
-        _xdotool("windowfocus", "--sync", window)
-        _xdotool("mousemove", "--window", window, x1, y1)
-        _xdotool("mousedown", 1)
+        _xdotool("windowfocus", "--sync", window, display=self.display)
+        _xdotool("mousemove", "--window", window, x1, y1, display=self.display)
+        _xdotool("mousedown", 1, display=self.display)
         for i in range(1, steps + 1):
-            _xdotool("mousemove", "--window", window, x1 + (x2 - x1) * i // steps, y1 + (y2 - y1) * i // steps)
-        _xdotool("mouseup", 1)
+            _xdotool("mousemove", "--window", window, x1 + (x2 - x1) * i // steps, y1 + (y2 - y1) * i // steps,
+                     display=self.display)
+        _xdotool("mouseup", 1, display=self.display)
 
     def point(self, x, y):
         """Moves the pointer to (x, y), window coordinates, with no button held."""
         window = self.window()
-        _xdotool("windowfocus", "--sync", window)
-        _xdotool("mousemove", "--window", window, x, y)
+        _xdotool("windowfocus", "--sync", window, display=self.display)
+        _xdotool("mousemove", "--window", window, x, y, display=self.display)
 
     def click(self, x, y, button=1):
         """Moves the pointer to (x, y) and presses and lets go of the button
         there (1 left, 2 middle, 3 right; 4 and 5 the wheel)."""
         self.point(x, y)
-        _xdotool("click", button)
+        _xdotool("click", button, display=self.display)
 
     def size(self):
         """The window's width and height in pixels."""
         found = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window()], check=True,
-                               stdout=subprocess.PIPE, text=True).stdout
+                               stdout=subprocess.PIPE, text=True, env=dict(os.environ, DISPLAY=self.display)).stdout
         values = dict(line.split("=") for line in found.split())
         return int(values["WIDTH"]), int(values["HEIGHT"])
 
@@ -214,7 +220,7 @@ class Game:
         os.makedirs(ARTIFACTS, exist_ok=True)
         path = os.path.join(ARTIFACTS, name)
         subprocess.run(["import", "-window", self.window(), path], check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=dict(os.environ, DISPLAY=self.display))
         return path
 
     def wait_for_picture(self, name, condition, timeout=60):

@@ -132,7 +132,16 @@ class WholeBattle(unittest.TestCase):
             battle = Battle(game)
             self.assertEqual(battle.occupancy(), START)
             game.wait_for("HUD top: PLAYER 1: CHOOSE YOUR HERO")
-            home = game.wait_for_picture("battle-hero-choice.png", harness.fills_window)
+            game.wait_for_picture("battle-hero-choice.png", harness.fills_window)
+
+            # c: the camera glides home for player 1, who chooses, and comes
+            # to rest there (the game says where).
+            start = len(game.output)
+            game.key("c")
+            rest = re.compile(r"HUD camera: eye \S+ \S+ \S+ pitch -?\d+ yaw 90\n")
+            resting = game.wait_for(rest, start=start)
+            at_home = rest.search(game.output, start, resting).group(0)
+            home = game.screenshot("battle-camera-at-home.png")
 
             # Held long enough, 6 and + (the keypad's needs no Shift) take the
             # camera out through the sky box's right wall, where nothing shows;
@@ -143,7 +152,9 @@ class WholeBattle(unittest.TestCase):
             flown = harness.Picture(game.screenshot("battle-camera-flown.png"))
             lit = flown.count(0.25, 0.25, 0.5, 0.5, lambda r, g, b: r + g + b > 60)
             self.assertGreater(lit, flown.width * flown.height // 8, "the middle of the view went dark")
+            start = len(game.output)
             game.key("c")
+            game.wait_for(at_home, start=start)
             # (An absolute path stands for itself among the images: the two
             # screenshots differ only in the units' idle animations and the cursor.)
             game.wait_for_picture("battle-camera-home.png", lambda path: harness.shows_image(path, home, 0.05), 30)
@@ -208,9 +219,16 @@ class WholeBattle(unittest.TestCase):
             for _ in range(6):
                 for attacker, square, item in hunters:
                     battle.open_menu(*square)
-                    self.check_roll(game, attacker, "healer", battle.act_on(item, HERO, "healer"))
-                    won = harness.shows_image(game.screenshot("battle-check.png"), "p1_wins.bmp")
+                    outcome = battle.act_on(item, HERO, "healer")
+                    self.check_roll(game, attacker, "healer", outcome)
+                    # The blow lands at the end of its show, the fall with it, and
+                    # the banner a moment later: the blow's log line is awaited,
+                    # the fall's decides, then the banner it brings is awaited.
+                    game.wait_for(re.compile(r"HUD log: .* (HIT|MISSED) .*\n"), start=outcome[1])
+                    won = "HEALER (HERO) FELL" in game.output[outcome[1]:]
                     if won:
+                        game.wait_for_picture("battle-check.png",
+                                              lambda path: harness.shows_image(path, "p1_wins.bmp"), 60)
                         break
                 if won:
                     break

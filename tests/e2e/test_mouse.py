@@ -3,11 +3,13 @@ chosen by clicks, moves of several squares in one click, every class's own
 action chosen from the menu by a click, END TURN on the screen, and player
 2's hero hunted until it falls.
 
-The camera never moves from where the game starts it, so the test works out
-where each square and each unit is drawn from that camera (the same
-arithmetic as gluLookAt and gluPerspective), and checks it by pointing:
-KESTRAVA_DEBUG_HUD has the game print the numbers of the unit pointed at
-("HUD pointed: …"), the odds panel and the line at the top. A click's walk
+The camera is where the game puts it: the start view for the hero choice,
+then player 1's home, from the first turn on. KESTRAVA_DEBUG_HUD has the
+game say where the camera comes to rest ("HUD camera: …"), and the test
+works out from that where each square and each unit is drawn (the same
+arithmetic as gluLookAt and gluPerspective), and checks it by pointing: the
+game prints the numbers of the unit pointed at ("HUD pointed: …"), the odds
+panel and the line at the top. A click's walk
 is over when the unit is read on the square it was sent to, with the
 movement points the cheapest way leaves. Hit rolls depend on how many frames
 the animations take, so the hunt goes on turn after turn until the hero falls."""
@@ -26,32 +28,36 @@ ARMIES = [1, 1, 1, 1, 1, 0, 1, 0, 0, 0]
 ARCHER, FIGHTER, FLIER, HEALER, MAGE = (0, 4), (1, 2), (2, 3), (0, 2), (1, 1)
 HERO = (4, 1)
 
-# The free camera as the game starts it: the eye, and the view 60 degrees
-# below the horizon toward -z, three units to the centre it looks at
-# (degrees become radians with the game's pi of 3.14159).
-EYE = (6.0, 10.0, 13.0)
+CAMERA = re.compile(r"HUD camera: eye (\S+) (\S+) (\S+) pitch (\S+) yaw (\S+)\n")
 
 
 def radians(degrees):
+    """Degrees become radians with the game's pi of 3.14159."""
     return degrees * 3.14159 / 180
 
 
-PITCH, YAW = radians(-60), radians(-90)
+def camera_at_rest(game, start):
+    """Where the game says the camera came to rest after offset start: the
+    eye, the pitch and the yaw."""
+    found = CAMERA.search(game.output, start, game.wait_for(CAMERA, start=start))
+    values = [float(v) for v in found.groups()]
+    return tuple(values[:3]), values[3], values[4]
 
 
 class Screen:
     """Window pixels (from the top left, as xdotool takes them) of what the
     game draws: squares, units, the menu's entries, the two buttons."""
 
-    def __init__(self, width, height):
+    def __init__(self, width, height, camera):
         self.width, self.height = width, height
-        view = (math.cos(PITCH) * math.cos(YAW), math.sin(PITCH), math.cos(PITCH) * math.cos(radians(90) - YAW))
+        self.eye, pitch, yaw = camera[0], radians(camera[1]), radians(camera[2])
+        view = (math.cos(pitch) * math.cos(yaw), math.sin(pitch), math.cos(pitch) * math.cos(radians(90) - yaw))
         self.forward = normalized(view)
         self.side = normalized(cross(self.forward, (0, 1, 0)))
         self.up = cross(self.side, self.forward)
 
     def project(self, x, y, z):
-        to = (x - EYE[0], y - EYE[1], z - EYE[2])
+        to = (x - self.eye[0], y - self.eye[1], z - self.eye[2])
         depth = dot(to, self.forward)
         focal = 1 / math.tan(math.radians(30))
         ndc_x = focal * self.height / self.width * dot(to, self.side) / depth
@@ -74,9 +80,13 @@ class Screen:
         return round(x * self.height / 2 + (self.width - 1) / 2), round((self.height - 1) / 2 - y * self.height / 2)
 
     def end_turn(self):
-        """END TURN: the top right, below the line naming whose turn it is."""
+        """END TURN: the top right, below the line naming whose turn it is,
+        which hangs under the frames-per-second line (its baseline at 0.92 of
+        the overlays' height, its letters 4 pixels lower), all as render/layout.cpp has them."""
         letter = max(2, self.height // 256)
-        top = 36 + 7 * letter + 12
+        rim = max(1, int(letter / 3 + 0.5))
+        clock_foot = int(0.96 * self.height + 0.5) - 4
+        top = self.height - (clock_foot - 2 - rim - 7 * letter - rim - 4)
         return self.width - 13 - 100, top + (7 * letter + 2 * (letter * 3 // 2 + 2)) // 2
 
     def away(self):
@@ -100,9 +110,9 @@ def normalized(v):
 class Mouse:
     """A player with the mouse, and what the test knows of the board."""
 
-    def __init__(self, game):
+    def __init__(self, game, camera):
         self.game = game
-        self.screen = Screen(*game.size())
+        self.screen = Screen(*game.size(), camera)
 
     def reads(self, square, text):
         """Points at the unit on the square; the game prints its numbers."""
@@ -151,7 +161,7 @@ class MouseBattle(unittest.TestCase):
                           env={"KESTRAVA_DEBUG_HUD": "1"}) as game:
             game.wait_for("HUD top: PLAYER 1: CHOOSE YOUR HERO")
             game.wait_for_picture("mouse-start.png", harness.fills_window)
-            mouse = Mouse(game)   # the window at its full size
+            mouse = Mouse(game, camera_at_rest(game, 0))   # the window at its full size; the start view
 
             # Pointing reads each unit of player 1 where the seed put it.
             for square, text in ((ARCHER, "PLAYER 1'S ARCHER | HP 80/80 | MP 20/20 | MOVE 5"),
@@ -165,8 +175,11 @@ class MouseBattle(unittest.TestCase):
             mouse.select(HEALER)
             game.wait_for("p1 hero selected!")
             mouse.select(HERO)
-            game.wait_for("p2 hero selected!")
+            chosen = game.wait_for("p2 hero selected!")
             game.wait_for("HUD top: PLAYER 1'S TURN")
+            home = camera_at_rest(game, chosen)   # the first turn begun, player 1's home
+            self.assertEqual(home[2], 90, "from behind player 1's army")
+            mouse = Mouse(game, home)
 
             # Player 1's first turn: the Healer heals the Mage; the Flier
             # flies five squares beside the hero and strikes with its Skills;

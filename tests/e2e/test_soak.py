@@ -23,7 +23,8 @@ SPECIAL = ["Left", "Up", "Right", "Down", "Insert", "Home", "F1", "F2"]
 # The sky's pictures in load order: the six-face look's, then one for each backdrop.
 SKY = ["skybox_" + face for face in ("front", "back", "left", "right", "up", "down")] + [
     "sad_sea", "marzz", "fairyland", "quantum", "blue_blot"]
-CHARACTERS = list("v2468pPrRbflmstnNxdBFLMSTV5") + ["plus", "minus", "space", "Return"]
+CHARACTERS = list("v2468pPrRbflmstnNxdBFLMSTV5gj") + ["plus", "minus", "space", "Return", "comma", "period", "Tab",
+                                                      "BackSpace"]
 
 
 def resident_kib(pid):

@@ -1,8 +1,9 @@
 """The real game's sound, heard through OpenAL Soft's own device that writes
 the mix to a file instead of a sound card (its wave backend, chosen by a
 configuration file in ALSOFT_CONF). Player 1 picks a hero: the menu opening
-and the turn banner are heard, unless o was pressed first or KESTRAVA_VOLUME
-is 0. Quitting closes the device, which finishes the file."""
+and the turn banner are heard, unless o was pressed first (which the screen
+says) or KESTRAVA_VOLUME is 0. Quitting closes the device, which finishes the
+file."""
 import os
 import struct
 import unittest
@@ -38,6 +39,7 @@ class Sound(unittest.TestCase):
             person = test_battle.Battle(game)
             if keys_first:
                 game.key(*keys_first)
+                game.wait_for("HUD band: SOUND %s" % ("OFF" if len(keys_first) % 2 else "ON"))   # said on screen
             grid = person.occupancy()
             person.open_menu(*next((r, c) for r in range(3) for c in range(2) if grid[r][c] == 1))   # the Mage
             # Once player 2's banner has had its three seconds: the menu's

@@ -58,11 +58,25 @@ ONES = map_report(["11"] * 7)
 FOUR = map_report(["1214"] * 7)
 FIVE = map_report(["12345", "23451", "34512", "45123", "51234", "12345", "23451"])
 NO_FILE = "(no file)"
+PIPE = "(a pipe)"
+
+
+def folder_with(map_name):
+    """A play folder without images/ whose WorldDesc.txt is the named map,
+    none (NO_FILE), or a pipe with no writer (PIPE)."""
+    if map_name not in (NO_FILE, PIPE):
+        return harness.play_folder(map_name, False)
+    folder = tempfile.mkdtemp()
+    if map_name == PIPE:
+        os.mkfifo(os.path.join(folder, "WorldDesc.txt"))
+    return folder
+
 
 # map file, arguments, console input, the transcript up to placement, the
 # armies placed (None: refused with status 1 there)
 RUNS = [
     (NO_FILE, [1] * 10, None, "Unable to open file WorldDesc.txt\n", None),
+    (PIPE, [1] * 10, None, "Unable to read file WorldDesc.txt: it is a pipe, not a file.\n", None),
     ("empty.txt", [1] * 10, None, "No data in the specified file!\n", None),
     ("six_rows.txt", [1] * 10, None, sizes(4, 6) + ROWS, None),
     ("one_column.txt", [1] * 10, None, sizes(1, 7) + COLS, None),
@@ -106,8 +120,7 @@ class StartupTranscripts(unittest.TestCase):
     def test_every_run_prints_its_transcript_and_ends_where_it_should(self):
         for map_name, args, stdin, report, armies in RUNS:
             with self.subTest(map=map_name, args=args, stdin=stdin), \
-                    harness.Game(tempfile.mkdtemp() if map_name == NO_FILE else harness.play_folder(map_name, False),
-                                 args=args, stdin=stdin, seed=20261206) as game:
+                    harness.Game(folder_with(map_name), args=args, stdin=stdin, seed=20261206) as game:
                 placed = self.ends_with(game, report, armies)
                 if placed is None:
                     continue
@@ -126,6 +139,8 @@ class StartupTranscripts(unittest.TestCase):
             (["--map", "skirmish"], "The map: maps/skirmish.txt\n" + map_report(skirmish) + CORRECT + EQUAL, [1] * 10),
             (["--map", six_rows], "The map: %s\n" % six_rows + sizes(4, 6) + ROWS, None),
             (["--map", "nowhere"], "The map: maps/nowhere.txt\nUnable to open file maps/nowhere.txt\n", None),
+            (["--map", "/dev/zero"], "The map: /dev/zero\nUnable to read file /dev/zero: it is a device, not a file.\n",
+             None),
         ]
         for args, report, armies in runs:
             folder = harness.play_folder("ones_7x2.txt", False)
@@ -148,18 +163,50 @@ class StartupTranscripts(unittest.TestCase):
                 self.assertEqual(game.wait_exit(), 0)
                 self.assertTrue(game.output.startswith("Usage: kestrava "))
                 for word in ("Archers", "Fighters", "Fliers", "Healers", "Mages", "WorldDesc.txt", "images/",
-                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps"):
+                             "KESTRAVA_SEED", "KESTRAVA_MAX_FPS", "--resume", "kestrava-save.txt", "--map", "--maps",
+                             "--level"):
                     self.assertIn(word, game.output)
 
     def test_a_mistyped_or_misplaced_option_is_refused_with_the_usage(self):
-        for args in (["--computr", "2"] + [1] * 10, [1] * 10 + ["--computer", "2"], ["--resume", "--resume"]):
+        """Refused before start-up, with one line and the usage: among them
+        every file --record must not write into, found by what it is, not by
+        its name, and left as it was."""
+        map_line = "kestrava: --record would write over the map, %s."
+        runs = [  # arguments, the first line on standard error
+            (["--computr", "2"] + [1] * 10, "kestrava: there is no option --computr."),
+            ([1] * 10 + ["--computer", "2"], "kestrava: --computer must come before the army counts."),
+            (["--resume", "--resume"], "kestrava: --resume is given twice."),
+            (["--record", "--computer", "2"] + [1] * 10, "kestrava: --record takes the file to record into."),
+            (["--record", "pipe"] + [1] * 10, "kestrava: --record cannot write into pipe: it is a pipe, not a file."),
+            (["--record", "/dev/full"], "kestrava: --record cannot write into /dev/full: it is a device, not a file."),
+            (["--record", "folder"], "kestrava: --record cannot write into folder: it is a directory, not a file."),
+            (["--record", "./WorldDesc.txt"], map_line % "WorldDesc.txt"),
+            (["--record", "link"], map_line % "WorldDesc.txt"),
+            (["--map", "own.txt", "--record", "folder/../own.txt"], map_line % "own.txt"),
+            (["--record", "kestrava-save.txt"], "kestrava: --record would write over the kept battle, kestrava-save.txt."),
+            (["--record", "folder/../kestrava-replay-save.txt"],
+             "kestrava: --record would write over the replay's kept battle, kestrava-replay-save.txt."),
+            (["--computer", "2", "--level", "expert"] + [1] * 10, "kestrava: --level takes easy, normal or hard."),
+            (["--level", "easy"] + [1] * 10,
+             "kestrava: --level goes with --computer: it sets how well the computer plays."),
+        ]
+        for args, line in runs:
             with self.subTest(args=args):
+                folder = harness.play_folder("ones_7x2.txt", False)
+                os.mkfifo(os.path.join(folder, "pipe"))
+                os.mkdir(os.path.join(folder, "folder"))
+                os.symlink("WorldDesc.txt", os.path.join(folder, "link"))
+                with open(os.path.join(folder, "own.txt"), "w") as f:
+                    f.write("11#\n" * 6 + "11#")
+                before = sorted(os.listdir(folder)), open(os.path.join(folder, "WorldDesc.txt")).read()
                 run = subprocess.run([os.path.join(harness.RUN_DIR, "kestrava")] + [str(a) for a in args],
-                                     cwd=harness.play_folder("ones_7x2.txt", False), capture_output=True, text=True,
-                                     timeout=60)
+                                     cwd=folder, capture_output=True, text=True, timeout=60)
                 self.assertEqual(run.returncode, 2, run.stdout + run.stderr)
                 self.assertEqual(run.stdout, "")
+                self.assertEqual(run.stderr.split("\n")[0], line)
                 self.assertIn("\n\nUsage: kestrava ", run.stderr)
+                self.assertEqual((sorted(os.listdir(folder)), open(os.path.join(folder, "WorldDesc.txt")).read()),
+                                 before)
 
 
 if __name__ == "__main__":

@@ -11,10 +11,13 @@
 #include "game/random.h"
 #include "render/board.h"
 #include "render/frame_clock.h"
+#include "render/guides.h"
 #include "render/hud.h"
+#include "render/layout.h"
 #include "render/lighting.h"
 #include "render/looks.h"
 #include "render/scene.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
@@ -189,6 +192,7 @@ TEST_F(FrameTest, OverlaysAndTurnBanner) {
     bannerP1EndTurn = true;
     EXPECT_TRUE(matchesReference(part(overlays(), {300, 260, 539, 379}), "banner_p1_end_turn"));
     bannerP2Wins = true;
+    victorySeconds = VICTORY_BANNER_DELAY;
     EXPECT_TRUE(matchesReference(part(overlays(), {300, 260, 539, 379}), "banner_p2_wins"));
 }
 
@@ -291,14 +295,22 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
     EXPECT_TRUE(matchesReference(frame(true), "frame_aiming"));
 }
 
-// Player 2's Fighter chooses a step: the squares its 5 points reach tinted, the cursor dim.
-TEST_F(GameFrameTest, SteppingTintsTheSquaresInReach) {
-    currentPlayer = 2;
-    Fighter* fighter = unit<Fighter>(2, 5, 3, 61);
-    unit<Mage>(2, 6, 6)->canAct = false;
-    unit<Archer>(1, 4, 5);
-    choosing(fighter, false, 4, 3);
-    EXPECT_TRUE(matchesReference(frame(false), "frame_stepping"));
+// Against the computer, at home in an 800 x 600 window: the person's Fighter (player 2's) in
+// the front row chooses a step, the squares its points reach tinted, the cursor dim on its own
+// square; the status panel reads it, and the line telling the step stands over the board, not
+// on its units.
+TEST_F(GameFrameTest, SteppingAtHomeTintsTheReachAndTellsTheStepClearOfTheUnits) {
+    personSide = currentPlayer = 2;
+    computerCommands[1] = true;
+    Fighter* fighter = unit<Fighter>(2, 7, 4, 61);
+    unit<Mage>(2, 7, 5)->canAct = false;
+    unit<Archer>(2, 7, 2);
+    unit<Healer>(2, 6, 3);
+    unit<Fighter>(1, 4, 5);
+    choosing(fighter, false, 7, 4);
+    onReshape(800, 600);
+    placeCameraAtHome(2);
+    EXPECT_TRUE(matchesReference(part(frame(false), {0, 0, 799, 599}), "frame_stepping_home_800x600"));
 }
 
 // Aiming at the Healer, pointing at the Mage in reach: its hover mark, its status and the odds on it.
@@ -365,30 +377,34 @@ TEST_F(GameFrameTest, LaterTurnsTickTheirBannersAwayWithoutTheHelpHint) {
     EXPECT_TRUE(matchesReference(bannerPart(), "frame_p1_second_turn"));
 }
 
-// After the victory banner: the winner's line, the fog lifted, the fallen hero and Healer gone.
+// After the victory banner: the winner's line and what the keys do next, the fog lifted, the
+// fallen hero and Healer gone; pointed at, the fallen hero reads 0 hit points.
 TEST_F(GameFrameTest, AfterTheVictoryTheBoardShowsWhoWonAndWhatNext) {
     unit<Archer>(1, 3, 2);
     unit<Fighter>(2, 4, 4, -6)->hero = true;
     unit<Mage>(2, 7, 9);
     unit<Healer>(2, 5, 1, -3)->dead = true;
     bannerP1Wins = afterVictory = true;
+    hoverRow = hoverCol = 4;
     EXPECT_TRUE(matchesReference(frame(true), "frame_after_victory"));
+    EXPECT_STREQ(hpLabel, "0/100");
 }
 
-// Heroes crowned in their army's colour, from behind either side; a ring under every unit;
-// the pointed-at enemy hero named ENEMY ARCHER, HERO.
-TEST_F(GameFrameTest, HeroesAreCrownedFromEitherEnd) {
+// Heroes crowned round their rings in gold, a ring in its army's colour under every unit;
+// the pointed-at enemy hero named ENEMY ARCHER, HERO. Then from low down at the far end,
+// player 1's hero just behind an enemy Healer: its crown stays on its own square.
+TEST_F(GameFrameTest, HeroesAreCrownedOnTheirOwnSquares) {
     unit<Fighter>(1, 2, 3)->hero = true;
     unit<Mage>(1, 2, 6);
     unit<Archer>(2, 4, 5)->hero = true;
-    unit<Healer>(2, 3, 2);
+    unit<Healer>(2, 1, 3);
     hoverRow = 4;
     hoverCol = 5;
     EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_front"));
-    cameraEye = Vector(5, 3, -2);
+    cameraEye = Vector(3.5f, 0.6f, -1.5f);
     cameraYaw += 180;
-    cameraPitch = -30;
-    EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_behind"));
+    cameraPitch = -8;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_heroes_low"));
 }
 
 // z: a Mage's step choice tints red every square the enemies in sight could strike.
@@ -403,27 +419,118 @@ TEST_F(GameFrameTest, TheDangerTintShowsWhereTheEnemiesCanStrike) {
     EXPECT_TRUE(matchesReference(frame(true), "frame_danger"));
 }
 
-// A killing blow: its number large and clear of the Fighter in front, the Healer a third fallen.
-TEST_F(GameFrameTest, AKillingBlowSaysSoAndTheUnitFalls) {
-    unit<Archer>(1, 2, 6);
-    unit<Fighter>(2, 5, 5);
-    Healer* healer = unit<Healer>(2, 4, 4, 5);
+// Against the computer, its turn just over: the log open on what it did, newest first; the
+// killing blow's number on the Healer a third fallen, clear of the Mage just behind it and the
+// Fighter in front; the wound on the Mage's other neighbour over its own bar.
+TEST_F(GameFrameTest, AfterTheComputersTurnTheLogTellsWhatItDidAndEachNumberStaysOnItsUnit) {
+    personSide = 1;
+    computerCommands[2] = true;
+    Archer* archer = unit<Archer>(1, 3, 6, 41);
+    Mage* mage = unit<Mage>(1, 3, 4);
+    unit<Fighter>(2, 5, 4)->hero = true;
+    unit<Mage>(2, 6, 7);
+    Healer* healer = unit<Healer>(1, 4, 4, 5);
     healer->hp = -8;
+    noteBlow(*archer, 39, false);
     noteBlow(*healer, 13, false);
     healer->dead = true;
     healer->visible = false;
     battleMap[4][4].occupant = -1;
     ageFeedback(FALL_SECONDS / 3);
-    EXPECT_TRUE(matchesReference(frame(true), "frame_kill"));
+    const LogEvent events[] = {
+        // kind     actor                     target            amount matchup special
+        {LOG_TURN, {2, 0, false},            {},               0,     0,      false},
+        {LOG_MISS, {2, CLASS_MAGE, false},    logUnit(*mage),   0,     0,      true},
+        {LOG_HIT,  {2, CLASS_MAGE, false},    logUnit(*archer), 39,    0,      true},
+        {LOG_HIT,  {2, CLASS_FIGHTER, true},  logUnit(*healer), 13,    0,      false},
+        {LOG_FALL, {},                        logUnit(*healer), 0,     0,      false},
+        {LOG_TURN, {1, 0, false},            {},               0,     0,      false},
+    };
+    for (const LogEvent& event : events) noteLog(event);
+    logAfterComputer = true;
+    EXPECT_TRUE(matchesReference(frame(true), "frame_after_computer"));
 }
 
-// A battle that could not be kept is said across the window, for its few seconds.
+// A battle that could not be kept is said in the band of hints, for its few seconds.
 TEST_F(GameFrameTest, ABattleThatCouldNotBeKeptIsSaidOnScreen) {
     unit<Archer>(1, 0, 0);
     keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";
     keepTroubleSeconds = KEEP_TROUBLE_SECONDS;
     const WindowPicture picture = frame(true);
     keepTroubleSeconds = 0;
-    const int y = windowHeight * 0.16f;
-    EXPECT_TRUE(matchesReference(part(picture, {0, y - 10, windowWidth - 1, y + 20}), "frame_not_kept"));
+    const ScreenBox band = screenBox(PART_HINT_BAND, windowWidth, windowHeight);
+    EXPECT_TRUE(matchesReference(part(picture, {0, band.bottom, windowWidth - 1, band.top}), "frame_not_kept"));
+}
+
+// In every window from the smallest on, the boxes of the layout keep apart (but the log takes
+// the odds panel's place, and the status panel's name its top margin); and with every panel up
+// at its widest over the sky, then the log, then the help (inside the window), nothing is drawn
+// outside the boxes of what is up. (That the camera's home keeps the board out of every box is
+// the camera's test.)
+TEST_F(GameFrameTest, TheLayoutKeepsItsBoxesApartAndEveryTextInItsBox) {
+    const struct { int width, height; } windows[] = {{640, 480}, {800, 600}, {1280, 1024}, {1280, 560}};
+    Healer* healer = unit<Healer>(1, 2, 4);
+    healer->hero = true;
+    unit<Fighter>(2, 4, 4)->hero = true;
+    unit<Mage>(2, 5, 4, -20);
+    for (int i = 0; i < 8; i++) noteLog({LOG_HIT, {2, CLASS_MAGE, true}, {1, CLASS_FIGHTER, true}, 100 + i, 1, true});
+    keepTrouble = "The battle could not be kept in kestrava-save.txt: No space left on device";
+    keepTroubleSeconds = KEEP_TROUBLE_SECONDS;
+    tellPlayer("NO STEP: NO MOVEMENT POINTS LEFT");
+    const ScreenPart always[] = {PART_CLOCK_LINES, PART_TOP_LINE, PART_BUTTONS, PART_HINT_BAND, PART_STATUS_PANEL,
+                                 PART_STATUS_NAME};
+    for (const auto& window : windows) {
+        SCOPED_TRACE(testing::Message() << window.width << " x " << window.height);
+        onReshape(window.width, window.height);
+        placeCameraAtHome(1);
+        for (int part = 0; part < SCREEN_PART_COUNT; part++) {
+            const ScreenBox box = screenBox(static_cast<ScreenPart>(part), window.width, window.height);
+            for (int other = part + 1; other < SCREEN_PART_COUNT; other++) {
+                const ScreenBox b = screenBox(static_cast<ScreenPart>(other), window.width, window.height);
+                const bool shared = (part == PART_STATUS_PANEL && other == PART_STATUS_NAME) ||
+                                    (part == PART_ODDS_PANEL && other == PART_LOG_PANEL);
+                EXPECT_TRUE(shared || b.left > box.right || b.right < box.left || b.bottom > box.top ||
+                            b.top < box.bottom)
+                    << "parts " << part << " and " << other << " meet";
+            }
+        }
+
+        // Looking up into the plain sky, nothing else in the window.
+        cameraPitch = 60;
+        PixelColour sky{};
+        for (const char* shown : {"aiming", "the log up", "the help up"}) {
+            SCOPED_TRACE(shown);
+            const bool aiming = shown[0] == 'a', help = shown[4] == 'h';
+            choosing(healer, true, 4, 4);
+            healer->menuOpen = aiming;
+            choosingTarget = attackTargetValid = aiming;
+            showLog = !aiming && !help;
+            helpShown = help;
+            const WindowPicture picture = part(frame(true), {0, 0, window.width - 1, window.height - 1});
+            std::vector<ScreenBox> boxes;
+            for (ScreenPart part : always) boxes.push_back(screenBox(part, window.width, window.height));
+            if (aiming) boxes.push_back(screenBox(PART_ODDS_PANEL, window.width, window.height));
+            if (aiming) boxes.push_back(screenBox(PART_MENU, window.width, window.height));
+            if (showLog) boxes.push_back(screenBox(PART_LOG_PANEL, window.width, window.height));
+            if (help) boxes.push_back(helpPanelBox());
+            const ScreenBox& plate = boxes.back();
+            if (help) {
+                EXPECT_TRUE(plate.left >= 0 && plate.bottom >= 0 && plate.right < window.width &&
+                            plate.top < window.height);
+            }
+            if (aiming) sky = picture.at(window.width / 2, window.height / 2);
+            int outside = 0;
+            for (int y = 0; y < window.height; y++)
+                for (int x = 0; x < window.width; x++) {
+                    if (closeTo(picture.at(x, y), sky, 6)) continue;
+                    const bool inside = std::any_of(boxes.begin(), boxes.end(), [x, y](const ScreenBox& b) {
+                        return x >= b.left && x <= b.right && y >= b.bottom && y <= b.top;
+                    });
+                    if (!inside && outside++ < 5) ADD_FAILURE() << "drawn outside every box at " << x << ", " << y;
+                }
+            EXPECT_EQ(outside, 0);
+        }
+        helpShown = false;
+    }
+    keepTroubleSeconds = 0;
 }

@@ -5,18 +5,23 @@
 #include <fstream>
 #include <string>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "ai/computer.h"
 #include "ai/knowledge.h"
+#include "ai/planner.h"
 #include "app/battle_clock.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/input.h"
 #include "app/pacing.h"
 #include "app/pointer.h"
+#include "app/replay.h"
 #include "app/sound.h"
 #include "game/random.h"
 #include "render/frame_clock.h"
 #include "render/looks.h"
+#include "rules/battle_log.h"
 #include "rules/behaviour.h"
 #include "rules/combat.h"
 #include "rules/cues.h"
@@ -82,12 +87,13 @@ void resetBattleState() {
     p1Material = p2Material = 0;
     bannerP1BeginTurn = bannerP1EndTurn = bannerP2BeginTurn = bannerP2EndTurn = bannerP1Wins = bannerP2Wins = false;
     bannerSeconds = frameSeconds = victorySeconds = 0;
-    firstTurn = helpShown = afterVictory = turnHandOverDue = false;
+    firstTurn = helpShown = afterVictory = turnHandOverDue = battleRunElsewhere = false;
     battleRevision = 0;
     cursorRow = cursorCol = cursorUnitId = 0;
     menuItem = 1;
     cursorOnUnit = choosingMove = moveTargetValid = moveAnimating = false;
     choosingTarget = attackTargetValid = attackAnimating = healChosen = specialChosen = missShown = false;
+    cursorShown = true;
     actionCounter = 0;
     floatingNumbers.clear();
     fallingUnits.clear();
@@ -98,16 +104,25 @@ void resetBattleState() {
     }
     computerHurry = false;
     commandWatcher = nullptr;
+    battleCommandsTo = nullptr;
     showRunTime = showFps = true;
     pendingCues.clear();
 
     lightingOn = false;
-    showDanger = false;
+    showDanger = showLog = logAfterComputer = false;
     personSide = 0;
+    computerCommands[1] = computerCommands[2] = false;
+    watchingReplay = replaying = replayPaused = false;
+    replaySpeed = 1;
+    replayState[0] = '\0';
+    clearLog();
 
     windowWidth = windowHeight = 0;
     perspectiveView = true;
-    homeCamera(1);
+    startCamera();
+    resetCameraFollow();
+    cameraTakenByPerson = false;
+    battleSpeed = 1;
     cameraMoveAxis = Vector();
     heldPlus = heldMinus = held2 = held4 = held6 = held8 = false;
     pointerX = pointerY = 0;
@@ -122,6 +137,7 @@ void resetBattleState() {
     // Who plays and how: a person on each side, the computer's pace, its
     // memory and plans, the frame cap, the sound, the kept battle's state.
     commander[1] = commander[2] = BY_PERSON;
+    computerLevel[1] = computerLevel[2] = LEVEL_NORMAL;
     computerPace = DEFAULT_COMPUTER_PACE;
     maxFramesPerSecond = DEFAULT_MAX_FPS;
     soundVolume = DEFAULT_VOLUME;
@@ -146,6 +162,16 @@ void inMapFolder(const std::string& text, const std::function<void()>& fn) {
     std::filesystem::current_path(folder);
     fn();
     std::filesystem::current_path(previous);
+}
+
+void makeFileAt(const std::string& path, FileKind kind, const std::string& text, uintmax_t hugeBytes) {
+    if (kind == TEXT || kind == HUGE) std::ofstream(path, std::ios::binary) << text;
+    if (kind == HUGE) std::filesystem::resize_file(path, hugeBytes);
+    if (kind == FOLDER) std::filesystem::create_directory(path);
+    if (kind == PIPE) {
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+    }
+    if (kind == DEVICE) std::filesystem::create_symlink("/dev/zero", path);
 }
 
 void loadMap(const std::string& text) {

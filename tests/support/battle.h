@@ -1,5 +1,6 @@
 // tests/support/battle.h — small battles for the tests: fixture maps, hand-placed units, a clean slate
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -17,6 +18,12 @@ void resetBattleState();
 // Runs fn in a fresh temporary folder that holds text as WorldDesc.txt, or no
 // such file when text is empty; the working directory is then left as it was.
 void inMapFolder(const std::string& text, const std::function<void()>& fn);
+
+// What a test puts where the game reads a file: text, nothing, or something
+// that is no file (a pipe with no writer, a folder, a link to /dev/zero);
+// HUGE is the text made a sparse file of hugeBytes.
+enum FileKind { TEXT, NO_FILE, FOLDER, PIPE, DEVICE, HUGE };
+void makeFileAt(const std::string& path, FileKind kind, const std::string& text = "", uintmax_t hugeBytes = 0);
 
 // Both map passes on the text, in such a folder (their console output is swallowed).
 void loadMap(const std::string& text);

@@ -65,7 +65,7 @@ TEST_F(BitmapTest, EachFailurePrintsItsMessageAndLoadsNothing) {
     Bytes truncated = bitmap(4, 4, 0);   // ends before the planes field: two missing bytes
     truncated.resize(20);
     const std::string readError = "Error reading image data from %s.\n";
-    const struct { const char* name; Bytes file; std::string message; uint32_t maxSide = ANY_SIDE; } cases[] = {
+    const struct { const char* name; Bytes file; std::string message; uint32_t maxSide = ANY_SIDE; FileKind kind = TEXT; } cases[] = {
         {"planes.bmp", bitmap(4, 4, 48, 2), "Planes from %s is not 1: 2\n"},
         {"short.bmp", truncated, "Planes from %s is not 1: 65279\n"},   // past the end each byte reads as -1
         {"deep.bmp", bitmap(4, 4, 64, 1, 32), "Bpp from %s is not 24: 32\n"},
@@ -76,10 +76,19 @@ TEST_F(BitmapTest, EachFailurePrintsItsMessageAndLoadsNothing) {
         {"topdown.bmp", bitmap(4, static_cast<uint32_t>(-4), 48), readError},   // 4294967292 rows
         {"wide.bmp", bitmap(8, 4, 96), readError, 4},   // sides above the texture limit, either way round
         {"tall.bmp", bitmap(4, 8, 96), readError, 4},
-        {"absent.bmp", {}, "File Not Found : %s\n"},
+        {"vast.bmp", bitmap(MOST_BITMAP_SIDE + 1, 1, 3 * (MOST_BITMAP_SIDE + 1)), readError},   // the game's own limit
+        {"absent.bmp", {}, "File Not Found : %s\n", ANY_SIDE, NO_FILE},
+        // Refused at once, never waited on or read through.
+        {"pipe.bmp", {}, "Error reading image data from %s: it is a pipe, not a file.\n", ANY_SIDE, PIPE},
+        {"folder.bmp", {}, "Error reading image data from %s: it is a directory, not a file.\n", ANY_SIDE, FOLDER},
+        {"zero.bmp", {}, "Error reading image data from %s: it is a device, not a file.\n", ANY_SIDE, DEVICE},
+        {"huge.bmp", bitmap(MOST_BITMAP_SIDE, MOST_BITMAP_SIDE, 0), "Error reading image data from %s: it is larger than any picture the game takes (50331702 bytes).\n",
+         ANY_SIDE, HUGE},
     };
     for (const auto& c : cases) {
-        std::string path = c.file.empty() ? folder + "/" + c.name : write(c.name, c.file), expected = c.message;
+        std::string path = folder + "/" + c.name, expected = c.message;
+        // HUGE: one byte more than the largest picture's file.
+        makeFileAt(path, c.kind, std::string(c.file.begin(), c.file.end()), 55 + 3ull * MOST_BITMAP_SIDE * MOST_BITMAP_SIDE);
         expected.replace(expected.find("%s"), 2, path);
         Image image;
         int result = 1;
@@ -90,6 +99,8 @@ TEST_F(BitmapTest, EachFailurePrintsItsMessageAndLoadsNothing) {
     int result = 0;
     load(folder + "/wide.bmp", image, result, 8);
     EXPECT_EQ(result, 1) << "sides at the limit load";
+    load(write("longest.bmp", bitmap(MOST_BITMAP_SIDE, 1, 3 * MOST_BITMAP_SIDE)), image, result);
+    EXPECT_EQ(result, 1) << "a side at the game's own limit loads";
 }
 
 TEST(Checkerboard, EightTexelSquaresStartingBlack) {

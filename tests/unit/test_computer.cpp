@@ -1,4 +1,5 @@
 // tests/unit/test_computer.cpp — the computer's choices, and the keys it presses to carry them out
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -119,9 +120,53 @@ TEST_F(ComputerTest, ChoosesTheActionThatMattersMost) {
         currentPlayer = actor->player;
         updateVisibility(actor->player);
         noteSightings(actor->player);
-        Plan plan = planUnit(*actor);
+        Plan plan = planUnit(*actor, LEVEL_NORMAL);
         EXPECT_EQ(Square(plan.target.row, plan.target.col), choice.target);
         EXPECT_EQ(plan.entry == MENU_DEFEND, choice.target.first < 0) << "entry " << plan.entry;
+    }
+}
+
+// Where a unit's plan leaves it. Each set-up is seen by player 1 (the Fighter with a long sight
+// sees the enemies); the last piece acts.
+const struct PlanEnd {
+    const char* what;
+    int rows, cols, terrain;
+    std::initializer_list<Piece> pieces;
+    int quietTurns;                    // also the turns since a unit fell
+    bool (*holds)(const Plan& plan, Square end);
+} planEnds[] = {
+    {"a Flier on desert keeps up with the Fighters ahead of it", 12, 5, 3,
+     {{CLASS_MAGE, 2, 11, 2}, {CLASS_FIGHTER, 1, 6, 1}, {CLASS_FIGHTER, 1, 6, 3}, {CLASS_FLIER, 1, 1, 2, 0, false, -1, 5}},
+     0, [](const Plan&, Square end) { return end.first >= 4; }},
+    {"a Healer beside its hero on the back edge heals it from a square that leaves it room", 7, 7, 1,
+     {{CLASS_FIGHTER, 2, 6, 6}, {CLASS_FIGHTER, 1, 0, 3, 50, true}, {CLASS_ARCHER, 1, 0, 2}, {CLASS_MAGE, 1, 0, 4},
+      {CLASS_HEALER, 1, 1, 3, 0, false, -1, 5}},
+     0,
+     [](const Plan& plan, Square end) {
+         return Square(plan.target.row, plan.target.col) == Square(0, 3) && end != Square(1, 3) &&
+                std::abs(end.first) + std::abs(end.second - 3) > 1;
+     }},
+    {"after the stalemate turns a wounded hero still passes a kill where two Mages could fell it", 7, 7, 1,
+     {{CLASS_MAGE, 2, 0, 6}, {CLASS_MAGE, 2, 6, 6}, {CLASS_ARCHER, 2, 3, 6, 10}, {CLASS_FIGHTER, 1, 6, 0},
+      {CLASS_FIGHTER, 1, 3, 0, 40, true, -1, 5}},
+     8, [](const Plan& plan, Square end) { return end == Square(3, 0) && plan.target.row < 0; }},
+};
+
+TEST_F(ComputerTest, KeepsItsArmyTogetherAndItsHeroAlive) {
+    for (const PlanEnd& position : planEnds) {
+        SCOPED_TRACE(position.what);
+        resetBattleState();
+        loadUniformMap(position.rows, position.cols, position.terrain);
+        Unit* actor = setUp(position.pieces);
+        for (Unit* unit : allUnits)
+            if (unit->player == 1 && unit->unitClass == CLASS_FIGHTER && !unit->hero) unit->sight = 30;
+        lookAround();
+        quietTurns[1] = turnsSinceFall[1] = position.quietTurns;
+        Plan plan = planUnit(*actor, LEVEL_NORMAL);
+        Square end = plan.path.empty() ? Square(actor->row, actor->col)
+                                       : Square(plan.path.back().row, plan.path.back().col);
+        EXPECT_TRUE(position.holds(plan, end)) << "ends on " << end.first << "," << end.second << ", target "
+                                               << plan.target.row << "," << plan.target.col;
     }
 }
 
@@ -137,7 +182,7 @@ TEST_F(ComputerTest, KeepsItsHeroOutOfReachOfTwoEnemiesItSees) {
     };
     ASSERT_EQ(strikers({3, 5}), 2) << "the hero starts in reach of both";
 
-    Plan plan = planUnit(*hero);
+    Plan plan = planUnit(*hero, LEVEL_NORMAL);
     ASSERT_FALSE(plan.path.empty());
     Square end(plan.path.back().row, plan.path.back().col);
     EXPECT_LT(strikers(end), 2) << "ends on " << end.first << "," << end.second;
@@ -203,22 +248,35 @@ TEST_F(ComputerTest, RemembersAnEnemyAsLastSeenUntilItsSquareIsSeenEmpty) {
     }
 }
 
-// Before its first look a side expects the enemy spread over the middle of its home rows.
-TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsBeforeItHasLooked) {
+// Before its first look a side expects the enemy spread over the middle of its home rows. A
+// guess looked at and found empty is forgotten, the others once they are GUESS_TURNS old; then
+// its units go and search where an enemy may hide, not where it was guessed.
+TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsUntilItLooksThenSearches) {
     loadUniformMap(9, 12, 1);
-    setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 0, 6}});
+    setUp({{CLASS_FIGHTER, 2, 8, 0}, {CLASS_MAGE, 2, 6, 11}, {CLASS_FLIER, 2, 7, 5}, {CLASS_ARCHER, 1, 3, 2, 0, true}});
     lookAround();
     noteTurnStart(1);
-    std::vector<Square> expected;
-    for (const Sighting& seen : sightings[1]) expected.emplace_back(seen.row, seen.col);
-    EXPECT_EQ(expected, (std::vector<Square>{{7, 2}, {7, 6}, {7, 10}}));
+    auto guesses = [] {
+        std::vector<Square> squares;
+        for (const Sighting& seen : sightings[1]) squares.emplace_back(seen.row, seen.col);
+        return squares;
+    };
+    EXPECT_EQ(guesses(), (std::vector<Square>{{7, 2}, {7, 6}, {7, 10}}));
 
-    Unit* scout = setUp({{CLASS_FIGHTER, 1, 6, 2}});   // sees (7, 2), where nobody stands
+    Unit* scout = setUp({{CLASS_FIGHTER, 1, 6, 2, 0, false, -1, 5}});   // sees (7, 2), where nobody stands
     updateVisibility(1);
     noteSightings(1);
-    std::vector<Square> left;
-    for (const Sighting& seen : sightings[1]) left.emplace_back(seen.row, seen.col);
-    EXPECT_EQ(left, (std::vector<Square>{{7, 6}, {7, 10}})) << "the scout at " << scout->row << "," << scout->col;
+    EXPECT_EQ(guesses(), (std::vector<Square>{{7, 6}, {7, 10}})) << "the scout at " << scout->row << "," << scout->col;
+
+    for (int turn = 2; turn < 1 + GUESS_TURNS; turn++) noteTurnStart(1);
+    EXPECT_EQ(guesses().size(), 2u) << "forgotten before " << GUESS_TURNS << " turns";
+    noteTurnStart(1);
+    EXPECT_EQ(guesses(), std::vector<Square>()) << "still guessed after " << GUESS_TURNS << " turns";
+    // The enemy, unseen all along, may have walked anywhere the side has not looked since
+    // (the far corner since the first turn), but not where it looks now: the scout goes on.
+    EXPECT_EQ(hiddenSince[1][7][2], 0) << "the square in the scout's sight";
+    EXPECT_EQ(hiddenSince[1][8][11], 1) << "the far corner, never seen";
+    EXPECT_FALSE(planUnit(*scout, LEVEL_NORMAL).path.empty()) << "the scout stands";
 }
 
 // The hero: the unit the enemy needs the most blows to fell, the further
@@ -267,7 +325,7 @@ TEST_F(ComputerTest, WalksTheCheapestWayAndNeverTurnsBack) {
             fighter->movePoints -= 1;
             paid = 1;
         }
-        Plan plan = planUnit(*fighter);
+        Plan plan = planUnit(*fighter, LEVEL_NORMAL);
         EXPECT_EQ(plan.target.row == 3 && plan.target.col == 0, walk.strikes);
         for (Place p : plan.path) paid += stepCost(*fighter, p.row, p.col);
         Square start = walk.stepped.first >= 0 ? walk.stepped : walk.from;
@@ -287,9 +345,9 @@ TEST_F(ComputerTest, SeesTheDangerAgainOnceAFriendHasSteppedOutOfTheWay) {
     for (int c = 0; c < 5; c++) wall[c] = setUp({{CLASS_FIGHTER, 1, 1, c}});
     Unit* archer = setUp({{CLASS_ARCHER, 1, 3, 2}});
     lookAround();
-    float sheltered = planUnit(*archer).score;
+    float sheltered = planUnit(*archer, LEVEL_NORMAL).score;
     moveTo(*wall[2], 6, 4);
-    float exposed = planUnit(*archer).score;
+    float exposed = planUnit(*archer, LEVEL_NORMAL).score;
     EXPECT_LT(exposed, sheltered - 1);
 }
 
@@ -316,10 +374,11 @@ TEST_F(ComputerTest, ArenaOpponentsWalkTowardAnEnemyOutOfReach) {
     }
 }
 
-TEST_F(ComputerTest, PaceIsSecondsOfZeroOrMoreAndFallsBackToTheDefault) {
+TEST_F(ComputerTest, PaceIsSecondsFromZeroToTenAndFallsBackToTheDefault) {
     const struct { const char* setting; float pace; bool said; } settings[] = {
-        {nullptr, DEFAULT_COMPUTER_PACE, false}, {"0", 0, false}, {"0.3", 0.3f, false}, {"2", 2, false},
-        {"", DEFAULT_COMPUTER_PACE, true}, {"-0.5", DEFAULT_COMPUTER_PACE, true},
+        {nullptr, DEFAULT_COMPUTER_PACE, false}, {"0", 0, false}, {"0.3", 0.3f, false}, {"10", 10, false},
+        {"", DEFAULT_COMPUTER_PACE, true}, {"-0.5", DEFAULT_COMPUTER_PACE, true}, {"10.01", DEFAULT_COMPUTER_PACE, true},
+        {"1e30", DEFAULT_COMPUTER_PACE, true}, {"inf", DEFAULT_COMPUTER_PACE, true}, {"nan", DEFAULT_COMPUTER_PACE, true},
         {"fast", DEFAULT_COMPUTER_PACE, true}, {"0.2s", DEFAULT_COMPUTER_PACE, true},
     };
     for (const auto& s : settings) {
@@ -358,7 +417,6 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
             afterVictory = true;
             captureOutput([] { startNewBattle(); });
         }
-        const Unit* heroes[3] = {nullptr, chooseHero(1), chooseHero(2)};
         uint32_t clock = 0, last = 0;
         std::vector<float> choosing, acting;
         captureOutput([&] {
@@ -375,7 +433,10 @@ TEST_F(ComputerTest, KeepsItsPaceShortensItForManyUnitsAndAfterEnterForgetsTheHu
         });
         ASSERT_EQ(choosing.size(), 3u);
         ASSERT_EQ(acting.size(), 3u);
-        for (int player : {1, 2}) EXPECT_TRUE(heroes[player]->hero) << "player " << player << "'s hero";
+        for (int player : {1, 2})
+            EXPECT_EQ(std::count_if(allUnits.begin(), allUnits.end(),
+                                    [player](const Unit* u) { return u->player == player && u->hero; }), 1)
+                << "player " << player << "'s heroes";
         EXPECT_EQ(turnsBegun[1], 1) << "the computer counts its turns from the new battle's first";
         float hurry = p.hurried && battle == 1 ? HURRY_FACTOR : 1;
         EXPECT_NEAR(choosing[1], p.choosing / hurry, 0.006f);
@@ -392,43 +453,71 @@ auto gameState() {
                            currentPlayer, choosingHeroes);
 }
 
-// Whole battles, the computer against each way of playing, with stray keys from a person:
-// every key it presses is taken, none while covered or before its pace, and each battle is won.
+// Whole battles, the computer at each level (by seed) against each way of playing, with stray
+// keys from a person: every key it presses is taken, none while covered or before its pace, and
+// each battle is won. Played again, a battle goes the same way, the easy level's chances included.
+struct WatchedBattle {
+    std::string console;
+    int frames = 0, refused = 0, hasty = 0;
+};
+
+WatchedBattle watchBattle(unsigned seed, int opponent, int level) {
+    resetBattleState();
+    loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
+    seedRandom(seed);
+    randomPlayDraws.seed(seed);
+    ArmyCounts counts;
+    counts.fill(1);
+    captureOutput([&] { placeArmies(counts); });
+    commander[1] = BY_COMPUTER;
+    commander[2] = opponent;
+    computerLevel[1] = level;
+    computerPace = DEFAULT_COMPUTER_PACE;
+
+    WatchedBattle b;
+    uint32_t clock = 0, lastKey = 0;
+    b.console = captureOutput([&] {
+        for (; b.frames < 100000 && !bannerP1Wins && !bannerP2Wins; b.frames++) {
+            bool covered = false;
+            auto before = gameState();
+            float shortest = keyWait(true);
+            if (watchedFrame(50, clock, &covered)) {
+                b.refused += gameState() == before;
+                b.hasty += covered || (clock - lastKey) / 1000.0f < shortest;
+                lastKey = clock;
+            }
+            if (b.frames % 37 == 0 && !choosingHeroes) press(STRAY_KEYS[randomInt(0, 5)]);
+        }
+    });
+    return b;
+}
+
 TEST_F(ComputerTest, PlaysWholeBattlesWithKeysTheRulesTake) {
     for (unsigned seed = 1; seed <= 6; seed++) for (int opponent : {BY_COMPUTER, BY_GREEDY, BY_RANDOM, BY_SQUAD}) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent);
-        resetBattleState();
-        loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");   // hills and water between the armies
-        seedRandom(seed);
-        randomPlayDraws.seed(seed);
-        ArmyCounts counts;
-        counts.fill(1);
-        captureOutput([&] { placeArmies(counts); });
-        commander[1] = BY_COMPUTER;
-        commander[2] = opponent;
-        computerPace = DEFAULT_COMPUTER_PACE;
-
-        int refused = 0, hasty = 0, frames = 0;
-        uint32_t clock = 0, lastKey = 0;
-        std::string console = captureOutput([&] {
-            for (; frames < 100000 && !bannerP1Wins && !bannerP2Wins; frames++) {
-                bool covered = false;
-                auto before = gameState();
-                float shortest = keyWait(true);
-                if (watchedFrame(50, clock, &covered)) {
-                    refused += gameState() == before;
-                    hasty += covered || (clock - lastKey) / 1000.0f < shortest;
-                    lastKey = clock;
-                }
-                if (frames % 37 == 0 && !choosingHeroes) press(STRAY_KEYS[randomInt(0, 5)]);
-            }
-        });
-        EXPECT_TRUE(bannerP1Wins || bannerP2Wins) << "no victory after " << frames << " frames";
-        EXPECT_EQ(refused, 0);
-        EXPECT_EQ(hasty, 0);
-        EXPECT_NE(console.find("p2 hero selected!"), std::string::npos);
-        EXPECT_NE(console.find("Hit range = "), std::string::npos);
+        const int level = (seed - 1) % LEVELS;
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", opponent " << opponent << ", level "
+                                        << LEVEL_SETUPS[level].name);
+        WatchedBattle b = watchBattle(seed, opponent, level);
+        EXPECT_TRUE(bannerP1Wins || bannerP2Wins) << "no victory after " << b.frames << " frames";
+        EXPECT_EQ(b.refused, 0);
+        EXPECT_EQ(b.hasty, 0);
+        EXPECT_NE(b.console.find("p2 hero selected!"), std::string::npos);
+        EXPECT_NE(b.console.find("Hit range = "), std::string::npos);
     }
+    EXPECT_EQ(watchBattle(1, BY_SQUAD, LEVEL_EASY).console, watchBattle(1, BY_SQUAD, LEVEL_EASY).console);
+}
+
+// Frames of a tenth of a second while the computer plays player 2's turn, at most 20,000: the
+// keys it pressed that changed nothing.
+int keysRefusedUntilPlayerOnesTurn() {
+    int refused = 0;
+    for (int frame = 0; frame < 20000 && currentPlayer == 2; frame++) {
+        frameSeconds = 0.1f;
+        idleUpdate();
+        auto before = gameState();
+        if (computerPlays(0.1f)) refused += gameState() == before;
+    }
+    return refused;
 }
 
 // Whatever a person's keys left, before or during its turn, the computer backs out and takes
@@ -469,18 +558,34 @@ TEST_F(ComputerTest, TakesItsTurnFromWhateverStateAPersonLeft) {
         leftover.keys(*idle);
 
         int refused = 0;
-        std::string console = captureOutput([&] {
-            for (int frame = 0; frame < 20000 && currentPlayer == 2; frame++) {
-                frameSeconds = 0.1f;
-                idleUpdate();
-                auto before = gameState();
-                if (computerPlays(0.1f)) refused += gameState() == before;
-            }
-        });
+        std::string console = captureOutput([&] { refused = keysRefusedUntilPlayerOnesTurn(); });
         EXPECT_EQ(currentPlayer, 1) << "the turn never passed";
         EXPECT_EQ(refused, 0);
         EXPECT_NE(console.find("Hit range = "), std::string::npos) << "the Archer never shot";
     }
+}
+
+// A Mage with nothing in reach plans to Defend; a stray key leaves it aiming from the corner,
+// where the planless target (-1, -1) lies inside its reach: it backs out and defends.
+TEST_F(ComputerTest, BacksOutOfAimingWhenItsPlanHasNothingToAimAt) {
+    loadUniformMap(7, 5, 1);
+    Unit* mage = setUp({{CLASS_FIGHTER, 1, 6, 4, 0, true}, {CLASS_HEALER, 2, 0, 4, 0, true}, {CLASS_MAGE, 2, 0, 0}});
+    choosingHeroes = p1ChoosingHero = false;
+    currentPlayer = 2;
+    for (Unit* unit : allUnits) unit->canAct = unit == mage;
+    commander[2] = BY_COMPUTER;
+    computerPace = 0;
+    idleUpdate();
+    // The computer opens the Mage's menu to Defend; a person's keys take Attack instead.
+    for (int tick = 0; tick < 100 && !mage->menuOpen; tick++) computerPlays(0.1f);
+    while (menuItem != MENU_ATTACK) press(KEY_UP);
+    press(KEY_INSERT);
+    ASSERT_TRUE(choosingTarget);
+    int refused = 0;
+    captureOutput([&] { refused = keysRefusedUntilPlayerOnesTurn(); });
+    EXPECT_EQ(currentPlayer, 1) << "the turn never passed";
+    EXPECT_EQ(refused, 0);
+    EXPECT_FALSE(mage->canAct);
 }
 
 }  // namespace

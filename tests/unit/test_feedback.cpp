@@ -1,13 +1,19 @@
-// tests/unit/test_feedback.cpp — the odds panel against the blow that follows, the reach of Move, the fog
+// tests/unit/test_feedback.cpp — the odds panel against the blow that follows, the reach of Move, the fog,
+// the numbers a blow leaves, the log's words, the top line's
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "game/battle_map.h"
+#include "render/captions.h"
+#include "render/looks.h"
+#include "rules/battle_log.h"
 #include "rules/combat.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
+#include "rules/keyboard.h"
 #include "tests/support/battle.h"
 #include "tests/support/window_link_fake.h"
 #include "tests/unit/rules_keys.h"
@@ -68,17 +74,19 @@ TEST_F(FeedbackTest, OddsPanelTellsWhatTheRollAndTheBlowThenDo) {
                 }
 }
 
-// The odds panel goes as the blow starts; its number rises FLOATING_SECONDS from the update
-// it lands in, and a unit it fells topples FALL_SECONDS; then both are gone.
+// The odds panel goes as the blow starts; its number stands FLOATING_SECONDS from the update
+// it lands in, on the unit struck, which it follows should the unit step away meanwhile; a
+// unit it fells topples FALL_SECONDS; then both are gone.
 TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
     const struct {
         const char* what;
         int player, actorClass, entry, targetClass, targetPlayer, targetHp;
-        bool heal, kills;
+        bool heal, kills, stepsAway;
     } blows[] = {
-        {"player 1's Archer wounds a Fighter", 1, CLASS_ARCHER, 1, CLASS_FIGHTER, 2, 0, false, false},
-        {"player 2's Mage fells a Fighter with its magic", 2, CLASS_MAGE, 2, CLASS_FIGHTER, 1, 5, false, true},
-        {"player 2's Healer heals a Fighter", 2, CLASS_HEALER, 2, CLASS_FIGHTER, 2, 30, true, false},
+        {"player 1's Archer wounds a Fighter", 1, CLASS_ARCHER, 1, CLASS_FIGHTER, 2, 0, false, false, false},
+        {"player 2's Mage fells a Fighter with its magic", 2, CLASS_MAGE, 2, CLASS_FIGHTER, 1, 5, false, true, false},
+        {"player 2's Healer heals a Fighter, which steps away", 2, CLASS_HEALER, 2, CLASS_FIGHTER, 2, 30, true, false,
+         true},
     };
     constexpr float FRAME = 0.125f;   // exact in binary, so the ages add up without rounding
     for (const auto& b : blows) {
@@ -98,6 +106,7 @@ TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
         ASSERT_TRUE(oddsAtCursor().shown && oddsAt(3, 2).shown);
         seedForRoll(95, 100);
         int numberFrames = 0, fallFrames = 0;
+        Vector lastAnchor;
         std::string out = captureOutput([&] {
             press(KEY_INSERT);
             EXPECT_TRUE(attackAnimating && !oddsAtCursor().shown && !oddsAt(3, 2).shown) << "the odds stay up";
@@ -108,6 +117,12 @@ TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
                     const FloatingNumber& number = floatingNumbers.front();
                     EXPECT_EQ(number.age, FRAME * ++numberFrames);
                     EXPECT_TRUE(number.unitId == target->id && number.heal == b.heal && number.killed == b.kills);
+                    lastAnchor = numberAnchor(number);
+                    EXPECT_LT(length(lastAnchor - target->position), 0.05f) << "off its unit in frame " << numberFrames;
+                    if (b.stepsAway && numberFrames == 1) {
+                        chooseEntry(*target, 4);
+                        press({KEY_RIGHT, KEY_INSERT});
+                    }
                 }
                 fallFrames += !fallingUnits.empty() && fallingUnits.front().unitId == target->id;
             }
@@ -115,6 +130,86 @@ TEST_F(FeedbackTest, TheOddsGoAsTheBlowStartsAndWhatItLeavesGoesInItsTime) {
         EXPECT_EQ(numberFrames, 12) << "up while younger than 1.6 s\n" << out;
         EXPECT_EQ(fallFrames, b.kills ? 7 : 0) << "falling while younger than 0.9 s";
         EXPECT_EQ(target->dead, b.kills);
+        const Vector struck = battleMap[3][2].centre;
+        const float away = lastAnchor.x - struck.x;
+        EXPECT_TRUE(lastAnchor.z == struck.z && (b.stepsAway ? away > 0.25f : away == 0))
+            << "its last frame at " << lastAnchor.x << ", " << lastAnchor.z;
+    }
+}
+
+// What the log says of each kind of event, in words for who plays: a hit with the class
+// table's bonus, one with its penalty, a miss, a heal, a Defend, a fall, a hand-over.
+TEST_F(FeedbackTest, TheLogTellsEachEventInWordsForWhoPlays) {
+    const struct {
+        int person, actorClass, entry, targetClass, targetHp, actorHp, roll;
+        std::vector<std::string> lines;
+    } events[] = {
+        {1, CLASS_FIGHTER, 1, CLASS_ARCHER, 0, 0, 100, {"YOUR FIGHTER HIT ENEMY ARCHER: 33 DAMAGE, BONUS DAMAGE"}},
+        {0, CLASS_ARCHER, 1, CLASS_FIGHTER, 0, 0, 100,
+         {"PLAYER 1'S ARCHER HIT PLAYER 2'S FIGHTER: 17 DAMAGE, LESS DAMAGE"}},
+        {2, CLASS_MAGE, 2, CLASS_HEALER, 0, 0, 0, {"ENEMY MAGE MISSED YOUR HEALER (MAGIC)"}},
+        {1, CLASS_HEALER, 2, CLASS_FIGHTER, 0, 0, 0, {"YOUR HEALER HEALED ENEMY FIGHTER: +30 HP"}},
+        {1, CLASS_FIGHTER, 3, CLASS_ARCHER, 0, 50, 0, {"YOUR FIGHTER DEFENDED: +10 HP"}},
+        {1, CLASS_MAGE, 1, CLASS_FIGHTER, 5, 0, 100,
+         {"YOUR MAGE HIT ENEMY FIGHTER: 54 DAMAGE, BONUS DAMAGE", "ENEMY FIGHTER FELL"}},
+        {1, CLASS_ARCHER, 0, CLASS_ARCHER, 0, 0, 0, {"COMPUTER'S TURN"}},
+        {0, CLASS_ARCHER, 0, CLASS_ARCHER, 0, 0, 0, {"PLAYER 2'S TURN"}},
+    };
+    for (const auto& e : events) {
+        SCOPED_TRACE(e.lines.front());
+        auto [actor, target] = duel(e.actorClass, e.targetClass);
+        personSide = e.person;
+        if (e.targetHp) target->hp = e.targetHp;
+        if (e.actorHp) actor->hp = e.actorHp;
+        const size_t before = battleLog.size();
+        captureOutput([&] {
+            if (e.entry == 0) {
+                onKeyboard('e', 0, 0);
+                return;
+            }
+            chooseEntry(*actor, e.entry);
+            if (e.entry == 3) return;
+            press(KEY_RIGHT);
+            seedForRoll(e.roll, e.roll);
+            press(KEY_INSERT);
+            for (int i = 0; i < 5000 && attackAnimating; i++) drawnFrame();
+        });
+        std::vector<std::string> said;
+        int colour = 0;
+        for (size_t i = before; i < battleLog.size(); i++) said.push_back(logLine(battleLog[i], colour));
+        EXPECT_EQ(said, e.lines);
+        EXPECT_EQ(colour, e.lines.size() > 1 ? target->player : e.entry ? actor->player : currentPlayer)
+            << "in the colour of the side that acted, that fell, whose turn it is";
+    }
+}
+
+// The line at the top for each who plays each side: against the computer the person's
+// turn, the computer's, the person's victory or defeat, from either side; at one keyboard,
+// and with the computer on both sides, by player number.
+TEST_F(FeedbackTest, TheTopLineSpeaksToThePersonAgainstTheComputer) {
+    enum Moment { CHOOSING, TURN, WON };
+    const struct {
+        int person, player;
+        Moment moment;
+        const char* line;
+    } lines[] = {
+        {0, 1, CHOOSING, "PLAYER 1: CHOOSE YOUR HERO"}, {0, 2, TURN, "PLAYER 2'S TURN"}, {0, 2, WON, "PLAYER 2 WINS!"},
+        {1, 1, CHOOSING, "CHOOSE YOUR HERO"}, {1, 2, CHOOSING, "THE COMPUTER CHOOSES ITS HERO"},
+        {1, 1, TURN, "YOUR TURN"}, {1, 2, TURN, "COMPUTER'S TURN"}, {1, 1, WON, "VICTORY"}, {1, 2, WON, "DEFEAT"},
+        {2, 2, TURN, "YOUR TURN"}, {2, 1, TURN, "COMPUTER'S TURN"}, {2, 1, WON, "DEFEAT"}, {2, 2, WON, "VICTORY"},
+    };
+    for (const auto& l : lines) {
+        resetBattleState();
+        personSide = l.person;
+        choosingHeroes = l.moment == CHOOSING;
+        p1ChoosingHero = choosingHeroes && l.player == 1;
+        p2ChoosingHero = choosingHeroes && l.player == 2;
+        currentPlayer = l.player;
+        bannerP1Wins = l.moment == WON && l.player == 1;
+        bannerP2Wins = l.moment == WON && l.player == 2;
+        int named = 0;
+        EXPECT_EQ(topLineText(named), l.line);
+        EXPECT_EQ(named, l.player) << l.line;
     }
 }
 

@@ -77,7 +77,8 @@ TEST_F(FrameClockTest, CappedFramesComeAtTheCapOrAsFastAsTheyCanAndNeverRushToCa
 
 TEST_F(FrameClockTest, FrameCapSettingIsAWholeNumberOrTheDefault) {
     const struct { const char* setting; int cap; } cases[] = {
-        {nullptr, 60}, {"", 60}, {"0", 0}, {"144", 144}, {"-5", 60}, {"30fps", 60}, {"many", 60},
+        {nullptr, 60}, {"", 60}, {"0", 0}, {"144", 144}, {"1000", 1000}, {"1001", 60}, {"-5", 60}, {"30fps", 60},
+        {"many", 60}, {"inf", 60}, {"1e3", 60},
     };
     for (const auto& c : cases) EXPECT_EQ(maxFramesPerSecondSetting(c.setting), c.cap) << (c.setting ? c.setting : "unset");
 }

@@ -1,7 +1,10 @@
 // tests/unit/test_input.cpp — the one way in: the computer's turn is its own, a click is the keys
 // it stands for, a click's walk is the steps by keys, the pointer tells clicks from drags
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -10,14 +13,18 @@
 #include <gtest/gtest.h>
 
 #include "ai/computer.h"
+#include "app/battle_clock.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/pointer.h"
+#include "app/replay.h"
+#include "app/sound.h"
 #include "game/random.h"
 #include "game/startup.h"
 #include "render/layout.h"
 #include "render/looks.h"
 #include "rules/combat.h"
+#include "rules/feedback.h"
 #include "rules/movement.h"
 #include "save/battle_save.h"
 #include "tests/support/window_link_fake.h"
@@ -135,7 +142,7 @@ TEST_F(InputTest, EnterAfterAVictoryStartsABattleWhenAPersonPlays) {
         captureOutput([] { placeArmies(ArmyCounts{1, 0, 0, 0, 0, 1, 0, 0, 0, 0}); });
         choosingHeroes = p1ChoosingHero = false;
         bannerP2Wins = true;
-        victorySeconds = VICTORY_BANNER_SECONDS;
+        victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
         commander[1] = side.player1;
         commander[2] = side.player2;
         captureOutput([] {
@@ -148,7 +155,7 @@ TEST_F(InputTest, EnterAfterAVictoryStartsABattleWhenAPersonPlays) {
 }
 
 // On the computer's turn the view's keys, the wheel, drags and pointing
-// act as ever.
+// act as ever; o says on screen what it switched.
 TEST_F(InputTest, TheViewAnswersWhoeverHasTheTurn) {
     loadUniformMap(7, 5, 1);
     startPlaying();
@@ -160,6 +167,8 @@ TEST_F(InputTest, TheViewAnswersWhoeverHasTheTurn) {
         {{CMD_KEY, 's'}, [] { return skyChoice == 1; }},
         {{CMD_KEY, 'v'}, [] { return !perspectiveView; }},
         {{CMD_KEY, 'b'}, [] { return showUnitSphere; }},
+        {{CMD_KEY, 'o'}, [] { return soundMuted && !std::strcmp(notice, "SOUND OFF") && noticeSeconds == 2; }},
+        {{CMD_KEY, 'j'}, [] { return showLog; }},
         {{CMD_KEY, '6'}, [] { return held6; }},
         {{CMD_SPECIAL, KEY_F2}, [] { return !showFps; }},
         {{CMD_POINT, 0, 3, 2}, [] { return hoverRow == 3 && hoverCol == 2; }},
@@ -312,6 +321,162 @@ TEST_F(InputTest, ClicksDoWhatTheirKeysWould) {
         });
         EXPECT_TRUE(c.after(*fighter, *healer));
     }
+}
+
+// Tab goes to the next unit of the side on turn that may still act, in the
+// order of ids, round from the last to the first, skipping those that acted
+// and the fallen; Backspace goes back. An open menu is closed first; while
+// aiming, on the computer's turn or with nobody left to act, nothing. Player
+// 1 has ids 0 (the hero, at 0, 4), 2 (1, 0), 3 (1, 2; acted), 4 (1, 4), 5
+// (fallen) and 6 (3, 2); player 2 ids 1 (the hero) and 7 at (5, 2).
+TEST_F(InputTest, TabAndBackspaceGoThroughTheUnitsThatMayStillActInTheOrderOfIds) {
+    const struct {
+        const char* what;
+        std::function<void(Unit* units[])> before;
+        const char* keys;   // \t Tab, \b Backspace
+        std::vector<Square> squares;   // the cursor's after each key
+    } cases[] = {
+        {"from the enemy, onwards and round", nullptr, "\t\t\t\t\t", {{0, 4}, {1, 0}, {1, 4}, {3, 2}, {0, 4}}},
+        {"from the enemy, back and round", nullptr, "\b\b\b\b\b", {{3, 2}, {1, 4}, {1, 0}, {0, 4}, {3, 2}}},
+        {"from one that acted", [](Unit* u[]) { browseTo(u[1]->row, u[1]->col); }, "\t\b", {{1, 4}, {1, 0}}},
+        {"with a menu open", [](Unit* u[]) { openMenuOf(*u[2]); }, "\t",  {{3, 2}}},
+        {"while aiming", [](Unit* u[]) { chooseEntry(*u[2], 1); }, "\t", {{1, 4}}},
+        {"on the computer's turn", [](Unit*[]) { commander[1] = BY_COMPUTER; }, "\t", {{5, 2}}},
+        {"with nobody left to act",
+         [](Unit* u[]) { allUnits[0]->canAct = u[0]->canAct = u[2]->canAct = u[4]->canAct = false; }, "\t\b",
+         {{5, 2}, {5, 2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        Unit* units[] = {placeUnit<Fighter>(1, 1, 0), placeUnit<Archer>(1, 1, 2), placeUnit<Mage>(1, 1, 4),
+                         placeUnit<Healer>(1, 2, 0), placeUnit<Flier>(1, 3, 2), placeUnit<Archer>(2, 5, 2)};
+        units[1]->canAct = false;
+        units[3]->dead = true;
+        units[3]->hp = 0;
+        units[3]->canAct = false;
+        battleMap[2][0].occupant = -1;
+        browseTo(5, 2);
+        if (c.before) c.before(units);
+        std::vector<Square> seen;
+        for (const char* key = c.keys; *key; key++) {
+            dispatch({CMD_KEY, *key});
+            seen.push_back(cursorSquare());
+            if (*key == '\t' && !choosingTarget && personMayCommand()) {
+                EXPECT_FALSE(units[2]->menuOpen);
+                EXPECT_EQ(selectedUnit->row * 10 + selectedUnit->col, seen.back().first * 10 + seen.back().second);
+            }
+        }
+        EXPECT_EQ(seen, c.squares);
+    }
+}
+
+// The same battle of two computers, seeded, at the battle speed 1 and 4, with
+// space after every frame a command came in, and that last one's commands
+// played back as a replay, four ticks a frame: the same console lines, line
+// for line, and the same battle kept at the end (the save files); the speed
+// and the skip only bring it sooner, and the replay ends on the tick its
+// recording did (a space it plays inside a tick runs the ticks after it).
+TEST_F(InputTest, TheBattleSpeedAndTheSkipChangeNothingButWhenThingsHappen) {
+    static Replay recorded;
+    auto play = [](int speedKeys, bool skip, const Replay* replay, int& frames) {
+        std::string kept, console;
+        inMapFolder("", [&] {
+            resetBattleState();
+            loadMap("11111#\n11111#\n11132#\n24351#\n11111#\n16111#\n11111#");
+            seedRandom(7);
+            ArmyCounts counts;
+            counts.fill(1);
+            console = captureOutput([&] {
+                placeArmies(counts);
+                commander[1] = commander[2] = BY_COMPUTER;
+                computerPace = 0;
+                for (int k = 0; k < speedKeys; k++) {
+                    dispatch({CMD_KEY, 'g'});
+                    dispatch({CMD_KEY_UP, 'g'});
+                }
+                if (replay) startReplay(*replay);
+                static int commands;
+                commands = 0;
+                recorded.entries.clear();
+                commandWatcher = [](const Command& command) {
+                    commands += command.source == FROM_COMPUTER;
+                    recorded.entries.push_back(ReplayEntry::of(battleTick, command));
+                };
+                auto over = [replay] { return replay ? battleTick >= replay->endTick : battleWon() && !attackAnimating; };
+                for (frames = 0; frames < 200000 && !over(); frames++) {
+                    const int before = commands;
+                    runFrameTicks(replay ? 4 : 1);
+                    if (skip && commands != before) dispatch({CMD_KEY, ' '});
+                }
+                recorded.endTick = battleTick;
+                commandWatcher = nullptr;
+                replaying = false;
+            });
+            std::ifstream file("kestrava-save.txt");
+            kept.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        });
+        return console + "\n--- kept ---\n" + kept;
+    };
+    int plain = 0, fast = 0, skipped = 0, replayed = 0;
+    const std::string atOne = play(0, false, nullptr, plain);
+    EXPECT_TRUE(atOne.find("p1Wins=1") != std::string::npos || atOne.find("p2Wins=1") != std::string::npos) << atOne;
+    EXPECT_EQ(play(2, false, nullptr, fast), atOne);
+    EXPECT_EQ(battleSpeed, 4);
+    EXPECT_EQ(play(0, true, nullptr, skipped), atOne);
+    EXPECT_LT(fast, plain / 3);
+    EXPECT_LT(skipped, plain / 2);
+    const Replay skipping = recorded;
+    EXPECT_EQ(play(0, false, &skipping, replayed), atOne);
+    EXPECT_EQ(battleTick, skipping.endTick);
+}
+
+// A button shows and takes a click only while it can act: HELP while no banner covers the
+// window, but not in a replay nor after the victory; END TURN and UNDO too on a person's turn
+// once the heroes are chosen.
+TEST_F(InputTest, AButtonTakesClicksOnlyWhileItCanAct) {
+    const struct { const char* what; void (*set)(); bool help, others; } states[] = {
+        {"a person's turn", [] {}, true, true},
+        {"the computer's turn", [] { computerCommands[1] = true; }, true, false},
+        {"the hero choice", [] { choosingHeroes = p2ChoosingHero = true; }, true, false},
+        {"a turn banner", [] { bannerP2EndTurn = true; }, false, false},
+        {"a replay", [] { watchingReplay = true; }, false, false},
+        {"after the victory", [] { bannerP2Wins = afterVictory = true; }, false, false},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.what);
+        resetBattleState();
+        loadUniformMap(7, 5, 1);
+        startPlaying();
+        bannerP1BeginTurn = false;
+        state.set();
+        for (int button = 1; button <= BUTTON_COUNT; button++) {
+            const ButtonPlace place = buttonPlace(button, 800, 500);
+            const bool shown = button == BUTTON_HELP ? state.help : state.others;
+            EXPECT_EQ(buttonAt((place.left + place.right) / 2, (place.bottom + place.top) / 2, 800, 500),
+                      shown ? button : BUTTON_NONE) << place.label;
+        }
+    }
+}
+
+// The computer's key that hands the turn over opens the log on what it did; a person's
+// view keys leave it up, the person's first key to the battle puts it away.
+TEST_F(InputTest, TheLogOpensAfterTheComputersTurnUntilThePersonActs) {
+    loadUniformMap(7, 5, 1);
+    startPlaying();
+    commander[2] = BY_COMPUTER;
+    dispatch({CMD_KEY, 't'});
+    for (Unit* unit : allUnits) unit->canAct = false;
+    captureOutput([] { dispatch(computerKey(KEY_LEFT)); });
+    ASSERT_EQ(currentPlayer, 1);
+    EXPECT_TRUE(logAfterComputer && !showLog);
+    dispatch({CMD_KEY, 'c'});
+    dispatch({CMD_POINT, 0, 3, 3});
+    EXPECT_TRUE(logAfterComputer);
+    captureOutput([] { dispatch({CMD_SPECIAL, KEY_DOWN}); });
+    EXPECT_FALSE(logAfterComputer);
 }
 
 // In a 800 × 500 window with no banner up: a left press and release within

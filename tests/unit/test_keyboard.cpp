@@ -54,23 +54,28 @@ TEST_F(KeyboardTest, PrintoutsShowWhereUnitsStandAndTheTerrain) {
               " 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n 1  2 \n");
 }
 
-// c: the free camera's start, for player 2 turned half round the board's middle (x 2.5, z 4.5).
-TEST_F(KeyboardTest, CameraKeyBringsTheStartViewOfThePlayerWhoseTurnItIs) {
+// c: the camera glides home, out of any mode of the middle button's menu:
+// in hot-seat to the side whose turn it is, against the computer to the person's.
+TEST_F(KeyboardTest, CameraKeyGlidesHomeForTheSideItServes) {
     loadUniformMap(7, 5, 1);
-    const struct { int player; Vector eye; float yaw; } homes[] = {
-        {1, Vector(6, 10, 13), -90},
-        {2, Vector(-1, 10, -4), 90},
-    };
-    for (const auto& home : homes) {
-        currentPlayer = home.player;
+    windowWidth = 800;
+    windowHeight = 600;
+    choosingHeroes = p1ChoosingHero = false;
+    const struct { int player, person, home; } homes[] = {{1, 0, 1}, {2, 0, 2}, {2, 1, 1}, {1, 2, 2}};
+    for (const auto& h : homes) {
+        SCOPED_TRACE(std::to_string(h.player) + " on turn, person " + std::to_string(h.person));
+        currentPlayer = h.player;
+        personSide = h.person;
         cameraEye = Vector(40, -20, 3);
         cameraYaw = cameraPitch = 7;
         interactionMode = MODE_ROTATE;
         orbitView = true;
         type('c');
+        EXPECT_TRUE(interactionMode == MODE_FREE && !orbitView && cameraGliding);
+        for (int frame = 0; frame < 40; frame++) glideCamera(1 / 60.0f);
+        const CameraPose home = homeView(7, 5, h.home, 800, 600);
         EXPECT_TRUE(cameraEye.x == home.eye.x && cameraEye.y == home.eye.y && cameraEye.z == home.eye.z);
-        EXPECT_TRUE(cameraYaw == home.yaw && cameraPitch == -60) << cameraYaw << ", " << cameraPitch;
-        EXPECT_TRUE(interactionMode == MODE_FREE && !orbitView);
+        EXPECT_TRUE(cameraYaw == home.yaw && cameraPitch == home.pitch) << cameraYaw << ", " << cameraPitch;
     }
 }
 

@@ -81,9 +81,37 @@ TEST_F(MapFile, MapsAreChosenByNameOrPathAndListedWithTheirSizes) {
     });
 }
 
-// The second pass opens the file again; should it have gone in between, start-up ends there.
-TEST_F(MapFile, AFileGoneBeforeTheSecondPassEndsStartUp) {
-    inMapFolder("", [] { EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), ""); });
+// Only a regular file no larger than any map is read (a 50 × 50 map with
+// Windows line breaks is well within it): anything else is refused at once,
+// never waited on or read through. Each pass opens the file: should it have
+// gone, or become a pipe, by the second, start-up ends there.
+TEST_F(MapFile, OnlyARegularFileOfAMapsSizeIsReadAndEachPassEndsStartUpWithoutOne) {
+    std::string fifty;
+    for (int r = 0; r < 50; r++) fifty += std::string(50, '1') + (r < 49 ? "#\r\n" : "#");
+    const struct { FileKind kind; std::string text; uintmax_t size; std::string problem; } files[] = {
+        {TEXT, fifty, 0, ""},
+        {HUGE, "", MOST_MAP_BYTES, ""},
+        {HUGE, "", MOST_MAP_BYTES + 1, "it is larger than any map (65536 bytes)"},
+        {NO_FILE, "", 0, "cannot open it (No such file or directory)"},
+        {PIPE, "", 0, "it is a pipe, not a file"},
+        {FOLDER, "", 0, "it is a directory, not a file"},
+        {DEVICE, "", 0, "it is a device, not a file"},
+    };
+    inMapFolder("", [&] {
+        for (const auto& file : files) {
+            SCOPED_TRACE(file.problem);
+            std::filesystem::remove_all("WorldDesc.txt");
+            makeFileAt("WorldDesc.txt", file.kind, file.text, file.size);
+            std::string bytes;
+            EXPECT_EQ(readMapFile("WorldDesc.txt", bytes), file.problem);
+            if (file.problem.empty()) {
+                EXPECT_EQ(bytes.size(), file.kind == HUGE ? file.size : file.text.size());
+            }
+        }
+        EXPECT_EXIT(readMapSize(), testing::ExitedWithCode(1), "");   // the last, a device
+        std::filesystem::remove_all("WorldDesc.txt");
+        EXPECT_EXIT(readMapTerrain(), testing::ExitedWithCode(1), "");
+    });
 }
 
 }  // namespace

@@ -311,6 +311,25 @@ TEST_F(SaveTest, KeptAtItsEdgesABattleComesBackAsItWas) {
             press(KEY_DOWN);
             return specialChosen && attackTargetValid;
         },
+        [] {   // menus the keys leave open after backing out of aiming onto a friend, which that
+               // friend then selects: a Fighter's, felled by the friend's blow, and a Mage's
+            Unit* fighter = placeUnit<Fighter>(1, 2, 2);
+            Unit* archer = placeUnit<Archer>(1, 3, 2);
+            Unit* mage = placeUnit<Mage>(1, 3, 3);
+            startPlaying();
+            fighter->hp = 5;
+            chooseEntry(*fighter, 1);
+            press({KEY_DOWN, KEY_HOME});
+            seedForRoll(90, 100);
+            chooseEntry(*archer, 1);
+            captureOutput([] {
+                press({KEY_UP, KEY_INSERT});
+                idleUntil([] { return !attackAnimating; }, 5000);
+            });
+            chooseEntry(*mage, 1);
+            press({KEY_LEFT, KEY_HOME});
+            return fighter->dead && fighter->menuOpen && mage->menuOpen && selectedUnit == archer;
+        },
     };
     const std::string path = folder + "/" + SAVE_FILE;
     for (int backdrop = 0; backdrop < 6; backdrop++) {
@@ -389,8 +408,6 @@ void openTheGoodSave() {
     openMenuOf(*allUnits[0]);
 }
 
-enum FileKind { TEXT, NO_FILE, FOLDER, PIPE, DEVICE };
-
 // Each fault written into the good save, or the file put in its place, and
 // the line that refuses it after the file's name.
 struct Refusal {
@@ -467,8 +484,14 @@ const Refusal REFUSALS[] = {
      "line 14: move=1 and target=1: a unit chooses a step or a target"},
     {{{"move=0", "move=1"}, {"selected=0", "selected=-1"}}, "line 14: move=1 with no unit selected"},
     {{{"move=0", "move=1"}, {"menu=1", "menu=0"}}, "line 14: move=1, but unit 0's menu is closed"},
-    {{{"target=0", "target=1"}, {"canAct=1 defending=1 dead=0 hero=1", "canAct=0 defending=1 dead=0 hero=1"}},
-     "line 14: target=1, but unit 0 of player 1 may not act in this turn"},
+    {{{"canAct=1 defending=1 dead=0 hero=1", "canAct=0 defending=1 dead=0 hero=1"}},
+     "line 19: unit 0 has its menu open but may not act"},
+    {{{"hero=1 menu=0", "hero=1 menu=1"}}, "line 20: unit 1 of player 2 has its menu open in player 1's turn"},
+    {{{"cursor row=0 col=4 onUnit=1", "cursor row=4 col=4 onUnit=0"}},
+     "line 13: unit 0's menu is open, but the cursor on row 4, column 4 is beyond the reach of unit 0, 3"},
+    {{{"cursor row=0 col=4 onUnit=1", "cursor row=3 col=0 onUnit=1"}, {"menu=1", "menu=0"}},
+     "line 13: onUnit=1, but the cursor on row 3, column 0 is beyond the reach of unit 0, 3"},
+    {{{"tick=0", "tick=1099511627777"}}, "line 10: tick=1099511627777 is outside 0 to 1099511627776"},
     {{{"move=0", "move=1"}, {"move=5 canAct=1 defending=1 dead=0 hero=1", "move=0 canAct=1 defending=1 dead=0 hero=1"}},
      "line 14: move=1, but unit 0 has no movement points left"},
     {{{"move=0 moveValid=0", "move=1 moveValid=1"}, {"cursor row=0 col=4", "cursor row=1 col=4"}},
@@ -504,10 +527,7 @@ TEST_F(SaveTest, ResumeRefusesABadOrFinishedSaveWithOneLineAndTouchesNothing) {
             ASSERT_NE(at, std::string::npos);
             text.replace(at, from.empty() ? text.size() : from.size(), to);
         }
-        if (refusal.kind == TEXT) std::ofstream(path) << text;
-        if (refusal.kind == FOLDER) std::filesystem::create_directory(path);
-        if (refusal.kind == PIPE) mkfifo(path.c_str(), 0600);
-        if (refusal.kind == DEVICE) std::filesystem::create_symlink("/dev/null", path);
+        makeFileAt(path, refusal.kind, text);
         EXPECT_FALSE(resumeBattle(path.c_str(), line));
         EXPECT_EQ(line, "Cannot resume from " + path + ": " + refusal.problem + ".");
         EXPECT_TRUE(allUnits.empty() && mapRows == 0) << "a refused save reached the game";

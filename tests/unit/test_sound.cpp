@@ -235,15 +235,17 @@ TEST_F(SoundTest, AMagesSpellIsHeardThenEachBurstOfItsExplosion) {
     EXPECT_LT(likeness(mix, stages[5], burstStart), 0.3);
 }
 
-// A blow is louder in the ear on its side of the view; player 2's camera swaps the sides.
+// A blow is louder in the ear on its side of the view; player 1's camera swaps the sides.
 TEST_F(SoundTest, ABlowIsHeardOnItsSideOfTheView) {
     const struct { int column, camera; bool leftLouder; } blows[] = {
-        {1, 1, true}, {13, 1, false}, {1, 2, false}, {13, 2, true},
+        {1, 2, true}, {13, 2, false}, {1, 1, false}, {13, 1, true},
     };
     for (const auto& b : blows) {
         SCOPED_TRACE("column " + std::to_string(b.column) + ", player " + std::to_string(b.camera) + "'s view");
         freshBattle();
-        homeCamera(b.camera);
+        windowWidth = 800;
+        windowHeight = 600;
+        placeCameraAtHome(b.camera);
         strikeFrom<Fighter>(8, b.column);
         Mix mix;
         play(40, mix);

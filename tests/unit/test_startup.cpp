@@ -102,7 +102,7 @@ TEST_F(Startup, EachPlacementRunReportsADrawnTakenSquareWithItsOwnLine) {
     }
 }
 
-TEST_F(Startup, TheSeedVariableReplaysTheSameBattleAndAnythingButAnIntegerIsSaidAndIgnored) {
+TEST_F(Startup, TheSeedVariableReplaysTheSameBattleAndAnythingOutOfItsRangeIsSaidAndIgnored) {
     inMapFolder(SIXTEEN_BY_TWELVE, [] {
         // Mixed armies, with a negative count.
         const char* args[] = {"kestrava", "2", "3", "1", "0", "2", "1", "2", "2", "3", "-4"};
@@ -116,12 +116,23 @@ TEST_F(Startup, TheSeedVariableReplaysTheSameBattleAndAnythingButAnIntegerIsSaid
         EXPECT_EQ(start(), first);
         EXPECT_EQ(squaresOf(), squares);
 
-        setenv("KESTRAVA_SEED", "4242x", 1);
-        resetBattleState();
-        testing::internal::CaptureStderr();
-        start();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "KESTRAVA_SEED is not an integer; the clock seeds the battle instead.\n");
+        // The first and last seeds there are, and what is out of range or no whole number.
+        const struct { const char* text; bool taken; unsigned seed; } seeds[] = {
+            {"0", true, 0}, {"4294967295", true, 4294967295u}, {"4242x", false, 0}, {"-1", false, 0},
+            {"4294967296", false, 0}, {"1e3", false, 0}, {"nan", false, 0},
+        };
+        for (const auto& seed : seeds) {
+            SCOPED_TRACE(seed.text);
+            setenv("KESTRAVA_SEED", seed.text, 1);
+            resetBattleState();
+            testing::internal::CaptureStderr();
+            start();
+            EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                      seed.taken ? "" : "KESTRAVA_SEED is not a whole number from 0 to 4294967295; the clock seeds the battle instead.\n");
+            if (seed.taken) {
+                EXPECT_EQ(battleSeed, seed.seed);
+            }
+        }
         unsetenv("KESTRAVA_SEED");
     });
 }

@@ -7,8 +7,10 @@
 
 #include "ai/computer.h"
 #include "app/camera.h"
+#include "app/camera_follow.h"
 #include "app/input.h"
 #include "game/battle_map.h"
+#include "render/looks.h"
 #include "rules/cursor.h"
 #include "rules/feedback.h"
 #include "rules/game_state.h"
@@ -182,23 +184,34 @@ TEST_F(TakeBackTest, TheLitSquareIsTheStepInsertTakes) {
     EXPECT_STREQ(notice, "NO STEP: NO MOVEMENT POINTS LEFT");
 }
 
-// After the hero choice the cursor rests on the first unit of the side to play; after the
-// computer's turn on the person's first living unit, the camera home on the person's side.
+// After the hero choice the cursor rests on the first unit of the side to play, and in
+// hot-seat the camera leaves the start view for player 1's home; after the computer's turn
+// the cursor rests on the person's first living unit. Through the computer's turn the camera
+// keeps the person's height and angles, moving to what the computer does; after it, it glides
+// back to the view the person had, zoom and all.
 TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
     loadUniformMap(7, 5, 1);
+    windowWidth = 800;
+    windowHeight = 600;
     Unit* p1 = placeUnit<Fighter>(1, 1, 1);
     Unit* p1Hero = placeUnit<Mage>(1, 0, 3);
     Unit* p2 = placeUnit<Fighter>(2, 5, 2);
     Unit* p2Hero = placeUnit<Mage>(2, 6, 0);
+    startingView();
+    followBattle(0);
     captureOutput([&] {
         openMenuOf(*p1Hero);
         checkHeroChoice();
     });
     EXPECT_TRUE(cursorSquare() == Square({p2->row, p2->col}) && selectedUnit == p2) << "player 2's first unit";
+    followBattle(1);
+    EXPECT_TRUE(cameraEye.x == 6 && cameraEye.y == 10 && cameraEye.z == 13 && cameraYaw == -90) << "the start view";
     captureOutput([&] {
         openMenuOf(*p2Hero);
         checkHeroChoice();
     });
+    followBattle(1);
+    EXPECT_EQ(cameraYaw, 90) << "player 1's home";
     EXPECT_TRUE(cursorSquare() == Square({p1->row, p1->col}) && selectedUnit == p1) << "player 1's first unit";
 
     for (int person : {1, 2}) {
@@ -215,16 +228,20 @@ TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
         fallen->canAct = false;
         battleMap[2][0].occupant = -1;
         captureOutput([&] { chooseHeroes(*allUnits[2], *allUnits[4]); });
-        homeCamera(person);
-        const Vector home = cameraEye;
-        const float homeYaw = cameraYaw;
+        windowWidth = 800;
+        windowHeight = 600;
+        personSide = person;
+        placeCameraAtHome(person);
+        Vector eye, centre;
+        aimFreeCamera(eye, centre);
+        while (cameraEye.y > 2.5f) dispatch({CMD_ZOOM, 1});   // close over the person's own rows
+        const CameraPose chosen = cameraPose();
         commander[person == 1 ? 2 : 1] = BY_COMPUTER;
         computerPace = 0;
         if (person == 1) captureOutput([] { dispatch({CMD_KEY, 'e'}); });
         browseTo(0, 0);
-        cameraEye = Vector(1, 20, 1);
-        cameraYaw = 33;
-        captureOutput([] {
+        bool followed = false, heightKept = true;
+        captureOutput([&] {
             for (int frame = 0; frame < 20000 && !personMayCommand(); frame++) {
                 frameSeconds = 1 / 30.0f;
                 idleUpdate();
@@ -232,12 +249,18 @@ TEST_F(TakeBackTest, TheCursorGoesToTheSideWhoseTurnBegins) {
                 updateBanners();
                 if (int key = computerTick(frameSeconds)) dispatch(computerKey(key));
                 checkHeroChoice();
+                followBattle(frameSeconds);
+                followed |= cameraEye.x != chosen.eye.x || cameraEye.z != chosen.eye.z;
+                heightKept &= cameraEye.y == chosen.eye.y && cameraPitch == chosen.pitch && cameraYaw == chosen.yaw;
             }
         });
         EXPECT_EQ(currentPlayer, person);
         const Unit* first = person == 1 ? first1 : first2;
         EXPECT_TRUE(cursorSquare() == Square({first->row, first->col}) && selectedUnit == first);
-        EXPECT_TRUE(cameraEye.x == home.x && cameraEye.z == home.z && cameraYaw == homeYaw);
+        EXPECT_TRUE(followed && heightKept);
+        EXPECT_TRUE(cameraGliding) << "back to the person's view";
+        for (int frame = 0; frame < 30; frame++) followBattle(1 / 30.0f);
+        EXPECT_TRUE(cameraEye.x == chosen.eye.x && cameraEye.y == chosen.eye.y && cameraEye.z == chosen.eye.z);
     }
 }
 

@@ -199,9 +199,10 @@ TEST_F(TurnTest, EndTurnKeyGivesUpEveryActionAndPassesTheTurn) {
     EXPECT_EQ(enemy->movePoints, 5);
 }
 
-// After a hero falls the arrows read the board, but nothing opens, acts or passes; after three
-// seconds the next key alone puts the banner away, and Enter places the same armies afresh
-// (as KESTRAVA_SEED places them) from player 1's hero choice, nothing of the last battle left.
+// After a hero falls the arrows read the board, but nothing opens, acts or passes; the banner
+// shows after the fall's moment, and three seconds later the next key alone puts it away, and
+// Enter places the same armies afresh (as KESTRAVA_SEED places them) from player 1's hero
+// choice, nothing of the last battle left.
 TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) {
     ASSERT_EQ(setenv("KESTRAVA_SEED", "3", 1), 0);
     startPlaying();
@@ -210,6 +211,7 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     placeUnit<Mage>(2, 4, 2);
     bannerP1Wins = true;
     frameSeconds = 1;
+    EXPECT_TRUE(bannerUp() && !bannerShown()) << "the fall is seen before the banner comes up";
     for (int key : {KEY_DOWN, KEY_RIGHT, KEY_INSERT}) {
         dispatch({CMD_SPECIAL, key});
         dispatch({CMD_SPECIAL_UP, key});
@@ -222,6 +224,12 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
     EXPECT_TRUE(selectedUnit == healer && statusShown()) << "the status panel reads the unit under the cursor";
     EXPECT_TRUE(healer->canAct && !healer->menuOpen);
     EXPECT_EQ(currentPlayer, 1);
+    frameSeconds = 1.5f;
+    idleUpdate();
+    dispatch({CMD_KEY, '\r'});
+    EXPECT_TRUE(bannerShown() && !afterVictory) << "up for less than its three seconds";
+    frameSeconds = 0.125f;
+    idleUpdate();
     dispatch({CMD_KEY, '\r'});
     EXPECT_TRUE(afterVictory && bannerP1Wins) << "the key puts the banner away";
     EXPECT_EQ(battlesStarted, 0);
@@ -265,7 +273,7 @@ TEST_F(TurnTest, AfterTheVictoryAKeyShowsTheBoardAndEnterStartsTheArmiesAfresh) 
         EXPECT_FALSE(unit->hero || unit->hp < unit->maxHp);
     }
     bannerP2Wins = true;
-    victorySeconds = 3;
+    victorySeconds = VICTORY_BANNER_DELAY + VICTORY_BANNER_SECONDS;
     captureOutput([] {
         dispatch({CMD_SPECIAL, KEY_F1});
         dispatch({CMD_KEY, '\r'});
