@@ -139,15 +139,22 @@ inline void makeStartupPlaceholders() {
     targetUnit = &targetPlaceholder;
 }
 
+// As many units as the rules allow: every square of each side's three home
+// rows taken, the classes as even as they can be (the first ones one more).
+constexpr int FULL_HOME_ROWS = -1;
+
 // The battle after the hero choice: each player's first unit is its hero,
 // the armies wear the presets an untouched choice leaves (player 1 keeps 16,
 // player 2 starts browsing at 1), player 1 is to move and no banner is up.
+// eachClassPerSide is a count, or FULL_HOME_ROWS.
 inline void setUpBattle(const std::string& mapText, int eachClassPerSide, unsigned seed) {
     makeStartupPlaceholders();
     seedRandom(seed);
     loadMapText(mapText);
     ArmyCounts counts;
     counts.fill(eachClassPerSide);
+    if (eachClassPerSide == FULL_HOME_ROWS)
+        for (int k = 0; k < ARMY_COUNTS; k++) counts[k] = 3 * mapCols / 5 + (k % 5 < 3 * mapCols % 5);
     if (!armiesFit(counts)) {
         std::fprintf(stderr, "%d of each class per side does not fit on a %d x %d map\n", eachClassPerSide,
                      mapRows, mapCols);

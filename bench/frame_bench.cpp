@@ -4,10 +4,11 @@
 // exactly as the game's event loop would: the idle callback's wait for the
 // frame to be due and idleUpdate, then one pass of GLUT's event processing,
 // which calls onDisplay. Run it from the run folder (it needs
-// images/ and, for the default battle, WorldDesc.txt) on a display.
+// images/ and, for the default and the largest battle, WorldDesc.txt) on a
+// display.
 //
-//   frame_bench [default|20x20|50x50] [--frames N] [--runs R] [--warm-up N] [--max-fps F]
-//   frame_bench [default|20x20|50x50] --dump FILE.ppm
+//   frame_bench [default|largest|20x20|50x50] [--frames N] [--runs R] [--warm-up N] [--max-fps F]
+//   frame_bench [default|largest|20x20|50x50] --dump FILE.ppm
 //
 // Frames come as fast as they can unless --max-fps caps them as the game
 // does (KESTRAVA_MAX_FPS). Each camera is measured R times over N frames;
@@ -52,15 +53,16 @@ constexpr unsigned BATTLE_SEED = 7;
 
 struct Battle {
     const char* name;
-    int rows, cols;       // 0: the run folder's own WorldDesc.txt
-    int eachClassPerSide;
+    int rows, cols;         // 0: the run folder's own WorldDesc.txt
+    int eachClassPerSide;   // or all the home rows will hold
 };
 
 const Battle battles[] = {
     //  name       rows cols  each class
-    {"default",    0,   0,    2},    // 10 units a side
-    {"20x20",     20,  20,    6},    // 30 units a side
-    {"50x50",     50,  50,   30},    // 150 units a side: every home square taken
+    {"default",    0,   0,    2},                        // 10 units a side
+    {"largest",    0,   0,    bench::FULL_HOME_ROWS},    // three rows of units a side
+    {"20x20",     20,  20,    6},                        // 30 units a side
+    {"50x50",     50,  50,   30},                        // 150 units a side: every home square taken
 };
 
 struct Options {
@@ -276,7 +278,7 @@ Options parseOptions(int argc, char** argv) {
             for (const Battle& battle : battles)
                 if (arg == battle.name) found = &battle;
             if (!found) {
-                std::fprintf(stderr, "usage: frame_bench [default|20x20|50x50] [--frames N] [--runs R] "
+                std::fprintf(stderr, "usage: frame_bench [default|largest|20x20|50x50] [--frames N] [--runs R] "
                                      "[--warm-up N] [--max-fps F] [--dump FILE.ppm]\n");
                 std::exit(2);
             }

@@ -1,7 +1,10 @@
-// render/models.cpp — the five unit models, drawn every frame from quadrics, wire spheres and polygons
+// render/models.cpp — the five unit models, each drawn from a few parts kept in GL buffers
 //
 // Each model is drawn at the origin with the army's material already applied;
 // the scene has placed, turned and scaled the frame. Angles are degrees.
+// What moves as one is one part (render/quadrics.h), recorded once from the
+// shapes and transforms below; a frame only turns and places the parts by
+// the unit's animation.
 #include "render/models.h"
 
 #include <GL/glut.h>
@@ -20,22 +23,10 @@ void drawDebugSpheres(const Unit& unit) {
         glutWireSphere(static_cast<double>(unit.sight), 10, 10);
 }
 
-// A flat lit part (vane, tail, wing) with its face's normal: without one it
-// would be lit by whatever normal the last quadric left behind.
-void polygon(const float corners[4][3]) {
-    const Vector first(corners[1][0] - corners[0][0], corners[1][1] - corners[0][1], corners[1][2] - corners[0][2]);
-    const Vector second(corners[2][0] - corners[1][0], corners[2][1] - corners[1][1], corners[2][2] - corners[1][2]);
-    const Vector normal = normalize(cross(first, second));
-    glNormal3f(normal.x, normal.y, normal.z);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < 4; ++i)
-        glVertex3fv(corners[i]);
-    glEnd();
-}
-
 // One of the Healer's cube edges: a rod of length 1 from one corner to the
-// next, along an axis of the cube.
-void cubeEdge(const float from[3], const float to[3], double farRadius) {
+// next, along an axis of the cube. Both its open ends lie inside the corner
+// balls, whose smallest (even as eight triangles) is wider than a rod.
+void cubeEdge(PartRecorder& part, const float from[3], const float to[3], double farRadius) {
     glPushMatrix();
     glTranslatef(from[0], from[1], from[2]);
     if (to[0] != from[0])
@@ -44,14 +35,14 @@ void cubeEdge(const float from[3], const float to[3], double farRadius) {
         glRotatef(to[1] > from[1] ? -90.0f : 90.0f, 1, 0, 0);
     else if (to[2] < from[2])
         glRotatef(180.0f, 0, 1, 0);
-    drawCylinder(0.025, farRadius, 1.0, 5, 5);
+    addCylinder(part, 0.025, farRadius, 1.0, 5, 5, FRONT_FACES);
     glPopMatrix();
 }
 
-void cubeBall(const float at[3], double radius) {
+void cubeBall(PartRecorder& part, const float at[3], double radius) {
     glPushMatrix();
     glTranslatef(at[0], at[1], at[2]);
-    drawSphere(radius, 15, 15);
+    addSphere(part, radius, 15, 15);
     glPopMatrix();
 }
 
@@ -88,52 +79,228 @@ const CubeItem cubeFrame[] = {
     {true,  { 0.5f, -0.5f,  0.5f}, {},                    0.05},
 };
 
-// An upright cone: base on the frame's y = 0 plane, closed underneath.
-void uprightCone(float y, double base, double top, double height, double diskRadius, int loops) {
+// An upright cone with its base at height y, closed underneath by a disk.
+// Its top, where it has one, lies inside the shape above it, so only its
+// outside shows; of the disk, only the underside, unless it is wider than
+// the cone.
+void uprightCone(PartRecorder& part, float y, double base, double top, double height, double diskRadius, int loops) {
     glPushMatrix();
     glTranslatef(0, y, 0);
     glRotatef(-90, 1, 0, 0);
-    drawCylinder(base, top, height, 20, 5);
-    drawDisk(diskRadius, 20, loops);
+    addCylinder(part, base, top, height, 20, 5, FRONT_FACES);
+    addDisk(part, diskRadius, 20, loops, diskRadius > base ? BOTH_FACES : BACK_FACES);
     glPopMatrix();
+}
+
+// A flat quad turned about y by `turn` degrees first.
+ModelPart turnedQuad(float turn, const float (&corners)[4][3]) {
+    return recordPart([&](PartRecorder& part) {
+        glRotatef(turn, 0, 1, 0);
+        addFlatQuad(part, corners);
+    });
+}
+
+// Each class's parts, recorded the first time a unit of the class is drawn.
+
+struct ArcherParts {
+    ModelPart limb, body, firstVane, secondVane;
+};
+
+const ArcherParts& archerParts() {
+    static const float firstVane[4][3] = {{0.65f, 0.4f, 0}, {0.65f, -0.75f, 0}, {0, -0.48f, 0}, {0, -0.35f, 0}};
+    static const float secondVane[4][3] = {{-0.65f, 0.4f, 0}, {-0.65f, -0.75f, 0}, {0, -0.48f, 0}, {0, -0.35f, 0}};
+    static const ArcherParts parts{
+        recordPart([](PartRecorder& part) {
+            glScalef(0.75f, 0.75f, 0.75f);
+            glRotatef(90, 0, 1, 0);
+            glTranslatef(0, 0.75f, 0);
+            glRotatef(90, 1, 0, 0);
+            addCylinder(part, 0.025, 0.025, 0.75, 5, 5);
+            glTranslatef(-0.002f, 0.011f, 0);
+            glRotatef(60, 1, 0, 0);
+            addCylinder(part, 0.025, 0.025, 0.5, 5, 5);
+            glTranslatef(0, -0.025f, 0.5f);
+            glRotatef(-90, 1, 0, 0);
+            addCylinder(part, 0.025, 0.025, 0.25, 5, 5);
+            glTranslatef(0, 0, 0.235f);
+            glRotatef(-110, 1, 0, 0);
+            addCylinder(part, 0.025, 0.025, 0.25, 5, 5);
+        }),
+        recordPart([](PartRecorder& part) {
+            addSphere(part, 0.25, 15, 15);
+            // Three stacked cones, bases at y = -0.5, -0.75 and -1.0, each
+            // closed by a disk under it.
+            glTranslatef(0, -0.5f, 0);
+            glRotatef(-90, 1, 0, 0);
+            addCylinder(part, 0.2, 0, 0.5, 20, 5, FRONT_FACES);
+            addDisk(part, 0.2, 20, 5, BACK_FACES);
+            for (int i = 0; i < 2; ++i) {
+                glTranslatef(0, 0, -0.25f);
+                addCylinder(part, 0.2, 0, 0.5, 20, 5, FRONT_FACES);
+                addDisk(part, 0.2, 20, 5, BACK_FACES);
+            }
+        }),
+        turnedQuad(45, firstVane),
+        turnedQuad(-45, secondVane),
+    };
+    return parts;
+}
+
+struct FighterParts {
+    ModelPart body, spikes, crown;
+};
+
+const FighterParts& fighterParts() {
+    static const FighterParts parts{
+        recordPart([](PartRecorder& part) {
+            uprightCone(part, -1.0f, 0.3, 0.1, 0.7, 0.3, 7);   // the body, y = -1.0 to -0.3
+            glPushMatrix();
+            glTranslatef(0, -0.15f, 0);
+            addSphere(part, 0.3, 8, 8);
+            glPopMatrix();
+            glTranslatef(0, 0.55f, 0);
+            addSphere(part, 0.25, 20, 20);   // the head
+        }),
+        // Over the head, about the head's axis.
+        recordPart([](PartRecorder& part) {
+            glTranslatef(0, 0.125f, 0);
+            // The turns accumulate, so the twelve spikes do not spread evenly.
+            for (int a = 0; a < 360; a += 30) {
+                glRotatef(static_cast<float>(a), 0, 1, 0);
+                glPushMatrix();
+                glTranslatef(0, 0, 0.2f);
+                glRotatef(-50, 1, 0, 0);
+                addCylinder(part, 0.05, 0, 0.2, 20, 5);
+                glPopMatrix();
+            }
+        }),
+        // The turns accumulate: the cones point along headings 0, 90, 270
+        // and 180, each pair's open bases meeting, so only their outsides show.
+        recordPart([](PartRecorder& part) {
+            glTranslatef(0, 0.25f, 0);
+            for (int a = 0; a < 360; a += 90) {
+                glRotatef(static_cast<float>(a), 0, 1, 0);
+                addCylinder(part, 0.3, 0, 0.6, 20, 5, FRONT_FACES);
+            }
+        }),
+    };
+    return parts;
+}
+
+struct FlierParts {
+    ModelPart firstRing, secondRing, body, tail, rightWing, leftWing;
+};
+
+const FlierParts& flierParts() {
+    static const float tail[4][3] = {{-0.35f, 0, -0.35f}, {-0.35f, 0, 0.35f}, {0, 0, 0.5f}, {0, 0, -0.5f}};
+    static const float rightWing[4][3] = {{0, 0, 0.175f}, {0, 0, -0.175f}, {0.5f, 0, -0.175f}, {0.5f, 0, 0.175f}};
+    static const float leftWing[4][3] = {{0, 0, 0.175f}, {0, 0, -0.175f}, {-0.5f, 0, -0.175f}, {-0.5f, 0, 0.175f}};
+    // Two rings of beads; at 40-degree steps the first ring repeats every 9.
+    auto ring = [](float step, int slices) {
+        return recordPart([step, slices](PartRecorder& part) {
+            for (int i = 0; i < 18; ++i) {
+                glRotatef(step, 1, 0, 0);
+                glPushMatrix();
+                glTranslatef(0, 0.5f, 0);
+                addSphere(part, 0.02, slices, slices);
+                glPopMatrix();
+            }
+        });
+    };
+    static const FlierParts parts{
+        ring(40, 5),
+        ring(25, 8),
+        recordPart([](PartRecorder& part) { addSphere(part, 0.35, 15, 15); }),
+        recordPart([](PartRecorder& part) {
+            glTranslatef(0, 0, -0.525f);
+            glRotatef(90, 0, 1, 0);
+            addFlatQuad(part, tail);
+        }),
+        recordPart([](PartRecorder& part) {
+            glTranslatef(0.175f, 0, 0.01575f);
+            glRotatef(-30, 0, 1, 0);
+            glRotatef(180, 1, 0, 0);
+            addFlatQuad(part, rightWing);
+        }),
+        recordPart([](PartRecorder& part) {
+            glTranslatef(-0.175f, 0, 0.01575f);
+            glRotatef(30, 0, 1, 0);
+            addFlatQuad(part, leftWing);
+        }),
+    };
+    return parts;
+}
+
+struct HealerParts {
+    ModelPart cubeFrame, body;
+};
+
+const HealerParts& healerParts() {
+    static const HealerParts parts{
+        recordPart([](PartRecorder& part) {
+            for (const CubeItem& item : cubeFrame) {
+                if (item.ball)
+                    cubeBall(part, item.from, item.radius);
+                else
+                    cubeEdge(part, item.from, item.to, item.radius);
+            }
+        }),
+        recordPart([](PartRecorder& part) {
+            addSphere(part, 0.05, 15, 15);
+            uprightCone(part, -1.0f, 0.4, 0, 1, 0.4, 5);
+        }),
+    };
+    return parts;
+}
+
+struct MageParts {
+    ModelPart body, beads;
+};
+
+const MageParts& mageParts() {
+    static const MageParts parts{
+        recordPart([](PartRecorder& part) {
+            uprightCone(part, -0.3f, 0.3, 0, 0.25, 0.35, 5);
+            uprightCone(part, -0.5f, 0.25, 0, 0.5, 0.25, 5);
+            uprightCone(part, -1.0f, 0.45, 0.25, 0.5, 0.45, 5);
+            glPushMatrix();
+            glTranslatef(0, 0.125f, 0);
+            glRotatef(-90, 1, 0, 0);
+            addSphere(part, 0.25, 15, 15);
+            glPopMatrix();
+            // Hat: brim first, then the cone, slightly wider than the head.
+            glTranslatef(0, 0.25f, 0);
+            glRotatef(-90, 1, 0, 0);
+            addDisk(part, 0.4, 20, 7);
+            addCylinder(part, 0.25625, 0, 0.6, 20, 5, FRONT_FACES);   // closed by the brim
+        }),
+        recordPart([](PartRecorder& part) {
+            glTranslatef(0, -0.5f, 0);
+            glRotatef(90, 0, 0, 1);
+            for (int i = 0; i < 18; ++i) {
+                glRotatef(40, 1, 0, 0);
+                glPushMatrix();
+                glTranslatef(0, 0.4f, 0);
+                addSphere(part, 0.035, 5, 5);
+                glPopMatrix();
+            }
+        }),
+    };
+    return parts;
 }
 
 }  // namespace
 
 void drawArcherLimb() {
-    glPushMatrix();
-    glScalef(0.75f, 0.75f, 0.75f);
-    glRotatef(90, 0, 1, 0);
-    glTranslatef(0, 0.75f, 0);
-    glPushMatrix();
-    glRotatef(90, 1, 0, 0);
-    drawCylinder(0.025, 0.025, 0.75, 5, 5);
-    glTranslatef(-0.002f, 0.011f, 0);
-    glRotatef(60, 1, 0, 0);
-    drawCylinder(0.025, 0.025, 0.5, 5, 5);
-    glTranslatef(0, -0.025f, 0.5f);
-    glRotatef(-90, 1, 0, 0);
-    drawCylinder(0.025, 0.025, 0.25, 5, 5);
-    glTranslatef(0, 0, 0.235f);
-    glRotatef(-110, 1, 0, 0);
-    drawCylinder(0.025, 0.025, 0.25, 5, 5);
-    glPopMatrix();
-    glPopMatrix();
+    drawPart(archerParts().limb);
 }
 
 void drawCubeFrame() {
-    for (const CubeItem& item : cubeFrame) {
-        if (item.ball)
-            cubeBall(item.from, item.radius);
-        else
-            cubeEdge(item.from, item.to, item.radius);
-    }
+    drawPart(healerParts().cubeFrame);
 }
 
 void Archer::draw() {
-    static const float firstVane[4][3]  = {{0.65f, 0.4f, 0}, {0.65f, -0.75f, 0}, {0, -0.48f, 0}, {0, -0.35f, 0}};
-    static const float secondVane[4][3] = {{-0.65f, 0.4f, 0}, {-0.65f, -0.75f, 0}, {0, -0.48f, 0}, {0, -0.35f, 0}};
-
+    const ArcherParts& parts = archerParts();
     drawDebugSpheres(*this);
 
     glPushMatrix();
@@ -150,131 +317,70 @@ void Archer::draw() {
     drawArcherLimb();
     glPopMatrix();
     glPopMatrix();
-    drawSphere(0.25, 15, 15);
-
-    // Three stacked cones, bases at y = -0.5, -0.75 and -1.0.
-    glPushMatrix();
-    glTranslatef(0, -0.5f, 0);
-    glRotatef(-90, 1, 0, 0);
-    drawCylinder(0.2, 0, 0.5, 20, 5);
-    drawDisk(0.2, 20, 5);
-    for (int i = 0; i < 2; ++i) {
-        glTranslatef(0, 0, -0.25f);
-        drawCylinder(0.2, 0, 0.5, 20, 5);
-        drawDisk(0.2, 20, 5);
-    }
-    glPopMatrix();
+    drawPart(parts.body);
 
     glPushMatrix();
     glRotatef(swingAngle, 0, 1, 0);
-    glRotatef(45, 0, 1, 0);
-    polygon(firstVane);
+    drawPart(parts.firstVane);
     glPopMatrix();
 
     // Kept as the model always drew it: the turn stays on the frame, and the
     // second vane swings against the first. The scene's pop discards it.
     glRotatef(-swingAngle, 0, 1, 0);
-    glPushMatrix();
-    glRotatef(-45, 0, 1, 0);
-    polygon(secondVane);
-    glPopMatrix();
+    drawPart(parts.secondVane);
 }
 
 void Fighter::draw() {
+    const FighterParts& parts = fighterParts();
     drawDebugSpheres(*this);
-
-    uprightCone(-1.0f, 0.3, 0.1, 0.7, 0.3, 7);   // the body, y = -1.0 to -0.3
-
-    glPushMatrix();
-    glTranslatef(0, -0.15f, 0);
-    drawSphere(0.3, 8, 8);
-    glPopMatrix();
+    drawPart(parts.body);
 
     glPushMatrix();
     glTranslatef(0, 0.55f, 0);
-    drawSphere(0.25, 20, 20);
-    glPushMatrix();
     glRotatef(spikeSpin, 0, 1, 0);
-    glTranslatef(0, 0.125f, 0);
-    // The turns accumulate, so the twelve spikes do not spread evenly.
-    for (int a = 0; a < 360; a += 30) {
-        glRotatef(static_cast<float>(a), 0, 1, 0);
-        glPushMatrix();
-        glTranslatef(0, 0, 0.2f);
-        glRotatef(-50, 1, 0, 0);
-        drawCylinder(0.05, 0, 0.2, 20, 5);
-        glPopMatrix();
-    }
-    glPopMatrix();
+    drawPart(parts.spikes);
     glPopMatrix();
 
     glPushMatrix();
     glRotatef(crownSpin, 0, 1, 0);
-    glTranslatef(0, 0.25f, 0);
-    for (int a = 0; a < 360; a += 90) {
-        glRotatef(static_cast<float>(a), 0, 1, 0);
-        drawCylinder(0.3, 0, 0.6, 20, 5);
-    }
+    drawPart(parts.crown);
     glPopMatrix();
 }
 
 void Flier::draw() {
-    static const float tail[4][3]      = {{-0.35f, 0, -0.35f}, {-0.35f, 0, 0.35f}, {0, 0, 0.5f}, {0, 0, -0.5f}};
-    static const float rightWing[4][3] = {{0, 0, 0.175f}, {0, 0, -0.175f}, {0.5f, 0, -0.175f}, {0.5f, 0, 0.175f}};
-    static const float leftWing[4][3]  = {{0, 0, 0.175f}, {0, 0, -0.175f}, {-0.5f, 0, -0.175f}, {-0.5f, 0, 0.175f}};
-
+    const FlierParts& parts = flierParts();
     glPushMatrix();
     glTranslatef(0, hoverHeight, 0);
     drawDebugSpheres(*this);
 
-    // Two rings of beads; at 40-degree steps the first ring repeats every 9.
     glPushMatrix();
     glRotatef(-40, 0, 0, 1);
     glRotatef(ringSpin, 1, 0, 0);
-    for (int i = 0; i < 18; ++i) {
-        glRotatef(40, 1, 0, 0);
-        glPushMatrix();
-        glTranslatef(0, 0.5f, 0);
-        drawSphere(0.02, 5, 5);
-        glPopMatrix();
-    }
+    drawPart(parts.firstRing);
     glPopMatrix();
     glPushMatrix();
     glRotatef(40, 0, 0, 1);
     glRotatef(-ringSpin, 1, 0, 0);
-    for (int i = 0; i < 18; ++i) {
-        glRotatef(25, 1, 0, 0);
-        glPushMatrix();
-        glTranslatef(0, 0.5f, 0);
-        drawSphere(0.02, 8, 8);
-        glPopMatrix();
-    }
+    drawPart(parts.secondRing);
     glPopMatrix();
 
-    drawSphere(0.35, 15, 15);
+    drawPart(parts.body);
 
     glPushMatrix();
     glRotatef(tailAngle, 1, 0, 0);
-    glTranslatef(0, 0, -0.525f);
-    glRotatef(90, 0, 1, 0);
-    polygon(tail);
+    drawPart(parts.tail);
     glPopMatrix();
 
     glColor4f(1, 1, 1, 1);
 
     glPushMatrix();
     glRotatef(wingAngle, 0, 0, 1);
-    glTranslatef(0.175f, 0, 0.01575f);
-    glRotatef(-30, 0, 1, 0);
-    glRotatef(180, 1, 0, 0);
-    polygon(rightWing);
+    drawPart(parts.rightWing);
     glPopMatrix();
 
     glPushMatrix();
     glRotatef(-wingAngle, 0, 0, 1);
-    glTranslatef(-0.175f, 0, 0.01575f);
-    glRotatef(30, 0, 1, 0);
-    polygon(leftWing);
+    drawPart(parts.leftWing);
     glPopMatrix();
 
     glPopMatrix();
@@ -303,8 +409,7 @@ void Healer::draw() {
     drawCubeFrame();
     glPopMatrix();
 
-    drawSphere(0.05, 15, 15);
-    uprightCone(-1.0f, 0.4, 0, 1, 0.4, 5);
+    drawPart(healerParts().body);
 }
 
 void Mage::draw() {
@@ -313,34 +418,11 @@ void Mage::draw() {
     // The idle animation adds spinStep to spin: the beads race while the menu is open.
     spinStep = menuOpen ? 7.0f : 0.5f;
 
-    uprightCone(-0.3f, 0.3, 0, 0.25, 0.35, 5);
-    uprightCone(-0.5f, 0.25, 0, 0.5, 0.25, 5);
-    uprightCone(-1.0f, 0.45, 0.25, 0.5, 0.45, 5);
-
-    glPushMatrix();
-    glTranslatef(0, 0.125f, 0);
-    glRotatef(-90, 1, 0, 0);
-    drawSphere(0.25, 15, 15);
-    glPopMatrix();
-
-    // Hat: brim first, then the cone, slightly wider than the head.
-    glPushMatrix();
-    glTranslatef(0, 0.25f, 0);
-    glRotatef(-90, 1, 0, 0);
-    drawDisk(0.4, 20, 7);
-    drawCylinder(0.25625, 0, 0.6, 20, 5);
-    glPopMatrix();
+    const MageParts& parts = mageParts();
+    drawPart(parts.body);
 
     glPushMatrix();
     glRotatef(spin, 0, 1, 0);
-    glTranslatef(0, -0.5f, 0);
-    glRotatef(90, 0, 0, 1);
-    for (int i = 0; i < 18; ++i) {
-        glRotatef(40, 1, 0, 0);
-        glPushMatrix();
-        glTranslatef(0, 0.4f, 0);
-        drawSphere(0.035, 5, 5);
-        glPopMatrix();
-    }
+    drawPart(parts.beads);
     glPopMatrix();
 }

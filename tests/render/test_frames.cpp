@@ -122,7 +122,7 @@ TEST_F(FrameTest, BoardWithReachDiamondAndCursor) {
 }
 
 // Archer to Mage off the board: player 1's facing the camera, player 2's turned
-// away behind them, every idle animation caught away from its rest.
+// away behind them, every part of every model caught away from its rest.
 TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
     boardBlocks.clear();   // the pictures hold only what the test is about
     for (int player : {1, 2}) {
@@ -137,11 +137,14 @@ TEST_F(FrameTest, BothArmiesFromTheFrontAndBehind) {
         auto* archer = static_cast<Archer*>(units[0]);
         archer->swingAngle = 30;
         archer->flexAngle = 6;
-        static_cast<Fighter*>(units[1])->crownSpin = 20;
+        auto* fighter = static_cast<Fighter*>(units[1]);
+        fighter->crownSpin = 20;
+        fighter->spikeSpin = 40;
         auto* flier = static_cast<Flier*>(units[2]);
         flier->wingAngle = 20;
         flier->tailAngle = 10;
         flier->ringSpin = 30;
+        flier->hoverHeight = 0.2f;
         auto* healer = static_cast<Healer*>(units[3]);
         healer->spinLarge = 30;
         healer->spinMiddle = 60;

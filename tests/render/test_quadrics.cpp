@@ -1,4 +1,4 @@
-// tests/render/test_quadrics.cpp — the models' quadrics, worked out once, against GLU's drawn every frame
+// tests/render/test_quadrics.cpp — the models' quadrics, kept in a part, against GLU's drawn every frame
 #include <cmath>
 #include <string>
 #include <GL/glut.h>
@@ -21,21 +21,36 @@ TEST(QuadricTest, QuadricsShowWhatGlusShowFromAPixelInRadiusUp) {
         double radius, top, length;
         int slices, stacks;
         float depth, pixels;   // distance from the eye; radius on the screen
+        float behind;          // how much further off than the shape its part's origin lies
     } cases[] = {
-        // kind     radius  top    length slices stacks depth pixels
-        {SPHERE,   0.25,   0,     0,     15,    15,    10,   60},
-        {SPHERE,   0.3,    0,     0,     8,     8,     10,   60},
-        {SPHERE,   0.02,   0,     0,     5,     5,     50,   1.3f},   // scaled up, far off
-        {SPHERE,   0.25,   0,     0,     15,    15,    0.5f, 1.3f},   // scaled down, close by
-        {CYLINDER, 0.3,    0.1,   0.7,   20,    5,     10,   60},
-        {CYLINDER, 0.025,  0.025, 1,     5,     5,     10,   3},
-        {DISK,     0.4,    0,     0,     20,    7,     10,   60},
+        // kind     radius  top    length slices stacks depth pixels behind
+        {SPHERE,   0.25,   0,     0,     15,    15,    10,   60,    0},
+        {SPHERE,   0.3,    0,     0,     8,     8,     10,   60,    0},
+        {SPHERE,   0.02,   0,     0,     5,     5,     50,   1.3f,  0},    // scaled up, far off
+        {SPHERE,   0.25,   0,     0,     15,    15,    0.5f, 1.3f,  0},    // scaled down, close by
+        {SPHERE,   0.25,   0,     0,     15,    15,    10,   1.3f,  20},   // its part's origin a third as large
+        {CYLINDER, 0.3,    0.1,   0.7,   20,    5,     10,   60,    0},
+        {CYLINDER, 0.025,  0.025, 1,     5,     5,     10,   3,     0},
+        {DISK,     0.4,    0,     0,     20,    7,     10,   60,    0},
     };
     const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
     GLUquadric* glu = gluNewQuadric();
     for (const Case& c : cases) {
         SCOPED_TRACE("kind " + std::to_string(c.kind) + ", radius " + std::to_string(c.radius) + ", " +
                      std::to_string(c.pixels) + " pixels");
+        const float scale = c.pixels / (static_cast<float>(c.radius) * height / 2 / std::tan(0.5236f) / c.depth);
+        // From the part's origin to the shape: `behind` towards the eye, in
+        // the part's space (turned 60 degrees about x and scaled).
+        auto toShape = [&c, scale] { glTranslatef(0, -0.8660254f * c.behind / scale, 0.5f * c.behind / scale); };
+        const ModelPart part = recordPart([&c, &toShape](PartRecorder& shape) {
+            toShape();
+            if (c.kind == SPHERE)
+                addSphere(shape, c.radius, c.slices, c.stacks);
+            else if (c.kind == CYLINDER)
+                addCylinder(shape, c.radius, c.top, c.length, c.slices, c.stacks);
+            else
+                addDisk(shape, c.radius, c.slices, c.stacks);
+        });
         WindowPicture pictures[2];
         for (int ours = 0; ours < 2; ours++) {
             lookThrough(0, 0, width, height, 60);
@@ -44,17 +59,20 @@ TEST(QuadricTest, QuadricsShowWhatGlusShowFromAPixelInRadiusUp) {
             glEnable(GL_DEPTH_TEST);
             glEnable(GL_LIGHTING);
             applyMaterial(materialPresets[4]);
-            glTranslatef(0, 0, -c.depth);
+            glTranslatef(0, 0, -c.depth - c.behind);
             glRotatef(-60, 1, 0, 0);
-            const float scale = c.pixels / (static_cast<float>(c.radius) * height / 2 / std::tan(0.5236f) / c.depth);
             glScalef(scale, scale, scale);
-            if (c.kind == SPHERE)
-                ours ? drawSphere(c.radius, c.slices, c.stacks) : gluSphere(glu, c.radius, c.slices, c.stacks);
-            else if (c.kind == CYLINDER)
-                ours ? drawCylinder(c.radius, c.top, c.length, c.slices, c.stacks)
-                     : gluCylinder(glu, c.radius, c.top, c.length, c.slices, 2);
-            else
-                ours ? drawDisk(c.radius, c.slices, c.stacks) : gluDisk(glu, 0, c.radius, c.slices, 2);
+            if (ours) {
+                drawPart(part);
+            } else {
+                toShape();
+                if (c.kind == SPHERE)
+                    gluSphere(glu, c.radius, c.slices, c.stacks);
+                else if (c.kind == CYLINDER)
+                    gluCylinder(glu, c.radius, c.top, c.length, c.slices, 2);
+                else
+                    gluDisk(glu, 0, c.radius, c.slices, 2);
+            }
             pictures[ours] = readBackBuffer();
         }
         int differing = 0;
