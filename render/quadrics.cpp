@@ -153,6 +153,10 @@ constexpr int TINY_SPHERE_SLICES = 4, TINY_SPHERE_STACKS = 2;
 // differs by little.
 constexpr int MOST_FLAT_STACKS = 2;
 
+}  // namespace
+
+// The recorder (declared in the header) holds these, so they are not the file's alone.
+
 // A run of the part's index buffer.
 struct Range {
     GLsizei first = 0, count = 0;
@@ -167,6 +171,8 @@ struct Segment {
     float centre[3] = {0, 0, 0};   // the sphere's, in the part's space
     float radius = 0;              // the same, scaled as the part's space scales it
 };
+
+namespace {
 
 struct Part {
     GLuint vertexBuffer = 0, indexBuffer = 0;
