@@ -108,6 +108,9 @@ class Battle:
         start = len(self.game.output)
         self.game.key("Insert")
         self.game.wait_for(re.compile(r"Hit range = .*\n"), start=start)
+        # The frame clock's "total time is" line may come between the key and
+        # the roll: the roll's printout starts at its own line.
+        start = self.game.output.index("Hit range = ", start)
         roll = re.search(r"Hit range = (-?\d+) ", self.game.output[start:]).group(1)
         self.game.wait_for_picture("battle-action.png", lambda path: not harness.Picture(path).labels_shown(), 90)
         return int(roll), start, odds
