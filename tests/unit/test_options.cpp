@@ -19,6 +19,15 @@
 
 namespace {
 
+// The command line kestrava ARGS… as main hands it over; the options point
+// into args, which must outlive them.
+bool readArguments(const std::vector<std::string>& args, StartOptions& options, std::string& problem) {
+    std::vector<char*> argv{const_cast<char*>("kestrava")};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    return readOptions(static_cast<int>(argv.size()) - 1, argv.data(), options, problem);
+}
+
 struct Case {
     std::vector<std::string> args;   // after the program's name
     bool accepted;
@@ -54,12 +63,9 @@ TEST(Options, KnownOptionsComeFirstAndAnythingElseStartingWithTwoDashesIsRefused
         std::string line;
         for (const std::string& arg : c.args) line += " " + arg;
         SCOPED_TRACE(line);
-        std::vector<char*> argv{const_cast<char*>("kestrava")};
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
         StartOptions options;
         std::string problem;
-        bool accepted = readOptions(static_cast<int>(argv.size()) - 1, argv.data(), options, problem);
+        bool accepted = readArguments(c.args, options, problem);
         EXPECT_EQ(accepted, c.accepted);
         if (!accepted) {
             EXPECT_EQ(problem, c.problem);
@@ -99,11 +105,9 @@ TEST(Options, FilesAndMapsAreGivenBeforeTheCountsAndMapNeverWithResume) {
         {{"--record", "-", "1"}, nullptr, false, ""},
     };
     for (const auto& c : cases) {
-        std::vector<char*> argv{const_cast<char*>("kestrava")};
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
         StartOptions options;
         std::string problem;
-        const bool accepted = readOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+        const bool accepted = readArguments(c.args, options, problem);
         SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : c.args[0]);
         EXPECT_EQ(accepted, !*c.problem);
         EXPECT_EQ(problem, c.problem);
@@ -132,11 +136,9 @@ TEST(Options, LevelIsOneOfThreeAndGoesWithTheComputer) {
         {{"--computer", "2", "1", "--level", "easy"}, nullptr, "--level must come before the army counts."},
     };
     for (const auto& c : cases) {
-        std::vector<char*> argv{const_cast<char*>("kestrava")};
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
         StartOptions options;
         std::string problem;
-        const bool accepted = readOptions(static_cast<int>(argv.size()), argv.data(), options, problem);
+        const bool accepted = readArguments(c.args, options, problem);
         SCOPED_TRACE(testing::PrintToString(c.args));
         EXPECT_EQ(accepted, !*c.problem);
         EXPECT_EQ(problem, c.problem);
@@ -230,11 +232,9 @@ TEST(Options, APortFollowsHostOrServeOnlyWhereNoArmyCountCouldStand) {
         {{"--host", "65536"}, nullptr, 2},
     };
     for (const auto& c : cases) {
-        std::vector<char*> argv{const_cast<char*>("kestrava")};
-        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
         StartOptions options;
         std::string problem;
-        ASSERT_TRUE(readOptions(static_cast<int>(argv.size()), argv.data(), options, problem)) << problem;
+        ASSERT_TRUE(readArguments(c.args, options, problem)) << problem;
         EXPECT_EQ(options.port ? std::string(options.port) : "(none)", c.port ? c.port : "(none)");
         EXPECT_EQ(options.firstArgument, c.firstArgument);
     }
