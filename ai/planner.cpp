@@ -25,14 +25,17 @@ namespace {
 
 // What things are worth, in hit points of damage dealt to an ordinary enemy.
 constexpr float WIN = 100000;             // the enemy hero falls (or, as a danger, ours)
-constexpr float HERO_HIT_WEIGHT = 3;      // each point off the enemy hero, or off our own
-constexpr float KILL_BONUS = 40;          // one enemy fewer to strike back, besides its hit points
+// A blow on the enemy hero, or one fewer enemy, counts for far more than the
+// blows our own units may take for it: an army that holds back where the
+// enemy reaches everything anyway (a small map) only lets it strike first.
+constexpr float HERO_HIT_WEIGHT = 10;     // each point off the enemy hero, or off our own
+constexpr float KILL_BONUS = 150;         // one enemy fewer to strike back, besides its hit points
 constexpr float HERO_HEAL_WEIGHT = 4;     // each point healed on our hero
 constexpr float FRONT_HEAL_WEIGHT = 2;    // each point healed on a unit the enemy can strike; 1 elsewhere
 constexpr float DEFEND_WEIGHT = 0.5f;     // each point Defend gives back
 constexpr float WOUNDED_DEFEND_WEIGHT = 1.5f;   // the same for a wounded unit
 constexpr float HERO_THREAT = 200;        // for each enemy that could strike our hero next turn
-constexpr float DANGER_WEIGHT = 1;        // expected damage to any other unit next turn
+constexpr float DANGER_WEIGHT = 0.3f;     // expected damage to any other unit next turn
 constexpr float TRAVEL_WEIGHT = 2;        // each movement point still to go to where a blow opens
 constexpr float HERO_BEHIND = 3;          // movement points the hero keeps behind its army's middle
 constexpr float FOG_WEIGHT = 2;           // each square out of sight near the hero, on the enemy's side of it

@@ -182,6 +182,30 @@ struct Walks {
     }
 };
 
+// --show: the board as a turn begins, a letter a unit (player 1's capitals,
+// the hero's hit points after it), so that a lost battle can be read.
+void printBoard(int turn) {
+    std::printf("turn %d, player %d to play\n", turn, currentPlayer);
+    for (int r = 0; r < mapRows; r++) {
+        std::string line;
+        for (int c = 0; c < mapCols; c++) {
+            int id = battleMap[r][c].occupant;
+            const Unit* unit = nullptr;
+            for (const Unit* u : allUnits)
+                if (u->id == id) unit = u;
+            char mark = '.';
+            if (unit) mark = unit->dead ? 'x' : "?afwhm"[unit->unitClass];
+            if (unit && !unit->dead && unit->player == 1) mark = static_cast<char>(mark - 'a' + 'A');
+            line += mark;
+            line += unit && unit->hero ? '*' : ' ';
+        }
+        std::printf("  %s\n", line.c_str());
+    }
+    for (const Unit* u : allUnits)
+        if (!u->dead) std::printf("%s%c%d:%d@%d,%d", u->hero ? " *" : " ", "?afwhm"[u->unitClass], u->player, u->hp, u->row, u->col);
+    std::printf("\n");
+}
+
 // The pairing's two ways of playing, the first taking player 1 or player 2.
 void takeSides(const Pairing& p, bool firstIsPlayerOne) {
     for (int k = 0; k < 2; k++) {
@@ -229,6 +253,7 @@ Result playBattle(unsigned seed, const Pairing& pairing, int firstPlayer) {
             turnOf = currentPlayer;
             framesThisTurn = turnFrames = bannerFrames = stepFrames = blowFrames = 0;
             if (turnOf == firstPlayer) walks.beginTurn();
+            if (options.show >= 0) printBoard(result.turns + 1);
             if (++result.turns > TURN_LIMIT) {
                 result.turns = TURN_LIMIT;
                 break;
