@@ -7,7 +7,7 @@ const LevelSetup LEVEL_SETUPS[LEVELS] = {
     // name      focus fire  hero lapse  spread  foresight
     {"easy",     false,      2,          100,     0},
     {"normal",   true,       0,          0,      0},
-    {"hard",     true,       0,          0,      3},
+    {"hard",     true,       0,          0,      8},
 };
 
 int levelNamed(const char* name) {

@@ -1025,18 +1025,32 @@ private:
 // PLAYED_OUT of them (in a large army the least urgent are left unplayed).
 // The first plan's blow is played both ways, hit and miss, each as likely as
 // the rolls make it; the later ones as they most likely fall.
+// Where the turn leaves our units counts as well: the danger of each, from
+// the enemies' reach round our units as they then stand (each plan alone
+// weighed it with the others where they stood before), so that a turn that
+// opens a way to our hero or leaves a unit alone at the front pays for it.
 constexpr int PLAYED_OUT = 10;
+float perilAtEnd(int player, Level level) {
+    Outlook o = outlookAt(player, level);
+    float sum = 0;
+    for (Unit* unit : allUnits) {
+        if (unit->player != player || !living(*unit)) continue;
+        const Peril peril = danger(o, *unit, squareOf(placeOf(*unit)));
+        sum += caution(o, *unit) * peril.harm + lossCaution(o, *unit) * peril.loss;
+    }
+    return sum;
+}
 float playedOut(int player, Level level, const Plan& first, int hits) {
     Trial trial(player);
     float total = 0;
     if (!trial.carryOut(first, hits)) return WIN;
     for (int played = 0; played < PLAYED_OUT; played++) {
         Plan next = bestPlan(player, level, false);
-        if (!next.unit) return total;
+        if (!next.unit) break;
         total += next.score;
         if (!trial.carryOut(next)) return total + WIN;
     }
-    return total;
+    return total - perilAtEnd(player, level);
 }
 float playedOut(int player, Level level, const Plan& first) {
     const float hits = Trial::hitsWith(first);
