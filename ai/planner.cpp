@@ -42,6 +42,7 @@ constexpr float FOG_WEIGHT = 2;           // each square out of sight near the h
 constexpr int   FOG_NEAR = 6;             // how near such a square is counted
 constexpr float SEARCH_WEIGHT = 5;        // each turn an enemy may have hidden on a square
 constexpr float ENEMY_HOME = 10;          // a square of the enemy's home rows, where its hero likely stands
+constexpr float OWN_HOME = 60;            // a square of our home rows, in a long search: where an enemy that lost us looks
 constexpr float SHORT_WAY = 0.01f;        // of two equal squares, the one nearer to hand
 constexpr float WOUNDED = 0.4f;           // below this share of its hit points a unit falls back
 constexpr float FALL_BACK = 1.5f;         // each missing hit point, near a Healer that can mend it
@@ -317,7 +318,7 @@ const ThreatMap& threatsAgainst(int player) {
 // (or at once when the first is seen, or the last lost).
 struct Field {
     int turn = -1, fallen = -1;
-    bool searching = false;
+    bool searching = false, longSearch = false;   // a standoff: the search has lasted
     std::vector<float> cost;
 };
 Field fields[3][2][4];   // player, Flier or not, attack range
@@ -329,8 +330,13 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
     const std::vector<Sighting>& known = sightings[player];
     int turn = turnsBegun[player];
     bool searching = known.empty();
-    if (!field.cost.empty() && field.turn == turn && field.fallen == fallen && field.searching == searching)
+    // In a long search (a standoff), an enemy that lost sight of us may well
+    // be looking for us where we started, as we look where it did.
+    bool longSearch = quietTurns[player] >= 3 * PATIENCE || turnsSinceFall[player] >= STALEMATE;
+    if (!field.cost.empty() && field.turn == turn && field.fallen == fallen && field.searching == searching &&
+        field.longSearch == longSearch)
         return field.cost;
+    field.longSearch = longSearch;
     field.searching = searching;
     field.turn = turn;
     field.fallen = fallen;
@@ -357,13 +363,14 @@ const std::vector<float>& approachField(int player, bool flier, int range) {
     } else {
         // Where an enemy may hide, the longer it may have hidden there the
         // likelier: the middle of what the enemy could reach unseen.
-        int firstEnemyRow = player == 1 ? mapRows - 3 : 0;
+        int firstEnemyRow = player == 1 ? mapRows - 3 : 0, firstOwnRow = player == 1 ? 0 : mapRows - 3;
         for (int r = 0; r < mapRows; r++)
             for (int c = 0; c < mapCols; c++) {
                 int since = hiddenSince[player][r][c];
                 if (since == 0) continue;
                 bool enemyHome = r >= firstEnemyRow && r < firstEnemyRow + 3;
-                float wanted = SEARCH_WEIGHT * (turn - since) + (enemyHome ? ENEMY_HOME : 0);
+                bool ownHome = longSearch && r >= firstOwnRow && r < firstOwnRow + 3;
+                float wanted = SEARCH_WEIGHT * (turn - since) + (enemyHome ? ENEMY_HOME : 0) + (ownHome ? OWN_HOME : 0);
                 source(r, c, -static_cast<int>(std::lround(2 * wanted / TRAVEL_WEIGHT)));
             }
     }
