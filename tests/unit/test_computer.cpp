@@ -277,6 +277,12 @@ TEST_F(ComputerTest, ExpectsTheEnemyOnItsHomeRowsUntilItLooksThenSearches) {
     EXPECT_EQ(hiddenSince[1][7][2], 0) << "the square in the scout's sight";
     EXPECT_EQ(hiddenSince[1][8][11], 1) << "the far corner, never seen";
     EXPECT_FALSE(planUnit(*scout, LEVEL_NORMAL).path.empty()) << "the scout stands";
+    // Six quiet turns make a standoff: the search then also turns back to the side's own home
+    // rows, where an enemy that lost sight of it looks.
+    quietTurns[1] = 6;
+    const Plan back = planUnit(*scout, LEVEL_NORMAL);
+    ASSERT_FALSE(back.path.empty());
+    EXPECT_LE(back.path.back().row, 2) << "in a standoff the scout went on to " << back.path.back().row << "," << back.path.back().col;
 }
 
 // The hero: the unit the enemy needs the most blows to fell, the further
