@@ -5,7 +5,7 @@
 
 const LevelSetup LEVEL_SETUPS[LEVELS] = {
     // name      focus fire  hero lapse  spread  foresight
-    {"easy",     false,      2,          100,     0},
+    {"easy",     false,      2,          100,    0},
     {"normal",   true,       0,          0,      0},
     {"hard",     true,       0,          0,      8},
 };

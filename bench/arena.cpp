@@ -182,8 +182,9 @@ struct Walks {
     }
 };
 
-// --show: the board as a turn begins, a letter a unit (player 1's capitals,
-// the hero's hit points after it), so that a lost battle can be read.
+// --show: the board as a turn begins, a letter a unit (player 1's in
+// capitals, a star after the hero, x a fallen unit), then each living unit's
+// hit points and square, so that a lost battle can be read turn by turn.
 void printBoard(int turn) {
     std::printf("turn %d, player %d to play\n", turn, currentPlayer);
     for (int r = 0; r < mapRows; r++) {
