@@ -153,11 +153,6 @@ constexpr int TINY_SPHERE_SLICES = 4, TINY_SPHERE_STACKS = 2;
 // differs by little.
 constexpr int MOST_FLAT_STACKS = 2;
 
-// How far behind a group's planes the eye must be, for every one of its
-// faces to be left out: a small share of its distance, well beyond what
-// rounding the corners to floats turns.
-constexpr float FACING_MARGIN = 1e-3f;
-
 }  // namespace
 
 // The recorder (declared in the header) holds these, so they are not the file's alone.
@@ -167,28 +162,12 @@ struct Range {
     GLsizei first = 0, count = 0;
 };
 
-// Triangles of a shape that face about the same way, one after another in
-// its range: while the eye is behind every one of them, GL would cull them
-// all, and they are not sent. Their shown sides' normals lie within the
-// angle whose cosine and sine are `cosine` and `sine` of `axis`, their
-// corners within `radius` of `centre` (the part's space).
-struct Facing {
-    Range range;
-    float axis[3] = {0, 0, 0};
-    float cosine = 1, sine = 0;
-    float centre[3] = {0, 0, 0};
-    float radius = 0;
-};
-
 // One shape of a part; a sphere also has a small version, for when it is
-// under a pixel in radius. A shape seen from one side only also keeps its
-// triangles in groups by the way they face (`facings`); `full` keeps them
-// in the order they were made, which a see-through model shows.
+// under a pixel in radius.
 struct Segment {
     Faces faces = BOTH_FACES;
     bool sphere = false;
     Range full, tiny;
-    std::vector<Facing> facings;
     float centre[3] = {0, 0, 0};   // the sphere's, in the part's space
     float radius = 0;              // the same, scaled as the part's space scales it
 };
@@ -203,11 +182,9 @@ struct Part {
 std::vector<Part> parts;
 
 // The runs of the index buffer, in this order: the shapes seen from both
-// sides, from the front only, from the back only (each at full detail), the
-// spheres' small versions, and the one-sided shapes' triangles again in
-// groups by the way they face. Drawn opaque, a part is a call per run but
-// the last, whose groups are drawn as the eye sees them.
-enum Run { BOTH_RUN, FRONT_RUN, BACK_RUN, TINY_RUN, FACING_RUN, RUNS };
+// sides, from the front only, from the back only (each at full detail), and
+// the spheres' small versions. Drawn opaque, a part is a call per run.
+enum Run { BOTH_RUN, FRONT_RUN, BACK_RUN, TINY_RUN, RUNS };
 
 Run runOf(Faces faces) {
     return faces == FRONT_FACES ? FRONT_RUN : faces == BACK_FACES ? BACK_RUN : BOTH_RUN;
@@ -263,10 +240,11 @@ struct PartRecorder {
             }
             index[static_cast<size_t>(v)] = found->second;
         }
-        std::vector<GLushort> triangles;
+        std::vector<GLushort>& out = runs[run];
+        Range range{static_cast<GLsizei>(out.size()), 0};
         auto triangle = [&](int a, int b, int c) {
-            triangles.insert(triangles.end(), {index[static_cast<size_t>(a)], index[static_cast<size_t>(b)],
-                                               index[static_cast<size_t>(c)]});
+            out.insert(out.end(), {index[static_cast<size_t>(a)], index[static_cast<size_t>(b)],
+                                   index[static_cast<size_t>(c)]});
         };
         for (size_t f = 0; f < mesh.fanFirsts.size(); f++)
             for (int i = 1; i + 1 < mesh.fanCounts[f]; i++)
@@ -277,117 +255,25 @@ struct PartRecorder {
                 triangle(q, q + 1, q + 3);
                 triangle(q, q + 3, q + 2);
             }
-        if (facings && (run == FRONT_RUN || run == BACK_RUN)) addFacings(triangles, run == BACK_RUN, *facings);
-        std::vector<GLushort>& out = runs[run];
-        const Range range{static_cast<GLsizei>(out.size()), static_cast<GLsizei>(triangles.size())};
-        out.insert(out.end(), triangles.begin(), triangles.end());
+        range.count = static_cast<GLsizei>(out.size()) - range.first;
         return range;
-    }
-
-    // The triangles into the run of groups, grouped by the nearest of
-    // 26 directions to the normal of their shown side; each group's bounds.
-    // A triangle of no area, whose way is undefined, goes into a group of
-    // its own that is always drawn.
-    void addFacings(const std::vector<GLushort>& triangles, bool backShows, std::vector<Facing>& into) {
-        constexpr int GROUPS = 27;   // the 26 directions, then the triangles of no area
-        std::vector<GLushort> grouped[GROUPS];
-        for (size_t t = 0; t < triangles.size(); t += 3) {
-            const float* p[3];
-            for (size_t k = 0; k < 3; k++) p[k] = &vertices[6 * static_cast<size_t>(triangles[t + k]) + 3];
-            float normal[3];
-            shownNormal(p, backShows, normal);
-            int best = GROUPS - 1;
-            if (normal[0] != 0 || normal[1] != 0 || normal[2] != 0) {
-                float bestDot = -2;
-                for (int g = 0; g < GROUPS - 1; g++) {
-                    float direction[3];
-                    groupDirection(g, direction);
-                    const float dot = direction[0] * normal[0] + direction[1] * normal[1] + direction[2] * normal[2];
-                    if (dot > bestDot) {
-                        bestDot = dot;
-                        best = g;
-                    }
-                }
-            }
-            grouped[best].insert(grouped[best].end(), triangles.begin() + static_cast<long>(t),
-                                 triangles.begin() + static_cast<long>(t) + 3);
-        }
-        std::vector<GLushort>& out = runs[FACING_RUN];
-        for (int g = 0; g < GROUPS; g++) {
-            if (grouped[g].empty()) continue;
-            Facing facing;
-            facing.range = {static_cast<GLsizei>(out.size()), static_cast<GLsizei>(grouped[g].size())};
-            out.insert(out.end(), grouped[g].begin(), grouped[g].end());
-            if (g == GROUPS - 1) {
-                facing.cosine = -1;   // never left out
-                into.push_back(facing);
-                continue;
-            }
-            groupDirection(g, facing.axis);
-            double sum[3] = {0, 0, 0};
-            for (GLushort v : grouped[g])
-                for (size_t k = 0; k < 3; k++) sum[k] += vertices[6 * static_cast<size_t>(v) + 3 + k];
-            for (size_t k = 0; k < 3; k++) facing.centre[k] = static_cast<float>(sum[k] / static_cast<double>(grouped[g].size()));
-            for (size_t t = 0; t < grouped[g].size(); t += 3) {
-                const float* p[3];
-                for (size_t k = 0; k < 3; k++) p[k] = &vertices[6 * static_cast<size_t>(grouped[g][t + k]) + 3];
-                float normal[3];
-                shownNormal(p, backShows, normal);
-                facing.cosine = std::min(facing.cosine, facing.axis[0] * normal[0] + facing.axis[1] * normal[1] +
-                                                            facing.axis[2] * normal[2]);
-                for (const float* corner : p) {
-                    const float dx = corner[0] - facing.centre[0], dy = corner[1] - facing.centre[1],
-                                dz = corner[2] - facing.centre[2];
-                    facing.radius = std::max(facing.radius, std::sqrt(dx * dx + dy * dy + dz * dz));
-                }
-            }
-            facing.sine = std::sqrt(std::max(0.0f, 1 - facing.cosine * facing.cosine));
-            into.push_back(facing);
-        }
-    }
-
-    // The unit normal of the side of the triangle that shows: its front,
-    // which GL takes to turn counter-clockwise, or its back. Zero when the
-    // triangle has no area.
-    static void shownNormal(const float* const p[3], bool backShows, float normal[3]) {
-        const float a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-        const float b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-        normal[0] = a[1] * b[2] - a[2] * b[1];
-        normal[1] = a[2] * b[0] - a[0] * b[2];
-        normal[2] = a[0] * b[1] - a[1] * b[0];
-        const float size = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
-        for (size_t k = 0; k < 3; k++) normal[k] = size > 0 ? (backShows ? -normal[k] : normal[k]) / size : 0;
-    }
-
-    // Direction g of the 26 from the centre of a 3 × 3 × 3 block to the others, of unit length.
-    static void groupDirection(int g, float direction[3]) {
-        const int cell = g < 13 ? g : g + 1;   // cell 13 is the centre
-        const float d[3] = {static_cast<float>(cell % 3 - 1), static_cast<float>(cell / 3 % 3 - 1),
-                            static_cast<float>(cell / 9 - 1)};
-        const float size = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        for (size_t k = 0; k < 3; k++) direction[k] = d[k] / size;
     }
 
     void addShape(const Mesh& mesh, Faces faces) {
         Segment segment;
         segment.faces = faces;
-        facings = &segment.facings;
         segment.full = addMesh(mesh, currentModelView(), runOf(faces));
-        facings = nullptr;
         segments.push_back(segment);
     }
-
-    std::vector<Facing>* facings = nullptr;   // where addMesh groups a one-sided shape's triangles by their way
 };
 
 namespace {
 
-// The part's space as the eye sees it: what the model-view matrix, the
-// projection and the viewport make of a length there, and which groups of
-// faces GL would cull.
-class PartView {
+// The part's space in pixels on the screen: what the model-view matrix,
+// the projection and the viewport make of a length there.
+class ScreenScale {
 public:
-    PartView() {
+    ScreenScale() {
         GLint viewport[4];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelView_);
         glGetFloatv(GL_PROJECTION_MATRIX, projection_);
@@ -398,29 +284,6 @@ public:
             scale = std::max(scale, std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]));
         }
         pixelsAtUnitDepth_ = scale * projection_[5] * static_cast<float>(viewport[3]) / 2;
-        findEye();
-    }
-
-    // Whether every triangle of the group shows GL its culled side from
-    // here: the eye lies behind the plane of each, by a margin that float
-    // rounding of the corners cannot cross. A triangle's plane is at most
-    // the group's angle off its axis and passes within its radius of the
-    // centre.
-    bool facesAway(const Facing& facing) const {
-        if (!eyeKnown_ || facing.cosine < 0) return false;
-        float toEye[3], length = 1;
-        if (eye_[3] != 0) {
-            for (size_t k = 0; k < 3; k++) toEye[k] = eye_[k] - facing.centre[k];
-            length = std::sqrt(toEye[0] * toEye[0] + toEye[1] * toEye[1] + toEye[2] * toEye[2]);
-        } else {
-            for (size_t k = 0; k < 3; k++) toEye[k] = eye_[k];
-        }
-        const float along = facing.axis[0] * toEye[0] + facing.axis[1] * toEye[1] + facing.axis[2] * toEye[2];
-        const float across = std::sqrt(std::max(0.0f, length * length - along * along));
-        // The most any normal within the angle can point at the eye, times the distance.
-        const float nearest = along * facing.cosine + across * facing.sine;
-        const float reach = eye_[3] != 0 ? facing.radius : 0;   // a corner's offset from the centre along a normal
-        return nearest + reach < -FACING_MARGIN * (length + reach);
     }
 
     // The radius in pixels of a sphere of the part: its scaled radius over
@@ -437,55 +300,8 @@ public:
     }
 
 private:
-    // The eye in the part's space, homogeneous: a point for a perspective
-    // projection, the direction towards the viewer (w = 0) for an
-    // orthographic one. Any other projection, a model-view matrix that is
-    // not affine or mirrors, or clockwise front faces, and it stays unknown
-    // and every face is sent.
-    void findEye() {
-        const GLfloat* p = projection_;
-        const GLfloat* m = modelView_;
-        GLint frontFace;
-        glGetIntegerv(GL_FRONT_FACE, &frontFace);
-        if (frontFace != GL_CCW || p[0] <= 0 || p[5] <= 0 || p[3] != 0 || p[7] != 0) return;
-        float eyeInView[4];
-        if (p[11] < 0 && p[15] == 0 && p[12] == 0 && p[13] == 0) {
-            eyeInView[0] = eyeInView[1] = eyeInView[2] = 0;   // the centre of projection
-            eyeInView[3] = 1;
-        } else if (p[11] == 0 && p[15] > 0 && p[8] == 0 && p[9] == 0) {
-            eyeInView[0] = eyeInView[1] = eyeInView[3] = 0;   // looking down -z from far up +z
-            eyeInView[2] = 1;
-        } else {
-            return;
-        }
-        if (m[3] != 0 || m[7] != 0 || m[11] != 0 || m[15] != 1) return;
-        // The inverse of the upper 3 × 3 through its cofactors.
-        auto at = [m](int row, int column) { return m[4 * column + row]; };
-        float inverse[3][3];
-        for (int row = 0; row < 3; row++)
-            for (int column = 0; column < 3; column++) {
-                const int r0 = (column + 1) % 3, r1 = (column + 2) % 3, c0 = (row + 1) % 3, c1 = (row + 2) % 3;
-                inverse[row][column] = at(r0, c0) * at(r1, c1) - at(r0, c1) * at(r1, c0);
-            }
-        const float determinant = at(0, 0) * inverse[0][0] + at(0, 1) * inverse[1][0] + at(0, 2) * inverse[2][0];
-        if (!(determinant > 0)) return;
-        // Part space = inverse × (view space − translation, for a point).
-        const float from[3] = {eyeInView[0] - eyeInView[3] * m[12], eyeInView[1] - eyeInView[3] * m[13],
-                               eyeInView[2] - eyeInView[3] * m[14]};
-        for (int row = 0; row < 3; row++)
-            eye_[row] = (inverse[row][0] * from[0] + inverse[row][1] * from[1] + inverse[row][2] * from[2]) / determinant;
-        eye_[3] = eyeInView[3];
-        if (eye_[3] == 0) {
-            const float length = std::sqrt(eye_[0] * eye_[0] + eye_[1] * eye_[1] + eye_[2] * eye_[2]);
-            for (size_t k = 0; k < 3; k++) eye_[k] /= length;
-        }
-        eyeKnown_ = true;
-    }
-
     GLfloat modelView_[16], projection_[16];
     float pixelsAtUnitDepth_;
-    bool eyeKnown_ = false;
-    float eye_[4] = {0, 0, 0, 1};
 };
 
 // Ranges of the index buffer drawn in one call, neighbours joined, under
@@ -537,9 +353,7 @@ void addSphere(PartRecorder& part, double radius, int slices, int stacks) {
     Segment sphere;
     sphere.faces = FRONT_FACES;
     sphere.sphere = true;
-    part.facings = &sphere.facings;
     sphere.full = part.addMesh(buildSphere(radius, slices, stacks), m, FRONT_RUN);
-    part.facings = nullptr;
     sphere.tiny = part.addMesh(buildSphere(radius, TINY_SPHERE_SLICES, TINY_SPHERE_STACKS), m, TINY_RUN);
     for (int row = 0; row < 3; row++) sphere.centre[row] = m[static_cast<size_t>(12 + row)];
     float scale = 0;
@@ -596,7 +410,6 @@ ModelPart recordPart(const std::function<void(PartRecorder&)>& shape) {
     Part part;
     for (Segment segment : recorder.segments) {
         segment.full.first += start[runOf(segment.faces)];
-        for (Facing& facing : segment.facings) facing.range.first += start[FACING_RUN];
         segment.tiny.first += start[TINY_RUN];
         part.segments.push_back(segment);
     }
@@ -621,31 +434,20 @@ void drawPart(ModelPart handle) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, part.indexBuffer);
     glInterleavedArrays(GL_N3F_V3F, 0, nullptr);   // switches both arrays on
 
-    std::optional<PartView> view;
-    auto tiny = [&view](const Segment& segment) {
-        if (!segment.sphere) return false;
-        if (!view) view.emplace();
-        return view->pixels(segment) < SMALLEST_FULL_SPHERE;
+    std::optional<ScreenScale> screen;
+    auto shown = [&screen](const Segment& segment) {
+        if (!segment.sphere) return segment.full;
+        if (!screen) screen.emplace();
+        return screen->pixels(segment) < SMALLEST_FULL_SPHERE ? segment.tiny : segment.full;
     };
     if (glIsEnabled(GL_BLEND)) {
         // See-through, every face can show: only spheres, which are closed,
         // keep their back faces culled.
-        for (const Segment& segment : part.segments)
-            batch.add(tiny(segment) ? segment.tiny : segment.full, segment.sphere ? FRONT_FACES : BOTH_FACES);
+        for (const Segment& segment : part.segments) batch.add(shown(segment), segment.sphere ? FRONT_FACES : BOTH_FACES);
     } else {
         for (Faces faces : {BOTH_FACES, FRONT_FACES, BACK_FACES})
-            for (const Segment& segment : part.segments) {
-                if (segment.faces != faces) continue;
-                if (tiny(segment)) {
-                    batch.add(segment.tiny, faces);
-                } else if (segment.facings.empty()) {
-                    batch.add(segment.full, faces);
-                } else {
-                    if (!view) view.emplace();
-                    for (const Facing& facing : segment.facings)
-                        if (!view->facesAway(facing)) batch.add(facing.range, faces);
-                }
-            }
+            for (const Segment& segment : part.segments)
+                if (segment.faces == faces) batch.add(shown(segment), faces);
     }
     batch.draw();
 
