@@ -1,5 +1,6 @@
 // tests/unit/test_save.cpp — a battle kept and taken up again goes on as it would have; bad saves are refused
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -580,6 +581,8 @@ TEST_F(SaveTest, AFailureToKeepIsToldOnceUntilKeepingHasWorkedAgain) {
     const rlim_t unlimited = limit.rlim_cur, small = 300;   // the line fits, the save does not
     const std::pair<rlim_t, std::string> attempts[] = {
         {unlimited, ""}, {small, told}, {small, ""}, {unlimited, ""}, {small, told}, {unlimited, ""}};
+    // Another test may have left the signal ignored: keeping must ignore it itself.
+    std::signal(SIGXFSZ, SIG_DFL);
     for (const auto& [most, console] : attempts) {
         const std::string before = fileText(path);
         skyChoice = (skyChoice + 1) % 6;   // a battle unlike the one kept
