@@ -81,7 +81,7 @@ int runFrameTicks(int due) {
 }
 
 void nextBattleSpeed() {
-    if (replaying || battleRunElsewhere) return;
+    if (replaying) return;
     battleSpeed = battleSpeed >= 4 ? 1 : battleSpeed * 2;
     keepSettings(SETTINGS_FILE);
 }

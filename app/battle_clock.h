@@ -40,8 +40,8 @@ int ticksThisFrame(int due);
 int runFrameTicks(int due);
 
 // g: the next battle speed, 1, 2, 4 and 1 again; kept in kestrava-settings.txt.
-// Nothing while a replay plays, which keeps its own speed keys, nor on a
-// screen joined to a battle the host runs at its own pace.
+// Nothing while a replay plays, which keeps its own speed keys; on a screen
+// joined to a battle the host runs at its own pace the key never comes here.
 void nextBattleSpeed();
 
 // Space: the camera's glide arrives, then the battle's own ticks run, one
