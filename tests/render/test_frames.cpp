@@ -296,9 +296,9 @@ TEST_F(GameFrameTest, AimingShowsTheOddsTheBarsTheRisingNumberTheTurnAndWhoHasAc
 }
 
 // Against the computer, at home in an 800 x 600 window: the person's Fighter (player 2's) in
-// the front row chooses a step, the squares its points reach tinted, the cursor dim on its own
-// square; the status panel reads it, and the line telling the step stands over the board, not
-// on its units.
+// the front row chooses a step, the squares its points reach tinted, the cursor dim and
+// crossed out on its Mage's square, where it cannot step; the status panel reads it, and the
+// line telling the step stands over the board, not on its units.
 TEST_F(GameFrameTest, SteppingAtHomeTintsTheReachAndTellsTheStepClearOfTheUnits) {
     personSide = currentPlayer = 2;
     computerCommands[1] = true;
@@ -307,7 +307,7 @@ TEST_F(GameFrameTest, SteppingAtHomeTintsTheReachAndTellsTheStepClearOfTheUnits)
     unit<Archer>(2, 7, 2);
     unit<Healer>(2, 6, 3);
     unit<Fighter>(1, 4, 5);
-    choosing(fighter, false, 7, 4);
+    choosing(fighter, false, 7, 5);
     onReshape(800, 600);
     placeCameraAtHome(2);
     EXPECT_TRUE(matchesReference(part(frame(false), {0, 0, 799, 599}), "frame_stepping_home_800x600"));
