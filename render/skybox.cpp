@@ -66,13 +66,6 @@ std::vector<float> skyLook() {
     GLboolean depthWrite = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrite);
     if (!glIsEnabled(GL_DEPTH_TEST) || !depthWrite) return look;   // the board must hide the sky
-    // A copied sky leaves its pixels at the farthest depth. In perspective
-    // nothing the frame draws later lies between the sky and that depth; in
-    // the orthographic view the overlays are drawn in perspective, and the
-    // sky's own depths hide some of them, so that view's sky is not kept.
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    if (projection[11] != -1 || projection[15] != 0) return look;
 
     auto fill = [&look](int count) { look.resize(look.size() + count); return &look[look.size() - count]; };
     for (const Query& query : VIEW_QUERIES) glGetFloatv(query.name, fill(query.count));

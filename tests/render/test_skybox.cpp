@@ -151,8 +151,8 @@ TEST_F(SkyboxTest, AStillViewsKeptSkyIsTheDrawnOneAndAnyChangeDrawsItAfresh) {
         {"camera moved", [] { cameraEye.x += 0.25f; }},
         {"next backdrop", [] { skyChoice = 1; }},
         {"lighting off", [] { lightingOn = false; setLighting(false); }},
-        // The hero banner is drawn in perspective over this view, and the sky's depths hide part of it.
-        {"orthographic, never kept", [] {
+        // The hero banner is drawn in perspective over this view, at depths the sky must not hide.
+        {"orthographic", [] {
              perspectiveView = false;
              reapplyProjection();
              choosingHeroes = p1ChoosingHero = true;
